@@ -1,0 +1,23 @@
+// What the framework knows of the running application without a window.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/afx_string.h"
+
+namespace afx {
+
+// The application's name: the executable's file name without its extension
+// (the application object is created without a name of its own).
+CString GetAppName();
+
+// The full path of the running executable, of any length.
+CString GetModulePath();
+
+// The main window that the application object names, or null.
+HWND GetMainWindow();
+
+// Set by CWinApp: where GetMainWindow looks. Null when there is no application object.
+void SetMainWindowSource(HWND (*source)());
+
+}  // namespace afx

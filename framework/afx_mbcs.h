@@ -1,0 +1,19 @@
+// Multibyte (ANSI code page) primitives, the framework's equivalents of the
+// run-time library's _mbs functions. On Windows the lead bytes are those of
+// the system's ANSI code page; natively the GBK rule stands in for it.
+#pragma once
+
+namespace afx {
+
+// True when the byte starts a double-byte character in the ANSI code page.
+bool IsLeadByte(unsigned char byte);
+
+// Last occurrence of a single-byte character, stepping over double-byte
+// characters so that a trail byte is never taken for it. Null if absent.
+const char* MbsRChr(const char* text, unsigned char c);
+
+// Case-insensitive comparison: single-byte ASCII letters compare without
+// regard to case, double-byte characters compare as they are.
+int MbsICmp(const char* a, const char* b);
+
+}  // namespace afx

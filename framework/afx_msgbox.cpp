@@ -1,0 +1,41 @@
+#include "framework/afx_msgbox.h"
+
+#include "framework/afx_app_name.h"
+
+namespace afx {
+
+namespace {
+
+// The one test seam of the framework; null while the program runs for real.
+MessageBoxResponder* g_responder = nullptr;
+
+}  // namespace
+
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    if (g_responder) return g_responder->Answer(owner, text, caption, type);
+    return MessageBoxA(owner, text, caption, type);
+}
+
+HWND GetSafeOwner() {
+    HWND owner = GetMainWindow();
+    if (!owner) owner = GetActiveWindow();
+    if (!owner) return nullptr;
+    HWND top = GetAncestor(owner, GA_ROOT);
+    if (top) owner = top;
+    return GetLastActivePopup(owner);
+}
+
+ScopedMessageBoxResponder::ScopedMessageBoxResponder(MessageBoxResponder& responder)
+    : m_previous(g_responder) {
+    g_responder = &responder;
+}
+
+ScopedMessageBoxResponder::~ScopedMessageBoxResponder() { g_responder = m_previous; }
+
+}  // namespace afx
+
+int AfxMessageBox(const char* text, UINT type, const char* caption) {
+    const CString appName = afx::GetAppName();
+    return afx::ShowMessageBox(afx::GetSafeOwner(), text, caption ? caption : appName.GetString(),
+                               type);
+}

@@ -1,0 +1,43 @@
+// The framework's message boxes. Every box the program shows goes through
+// ShowMessageBox, so tests can answer boxes in-process; the program itself
+// always shows the real one.
+#pragma once
+
+#include <windows.h>
+
+namespace afx {
+
+class MessageBoxResponder {
+public:
+    virtual int Answer(HWND owner, const char* text, const char* caption, UINT type) = 0;
+
+protected:
+    ~MessageBoxResponder() = default;
+};
+
+// Shows a box (or hands it to the installed responder) and returns the
+// button's id.
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+
+// The framework's safe owner: the main window when one is set, else the
+// active window climbed to its top-level window and that window's last
+// active pop-up; null when no window of the thread is active.
+HWND GetSafeOwner();
+
+// Installs a responder for the lifetime of the object (tests only).
+class ScopedMessageBoxResponder {
+public:
+    explicit ScopedMessageBoxResponder(MessageBoxResponder& responder);
+    ~ScopedMessageBoxResponder();
+    ScopedMessageBoxResponder(const ScopedMessageBoxResponder&) = delete;
+    ScopedMessageBoxResponder& operator=(const ScopedMessageBoxResponder&) = delete;
+
+private:
+    MessageBoxResponder* m_previous;
+};
+
+}  // namespace afx
+
+// The framework's message box: owned by the safe owner, captioned with the
+// application's name unless a caption is given.
+int AfxMessageBox(const char* text, UINT type = MB_OK, const char* caption = nullptr);

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs everything the build, the Wine rig and the tests need on a fresh
+# Debian machine (run as root). Does nothing when all is already there.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ git
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
+    wine64 xvfb fonts-wqy-zenhei imagemagick locales googletest python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+    echo "== installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The ANSI code page inside Wine is 936 only with this Unix locale present.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+    echo "== generating the zh_CN.UTF-8 locale"
+    localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi

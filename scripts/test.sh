@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The project's one test command: installs what it needs, builds both
+# configurations, runs the native tests under the sanitizers and the Windows
+# tests under Wine, and ends with a line "N passed, M failed".
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+bash scripts/install-deps.sh || exit 1
+source scripts/rig.sh
+
+results="$root/build/test-results"
+rm -rf "$results" && mkdir -p "$results/native" "$results/win"
+
+build() {
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -- -k 0
+}
+build native || { echo "native build failed"; echo "0 passed, 1 failed"; exit 1; }
+build win || { echo "Windows build failed"; echo "0 passed, 1 failed"; exit 1; }
+
+rig_start_display
+scripts/wine-prefix.sh
+
+GTEST_OUTPUT="xml:$results/native/" ctest --preset native -j2 --output-junit "$results/native.junit.xml"
+GTEST_OUTPUT="xml:Z:${results//\//\\}\\win\\" ctest --preset win -j2 --timeout 600 \
+    --output-junit "$results/win.junit.xml"
+
+python3 scripts/summarize-tests.py "$results"

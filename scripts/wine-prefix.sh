@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Creates the rig's Wine prefix on demand: boots it and adds the CJK font
+# replacements without which Chinese text renders as empty squares.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+[[ -f "$WINEPREFIX/.rig-ready" ]] && exit 0
+
+echo "== creating Wine prefix $WINEPREFIX" >&2
+"$WINE" wineboot -i >/dev/null 2>&1 || true
+reg="$(mktemp --suffix=.reg)"
+{
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "SimSun" "宋体" "Microsoft YaHei"; do
+        printf '"%s"="WenQuanYi Zen Hei"\r\n' "$face"
+    done
+} | iconv -f UTF-8 -t GB18030 >"$reg"
+"$WINE" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1
+rm -f "$reg"
+"$WINESERVER" -w
+touch "$WINEPREFIX/.rig-ready"

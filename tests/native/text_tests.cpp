@@ -1,0 +1,116 @@
+// Text types and path text rules. Built natively (under the sanitizers) and
+// for Windows (under Wine with code page 936), so both lead-byte rules are
+// held to the same expectations.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/afx_mbcs.h"
+#include "framework/afx_string.h"
+#include "text/path_text.h"
+
+namespace {
+
+// GBK characters whose trail byte is a backslash (0x5C).
+const char kJou[] = "\x81\x5C";    // 乗
+const char kCheng[] = "\xD5\x5C";  // 誠
+
+CString Stripped(const CString& in) {
+    CString s(in);
+    StripTrailingBackslash(s);
+    return s;
+}
+
+TEST(StripTrailingBackslash, RemovesExactlyOneTrailingBackslash) {
+    EXPECT_EQ(Stripped("C:\\Target\\"), "C:\\Target");
+    EXPECT_EQ(Stripped("C:\\Target"), "C:\\Target");
+    EXPECT_EQ(Stripped("C:\\Target\\\\"), "C:\\Target\\");
+    EXPECT_EQ(Stripped("C:\\"), "C:");
+}
+
+TEST(StripTrailingBackslash, KeepsLeadingOnlyBackslashAndEmptyText) {
+    EXPECT_EQ(Stripped("\\"), "\\");
+    EXPECT_EQ(Stripped(""), "");
+    EXPECT_EQ(Stripped("Target"), "Target");
+}
+
+TEST(StripTrailingBackslash, NeverCutsADoubleByteCharacter) {
+    const CString jou = CString("C:\\") + kJou;
+    EXPECT_EQ(Stripped(jou), jou);
+    const CString cheng = CString("D:\\") + kCheng;
+    EXPECT_EQ(Stripped(cheng), cheng);
+    // A real backslash after such a character still goes.
+    EXPECT_EQ(Stripped(cheng + "\\"), cheng);
+    // Only a double-byte character and nothing else: untouched.
+    EXPECT_EQ(Stripped(kCheng), CString(kCheng));
+}
+
+TEST(MbsRChr, StepsOverTrailBytes) {
+    const std::string text = std::string("A\\") + kJou + kCheng;
+    const char* found = afx::MbsRChr(text.c_str(), '\\');
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found - text.c_str(), 1);
+    EXPECT_EQ(afx::MbsRChr(kJou, '\\'), nullptr);
+    EXPECT_EQ(afx::MbsRChr(nullptr, '\\'), nullptr);
+}
+
+TEST(MbsRChr, LoneLeadByteAtEndIsASingleByte) {
+    const char text[] = "a\\\x81";
+    EXPECT_EQ(afx::MbsRChr(text, '\\'), text + 1);
+}
+
+TEST(CompareNoCase, FoldsAsciiLettersOnly) {
+    EXPECT_EQ(CString("C:\\Program Files\\GCAD").CompareNoCase("c:\\PROGRAM FILES\\gcad"), 0);
+    EXPECT_NE(CString("C:\\GCAD1").CompareNoCase("C:\\GCAD2"), 0);
+    EXPECT_NE(CString("C:\\A").CompareNoCase("C:\\A\\"), 0);  // no trimming
+    EXPECT_NE(CString("C:/A").CompareNoCase("C:\\A"), 0);     // no unifying of slashes
+}
+
+TEST(CompareNoCase, DoubleByteCharactersCompareAsTheyAre) {
+    // 乗 is 0x81 0x5C; "\x81" followed by "|" must not equal it, and the
+    // trail bytes 0x41/0x61 inside double-byte characters are not letters.
+    const std::string upperTrail = "X\x81\x41";
+    const std::string lowerTrail = "X\x81\x61";
+    EXPECT_NE(afx::MbsICmp(upperTrail.c_str(), lowerTrail.c_str()), 0);
+    EXPECT_EQ(afx::MbsICmp((std::string("x") + kJou).c_str(), (std::string("X") + kJou).c_str()),
+              0);
+    EXPECT_LT(afx::MbsICmp("a", "b"), 0);
+    EXPECT_GT(afx::MbsICmp("b", "A"), 0);
+    EXPECT_EQ(afx::MbsICmp(nullptr, ""), 0);
+}
+
+TEST(CStringFormat, GrowsPastAnyFixedBuffer) {
+    const std::string longName(1000, 'x');
+    CString path;
+    path.Format("%s\\%s\\%s", "C:\\Torvex", longName.c_str(), "TX_ZozerIded2023.GRX");
+    EXPECT_EQ(path.GetLength(), 9 + 1 + 1000 + 1 + 20);
+    EXPECT_EQ(path.Mid(path.GetLength() - 20), "TX_ZozerIded2023.GRX");
+}
+
+TEST(CStringEditing, FindMidDeleteStayInBounds) {
+    CString s("abc");
+    EXPECT_EQ(s.Find('c'), 2);
+    EXPECT_EQ(s.Find('z'), -1);
+    EXPECT_EQ(s.Find("bc"), 1);
+    EXPECT_EQ(s.Find('a', 10), -1);
+    EXPECT_EQ(s.Mid(5), "");
+    EXPECT_EQ(s.Left(10), "abc");
+    s.Delete(10);
+    EXPECT_EQ(s, "abc");
+    s.Delete(1, 5);
+    EXPECT_EQ(s, "a");
+}
+
+TEST(CStringArrayTest, RemoveAtShiftsLaterItems) {
+    CStringArray a;
+    a.Add("0");
+    a.Add("1");
+    a.Add("2");
+    a.RemoveAt(1);
+    ASSERT_EQ(a.GetSize(), 2);
+    EXPECT_EQ(a[1], "2");
+    a.RemoveAt(5);
+    EXPECT_EQ(a.GetSize(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+#include "text/path_text.h"
+
+#include "framework/afx_mbcs.h"
+
+void StripTrailingBackslash(CString& path) {
+    const char* text = path.GetString();
+    const char* last = afx::MbsRChr(text, '\\');
+    if (!last) return;
+    const int at = static_cast<int>(last - text);
+    if (at == 0) return;
+    if (at == path.GetLength() - 1) path.Delete(at, 1);
+}
