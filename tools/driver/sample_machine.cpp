@@ -1,0 +1,191 @@
+#include "tools/driver/sample_machine.h"
+
+#include <cstdio>
+
+namespace driver {
+
+namespace {
+
+constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
+
+}  // namespace
+
+std::string WindowsPathOf(const std::string& unixPath) {
+    std::string out = "Z:" + unixPath;
+    for (char& c : out) {
+        if (c == '/') c = '\\';
+    }
+    return out;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& content) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == content.size();
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string content;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return content;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got) content.append(buffer, got);
+    CloseHandle(h);
+    return content;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemoveTree(const std::string& path) {
+    if (path.empty() || !FolderExists(path)) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            RemoveTree(path + "\\" + name);
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+bool CreateFolders(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+    return FolderExists(path);
+}
+
+ScratchFolder::ScratchFolder(const std::string& tag) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof(temp), temp);
+    static unsigned counter = 0;
+    m_path = std::string(temp) + "e2e-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(++counter);
+    RemoveTree(m_path);
+    CreateFolders(m_path);
+}
+
+SampleMachine::~SampleMachine() {
+    if (!m_keep) Clean();
+}
+
+void SampleMachine::AddHost(const HostEntry& entry, bool makeFolder, bool withFonts) {
+    const std::string key = entry.productKey + "\\" + entry.relativeKey;
+    HKEY h = nullptr;
+    if (RegCreateKeyExA(entry.root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(h, "Location", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.folder.c_str()),
+                       static_cast<DWORD>(entry.folder.size() + 1));
+        RegCloseKey(h);
+    }
+    if (makeFolder) {
+        std::string folder = entry.folder;
+        if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+        CreateFolders(withFonts ? folder + "\\Fonts" : folder);
+        m_folders.push_back(folder);
+    }
+    m_hosts.push_back(entry);
+}
+
+const std::vector<std::string>& PackageFileNames() {
+    static const std::vector<std::string> names = {
+        "TX_ZozerIded2023.grx", "TX_ZozerIded2026.grx", "itextsharp.dll", "Torvex_EN.shx",
+        "Torvex_HZ.shx",        "Torvex.prt5",          "Torvex.Ini",
+    };
+    return names;
+}
+
+bool SampleMachine::BuildPackage(const std::string& setupExe, const std::string& packageFolder,
+                                 const std::vector<int>& hostModuleYears, int extraFiles) {
+    const std::string data = packageFolder + "\\Data";
+    if (!CreateFolders(data + "\\docs")) return false;
+    if (!CopyFileA(setupExe.c_str(), (packageFolder + "\\SetUp.exe").c_str(), FALSE)) return false;
+    bool ok = WriteTextFile(data + "\\docs\\readme.txt", "not part of the installation\r\n");
+    for (const std::string& name : PackageFileNames()) {
+        ok = ok && WriteTextFile(data + "\\" + name, "sample " + name + "\r\n");
+    }
+    for (int year : hostModuleYears) {
+        const std::string name = "GCAD" + std::to_string(year) + "P.dll";
+        ok = ok && WriteTextFile(data + "\\" + name, "sample " + name + "\r\n");
+    }
+    for (int i = 0; i < extraFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "extra%03d.dat", i);
+        ok = ok && WriteTextFile(data + "\\" + name, std::string("sample ") + name + "\r\n");
+    }
+    return ok;
+}
+
+void SampleMachine::Clean() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kVendorKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVendorKey);
+    for (const std::string& folder : m_folders) RemoveTree(folder);
+    m_folders.clear();
+    m_hosts.clear();
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
+    std::vector<std::string> names;
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return names;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD size = sizeof(name);
+        if (RegEnumValueA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(h);
+    return names;
+}
+
+bool ReadString(HKEY root, const std::string& path, const char* name, std::string* value) {
+    char data[2048];
+    DWORD size = sizeof(data);
+    DWORD type = 0;
+    if (RegGetValueA(root, path.c_str(), name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return false;
+    }
+    value->assign(data, size ? size - 1 : 0);
+    return true;
+}
+
+bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* value) {
+    DWORD size = sizeof(*value);
+    DWORD type = 0;
+    return RegGetValueA(root, path.c_str(), name, RRF_RT_ANY, &type, value, &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD;
+}
+
+}  // namespace driver

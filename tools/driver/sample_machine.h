@@ -1,0 +1,88 @@
+// A sample machine for end-to-end runs: host installations (folders and
+// registry entries under both roots) and a setup package beside a copy of
+// SetUp.exe. Everything it adds is removed when it goes, unless kept.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// Windows form of a Unix path that Wine maps through drive Z:.
+std::string WindowsPathOf(const std::string& unixPath);
+
+bool WriteTextFile(const std::string& path, const std::string& content);
+std::string ReadTextFile(const std::string& path);
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+// Removes a folder tree (read-only files included); missing is fine.
+void RemoveTree(const std::string& path);
+// Creates every missing level of a folder path.
+bool CreateFolders(const std::string& path);
+
+// A new empty folder below the system's temporary folder, removed with the object.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& tag);
+    ~ScratchFolder() { RemoveTree(m_path); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+struct HostEntry {
+    HKEY root;                // HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE
+    std::string productKey;   // e.g. "SOFTWARE\\Gstarsoft\\GstarCAD"
+    std::string relativeKey;  // below the product key, e.g. "R25\\zh-CN"
+    std::string folder;       // the "Location" data
+};
+
+class SampleMachine {
+public:
+    SampleMachine() = default;
+    ~SampleMachine();
+    SampleMachine(const SampleMachine&) = delete;
+    SampleMachine& operator=(const SampleMachine&) = delete;
+
+    // Registers a host installation and, when makeFolder, creates its folder
+    // (with a "Fonts" subfolder when withFonts).
+    void AddHost(const HostEntry& entry, bool makeFolder = true, bool withFonts = true);
+
+    // Lays out a package: the given SetUp.exe copied into packageFolder and a
+    // "Data" folder beside it holding every file the package table names
+    // (host modules for hostModuleYears only), a subfolder, and extraFiles
+    // further placeholder files.
+    bool BuildPackage(const std::string& setupExe, const std::string& packageFolder,
+                      const std::vector<int>& hostModuleYears = {2023, 2024},
+                      int extraFiles = 0);
+
+    // Removes host keys and everything the setup may have written: the
+    // vendor key under both roots, and the given folders.
+    void RemoveFolderOnExit(const std::string& folder) { m_folders.push_back(folder); }
+    void Keep() { m_keep = true; }
+    void Clean();
+
+    const std::vector<HostEntry>& Hosts() const { return m_hosts; }
+
+private:
+    std::vector<HostEntry> m_hosts;
+    std::vector<std::string> m_folders;
+    bool m_keep = false;
+};
+
+// The names of the package's files, as a package ships them.
+const std::vector<std::string>& PackageFileNames();
+
+// Registry reads for checking what the setup wrote under HKEY_CURRENT_USER.
+bool KeyExists(HKEY root, const std::string& path);
+// Value names of a key in enumeration order; empty when the key is missing.
+std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+bool ReadString(HKEY root, const std::string& path, const char* name, std::string* value);
+bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* value);
+
+}  // namespace driver

@@ -1,0 +1,84 @@
+// Drives another process's windows from outside, as a user would: finds its
+// dialogs and message boxes, reads control state, clicks, types and takes
+// screenshots. Used by the end-to-end tests and by the sample run.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace driver {
+
+// How long a window may take to appear or a process to end under Wine.
+constexpr DWORD kDefaultTimeoutMs = 20000;
+
+// A child process started with an optional environment override; ended
+// (killed if need be) when the object goes.
+class Process {
+public:
+    Process() = default;
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Starts exePath with its folder as working folder. Each pair of env
+    // overrides sets (or, with an empty value, removes) one variable.
+    bool Start(const std::string& exePath,
+               const std::vector<std::pair<std::string, std::string>>& env = {});
+    bool WaitForExit(DWORD timeoutMs = kDefaultTimeoutMs);
+    bool IsRunning() const;
+    DWORD Id() const { return m_id; }
+    void Kill();
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_id = 0;
+};
+
+// The visible top-level dialog (#32770) of a process whose caption is given,
+// or any of its dialogs when caption is null; null after the timeout.
+HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// A visible message box of the process: a dialog other than those named in
+// known (the dialog templates use id 65535 too) holding the text static 65535.
+HWND WaitForMessageBox(DWORD processId, const std::vector<HWND>& known,
+                       DWORD timeoutMs = kDefaultTimeoutMs);
+// The message box's text (static 65535).
+std::string MessageBoxText(HWND box);
+
+// Waits until the window is gone.
+bool WaitForClose(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// Waits until pred() holds, polling; false after the timeout.
+template <typename Pred>
+bool WaitUntil(Pred pred, DWORD timeoutMs = kDefaultTimeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(50);
+    }
+}
+
+// Control state, read through messages (GetWindowText does not reach
+// another process's edit box).
+std::string Text(HWND window);
+std::string ItemText(HWND dialog, int id);
+bool IsItemVisible(HWND dialog, int id);
+bool IsItemEnabled(HWND dialog, int id);
+int ItemCheck(HWND dialog, int id);
+RECT WindowRect(HWND window);
+std::string ClassName(HWND window);
+
+// Input.
+void Click(HWND dialog, int id);                  // BM_CLICK, posted
+void SetItemText(HWND dialog, int id, const char* text);  // WM_SETTEXT: raises EN_CHANGE
+void PressKey(HWND target, UINT virtualKey);      // WM_KEYDOWN + WM_KEYUP, posted
+void Close(HWND window);                          // WM_SYSCOMMAND SC_CLOSE: the close box
+
+// Saves what the screen shows of a window as a 24-bit BMP.
+bool SaveScreenshot(HWND window, const std::string& bmpPath);
+
+}  // namespace driver
