@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The main job: installs what it needs, builds SetUp.exe, lays out a sample
+# package and a sample machine in the rig's Wine prefix, and runs the
+# installer on them. With a display you work the real dialog; without one the
+# run is driven on Xvfb and screenshots of each state are saved.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+bash scripts/install-deps.sh
+echo "== building SetUp.exe"
+cmake --preset win >/dev/null
+cmake --build --preset win --target SetUp sample_run >/dev/null
+
+source scripts/rig.sh
+work="$root/build/sample"
+shots="$work/screenshots"
+rm -rf "$shots"
+mkdir -p "$work"
+args=(--setup "Z:${root//\//\\}\\build\\win\\setup\\SetUp.exe" --work "Z:${work//\//\\}")
+if [[ -z "${DISPLAY:-}" || -n "${CI:-}" ]]; then
+    rig_start_display
+    args+=(--drive "Z:${shots//\//\\}")
+fi
+scripts/wine-prefix.sh
+echo "== SetUp.exe: $(stat -c %s build/win/setup/SetUp.exe) bytes"
+
+status=0
+"$WINE" build/win/tools/sample_run.exe "${args[@]}" | iconv -f GBK -t UTF-8 || status=$?
+
+if [[ -d "$shots" ]]; then
+    for bmp in "$shots"/*.bmp; do
+        [[ -e "$bmp" ]] || continue
+        convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    done
+    echo "== screenshots: $shots"
+    ls -1 "$shots"
+fi
+exit "$status"
