@@ -1,0 +1,79 @@
+// Shared fixture of the end-to-end tests: a sample machine, a package beside
+// a copy of the built SetUp.exe, and the running program's dialog.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/driver/sample_machine.h"
+#include "tools/driver/ui_driver.h"
+
+namespace e2e {
+
+// Dialog 141 and its controls, as the template numbers them.
+constexpr const char* kDialogCaption = "T-批打印软件安装";
+constexpr const char* kChooserCaption = "请选择安装目录：";
+constexpr const char* kBoxCaption = "T-软件安装";
+constexpr const char* kAppName = "SetUp";
+enum ControlId : int {
+    kDone = IDOK,
+    kCancel = IDCANCEL,
+    kPathEdit = 1000,
+    kTitle = 1013,
+    kProgress = 1014,
+    kBrowse = 1015,
+    kReleaseHeading = 1016,
+    kPathHeading = 1017,
+    kEdition = 1018,
+    kMenuPicture = 1021,
+    kInstall = 1022,
+    kCompletionText = 1023,
+    kNote = 1024,
+    kHiddenNote1 = 1025,
+    kHiddenNote2 = 1026,
+    kBox2023 = 1039,
+    kBox2024 = 1040,
+    kBox2025 = 1041,
+    kBox2026 = 1042,
+};
+// The chooser's own controls: the shell's OK button and the added edit box.
+constexpr int kChooserOk = IDOK;
+constexpr int kChooserCancel = IDCANCEL;
+constexpr int kChooserEdit = 14148;
+
+constexpr const char* kProduct = "SOFTWARE\\Gstarsoft\\GstarCAD";
+
+class SetupTest : public ::testing::Test {
+protected:
+    SetupTest();
+    ~SetupTest() override;
+
+    // A host installation of a release (2023..2026) under both roots, its
+    // folder below the test's scratch folder. Returns the folder.
+    std::string AddHost(int year, const std::string& product = kProduct,
+                        const std::string& subKey = "zh-CN", bool withFonts = true);
+    // Lays out the package and starts SetUp.exe; returns the dialog.
+    HWND Launch(const std::vector<std::pair<std::string, std::string>>& env = {},
+                const std::vector<int>& hostModuleYears = {2023, 2024}, int extraFiles = 0);
+    HWND WaitForBox() { return driver::WaitForMessageBox(m_setup.Id(), KnownWindows()); }
+    std::vector<HWND> KnownWindows() const;
+    // Saves a screenshot among the test artefacts (converted to PNG by the test command).
+    void Screenshot(HWND window, const std::string& name);
+    bool WaitForExit() { return m_setup.WaitForExit(); }
+
+    const std::string& Scratch() const { return m_scratch.Path(); }
+    std::string PackageFolder() const { return m_scratch.Path() + "\\package"; }
+    std::string AppDataFolder() const { return m_scratch.Path() + "\\appdata"; }
+
+    driver::ScratchFolder m_scratch{"setup"};
+    driver::SampleMachine m_machine;
+    driver::Process m_setup;
+    HWND m_dialog = nullptr;
+    HWND m_chooser = nullptr;
+};
+
+}  // namespace e2e
