@@ -25,4 +25,9 @@ GTEST_OUTPUT="xml:$results/native/" ctest --preset native -j2 --output-junit "$r
 GTEST_OUTPUT="xml:Z:${results//\//\\}\\win\\" ctest --preset win -j2 --timeout 600 \
     --output-junit "$results/win.junit.xml"
 
+# Screenshots the end-to-end tests took, as PNG test artefacts.
+for bmp in build/win/e2e-artifacts/*.bmp; do
+    [[ -e "$bmp" ]] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+
 python3 scripts/summarize-tests.py "$results"
