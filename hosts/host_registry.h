@@ -61,3 +61,8 @@ void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPa
 
 // The one record of the program, constructed right after the application object.
 extern HostInstallRegistry theHostRegistry;
+
+#ifdef _WIN32
+// Discovery on theHostRegistry; run once by application start-up.
+void DiscoverHostInstallations();
+#endif

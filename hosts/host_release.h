@@ -5,12 +5,16 @@ enum class HostRelease { R2023 = 0, R2024 = 1, R2025 = 2, R2026 = 3 };
 
 constexpr int kHostReleaseCount = 4;
 constexpr HostRelease kHostReleases[kHostReleaseCount] = {HostRelease::R2023, HostRelease::R2024,
-                                                         HostRelease::R2025, HostRelease::R2026};
+                                                          HostRelease::R2025, HostRelease::R2026};
 
-constexpr int HostReleaseIndex(HostRelease release) { return static_cast<int>(release); }
+constexpr int HostReleaseIndex(HostRelease release) {
+    return static_cast<int>(release);
+}
 
 // The four-digit year by which the other parts name a release.
-constexpr int HostReleaseYear(HostRelease release) { return 2023 + HostReleaseIndex(release); }
+constexpr int HostReleaseYear(HostRelease release) {
+    return 2023 + HostReleaseIndex(release);
+}
 
 // The text a release key's name must contain: "R23" to "R26".
 const char* HostReleaseCode(HostRelease release);

@@ -1,0 +1,160 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "framework/scoped_handles.h"
+#include "hosts/host_registry.h"
+#include "hosts/mbcs_find.h"
+#include "text/path_text.h"
+
+const char* const HostProductKeys::kPaths[HostProductKeys::kCount] = {
+    "SOFTWARE\\Gstarsoft\\GstarCAD", "SOFTWARE\\Gstarsoft\\GstarArch",
+    "SOFTWARE\\Gstarsoft\\GstarAEC", "SOFTWARE\\Gstarsoft\\GSGP",
+    "SOFTWARE\\Gstarsoft\\GSNT",     "SOFTWARE\\Gstarsoft\\GSDL",
+    "SOFTWARE\\Gstarsoft\\GSDQ",     "SOFTWARE\\Gstarsoft\\GstarMechStd",
+};
+
+namespace {
+
+// The value whose presence marks a key as the description of an installation.
+constexpr char kMarkerValueName[] = "Location";
+// Subkey names and marker data are read into buffers of this size; a longer
+// name skips its key, longer data leaves the key unmarked.
+constexpr DWORD kNameBufferSize = 256;
+constexpr DWORD kValueBufferSize = 256;
+// The deepest tree the registry allows. Symbolic links can still form a
+// cycle, and following one without a bound would exhaust the stack; keys
+// below this depth (counted from the release key) are not searched.
+constexpr int kMaxKeyDepth = 512;
+
+// Opens a key for reading; the handle is owned only when the open succeeded,
+// whatever the call left in its output on failure.
+bool OpenForReading(HKEY parent, const char* name, afx::ScopedRegKey* key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(parent, name, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    key->Reset(opened);
+    return true;
+}
+
+// The number of subkeys; 0 when the key cannot say.
+DWORD SubKeyCount(HKEY key) {
+    DWORD count = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return count;
+}
+
+bool ReadSubKeyName(HKEY key, DWORD index, CString* name) {
+    char buffer[kNameBufferSize];
+    DWORD length = sizeof(buffer);
+    if (RegEnumKeyExA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    *name = CString(buffer, static_cast<int>(strnlen(buffer, length)));
+    return true;
+}
+
+// The marker's data as text up to its first NUL or the end of the data,
+// whatever its type; the data need not carry a terminator of its own.
+bool ReadMarkerFolder(HKEY key, const char* valueName, CString* folder) {
+    BYTE data[kValueBufferSize];
+    DWORD size = sizeof(data);
+    if (RegQueryValueExA(key, valueName, nullptr, nullptr, data, &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    const char* text = reinterpret_cast<const char*>(data);
+    *folder = CString(text, static_cast<int>(strnlen(text, size)));
+    return true;
+}
+
+// The first release, in release order, whose code the key's name contains.
+// Matches start at character boundaries only: the trail byte of a
+// double-byte character followed by digits is not a code.
+bool ReleaseOfKeyName(const char* keyName, HostRelease* release) {
+    for (HostRelease candidate : kHostReleases) {
+        if (ContainsAtCharBoundary(keyName, HostReleaseCode(candidate))) {
+            *release = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void HostInstallRegistry::DiscoverHostInstallations() {
+    for (const char* productKeyPath : HostProductKeys::kPaths) ScanProductKey(productKeyPath);
+    for (int index = 0; index < kHostReleaseCount; ++index) {
+        RemoveDuplicateInstallations(hostKeys[index], hostFolders[index]);
+    }
+}
+
+void HostInstallRegistry::ScanProductKey(const char* productKeyPath) {
+    // The current user's installations come first and win over the machine's.
+    ScanProductKeyUnderRoot(HKEY_CURRENT_USER, productKeyPath);
+    ScanProductKeyUnderRoot(HKEY_LOCAL_MACHINE, productKeyPath);
+}
+
+void HostInstallRegistry::ScanProductKeyUnderRoot(HKEY root, const char* productKeyPath) {
+    // The root's own handle (no subkey), closed like any other key.
+    HKEY rootHandle = nullptr;
+    if (RegOpenKeyA(root, nullptr, &rootHandle) != ERROR_SUCCESS) return;
+    const afx::ScopedRegKey rootKey(rootHandle);
+    afx::ScopedRegKey productKey;
+    if (!OpenForReading(rootKey.Get(), productKeyPath, &productKey)) return;
+
+    const DWORD releaseKeyCount = SubKeyCount(productKey.Get());
+    for (DWORD index = 0; index < releaseKeyCount; ++index) {
+        CString releaseKeyName;
+        if (!ReadSubKeyName(productKey.Get(), index, &releaseKeyName)) continue;
+        CString baseKeyPath;
+        baseKeyPath.Format("%s\\%s\\", productKeyPath, releaseKeyName.GetString());
+        afx::ScopedRegKey releaseKey;
+        if (!OpenForReading(productKey.Get(), releaseKeyName, &releaseKey)) continue;
+
+        foundKeys.RemoveAll();
+        foundFolders.RemoveAll();
+        markerValueName = kMarkerValueName;
+        FindMarkedKeys(releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
+
+        HostRelease release;
+        if (!ReleaseOfKeyName(releaseKeyName, &release)) continue;
+        const int releaseIndex = HostReleaseIndex(release);
+        for (int i = 0; i < foundKeys.GetSize(); ++i) {
+            CString folder = foundFolders[i];
+            StripTrailingBackslash(folder);
+            hostKeys[releaseIndex].Add(foundKeys[i]);
+            hostFolders[releaseIndex].Add(folder);
+        }
+    }
+}
+
+void HostInstallRegistry::FindMarkedKeys(HKEY parentKey, CString subKeyName, CString relativePath,
+                                         CString baseKeyPath, int depth) {
+    if (depth > kMaxKeyDepth) return;
+    // An empty name opens the parent itself a second time.
+    afx::ScopedRegKey key;
+    if (!OpenForReading(parentKey, subKeyName, &key)) return;
+
+    CString folder;
+    if (ReadMarkerFolder(key.Get(), markerValueName, &folder)) {
+        // A marked key describes one installation; nothing below it is searched.
+        foundKeys.Add(baseKeyPath + relativePath);
+        foundFolders.Add(folder);
+        return;
+    }
+
+    const DWORD subKeyCount = SubKeyCount(key.Get());
+    for (DWORD index = 0; index < subKeyCount; ++index) {
+        CString name;
+        if (!ReadSubKeyName(key.Get(), index, &name)) continue;
+        FindMarkedKeys(key.Get(), name, relativePath + name + "\\", baseKeyPath, depth + 1);
+    }
+}
+
+void DiscoverHostInstallations() {
+    theHostRegistry.DiscoverHostInstallations();
+}

@@ -1,0 +1,150 @@
+// IsHostRunning against real processes: a dummy copied under host-like and
+// other names, one process at a time so every answer is unambiguous.
+#include <gtest/gtest.h>
+#include <windows.h>
+// tlhelp32.h needs windows.h first.
+#include <tlhelp32.h>
+
+#include <string>
+
+#include "framework/afx_app_name.h"
+#include "framework/scoped_handles.h"
+#include "hosts/running_host.h"
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kExitTimeoutMs = 30000;
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.rfind('\\'));
+}
+
+// A scratch folder of this process, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        char temp[MAX_PATH];
+        const DWORD length = GetTempPathA(MAX_PATH, temp);
+        if (length == 0 || length >= MAX_PATH) return;
+        const std::string path = std::string(temp) + "running-host-" +
+                                 std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(GetTickCount64());
+        if (CreateDirectoryA(path.c_str(), nullptr)) m_path = path;
+    }
+    ~ScratchFolder() {
+        if (m_path.empty()) return;
+        WIN32_FIND_DATAA data;
+        afx::ScopedFindHandle find(FindFirstFileA((m_path + "\\*").c_str(), &data));
+        for (BOOL more = find.IsValid(); more; more = FindNextFileA(find.Get(), &data)) {
+            const std::string name = data.cFileName;
+            if (name != "." && name != "..") DeleteFileA((m_path + "\\" + name).c_str());
+        }
+        find.Reset();
+        RemoveDirectoryA(m_path.c_str());
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// The dummy host running under a given file name; terminated and waited for
+// when the object goes, so no process outlives its test case.
+class RunningDummy {
+public:
+    RunningDummy(const std::string& folder, const std::string& fileName) {
+        const std::string source = FolderOf(afx::GetModulePath().str()) + "\\dummy_host.exe";
+        const std::string target = folder + "\\" + fileName;
+        if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return;
+
+        const std::string eventName =
+            "running-host-ready-" + std::to_string(GetCurrentProcessId()) + "-" + fileName;
+        const afx::ScopedKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+        if (!ready) return;
+        std::string commandLine = "\"" + target + "\" " + eventName;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessA(target.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                            CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &info)) {
+            return;
+        }
+        m_process.Reset(info.hProcess);
+        CloseHandle(info.hThread);
+        m_id = info.dwProcessId;
+        // Running for certain: the dummy signals once its own code runs.
+        const HANDLE waitFor[] = {ready.Get(), m_process.Get()};
+        m_ready = WaitForMultipleObjects(2, waitFor, FALSE, kStartTimeoutMs) == WAIT_OBJECT_0;
+    }
+    ~RunningDummy() {
+        if (!m_process) return;
+        TerminateProcess(m_process.Get(), 0);
+        WaitForSingleObject(m_process.Get(), kExitTimeoutMs);
+    }
+    RunningDummy(const RunningDummy&) = delete;
+    RunningDummy& operator=(const RunningDummy&) = delete;
+
+    bool IsReady() const { return m_ready; }
+    DWORD Id() const { return m_id; }
+
+private:
+    afx::ScopedKernelHandle m_process;
+    DWORD m_id = 0;
+    bool m_ready = false;
+};
+
+// The image name a process snapshot gives for a process id; empty if absent.
+std::string SnapshotImageName(DWORD processId) {
+    afx::ScopedKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return std::string();
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ProcessID == processId) return entry.szExeFile;
+    }
+    return std::string();
+}
+
+class RunningHost : public ::testing::TestWithParam<std::pair<const char*, bool>> {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(m_folder.Path().empty());
+        // Without this the answers below would say nothing.
+        ASSERT_FALSE(IsHostRunning()) << "a host-like process is already running";
+    }
+
+    ScratchFolder m_folder;
+};
+
+TEST_P(RunningHost, AnswersForTheRunningImageName) {
+    const char* fileName = GetParam().first;
+    const bool isHost = GetParam().second;
+    {
+        RunningDummy dummy(m_folder.Path(), fileName);
+        ASSERT_TRUE(dummy.IsReady()) << fileName;
+        // The snapshot really lists the dummy under the name it was given.
+        EXPECT_EQ(SnapshotImageName(dummy.Id()), fileName);
+        EXPECT_EQ(IsHostRunning(), isHost) << fileName;
+    }
+    EXPECT_FALSE(IsHostRunning()) << "after " << fileName << " ended";
+}
+
+INSTANTIATE_TEST_SUITE_P(ImageNames, RunningHost,
+                         ::testing::Values(std::make_pair("gcad.exe", true),
+                                           std::make_pair("GCAD.EXE", true),
+                                           std::make_pair("oldgcad.exe", true),
+                                           std::make_pair("gcad64.exe", false),
+                                           std::make_pair("gcad", false)));
+
+TEST(RunningHostIdle, NoHostAmongTheUsualProcesses) {
+    // The prefix's own processes (services, explorer, this test) are no host.
+    EXPECT_FALSE(SnapshotImageName(GetCurrentProcessId()).empty());
+    EXPECT_FALSE(IsHostRunning());
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#include "scratch_registry.h"
+
+namespace {
+
+constexpr char kScratchParent[] = "Software\\SetupTests";
+
+// Unique per process and per fixture: tests of several processes share the
+// prefix's registry.
+std::string UniqueScratchPath() {
+    static unsigned sequence = 0;
+    return std::string(kScratchParent) + "\\hosts-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount64()) + "-" + std::to_string(++sequence);
+}
+
+}  // namespace
+
+ScratchRegistryRoots::ScratchRegistryRoots() : m_path(UniqueScratchPath()) {
+    m_currentUser = CreateKey(HKEY_CURRENT_USER, m_path + "\\HKCU");
+    m_localMachine = CreateKey(HKEY_CURRENT_USER, m_path + "\\HKLM");
+    if (!m_currentUser || !m_localMachine) return;
+    m_ready = RegOverridePredefKey(HKEY_CURRENT_USER, m_currentUser.Get()) == ERROR_SUCCESS &&
+              RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_localMachine.Get()) == ERROR_SUCCESS;
+}
+
+ScratchRegistryRoots::~ScratchRegistryRoots() {
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    m_currentUser.Reset();
+    m_localMachine.Reset();
+    RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str());
+    // Only goes when no other process still has a scratch tree there.
+    RegDeleteKeyA(HKEY_CURRENT_USER, kScratchParent);
+}
+
+afx::ScopedRegKey CreateKey(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return afx::ScopedRegKey();
+    }
+    return afx::ScopedRegKey(key);
+}
+
+bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD type, const void* data,
+              DWORD size) {
+    afx::ScopedRegKey key = CreateKey(root, keyPath);
+    return key && RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size) ==
+                      ERROR_SUCCESS;
+}
+
+bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folder) {
+    return SetValue(root, keyPath, "Location", REG_SZ, folder.c_str(),
+                    static_cast<DWORD>(folder.size() + 1));
+}

@@ -1,0 +1,40 @@
+// Test rig: HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process
+// redirected to fresh scratch keys, so tests write real registry trees
+// without touching the prefix's own.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/scoped_handles.h"
+
+class ScratchRegistryRoots {
+public:
+    ScratchRegistryRoots();
+    // Restores both roots, then deletes the scratch tree.
+    ~ScratchRegistryRoots();
+    ScratchRegistryRoots(const ScratchRegistryRoots&) = delete;
+    ScratchRegistryRoots& operator=(const ScratchRegistryRoots&) = delete;
+
+    // False when the scratch keys or the redirection could not be set up.
+    bool IsReady() const { return m_ready; }
+    // The scratch tree's path under the real HKEY_CURRENT_USER.
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+    afx::ScopedRegKey m_currentUser;
+    afx::ScopedRegKey m_localMachine;
+    bool m_ready = false;
+};
+
+// Creates a key (and any missing parents) and returns it open for writing.
+afx::ScopedRegKey CreateKey(HKEY root, const std::string& path);
+
+// Sets a value's raw data; false on failure.
+bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD type, const void* data,
+              DWORD size);
+
+// Sets "Location" to the text as REG_SZ, terminator included.
+bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folder);
