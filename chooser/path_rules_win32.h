@@ -1,0 +1,24 @@
+// The path rules over the real file system and the framework's message boxes.
+#pragma once
+
+#include "chooser/path_rules.h"
+
+// Existence through the file attributes (a folder or a file), creation of one
+// folder with default security.
+class Win32FolderFileSystem final : public FolderFileSystem {
+public:
+    bool Exists(const char* path) override;
+    void CreateFolder(const char* path) override;
+};
+
+// The chooser's boxes, in English, captioned with the application's name and
+// owned by the window active at the moment (the browse dialog).
+class MessageBoxFolderPrompts final : public FolderPrompts {
+public:
+    bool AskYesNo(const char* text) override;
+    void Warn(const char* text) override;
+};
+
+// ConfirmFolderPath on the real file system with real boxes: 0 accept,
+// -1 declined, 1 invalid, 2 cannot be created.
+int ConfirmFolderPath(const char* path);
