@@ -2,15 +2,11 @@
 
 #include <string>
 
+#include "framework/afx_app.h"
 #include "framework/afx_mbcs.h"
+#include "framework/afx_wnd.h"
 
 namespace afx {
-
-namespace {
-
-HWND (*g_mainWindowSource)() = nullptr;
-
-}  // namespace
 
 CString GetModulePath() {
     std::string buffer(MAX_PATH, '\0');
@@ -32,8 +28,9 @@ CString GetAppName() {
     return name;
 }
 
-HWND GetMainWindow() { return g_mainWindowSource ? g_mainWindowSource() : nullptr; }
-
-void SetMainWindowSource(HWND (*source)()) { g_mainWindowSource = source; }
+HWND GetMainWindow() {
+    const CWinApp* app = AfxGetApp();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+}
 
 }  // namespace afx

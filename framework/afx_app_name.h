@@ -14,10 +14,8 @@ CString GetAppName();
 // The full path of the running executable, of any length.
 CString GetModulePath();
 
-// The main window that the application object names, or null.
+// The main window that the application object names (CWinApp::m_pMainWnd),
+// or null when there is none or no application object.
 HWND GetMainWindow();
-
-// Set by CWinApp: where GetMainWindow looks. Null when there is no application object.
-void SetMainWindowSource(HWND (*source)());
 
 }  // namespace afx

@@ -1,0 +1,28 @@
+// Control wrappers: a CWnd bound to a control (usually through DDX_Control)
+// with the control's own messages as methods.
+#pragma once
+
+#include <windows.h>
+// after windows.h, which it builds on
+#include <commctrl.h>
+
+#include "framework/afx_wnd.h"
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+};
+
+// The platform's "msctls_progress32" bar.
+class CProgressCtrl : public CWnd {
+public:
+    void SetRange(short nLower, short nUpper) {
+        SendMessage(PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper));
+    }
+    // Each returns the previous step or position.
+    int SetStep(int nStep) { return static_cast<int>(SendMessage(PBM_SETSTEP, nStep)); }
+    int SetPos(int nPos) { return static_cast<int>(SendMessage(PBM_SETPOS, nPos)); }
+    int StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
+    int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
+};

@@ -1,0 +1,112 @@
+#include "framework/afx_dialog.h"
+
+#include "framework/afx_app.h"
+#include "framework/afx_msgbox.h"
+
+namespace {
+
+constexpr int kMinCheck = BST_UNCHECKED;
+constexpr int kMaxCheck = BST_INDETERMINATE;
+constexpr INT_PTR kDialogFailed = -1;
+
+}  // namespace
+
+HWND CDataExchange::PrepareCtrl(int nIDC) {
+    HWND control = ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC);
+    if (!control) m_bFailed = true;
+    return control;
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+    if (rControl.m_hWnd) return;  // bound by an earlier exchange
+    HWND control = pDX->PrepareCtrl(nIDC);
+    if (control) rControl.SubclassWindow(control);
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+    HWND control = pDX->PrepareCtrl(nIDC);
+    if (!control) return;
+    if (pDX->m_bSaveAndValidate) {
+        value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+        return;
+    }
+    if (value < kMinCheck || value > kMaxCheck) value = kMinCheck;
+    ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
+    HWND control = pDX->PrepareCtrl(nIDC);
+    if (!control) return;
+    CWnd wrapper;
+    wrapper.Attach(control);
+    if (pDX->m_bSaveAndValidate) {
+        wrapper.GetWindowText(value);
+    } else {
+        // Unchanged text is not written again: no flicker, no change notification.
+        CString current;
+        wrapper.GetWindowText(current);
+        if (current != value) wrapper.SetWindowText(value);
+    }
+    wrapper.Detach();
+}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_COMMAND(IDOK, &CDialog::OnOK)
+ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+INT_PTR CDialog::DoModal() {
+    if (m_hWnd) return kDialogFailed;  // already running
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : afx::GetSafeOwner();
+    return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+                           &DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
+    // Every later message reaches the object through its subclassed window
+    // procedure; the dialog manager's default handling sees what it leaves.
+    if (message != WM_INITDIALOG) return FALSE;
+    auto* dialog = reinterpret_cast<CDialog*>(lParam);
+    if (!dialog->SubclassWindow(hWnd)) {
+        ::EndDialog(hWnd, kDialogFailed);
+        return FALSE;
+    }
+    return dialog->OnInitDialog();
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    const bool outer = m_bLockoutNotify;
+    m_bLockoutNotify = true;
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    m_bLockoutNotify = outer;
+    return dx.Failed() ? FALSE : TRUE;
+}
+
+BOOL CDialog::OnCmdMsg(UINT nID, int nCode) {
+    if (CWnd::OnCmdMsg(nID, nCode)) return TRUE;
+    // Commands the dialog does not handle go on to the application, as
+    // they would from a main window; control notifications do not.
+    if (nCode != 0) return FALSE;
+    CWinApp* app = AfxGetApp();
+    return app ? app->OnCmdMsg(nID, nCode) : FALSE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
