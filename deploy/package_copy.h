@@ -1,0 +1,19 @@
+// Copying the package into the installation folder.
+#pragma once
+
+#include "deploy/progress_sink.h"
+#include "framework/afx_string.h"
+
+// Removes the read-only attribute of one file; a missing file is left alone.
+void ClearReadOnly(const char* path);
+
+// Copies every file of the package source into the installation folder
+// (created one level), the settings file into the user's settings folder,
+// stepping the progress once per listing entry and once at its end. Asks
+// Abort/Retry/Ignore while a copy fails. False when the package is missing
+// (the user has been told) or the user aborted.
+bool CopyPackageFiles(const CString& installFolder, ProgressSink& progress);
+
+// The same with the package of the given setup folder.
+bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
+                      ProgressSink& progress);

@@ -1,0 +1,49 @@
+#include "deploy/package_source.h"
+
+#include <windows.h>
+
+#include "deploy/package_layout.h"
+#include "deploy/setup_messages.h"
+#include "framework/afx_app_name.h"
+#include "framework/afx_msgbox.h"
+#include "framework/scoped_handles.h"
+
+namespace {
+
+constexpr char kDownloadMarkStream[] = ":Zone.Identifier";
+constexpr char kPackageMissingText[] =
+    "未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !";
+
+}  // namespace
+
+PathKind GetPathKind(const char* path) {
+    WIN32_FIND_DATAA entry;
+    const afx::ScopedFindHandle search(FindFirstFileA(path, &entry));
+    if (!search) return PathKind::Absent;
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+}
+
+bool RemoveDownloadMark(const char* filePath) {
+    const CString stream = CString(filePath) + kDownloadMarkStream;
+    return DeleteFileA(stream) != FALSE;
+}
+
+bool ResolvePackageSource(CString& sourceFolder) {
+    return ResolvePackageSource(SetupFolderOf(afx::GetModulePath()), sourceFolder);
+}
+
+bool ResolvePackageSource(const CString& setupFolder, CString& sourceFolder) {
+    const CString dataFolder = JoinPath(setupFolder, PackageDataFolder);
+    if (GetPathKind(dataFolder) == PathKind::Folder) {
+        sourceFolder = dataFolder;
+        return true;
+    }
+    sourceFolder = JoinPath(setupFolder, kPackageMarkerFile);
+    if (GetPathKind(sourceFolder) == PathKind::File) {
+        sourceFolder = setupFolder;
+        return true;
+    }
+    // Most likely the setup was started from inside the archive.
+    afx::ShowMessageBox(afx::GetSafeOwner(), kPackageMissingText, kSetupBoxCaption, MB_OK);
+    return false;
+}

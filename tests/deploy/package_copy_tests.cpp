@@ -1,0 +1,336 @@
+// Copying the package into the installation folder, on Wine's real file
+// system, with the user's answers given in-process.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "deploy/package_copy.h"
+#include "deploy/package_source.h"
+#include "framework/scoped_handles.h"
+#include "tests/deploy/deploy_test_support.h"
+
+namespace {
+
+using deploy_test::BoxRecorder;
+using deploy_test::ExistsAnyLength;
+using deploy_test::IsReadOnly;
+using deploy_test::ListFolder;
+using deploy_test::MakeFolder;
+using deploy_test::ReadTextFile;
+using deploy_test::RegistrySandbox;
+using deploy_test::ScopedEnvironmentVariable;
+using deploy_test::ScopedTempFolder;
+using deploy_test::StepCounter;
+using deploy_test::WriteTextFile;
+
+constexpr char kCaption[] = "T-软件安装";
+constexpr char kMissing[] = "<missing>";
+
+std::string CopyFailedText(const CString& destination) {
+    return std::string("拷贝文件 ") + destination.GetString() +
+           " 失败，可能原因如下：\n\n1、CAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
+}
+
+// A package in "<temp>\pkg\Data", the installation folder "<temp>\inst"
+// (not yet there) and APPDATA pointing at "<temp>\appdata".
+class PackageCopyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(MakeFolder(temp / "pkg"));
+        ASSERT_TRUE(MakeFolder(data));
+        ASSERT_TRUE(MakeFolder(appData));
+    }
+
+    void AddPackageFile(const char* name, const std::string& content) {
+        ASSERT_TRUE(WriteTextFile(data + "\\" + name, content));
+    }
+
+    bool Copy() { return CopyPackageFiles(setup, install, progress); }
+
+    // The files of the installation folder, without "." and "..".
+    std::set<std::string> Installed() const {
+        std::set<std::string> names;
+        for (const std::string& name : ListFolder(install)) {
+            if (name != "." && name != "..") names.insert(name);
+        }
+        return names;
+    }
+
+    ScopedTempFolder temp;
+    const CString setup = temp / "pkg";
+    const CString data = temp / "pkg\\Data";
+    const CString install = temp / "inst";
+    const CString appData = temp / "appdata";
+    ScopedEnvironmentVariable appDataVariable{"APPDATA", appData};
+    BoxRecorder boxes;
+    afx::ScopedMessageBoxResponder responder{boxes};
+    StepCounter progress;
+};
+
+TEST_F(PackageCopyTest, CopiesByNameAndSkipsSubfolders) {
+    AddPackageFile("TX_ZozerIded2023.grx", "grx");
+    AddPackageFile("itextsharp.dll", "pdf");
+    AddPackageFile("GCAD2024P.dll", "gcad");
+    AddPackageFile("setup.exe", "exe");
+    AddPackageFile("Torvex.prt5", "prt");
+    AddPackageFile("Torvex_EN.shx", "en");
+    AddPackageFile("TORVEX_hz.SHX", "hz");
+    AddPackageFile("TORVEX.INI", "ini");
+    ASSERT_TRUE(MakeFolder(data + "\\sub"));
+    ASSERT_TRUE(WriteTextFile(data + "\\sub\\inner.dll", "inner"));
+
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(Installed(),
+              (std::set<std::string>{"TX_ZozerIded2023.grx", "itextsharp.dll", "GCAD2024P.dll"}));
+    EXPECT_EQ(ReadTextFile(install + "\\GCAD2024P.dll"), "gcad");
+    // The settings file keeps the listing's spelling of its name.
+    EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\TORVEX.INI"), "ini");
+    EXPECT_TRUE(boxes.boxes.empty());
+    // 8 files, the subfolder, "." and "..": one step per entry, one at the end.
+    EXPECT_EQ(progress.steps, 12);
+}
+
+TEST_F(PackageCopyTest, FlatPackageLeavesTheSetupProgramBehind) {
+    const CString flat = temp / "flat";
+    ASSERT_TRUE(MakeFolder(flat));
+    ASSERT_TRUE(WriteTextFile(flat + "\\SetUp.EXE", "exe"));
+    ASSERT_TRUE(WriteTextFile(flat + "\\TX_ZozerIded2023.grx", "grx"));
+    EXPECT_TRUE(CopyPackageFiles(flat, install, progress));
+    EXPECT_EQ(Installed(), (std::set<std::string>{"TX_ZozerIded2023.grx"}));
+    EXPECT_EQ(progress.steps, 5);
+}
+
+TEST_F(PackageCopyTest, MissingPackageCreatesAndStepsNothing) {
+    const CString empty = temp / "empty";
+    ASSERT_TRUE(MakeFolder(empty));
+    EXPECT_FALSE(CopyPackageFiles(empty, install, progress));
+    EXPECT_EQ(progress.steps, 0);
+    EXPECT_EQ(GetPathKind(install), PathKind::Absent);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK));
+}
+
+TEST_F(PackageCopyTest, EveryOneOfManyFilesIsCopied) {
+    constexpr int kFiles = 120;
+    std::set<std::string> expected;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "module" + std::to_string(i) + ".dll";
+        AddPackageFile(name.c_str(), name);
+        expected.insert(name);
+    }
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(Installed(), expected);
+    EXPECT_EQ(ReadTextFile(install + "\\module119.dll"), "module119.dll");
+    EXPECT_EQ(progress.steps, kFiles + 2 + 1);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(PackageCopyTest, ReadOnlyFilesEndWritable) {
+    AddPackageFile("module.dll", "new");
+    ASSERT_TRUE(SetFileAttributesA(data + "\\module.dll", FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(MakeFolder(install));
+    ASSERT_TRUE(WriteTextFile(install + "\\module.dll", "old"));
+    ASSERT_TRUE(SetFileAttributesA(install + "\\module.dll", FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(ReadTextFile(install + "\\module.dll"), "new");
+    EXPECT_FALSE(IsReadOnly(install + "\\module.dll"));
+    EXPECT_FALSE(IsReadOnly(data + "\\module.dll"));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// A destination held open without sharing, as a running host holds its modules.
+class LockedDestinationTest : public PackageCopyTest {
+protected:
+    void SetUp() override {
+        PackageCopyTest::SetUp();
+        for (const char* name : {"a.dll", "b.dll", "c.dll", "d.dll", "e.dll"}) {
+            AddPackageFile(name, std::string("new ") + name);
+        }
+        ASSERT_TRUE(MakeFolder(install));
+        // The middle file of the listing, so that some come before it and some after.
+        const std::vector<std::string> listing = ListFolder(data);
+        for (const std::string& name : listing) {
+            if (name != "." && name != "..") order.push_back(name);
+        }
+        ASSERT_EQ(order.size(), 5u);
+        lockedPosition =
+            static_cast<int>(std::find(listing.begin(), listing.end(), order[2]) - listing.begin());
+        locked = install + "\\" + order[2].c_str();
+        ASSERT_TRUE(WriteTextFile(locked, "old"));
+        lock.Reset(CreateFileA(locked, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock.IsValid());
+    }
+
+    std::vector<std::string> order;  // the files in listing order
+    int lockedPosition = 0;          // in the whole listing, "." and ".." included
+    CString locked;
+    afx::ScopedKernelHandle lock;
+};
+
+TEST_F(LockedDestinationTest, BoxNamesTheDestinationAndRetryCopiesOnceReleased) {
+    boxes.handler = [this](int index, const deploy_test::ShownBox&) {
+        if (index == 2) lock.Reset();  // the host is closed at the third ask
+        return IDRETRY;
+    };
+    EXPECT_TRUE(Copy());
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(locked));
+    EXPECT_EQ(boxes.boxes[0].caption, kCaption);
+    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_ABORTRETRYIGNORE));
+    EXPECT_EQ(boxes.boxes[0].owner, nullptr);
+    EXPECT_EQ(ReadTextFile(locked), "new " + order[2]);
+    EXPECT_EQ(Installed().size(), 5u);
+}
+
+TEST_F(LockedDestinationTest, AbortStopsAtOnceAndKeepsEarlierCopies) {
+    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDABORT; };
+    EXPECT_FALSE(Copy());
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    lock.Reset();
+    EXPECT_EQ(ReadTextFile(install + "\\" + order[0].c_str()), "new " + order[0]);
+    EXPECT_EQ(ReadTextFile(install + "\\" + order[1].c_str()), "new " + order[1]);
+    EXPECT_EQ(ReadTextFile(locked), "old");
+    EXPECT_EQ(ReadTextFile(install + "\\" + order[3].c_str()), kMissing);
+    EXPECT_EQ(ReadTextFile(install + "\\" + order[4].c_str()), kMissing);
+    // One step before each fetch up to the locked file's, none after it.
+    EXPECT_EQ(progress.steps, lockedPosition + 1);
+}
+
+TEST_F(LockedDestinationTest, IgnoreGoesOnWithTheRest) {
+    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    lock.Reset();
+    EXPECT_EQ(ReadTextFile(locked), "old");
+    for (size_t i : {0u, 1u, 3u, 4u}) {
+        EXPECT_EQ(ReadTextFile(install + "\\" + order[i].c_str()), "new " + order[i]);
+    }
+    EXPECT_EQ(progress.steps, 8);
+}
+
+TEST_F(PackageCopyTest, SettingsFolderIsCreatedOneLevel) {
+    AddPackageFile("Torvex.Ini", "settings");
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\Torvex.Ini"), "settings");
+    EXPECT_EQ(Installed(), std::set<std::string>{});
+}
+
+TEST_F(PackageCopyTest, SettingsFolderThatCannotBeMadeAsksTheUser) {
+    AddPackageFile("Torvex.Ini", "settings");
+    const CString missingParent = temp / "no\\such\\appdata";
+    const ScopedEnvironmentVariable variable("APPDATA", missingParent);
+    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    EXPECT_TRUE(Copy());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(missingParent + "\\Torvex\\Torvex.Ini"));
+}
+
+// Without a usable APPDATA the settings go to the shell's application-data
+// folder, redirected here through a sandboxed profile; never to "\Torvex" on
+// the current drive.
+class ShellSettingsFolderTest : public PackageCopyTest {
+protected:
+    void SetUp() override {
+        PackageCopyTest::SetUp();
+        ASSERT_TRUE(sandbox.IsReady());
+        ASSERT_TRUE(MakeFolder(shellAppData));
+        HKEY folders = nullptr;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
+                                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User "
+                                "Shell Folders",
+                                &folders),
+                  ERROR_SUCCESS);
+        const afx::ScopedRegKey scoped(folders);
+        ASSERT_EQ(RegSetValueExA(folders, "AppData", 0, REG_EXPAND_SZ,
+                                 reinterpret_cast<const BYTE*>(shellAppData.GetString()),
+                                 shellAppData.GetLength() + 1),
+                  ERROR_SUCCESS);
+        AddPackageFile("Torvex.Ini", "settings");
+        ASSERT_TRUE(GetCurrentDirectoryA(MAX_PATH, previousDirectory));
+        ASSERT_TRUE(SetCurrentDirectoryA(temp.Path()));
+        driveRootBefore = GetFileAttributesA(kDriveRootSettings);
+    }
+    void TearDown() override { SetCurrentDirectoryA(previousDirectory); }
+
+    void ExpectShellFolderUsed() {
+        EXPECT_TRUE(Copy());
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_EQ(ReadTextFile(shellAppData + "\\Torvex\\Torvex.Ini"), "settings");
+        EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\Torvex.Ini"), kMissing);
+        EXPECT_EQ(GetFileAttributesA(kDriveRootSettings), driveRootBefore);
+        if (driveRootBefore == INVALID_FILE_ATTRIBUTES) {
+            EXPECT_EQ(GetPathKind(kDriveRootSettings), PathKind::Absent);
+        }
+    }
+
+    static constexpr char kDriveRootSettings[] = "\\Torvex\\Torvex.Ini";
+    RegistrySandbox sandbox;
+    const CString shellAppData = temp / "shell";
+    char previousDirectory[MAX_PATH] = {};
+    DWORD driveRootBefore = INVALID_FILE_ATTRIBUTES;
+};
+
+TEST_F(ShellSettingsFolderTest, WithoutAppData) {
+    const ScopedEnvironmentVariable variable("APPDATA", nullptr);
+    ExpectShellFolderUsed();
+}
+
+TEST_F(ShellSettingsFolderTest, WithAnAppDataTooLongForTheFileFunctions) {
+    const std::string tooLong = std::string(appData.GetString()) + "\\" + std::string(260, 'x');
+    const ScopedEnvironmentVariable variable("APPDATA", tooLong.c_str());
+    ExpectShellFolderUsed();
+}
+
+TEST_F(PackageCopyTest, OverlongDestinationIsNamedWholeInTheBox) {
+    AddPackageFile("module.dll", "m");
+    // An installation folder the ANSI functions refuse to create.
+    const CString overlong = temp / std::string(280, 'i').c_str();
+    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    EXPECT_TRUE(CopyPackageFiles(setup, overlong, progress));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    const CString destination = overlong + "\\module.dll";
+    ASSERT_GT(destination.GetLength(), MAX_PATH);
+    EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(destination));
+}
+
+TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
+    // The folder fits the ANSI limit, the file name takes the path beyond it.
+    CString folder = temp / "inst";
+    while (folder.GetLength() < MAX_PATH - 40) folder += "\\dddddddddddddddddddd";
+    const std::string name = std::string(60, 'n') + ".dll";
+    AddPackageFile(name.c_str(), "long");
+    const CString destination = folder + "\\" + name.c_str();
+    ASSERT_GT(destination.GetLength(), MAX_PATH);
+    // Every level but the last; the copy makes the last one.
+    for (int at = install.GetLength(); at >= 0; at = folder.Find('\\', at + 1)) {
+        MakeFolder(folder.Left(at));
+    }
+    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    EXPECT_TRUE(CopyPackageFiles(setup, folder, progress));
+    if (boxes.boxes.empty()) {
+        // Copied (Wine's copy takes such names): under the whole name only.
+        EXPECT_TRUE(ExistsAnyLength(destination));
+        std::vector<std::string> listed = ListFolder(folder);
+        listed.erase(std::remove_if(listed.begin(), listed.end(),
+                                    [](const std::string& n) { return n == "." || n == ".."; }),
+                     listed.end());
+        EXPECT_EQ(listed, std::vector<std::string>{name});
+    } else {
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(destination));
+    }
+}
+
+TEST_F(PackageCopyTest, TheTestProgramsOwnFolderHoldsNoPackage) {
+    EXPECT_FALSE(CopyPackageFiles(install, progress));
+    EXPECT_EQ(progress.steps, 0);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(GetPathKind(install), PathKind::Absent);
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+// Runs the package check of the executable it is: writes the source folder
+// into the file named by its argument; exit code 0 when found. A box is
+// answered at once, so the probe never waits for a user.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "deploy/package_source.h"
+#include "framework/afx_msgbox.h"
+
+namespace {
+
+class AnswerOk : public afx::MessageBoxResponder {
+public:
+    int Answer(HWND, const char*, const char*, UINT) override { return IDOK; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    AnswerOk answer;
+    const afx::ScopedMessageBoxResponder responder(answer);
+    CString source;
+    const bool found = ResolvePackageSource(source);
+    FILE* out = std::fopen(argv[1], "wb");
+    if (!out) return 3;
+    std::fputs(source, out);
+    std::fclose(out);
+    return found ? 0 : 1;
+}

@@ -1,0 +1,244 @@
+// Plug-in registration against Wine's real registry, both roots redirected
+// to scratch keys of this process.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "deploy/plugin_registration.h"
+#include "framework/scoped_handles.h"
+#include "tests/deploy/deploy_test_support.h"
+
+namespace {
+
+using deploy_test::RegistrySandbox;
+
+constexpr char kHost25[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
+constexpr char kInstall[] = "C:\\Torvex\\T-ZozerIded";
+constexpr char kHostFolder[] = "D:\\GstarCAD 2025";
+
+bool KeyExists(HKEY root, const std::string& path) {
+    afx::ScopedRegKey key;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+void CreateKey(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(root, path.c_str(), &key), ERROR_SUCCESS) << path;
+    RegCloseKey(key);
+}
+
+void SetText(HKEY root, const std::string& path, const char* name, const char* text) {
+    afx::ScopedRegKey key;
+    ASSERT_EQ(RegCreateKeyA(root, path.c_str(), key.Receive()), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                             static_cast<DWORD>(std::strlen(text) + 1)),
+              ERROR_SUCCESS);
+}
+
+struct KeyShape {
+    DWORD values = 0;
+    DWORD subkeys = 0;
+    bool exists = false;
+};
+
+KeyShape ShapeOf(const std::string& path) {
+    KeyShape shape;
+    afx::ScopedRegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS) {
+        return shape;
+    }
+    shape.exists =
+        RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &shape.subkeys, nullptr, nullptr,
+                         &shape.values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return shape;
+}
+
+// Checks a REG_SZ value: type, data and a size that counts the NUL.
+void ExpectText(const std::string& path, const char* name, const std::string& text) {
+    afx::ScopedRegKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()),
+              ERROR_SUCCESS)
+        << path;
+    DWORD type = 0;
+    DWORD size = 0;
+    ASSERT_EQ(RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
+        << path << " " << name;
+    std::string data(size, '\0');
+    ASSERT_EQ(
+        RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
+    EXPECT_EQ(size, text.size() + 1) << name;
+    EXPECT_EQ(data, text + '\0') << name;
+}
+
+void ExpectDword(const std::string& path, const char* name, DWORD expected) {
+    afx::ScopedRegKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()),
+              ERROR_SUCCESS)
+        << path;
+    DWORD type = 0;
+    DWORD data = 0xDEADBEEF;
+    DWORD size = sizeof data;
+    ASSERT_EQ(
+        RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size),
+        ERROR_SUCCESS)
+        << path << " " << name;
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
+    EXPECT_EQ(size, 4u) << name;
+    EXPECT_EQ(data, expected) << name;
+}
+
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sandbox.IsReady());
+        registry.installFolder = kInstall;
+    }
+
+    void AddHost(int year, const char* keyPath, const char* folder) {
+        registry.hostKeys[year - 2023].Add(keyPath);
+        registry.hostFolders[year - 2023].Add(folder);
+    }
+
+    // The complete entries of one host key for a release: exactly these values.
+    void ExpectEntries(const std::string& hostKey, int year, int mainNumber, const char* hostFolder,
+                       int companionNumber) {
+        const std::string main = hostKey + "Applications\\TX_ZozerIded" + std::to_string(year);
+        ExpectDword(main, "MANAGED", 0);
+        ExpectText(main, "LOADER",
+                   std::string(registry.installFolder) + "\\TX_ZozerIded" +
+                       std::to_string(mainNumber) + ".GRX");
+        EXPECT_EQ(ShapeOf(main).values, 2u);
+
+        const std::string companion =
+            hostKey + "Applications\\Torvex" + std::to_string(year) + "DLLP";
+        ExpectDword(companion, "LOADCTRLS", 2);
+        ExpectText(companion, "LOADER",
+                   std::string(hostFolder) + "\\GCAD" + std::to_string(companionNumber) + "P.dll");
+        ExpectDword(companion, "MANAGED", 1);
+        EXPECT_EQ(ShapeOf(companion).values, 3u);
+        EXPECT_EQ(ShapeOf(hostKey + "Applications").subkeys, 2u);
+    }
+
+    RegistrySandbox sandbox;
+    HostInstallRegistry registry;
+};
+
+struct ReleaseRow {
+    int year;
+    int main;
+    int companion;
+};
+
+class RegisterEachRelease : public RegistrationTest,
+                            public ::testing::WithParamInterface<ReleaseRow> {};
+
+TEST_P(RegisterEachRelease, WritesTheTableBelowTheHostKey) {
+    const ReleaseRow row = GetParam();
+    const std::string hostKey =
+        "SOFTWARE\\Gstarsoft\\GstarCAD\\R" + std::to_string(row.year % 100) + "\\zh-CN\\";
+    CreateKey(HKEY_CURRENT_USER, hostKey);
+    AddHost(row.year, hostKey.c_str(), kHostFolder);
+    RegisterRelease(registry, row.year);
+    ExpectEntries(hostKey, row.year, row.main, kHostFolder, row.companion);
+}
+
+INSTANTIATE_TEST_SUITE_P(Releases, RegisterEachRelease,
+                         ::testing::Values(ReleaseRow{2023, 2023, 2023},
+                                           ReleaseRow{2024, 2023, 2024},
+                                           ReleaseRow{2025, 2023, 2024},
+                                           ReleaseRow{2026, 2026, 2024}));
+
+TEST_F(RegistrationTest, SecondRunLeavesExactlyTheTable) {
+    CreateKey(HKEY_CURRENT_USER, kHost25);
+    const std::string main = std::string(kHost25) + "Applications\\TX_ZozerIded2025";
+    const std::string companion = std::string(kHost25) + "Applications\\Torvex2025DLLP";
+    SetText(HKEY_CURRENT_USER, main, "OLDVALUE", "stale");
+    SetText(HKEY_CURRENT_USER, main, "LOADCTRLS", "stale");
+    SetText(HKEY_CURRENT_USER, companion, "LOADER", "C:\\old\\GCAD2020P.dll");
+    SetText(HKEY_CURRENT_USER, companion, "DESCRIPTION", "stale");
+    AddHost(2025, kHost25, kHostFolder);
+
+    RegisterRelease(registry, 2025);
+    RegisterRelease(registry, 2025);
+    ExpectEntries(kHost25, 2025, 2023, kHostFolder, 2024);
+}
+
+TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
+    CreateKey(HKEY_CURRENT_USER, kHost25);
+    const std::string main = std::string(kHost25) + "Applications\\TX_ZozerIded2025";
+    SetText(HKEY_CURRENT_USER, main + "\\Commands", "X", "y");
+    SetText(HKEY_CURRENT_USER, main, "KEEP", "kept");
+    SetText(HKEY_CURRENT_USER, main, "LOADER", "old");
+    AddHost(2025, kHost25, kHostFolder);
+
+    RegisterRelease(registry, 2025);
+    ExpectDword(main, "MANAGED", 0);
+    ExpectText(main, "LOADER", std::string(kInstall) + "\\TX_ZozerIded2023.GRX");
+    ExpectText(main, "KEEP", "kept");
+    EXPECT_EQ(ShapeOf(main).values, 3u);
+    EXPECT_EQ(ShapeOf(main).subkeys, 1u);
+}
+
+TEST_F(RegistrationTest, HostKeyOnlyUnderLocalMachineGetsNothing) {
+    CreateKey(HKEY_LOCAL_MACHINE, kHost25);
+    AddHost(2025, kHost25, kHostFolder);
+    RegisterPlugin(registry, true, true, true, true);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kHost25));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kHost25) + "Applications"));
+}
+
+TEST_F(RegistrationTest, EachInstallationNamesItsOwnHostFolder) {
+    const std::string first = "SOFTWARE\\Gstarsoft\\GstarCAD\\R24\\zh-CN\\";
+    const std::string second = "SOFTWARE\\Gstarsoft\\GstarArch\\R24\\en-US\\";
+    CreateKey(HKEY_CURRENT_USER, first);
+    CreateKey(HKEY_CURRENT_USER, second);
+    AddHost(2024, first.c_str(), "C:\\CAD\\One");
+    AddHost(2024, second.c_str(), "E:\\Arch");
+    RegisterPlugin(registry, false, true, false, false);
+    ExpectEntries(first, 2024, 2023, "C:\\CAD\\One", 2024);
+    ExpectEntries(second, 2024, 2023, "E:\\Arch", 2024);
+}
+
+TEST_F(RegistrationTest, OnlySelectedReleasesWithKeysAreWritten) {
+    const std::string host24 = "SOFTWARE\\Gstarsoft\\GstarCAD\\R24\\";
+    const std::string host26 = "SOFTWARE\\Gstarsoft\\GstarCAD\\R26\\";
+    CreateKey(HKEY_CURRENT_USER, host24);
+    CreateKey(HKEY_CURRENT_USER, kHost25);
+    CreateKey(HKEY_CURRENT_USER, host26);
+    AddHost(2024, host24.c_str(), "C:\\G24");
+    AddHost(2025, kHost25, kHostFolder);
+    AddHost(2026, host26.c_str(), "C:\\G26");
+    // 2023 is selected but has no installation; 2025 has one but is not selected.
+    RegisterPlugin(registry, true, true, false, true);
+    ExpectEntries(host24, 2024, 2023, "C:\\G24", 2024);
+    ExpectEntries(host26, 2026, 2026, "C:\\G26", 2024);
+    EXPECT_FALSE(ShapeOf(std::string(kHost25) + "Applications").exists);
+    EXPECT_EQ(ShapeOf("SOFTWARE\\Gstarsoft\\GstarCAD").subkeys, 3u);
+}
+
+TEST_F(RegistrationTest, ReleaseWithoutKeysOrUnknownYearWritesNothing) {
+    RegisterPlugin(registry, true, true, true, true);
+    EXPECT_EQ(ShapeOf("").subkeys, 0u);
+    CreateKey(HKEY_CURRENT_USER, kHost25);
+    AddHost(2025, kHost25, kHostFolder);
+    RegisterRelease(registry, 2022);
+    RegisterRelease(registry, 2027);
+    EXPECT_FALSE(ShapeOf(std::string(kHost25) + "Applications").exists);
+}
+
+TEST_F(RegistrationTest, LongLoaderTextsAreWrittenWhole) {
+    registry.installFolder = CString(("C:\\" + std::string(300, 'i')).c_str());
+    const std::string longHost = "D:\\" + std::string(280, 'h');
+    CreateKey(HKEY_CURRENT_USER, kHost25);
+    AddHost(2025, kHost25, longHost.c_str());
+    RegisterRelease(registry, 2025);
+    ExpectEntries(kHost25, 2025, 2023, longHost.c_str(), 2024);
+}
+
+}  // namespace
