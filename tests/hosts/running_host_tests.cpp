@@ -5,6 +5,7 @@
 // tlhelp32.h needs windows.h first.
 #include <tlhelp32.h>
 
+#include <cctype>
 #include <string>
 
 #include "framework/afx_app_name.h"
@@ -70,7 +71,7 @@ public:
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info = {};
         if (!CreateProcessA(target.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                            CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &info)) {
+                            CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info)) {
             return;
         }
         m_process.Reset(info.hProcess);
@@ -139,7 +140,14 @@ INSTANTIATE_TEST_SUITE_P(ImageNames, RunningHost,
                                            std::make_pair("GCAD.EXE", true),
                                            std::make_pair("oldgcad.exe", true),
                                            std::make_pair("gcad64.exe", false),
-                                           std::make_pair("gcad", false)));
+                                           std::make_pair("gcad", false)),
+                         [](const ::testing::TestParamInfo<RunningHost::ParamType>& info) {
+                             std::string name = info.param.first;
+                             for (char& c : name) {
+                                 if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                             }
+                             return name;
+                         });
 
 TEST(RunningHostIdle, NoHostAmongTheUsualProcesses) {
     // The prefix's own processes (services, explorer, this test) are no host.

@@ -1,0 +1,220 @@
+// Discovery over awkward registry trees: very deep chains, a cycle of
+// symbolic links, and keys that cannot be opened.
+#include <gtest/gtest.h>
+#include <windows.h>
+// sddl.h needs windows.h first.
+#include <sddl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hosts/host_registry.h"
+#include "scratch_registry.h"
+
+namespace {
+
+using Items = std::vector<std::pair<std::string, std::string>>;  // key path, folder
+
+const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
+// The deepest key below a release key that discovery searches.
+constexpr int kSearchedDepth = 512;
+
+Items Discover(HostRelease release) {
+    HostInstallRegistry registry;
+    registry.DiscoverHostInstallations();
+    Items items;
+    for (int i = 0; i < registry.GetHostCount(release); ++i) {
+        items.emplace_back(registry.GetHostKey(release, i).str(),
+                           registry.GetHostFolder(release, i).str());
+    }
+    return items;
+}
+
+std::string Repeated(const std::string& part, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += part;
+    return out;
+}
+
+// Below path, `levels` nested keys all named `name`, created one level at a
+// time (a full path that long is more than one registry call accepts).
+// Returns the deepest key open, or an empty handle on failure.
+afx::ScopedRegKey CreateChain(HKEY root, const std::string& path, const char* name, int levels) {
+    afx::ScopedRegKey current = CreateKey(root, path);
+    for (int level = 0; current && level < levels; ++level)
+        current = CreateKey(current.Get(), name);
+    return current;
+}
+
+bool SetLocationHere(HKEY key, const std::string& folder) {
+    return RegSetValueExA(key, "Location", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                          static_cast<DWORD>(folder.size() + 1)) == ERROR_SUCCESS;
+}
+
+// A registry symbolic link, removed as a link (never through its target)
+// when the object goes; a cycle would otherwise trap any tree deletion.
+class RegistryLink {
+public:
+    RegistryLink(HKEY parent, const char* name, HKEY target) : m_parent(parent), m_name(name) {
+        const std::wstring targetName = NtNameOf(target);
+        if (targetName.empty()) return;
+        HKEY link = nullptr;
+        if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_CREATE_LINK,
+                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link,
+                            nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        const afx::ScopedRegKey owned(link);
+        m_created = true;
+        // The link's target: the NT path, without terminator.
+        m_linked = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                  reinterpret_cast<const BYTE*>(targetName.c_str()),
+                                  static_cast<DWORD>(targetName.size() * sizeof(wchar_t))) ==
+                   ERROR_SUCCESS;
+    }
+    ~RegistryLink() { Remove(); }
+    RegistryLink(const RegistryLink&) = delete;
+    RegistryLink& operator=(const RegistryLink&) = delete;
+
+    bool IsLinked() const { return m_linked; }
+
+    bool Remove() {
+        if (!m_created) return true;
+        HKEY link = nullptr;
+        if (RegOpenKeyExA(m_parent, m_name.c_str(), REG_OPTION_OPEN_LINK, DELETE, &link) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+        const auto deleteKey = reinterpret_cast<LONG(NTAPI*)(HANDLE)>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+        const bool deleted = deleteKey && deleteKey(link) == 0;
+        RegCloseKey(link);
+        if (deleted) m_created = false;
+        return deleted;
+    }
+
+private:
+    // The key's full NT name (\REGISTRY\...), which a link must name.
+    static std::wstring NtNameOf(HKEY key) {
+        constexpr int kKeyNameInformation = 3;
+        using QueryKey = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+        const auto queryKey = reinterpret_cast<QueryKey>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+        if (!queryKey) return std::wstring();
+        std::vector<unsigned char> buffer(4096);
+        ULONG size = 0;
+        if (queryKey(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                     &size) != 0) {
+            return std::wstring();
+        }
+        ULONG nameBytes = 0;  // KEY_NAME_INFORMATION: byte length, then the name
+        memcpy(&nameBytes, buffer.data(), sizeof(nameBytes));
+        return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + sizeof(nameBytes)),
+                            nameBytes / sizeof(wchar_t));
+    }
+
+    HKEY m_parent;
+    std::string m_name;
+    bool m_created = false;
+    bool m_linked = false;
+};
+
+// A key whose DACL refuses reading to everyone; its former DACL is given
+// back when the object goes, so the scratch tree can be deleted.
+class UnreadableKey {
+public:
+    explicit UnreadableKey(HKEY key) : m_key(key) {
+        PSECURITY_DESCRIPTOR denying = nullptr;
+        // Read denied, everything else (changing the DACL back included) allowed.
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                "D:P(D;;KR;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &denying, nullptr)) {
+            return;
+        }
+        m_applied = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denying) == ERROR_SUCCESS;
+        LocalFree(denying);
+    }
+    ~UnreadableKey() {
+        if (!m_applied) return;
+        PSECURITY_DESCRIPTOR open = nullptr;
+        if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                 &open, nullptr)) {
+            RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, open);
+            LocalFree(open);
+        }
+    }
+    UnreadableKey(const UnreadableKey&) = delete;
+    UnreadableKey& operator=(const UnreadableKey&) = delete;
+
+    bool IsApplied() const { return m_applied; }
+
+private:
+    HKEY m_key;
+    bool m_applied = false;
+};
+
+class HostDiscoveryTree : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_roots.IsReady()); }
+
+    ScratchRegistryRoots m_roots;
+};
+
+TEST_F(HostDiscoveryTree, MarkerAtTheDeepestSearchedLevelIsFound) {
+    afx::ScopedRegKey deepest =
+        CreateChain(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", "k", kSearchedDepth);
+    ASSERT_TRUE(deepest);
+    ASSERT_TRUE(SetLocationHere(deepest.Get(), "C:\\Deep\\"));
+    EXPECT_EQ(Discover(HostRelease::R2024),
+              (Items{{kGstarCad + "\\R24\\" + Repeated("k\\", kSearchedDepth), "C:\\Deep"}}));
+}
+
+TEST_F(HostDiscoveryTree, KeysBelowTheBoundContributeNothing) {
+    afx::ScopedRegKey justBelow =
+        CreateChain(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25", "k", kSearchedDepth + 1);
+    ASSERT_TRUE(justBelow);
+    ASSERT_TRUE(SetLocationHere(justBelow.Get(), "C:\\TooDeep"));
+    // Far deeper, with a marker at the bottom: the search stops, no crash.
+    afx::ScopedRegKey farBelow = CreateChain(HKEY_LOCAL_MACHINE, kGstarCad + "\\R26", "k", 700);
+    ASSERT_TRUE(farBelow);
+    ASSERT_TRUE(SetLocationHere(farBelow.Get(), "C:\\Bottom"));
+    // A marked sibling near the top is still found.
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R26\\z", "C:\\Z"));
+    EXPECT_EQ(Discover(HostRelease::R2025), Items{});
+    EXPECT_EQ(Discover(HostRelease::R2026), (Items{{kGstarCad + "\\R26\\z\\", "C:\\Z"}}));
+}
+
+TEST_F(HostDiscoveryTree, CycleOfSymbolicLinksEndsAtTheBound) {
+    afx::ScopedRegKey release = CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23");
+    ASSERT_TRUE(release);
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23\\m", "C:\\M"));
+    RegistryLink loop(release.Get(), "loop", release.Get());
+    if (!loop.IsLinked()) GTEST_SKIP() << "registry symbolic links are not available here";
+    // R23\loop is R23 again: "loop" enumerates before "m", so the first find
+    // is "m" below the deepest searched "loop", and every shallower find of
+    // the same folder is a duplicate.
+    const Items found = Discover(HostRelease::R2023);
+    EXPECT_EQ(
+        found,
+        (Items{{kGstarCad + "\\R23\\" + Repeated("loop\\", kSearchedDepth - 1) + "m\\", "C:\\M"}}));
+    EXPECT_TRUE(loop.Remove());
+}
+
+TEST_F(HostDiscoveryTree, UnreadableSubkeyIsPassedOver) {
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a", "C:\\A"));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b\\inner", "C:\\Inner"));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\c", "C:\\C"));
+    afx::ScopedRegKey a = CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a");
+    afx::ScopedRegKey b = CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b");
+    ASSERT_TRUE(a && b);
+    UnreadableKey deniedA(a.Get());
+    UnreadableKey deniedB(b.Get());
+    ASSERT_TRUE(deniedA.IsApplied() && deniedB.IsApplied());
+    HKEY probe = nullptr;
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kGstarCad + "\\R24\\a").c_str(), 0, KEY_READ, &probe),
+        ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\c\\", "C:\\C"}}));
+}
+
+}  // namespace
