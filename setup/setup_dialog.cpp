@@ -1,0 +1,178 @@
+#include "setup/setup_dialog.h"
+
+#include "chooser/path_dialog.h"
+#include "framework/afx_app.h"
+#include "hosts/host_registry.h"
+#include "setup/setup_title.h"
+
+namespace {
+
+constexpr const char* kDefaultInstallPath = "C:\\Torvex";
+constexpr const char* kEdition = "( 浩辰CAD版 )";
+constexpr const char* kChooserText = "请选择安装目录：";  // caption and prompt alike
+constexpr int kChooserConfirmed = 1;
+
+constexpr COLORREF kBackColour = RGB(170, 210, 150);
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+constexpr COLORREF kTitleColour = RGB(10, 70, 40);
+constexpr COLORREF kNoteColour = RGB(255, 0, 0);
+
+constexpr const char* kFontFace = "宋体";
+constexpr int kTitleFontHeight = 14;
+constexpr int kTitleFontWeight = 600;
+constexpr int kLabelFontHeight = 13;
+constexpr int kLabelFontWeight = 400;
+
+BOOL CreateDialogFont(CFont& font, int height, int weight) {
+    return font.CreateFont(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(Dlg_Setup, CDialog)
+ON_WM_CTLCOLOR()
+ON_BN_CLICKED(IDC_RELEASE_2023, &Dlg_Setup::OnReleaseClicked)
+ON_BN_CLICKED(IDC_RELEASE_2024, &Dlg_Setup::OnReleaseClicked)
+ON_BN_CLICKED(IDC_RELEASE_2025, &Dlg_Setup::OnReleaseClicked)
+ON_BN_CLICKED(IDC_RELEASE_2026, &Dlg_Setup::OnReleaseClicked)
+ON_BN_CLICKED(IDC_BROWSE, &Dlg_Setup::OnBrowse)
+ON_BN_CLICKED(IDC_INSTALL, &Dlg_Setup::OnInstall)
+END_MESSAGE_MAP()
+
+Dlg_Setup::Dlg_Setup(CWnd* pParent)
+    : CDialog(IDD, pParent),
+      m_bRelease2023(1),
+      m_bRelease2024(1),
+      m_bRelease2025(1),
+      m_bRelease2026(1),
+      m_strInstallPath(kDefaultInstallPath) {}
+
+void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_RELEASE_2026, m_btn2026);
+    DDX_Control(pDX, IDC_RELEASE_2025, m_btn2025);
+    DDX_Control(pDX, IDC_RELEASE_2024, m_btn2024);
+    DDX_Control(pDX, IDC_RELEASE_2023, m_btn2023);
+    DDX_Check(pDX, IDC_RELEASE_2023, m_bRelease2023);
+    DDX_Check(pDX, IDC_RELEASE_2024, m_bRelease2024);
+    DDX_Check(pDX, IDC_RELEASE_2025, m_bRelease2025);
+    DDX_Check(pDX, IDC_RELEASE_2026, m_bRelease2026);
+    DDX_Text(pDX, IDC_TITLE, m_strTitle);
+    DDX_Text(pDX, IDC_EDITION, m_strEdition);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Text(pDX, IDC_INSTALL_PATH, m_strInstallPath);
+}
+
+BOOL Dlg_Setup::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    m_brushBack.CreateSolidBrush(kBackColour);
+    CreateDialogFont(m_fontTitle, kTitleFontHeight, kTitleFontWeight);
+    CreateDialogFont(m_fontLabel, kLabelFontHeight, kLabelFontWeight);
+
+    m_strTitle = FormatSetupTitle(g_nSetupVersion);
+    m_strEdition = kEdition;
+
+    if (HICON icon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_SETUP))) {
+        SetIcon(icon, FALSE);
+    }
+
+    // Only releases with an installation on this machine are offered.
+    for (HostRelease release : kHostReleases) {
+        if (theHostRegistry.GetHostCount(release) == 0) {
+            ReleaseBox(release).EnableWindow(FALSE);
+            ReleaseFlag(release) = 0;
+        }
+    }
+    // Release 2023 is never offered in this version.
+    m_bRelease2023 = 0;
+
+    UpdateData(FALSE);
+    UpdateInstallButton();
+    return TRUE;
+}
+
+void Dlg_Setup::OnOK() {
+    CDialog::OnOK();
+}
+
+void Dlg_Setup::OnCancel() {
+    CDialog::OnCancel();
+}
+
+void Dlg_Setup::UpdateInstallButton() {
+    UpdateData(TRUE);
+    const bool anySelected = m_bRelease2023 || m_bRelease2024 || m_bRelease2025 || m_bRelease2026;
+    if (CWnd* install = GetDlgItem(IDC_INSTALL)) install->EnableWindow(anySelected);
+}
+
+void Dlg_Setup::OnReleaseClicked() {
+    // Automatic check boxes: the platform has toggled the box already.
+    UpdateInstallButton();
+}
+
+void Dlg_Setup::OnBrowse() {
+    UpdateData(TRUE);  // a folder typed into the edit box is the starting point
+    const CString initialFolder = m_strInstallPath;
+    CPathDialog chooser(kChooserText, kChooserText, initialFolder, nullptr);
+    if (chooser.RunModal() == kChooserConfirmed) {
+        m_strInstallPath = chooser.GetFolderPath();
+        UpdateData(FALSE);
+    }
+    UpdateInstallButton();
+}
+
+HBRUSH Dlg_Setup::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+    CDialog::OnCtlColor(pDC, pWnd, nCtlColor);  // its brush is not used
+    pDC->SetTextColor(kTextColour);
+    const int id = pWnd->GetDlgCtrlID();
+    // The edit box keeps the opaque cells the default handling set up.
+    if (id != IDC_INSTALL_PATH) pDC->SetBkMode(TRANSPARENT);
+    switch (id) {
+        case IDC_TITLE:
+            pDC->SelectObject(&m_fontTitle);
+            pDC->SetTextColor(kTitleColour);
+            break;
+        case IDC_EDITION:
+            pDC->SelectObject(&m_fontLabel);
+            pDC->SetTextColor(kTitleColour);
+            break;
+        case IDC_NOTE:
+            pDC->SelectObject(&m_fontLabel);
+            pDC->SetTextColor(kNoteColour);
+            break;
+        default:
+            break;
+    }
+    return m_brushBack;
+}
+
+CButton& Dlg_Setup::ReleaseBox(HostRelease release) {
+    switch (release) {
+        case HostRelease::R2023:
+            return m_btn2023;
+        case HostRelease::R2024:
+            return m_btn2024;
+        case HostRelease::R2025:
+            return m_btn2025;
+        case HostRelease::R2026:
+            break;
+    }
+    return m_btn2026;
+}
+
+int& Dlg_Setup::ReleaseFlag(HostRelease release) {
+    switch (release) {
+        case HostRelease::R2023:
+            return m_bRelease2023;
+        case HostRelease::R2024:
+            return m_bRelease2024;
+        case HostRelease::R2025:
+            return m_bRelease2025;
+        case HostRelease::R2026:
+            break;
+    }
+    return m_bRelease2026;
+}

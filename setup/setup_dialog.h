@@ -1,0 +1,60 @@
+// The setup dialog (template 141): product title, release check boxes,
+// installation folder, and the install command.
+#pragma once
+
+#include "framework/afx_controls.h"
+#include "framework/afx_dialog.h"
+#include "framework/afx_gdi.h"
+#include "framework/afx_string.h"
+#include "hosts/host_release.h"
+#include "resources/resource.h"
+
+class Dlg_Setup : public CDialog {
+public:
+    enum { IDD = IDD_SETUP };
+
+    explicit Dlg_Setup(CWnd* pParent = nullptr);
+    ~Dlg_Setup() override = default;
+
+    CBrush m_brushBack;
+    CButton m_btn2026;
+    CButton m_btn2025;
+    CButton m_btn2024;
+    CButton m_btn2023;
+    int m_bRelease2023;
+    int m_bRelease2024;
+    int m_bRelease2025;
+    int m_bRelease2026;
+    CString m_strTitle;
+    CString m_strEdition;
+    CProgressCtrl m_progress;
+    CString m_strInstallPath;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // Black text on the light green background; the title, the edition
+    // label and the note in their own fonts and colours.
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void OnReleaseClicked();
+    void OnBrowse();
+    // The install command (install_command.cpp).
+    void OnInstall();
+
+    // Enables the install button while at least one release is ticked.
+    void UpdateInstallButton();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CButton& ReleaseBox(HostRelease release);
+    int& ReleaseFlag(HostRelease release);
+
+    // Made once per dialog, so that no colour request leaks a font and the
+    // controls can draw with them for as long as the dialog exists.
+    CFont m_fontTitle;
+    CFont m_fontLabel;
+};
