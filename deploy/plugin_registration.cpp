@@ -13,7 +13,8 @@ namespace {
 afx::ScopedRegKey RecreateEntryKey(HKEY hostKey, const CString& name) {
     RegDeleteKeyA(hostKey, name);
     afx::ScopedRegKey entry;
-    if (RegCreateKeyA(hostKey, name, entry.Receive()) != ERROR_SUCCESS) entry.Reset();
+    // A failed call leaves no handle to close.
+    if (RegCreateKeyA(hostKey, name, entry.Receive()) != ERROR_SUCCESS) entry.Release();
     return entry;
 }
 
@@ -67,7 +68,7 @@ void RegisterRelease(const HostInstallRegistry& registry, int release) {
         // at this level.
         afx::ScopedRegKey hostKey;
         if (RegOpenKeyA(HKEY_CURRENT_USER, keys[i], hostKey.Receive()) != ERROR_SUCCESS) {
-            hostKey.Reset();
+            hostKey.Release();  // a failed open leaves no handle to close
             continue;
         }
         WriteMainEntry(hostKey.Get(), release, mainLoader);
