@@ -1,5 +1,7 @@
 #include "framework/afx_dialog.h"
 
+#include <commctrl.h>
+
 #include "framework/afx_app.h"
 #include "framework/afx_msgbox.h"
 
@@ -60,6 +62,10 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 
 INT_PTR CDialog::DoModal() {
     if (m_hWnd) return kDialogFailed;  // already running
+    // Templates may hold common controls (the progress bar): the framework
+    // registers their classes, the program never has to.
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : afx::GetSafeOwner();
     return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                            &DialogProc, reinterpret_cast<LPARAM>(this));
