@@ -41,8 +41,12 @@ protected:
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnReleaseClicked();
     void OnBrowse();
-    // The install command (install_command.cpp).
+    // The install command (install_command.cpp): the running-host check,
+    // the installation folder, the installation and the completion layout.
     void OnInstall();
+    // Copies, registers and deploys with the progress bar; false when the
+    // copy failed and the dialog is ending.
+    bool DoInstall();
 
     // Enables the install button while at least one release is ticked.
     void UpdateInstallButton();
@@ -50,6 +54,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void ShowItem(int id, bool show);
+    void ShowCompletionLayout();
     CButton& ReleaseBox(HostRelease release);
     int& ReleaseFlag(HostRelease release);
 

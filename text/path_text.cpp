@@ -10,3 +10,9 @@ void StripTrailingBackslash(CString& path) {
     if (at == 0) return;
     if (at == path.GetLength() - 1) path.Delete(at, 1);
 }
+
+void RemoveTrailingBackslashChar(CString& path) {
+    const char* text = path.GetString();
+    const char* last = afx::MbsRChr(text, '\\');
+    if (last && last - text == path.GetLength() - 1) path.Delete(path.GetLength() - 1, 1);
+}

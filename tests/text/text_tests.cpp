@@ -45,6 +45,27 @@ TEST(StripTrailingBackslash, NeverCutsADoubleByteCharacter) {
     EXPECT_EQ(Stripped(kCheng), CString(kCheng));
 }
 
+CString WithoutTrailingBackslashChar(const CString& in) {
+    CString s(in);
+    RemoveTrailingBackslashChar(s);
+    return s;
+}
+
+TEST(RemoveTrailingBackslashChar, RemovesOneRealBackslashAnywhere) {
+    EXPECT_EQ(WithoutTrailingBackslashChar("D:\\Tools\\"), "D:\\Tools");
+    EXPECT_EQ(WithoutTrailingBackslashChar("D:\\"), "D:");
+    EXPECT_EQ(WithoutTrailingBackslashChar("D:\\Tools\\\\"), "D:\\Tools\\");
+    EXPECT_EQ(WithoutTrailingBackslashChar("\\"), "");  // unlike StripTrailingBackslash
+    EXPECT_EQ(WithoutTrailingBackslashChar("D:\\Tools"), "D:\\Tools");
+    EXPECT_EQ(WithoutTrailingBackslashChar(""), "");
+}
+
+TEST(RemoveTrailingBackslashChar, KeepsADoubleByteCharacterEndingIn0x5C) {
+    const CString folder = CString("D:\\") + kCheng;
+    EXPECT_EQ(WithoutTrailingBackslashChar(folder), folder);
+    EXPECT_EQ(WithoutTrailingBackslashChar(folder + "\\"), folder);
+}
+
 TEST(MbsRChr, StepsOverTrailBytes) {
     const std::string text = std::string("A\\") + kJou + kCheng;
     const char* found = afx::MbsRChr(text.c_str(), '\\');

@@ -23,7 +23,8 @@ bool WriteTextFile(const std::string& path, const std::string& content) {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(h);
     return ok && written == content.size();
 }
@@ -96,7 +97,8 @@ void SampleMachine::AddHost(const HostEntry& entry, bool makeFolder, bool withFo
     HKEY h = nullptr;
     if (RegCreateKeyExA(entry.root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
                         nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(h, "Location", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.folder.c_str()),
+        RegSetValueExA(h, "Location", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(entry.folder.c_str()),
                        static_cast<DWORD>(entry.folder.size() + 1));
         RegCloseKey(h);
     }

@@ -58,8 +58,7 @@ public:
     // (host modules for hostModuleYears only), a subfolder, and extraFiles
     // further placeholder files.
     bool BuildPackage(const std::string& setupExe, const std::string& packageFolder,
-                      const std::vector<int>& hostModuleYears = {2023, 2024},
-                      int extraFiles = 0);
+                      const std::vector<int>& hostModuleYears = {2023, 2024}, int extraFiles = 0);
 
     // Removes host keys and everything the setup may have written: the
     // vendor key under both roots, and the given folders.

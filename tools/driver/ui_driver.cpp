@@ -72,13 +72,17 @@ std::string MakeEnvironment(const std::vector<std::pair<std::string, std::string
 
 }  // namespace
 
-Process::~Process() { Kill(); }
+Process::~Process() {
+    Kill();
+}
 
 bool Process::Start(const std::string& exePath,
-                    const std::vector<std::pair<std::string, std::string>>& env) {
+                    const std::vector<std::pair<std::string, std::string>>& env,
+                    const std::string& arguments) {
     Kill();
     std::string folder = exePath.substr(0, exePath.find_last_of('\\'));
     std::string commandLine = "\"" + exePath + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     std::string environment = MakeEnvironment(env);
     STARTUPINFOA si{};
     si.cb = sizeof(si);
@@ -120,7 +124,9 @@ HWND WaitForMessageBox(DWORD processId, const std::vector<HWND>& known, DWORD ti
     return FindProcessWindow({processId, nullptr, &known, true, nullptr}, timeoutMs);
 }
 
-std::string MessageBoxText(HWND box) { return ItemText(box, kMessageBoxTextId); }
+std::string MessageBoxText(HWND box) {
+    return ItemText(box, kMessageBoxTextId);
+}
 
 bool WaitForClose(HWND window, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
@@ -130,12 +136,15 @@ std::string Text(HWND window) {
     if (!window) return std::string();
     const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    const LRESULT got =
+        SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(got));
     return text;
 }
 
-std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
+std::string ItemText(HWND dialog, int id) {
+    return Text(GetDlgItem(dialog, id));
+}
 
 bool IsItemVisible(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
@@ -163,7 +172,9 @@ std::string ClassName(HWND window) {
     return name;
 }
 
-void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 void SetItemText(HWND dialog, int id, const char* text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -175,7 +186,9 @@ void PressKey(HWND target, UINT virtualKey) {
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
 }
 
-void Close(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void Close(HWND window) {
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 
 bool SaveScreenshot(HWND window, const std::string& bmpPath) {
     const RECT r = WindowRect(window);
@@ -212,7 +225,8 @@ bool SaveScreenshot(HWND window, const std::string& bmpPath) {
         HANDLE out = CreateFileA(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD written = 0;
-        ok = out != INVALID_HANDLE_VALUE && WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+        ok = out != INVALID_HANDLE_VALUE &&
+             WriteFile(out, &file, sizeof(file), &written, nullptr) &&
              WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
              WriteFile(out, bits, imageSize, &written, nullptr);
         if (out != INVALID_HANDLE_VALUE) CloseHandle(out);

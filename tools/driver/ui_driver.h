@@ -23,10 +23,12 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    // Starts exePath with its folder as working folder. Each pair of env
-    // overrides sets (or, with an empty value, removes) one variable.
+    // Starts exePath with its folder as working folder and the given
+    // arguments. Each pair of env overrides sets (or, with an empty value,
+    // removes) one variable.
     bool Start(const std::string& exePath,
-               const std::vector<std::pair<std::string, std::string>>& env = {});
+               const std::vector<std::pair<std::string, std::string>>& env = {},
+               const std::string& arguments = {});
     bool WaitForExit(DWORD timeoutMs = kDefaultTimeoutMs);
     bool IsRunning() const;
     DWORD Id() const { return m_id; }
@@ -73,10 +75,10 @@ RECT WindowRect(HWND window);
 std::string ClassName(HWND window);
 
 // Input.
-void Click(HWND dialog, int id);                  // BM_CLICK, posted
+void Click(HWND dialog, int id);                          // BM_CLICK, posted
 void SetItemText(HWND dialog, int id, const char* text);  // WM_SETTEXT: raises EN_CHANGE
-void PressKey(HWND target, UINT virtualKey);      // WM_KEYDOWN + WM_KEYUP, posted
-void Close(HWND window);                          // WM_SYSCOMMAND SC_CLOSE: the close box
+void PressKey(HWND target, UINT virtualKey);              // WM_KEYDOWN + WM_KEYUP, posted
+void Close(HWND window);                                  // WM_SYSCOMMAND SC_CLOSE: the close box
 
 // Saves what the screen shows of a window as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::string& bmpPath);

@@ -36,10 +36,14 @@ struct Options {
 bool ParseOptions(int argc, char** argv, Options* options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
-        if (name == "--setup") options->setupExe = argv[i + 1];
-        else if (name == "--work") options->work = argv[i + 1];
-        else if (name == "--drive") options->screenshots = argv[i + 1];
-        else return false;
+        if (name == "--setup")
+            options->setupExe = argv[i + 1];
+        else if (name == "--work")
+            options->work = argv[i + 1];
+        else if (name == "--drive")
+            options->screenshots = argv[i + 1];
+        else
+            return false;
     }
     return !options->setupExe.empty() && !options->work.empty();
 }
@@ -140,8 +144,9 @@ bool Drive(driver::Process& setup, const std::string& selfExe, const std::string
     driver::CreateFolders(work + "\\host");
     CopyFileA(selfExe.c_str(), host.c_str(), FALSE);
     driver::Process gcad;
-    const bool hostStarted = gcad.Start(host);
-    std::printf("-- stand-in host process gcad.exe %s\n", hostStarted ? "started" : "FAILED to start");
+    const bool hostStarted = gcad.Start(host, {}, kIdleArgument);
+    std::printf("-- stand-in host process gcad.exe %s\n",
+                hostStarted ? "started" : "FAILED to start");
 
     HWND dialog = driver::WaitForDialog(setup.Id(), kDialogCaption);
     if (!dialog) return false;
@@ -176,14 +181,15 @@ int main(int argc, char** argv) {
     }
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: sample_run --setup <SetUp.exe> --work <folder> [--drive <folder>]\n");
+        std::fprintf(stderr,
+                     "usage: sample_run --setup <SetUp.exe> --work <folder> [--drive <folder>]\n");
         return 2;
     }
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof(self));
 
     driver::SampleMachine machine;
-    machine.Keep();  // the sample stays for the user to look at
+    machine.Keep();   // the sample stays for the user to look at
     machine.Clean();  // but an earlier run's leftovers go
     driver::RemoveTree("C:\\Torvex");
     const std::string package = options.work + "\\package";

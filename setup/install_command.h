@@ -1,0 +1,6 @@
+// State of the install command that lives for the whole run.
+#pragma once
+
+// True while the install command still looks for a running host: the
+// warning is given at most once per run.
+extern bool g_bWarnHostRunning;
