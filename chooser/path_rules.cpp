@@ -44,7 +44,9 @@ int IsValidFolderName(const char* text) {
     const char* last = text;
     for (const char* p = text; *p; p += CharLength(p)) {
         last = p;
-        if (CharLength(p) == 2) continue;  // both bytes are >= 0x80 and the trail is not looked at
+        // A whole double-byte character passes: its lead byte is >= 0x80, and
+        // its trail byte is part of the character even when it equals '\\'.
+        if (CharLength(p) == 2) continue;
         if (static_cast<unsigned char>(*p) >= 0x80) continue;
         if (std::strchr(kForbiddenChars, *p)) return 0;
     }
