@@ -1,0 +1,266 @@
+// The setup dialog in-process, on the real template 141, with the
+// application object of SetUp.exe and its host record.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/afx_msgbox.h"
+#include "hosts/host_registry.h"
+#include "setup/setup_dialog.h"
+#include "setup/wizard_app.h"
+#include "tests/setup/modal_script.h"
+#include "tools/driver/sample_machine.h"
+#include "tools/driver/ui_driver.h"
+
+namespace {
+
+constexpr COLORREF kBackColour = RGB(170, 210, 150);
+constexpr UINT kHelpCommand = 0xE146;  // ID_HELP
+constexpr const char* kCaption = "T-批打印软件安装";
+constexpr const char* kChooserCaption = "请选择安装目录：";
+constexpr int kReleaseBoxes[] = {IDC_RELEASE_2023, IDC_RELEASE_2024, IDC_RELEASE_2025,
+                                 IDC_RELEASE_2026};
+
+class TestSetupDialog : public Dlg_Setup {
+public:
+    std::function<void(TestSetupDialog&)> onInit;  // runs at the end of OnInitDialog
+    void Close() { PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0); }
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL result = Dlg_Setup::OnInitDialog();
+        if (onInit) onInit(*this);
+        return result;
+    }
+};
+
+struct BoxState {
+    bool visible;
+    bool enabled;
+    int check;
+};
+
+BoxState StateOf(HWND dialog, int id) {
+    return {driver::IsItemVisible(dialog, id), driver::IsItemEnabled(dialog, id),
+            driver::ItemCheck(dialog, id)};
+}
+
+class SetupDialogTest : public ::testing::Test {
+protected:
+    SetupDialogTest() { ClearHosts(); }
+    ~SetupDialogTest() override { ClearHosts(); }
+
+    static void AddHost(HostRelease release, const char* folder) {
+        theHostRegistry.hostFolders[HostReleaseIndex(release)].Add(folder);
+        theHostRegistry.hostKeys[HostReleaseIndex(release)].Add("Software\\Vendor\\Host\\");
+    }
+    static void ClearHosts() {
+        for (HostRelease release : kHostReleases) {
+            theHostRegistry.hostFolders[HostReleaseIndex(release)].RemoveAll();
+            theHostRegistry.hostKeys[HostReleaseIndex(release)].RemoveAll();
+        }
+    }
+};
+
+TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {
+    AddHost(HostRelease::R2023, "C:\\Host2023");
+    AddHost(HostRelease::R2025, "C:\\Host2025");
+    TestSetupDialog dialog;
+    std::vector<BoxState> boxes;
+    bool installEnabled = false;
+    std::vector<std::string> texts;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        for (int id : kReleaseBoxes) boxes.push_back(StateOf(d.m_hWnd, id));
+        installEnabled = driver::IsItemEnabled(d.m_hWnd, IDC_INSTALL);
+        for (int id : {IDC_TITLE, IDC_EDITION, IDC_INSTALL_PATH}) {
+            texts.push_back(driver::ItemText(d.m_hWnd, id));
+        }
+        d.Close();
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_FALSE(boxes[0].visible);  // 2023: hidden, unticked although installed
+    EXPECT_EQ(boxes[0].check, BST_UNCHECKED);
+    for (int i : {1, 3}) {
+        EXPECT_TRUE(boxes[i].visible) << i;
+        EXPECT_FALSE(boxes[i].enabled) << i;
+        EXPECT_EQ(boxes[i].check, BST_UNCHECKED) << i;
+    }
+    EXPECT_TRUE(boxes[2].enabled);
+    EXPECT_EQ(boxes[2].check, BST_CHECKED);
+    EXPECT_TRUE(installEnabled);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"批打印软件 V2025.10.30", "( 浩辰CAD版 )", "C:\\Torvex"}));
+}
+
+TEST_F(SetupDialogTest, InstallButtonFollowsTheTicks) {
+    AddHost(HostRelease::R2024, "C:\\Host2024");
+    AddHost(HostRelease::R2026, "C:\\Host2026");
+    TestSetupDialog dialog;
+    std::vector<bool> enabled;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        auto click = [&](int id) {
+            SendMessageA(GetDlgItem(d.m_hWnd, id), BM_CLICK, 0, 0);
+            enabled.push_back(driver::IsItemEnabled(d.m_hWnd, IDC_INSTALL));
+        };
+        click(IDC_RELEASE_2024);  // 2026 still ticked
+        click(IDC_RELEASE_2026);  // none
+        click(IDC_RELEASE_2026);
+        d.Close();
+    };
+    dialog.DoModal();
+    EXPECT_EQ(enabled, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(dialog.m_bRelease2024, 0);
+    EXPECT_EQ(dialog.m_bRelease2026, 1);
+}
+
+TEST_F(SetupDialogTest, WithoutAnyHostNothingCanBeInstalled) {
+    TestSetupDialog dialog;
+    bool installEnabled = true;
+    bool browseEnabled = false;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        installEnabled = driver::IsItemEnabled(d.m_hWnd, IDC_INSTALL);
+        browseEnabled = driver::IsItemEnabled(d.m_hWnd, IDC_BROWSE);
+        d.Close();
+    };
+    dialog.DoModal();
+    EXPECT_FALSE(installEnabled);
+    EXPECT_TRUE(browseEnabled);
+}
+
+struct ColourAnswer {
+    COLORREF brush;
+    COLORREF text;
+    int bkMode;
+    HGDIOBJ font;
+};
+
+ColourAnswer AskColour(HWND dialog, UINT message, HWND control, HDC dc) {
+    SetBkMode(dc, OPAQUE);
+    SetTextColor(dc, RGB(1, 2, 3));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+        dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    LOGBRUSH logBrush = {};
+    GetObjectA(brush, sizeof(logBrush), &logBrush);
+    return {logBrush.lbColor, GetTextColor(dc), GetBkMode(dc), GetCurrentObject(dc, OBJ_FONT)};
+}
+
+LOGFONTA FontOf(HGDIOBJ font) {
+    LOGFONTA logFont = {};
+    GetObjectA(font, sizeof(logFont), &logFont);
+    return logFont;
+}
+
+TEST_F(SetupDialogTest, ColoursAndFontsOfTheControls) {
+    TestSetupDialog dialog;
+    std::vector<ColourAnswer> answers;
+    HGDIOBJ stockFont = nullptr;
+    HGDIOBJ titleFontAgain = nullptr;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        stockFont = GetCurrentObject(dc, OBJ_FONT);
+        for (int id : {IDC_TITLE, IDC_EDITION, IDC_NOTE, IDC_RELEASE_HEADING}) {
+            answers.push_back(AskColour(d.m_hWnd, WM_CTLCOLORSTATIC, GetDlgItem(d.m_hWnd, id), dc));
+            SelectObject(dc, stockFont);
+        }
+        answers.push_back(
+            AskColour(d.m_hWnd, WM_CTLCOLOREDIT, GetDlgItem(d.m_hWnd, IDC_INSTALL_PATH), dc));
+        answers.push_back(AskColour(d.m_hWnd, WM_CTLCOLORDLG, d.m_hWnd, dc));
+        titleFontAgain =
+            AskColour(d.m_hWnd, WM_CTLCOLORSTATIC, GetDlgItem(d.m_hWnd, IDC_TITLE), dc).font;
+        SelectObject(dc, stockFont);
+        DeleteDC(dc);
+        d.Close();
+    };
+    dialog.DoModal();
+    ASSERT_EQ(answers.size(), 6u);
+    for (const ColourAnswer& a : answers) EXPECT_EQ(a.brush, kBackColour);
+
+    const struct {
+        LONG height;
+        LONG weight;
+        COLORREF text;
+    } fonts[] = {{14, 600, RGB(10, 70, 40)}, {13, 400, RGB(10, 70, 40)}, {13, 400, RGB(255, 0, 0)}};
+    for (int i = 0; i < 3; ++i) {
+        const LOGFONTA font = FontOf(answers[i].font);
+        EXPECT_EQ(font.lfHeight, fonts[i].height) << i;
+        EXPECT_EQ(font.lfWeight, fonts[i].weight) << i;
+        EXPECT_STREQ(font.lfFaceName, "宋体") << i;
+        EXPECT_EQ(answers[i].text, fonts[i].text) << i;
+        EXPECT_EQ(answers[i].bkMode, TRANSPARENT) << i;
+    }
+    EXPECT_EQ(answers[3].font, stockFont);  // other controls keep their font
+    EXPECT_EQ(answers[3].text, RGB(0, 0, 0));
+    EXPECT_EQ(answers[3].bkMode, TRANSPARENT);
+    EXPECT_EQ(answers[4].bkMode, OPAQUE);  // the edit box keeps its opaque cells
+    // One font per kind for the dialog's life, not one per request. (Its
+    // deletion with the dialog is not observable: GDI defers it while a
+    // cached DC of a control still holds the font.)
+    EXPECT_EQ(titleFontAgain, answers[0].font);
+}
+
+struct BoxRecorder : afx::MessageBoxResponder {
+    std::vector<std::string> texts;
+    int Answer(HWND, const char* text, const char*, UINT) override {
+        texts.push_back(text);
+        return IDOK;
+    }
+};
+
+TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
+    BoxRecorder recorder;
+    afx::ScopedMessageBoxResponder responder(recorder);
+    TestSetupDialog dialog;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        d.SendMessage(WM_COMMAND, kHelpCommand);
+        d.Close();
+    };
+    dialog.DoModal();
+    EXPECT_EQ(recorder.texts, std::vector<std::string>{"Failed to launch help."});
+}
+
+// Opens the chooser from the setup dialog, lets act() work it, then closes
+// the setup dialog. Returns the folder text it showed afterwards.
+std::string BrowseWith(const char* typedFirst, const std::function<void(HWND)>& act) {
+    TestSetupDialog dialog;
+    std::string shown = "(not seen)";
+    ModalScript script([&] {
+        HWND setup = driver::WaitForDialog(GetCurrentProcessId(), kCaption);
+        if (!setup) return;
+        driver::SetItemText(setup, IDC_INSTALL_PATH, typedFirst);
+        driver::Click(setup, IDC_BROWSE);
+        HWND chooser = driver::WaitForDialog(GetCurrentProcessId(), kChooserCaption);
+        if (chooser) {
+            act(chooser);
+            driver::WaitForClose(chooser);
+        }
+        shown = driver::ItemText(setup, IDC_INSTALL_PATH);
+        PostMessageA(setup, WM_COMMAND, IDCANCEL, 0);
+    });
+    dialog.DoModal();
+    return shown;
+}
+
+TEST_F(SetupDialogTest, CancelledChooserKeepsTheTypedFolder) {
+    const std::string shown = BrowseWith("D:\\Typed", [](HWND chooser) {
+        driver::SetItemText(chooser, 14148, "C:\\Elsewhere");
+        driver::Click(chooser, IDCANCEL);
+    });
+    EXPECT_EQ(shown, "D:\\Typed");
+}
+
+TEST_F(SetupDialogTest, ConfirmedChooserReplacesTheFolderAsChosen) {
+    driver::ScratchFolder scratch("setupdlg");
+    const std::string target = scratch.Path() + "\\Chosen";
+    ASSERT_TRUE(driver::CreateFolders(target));
+    const std::string shown = BrowseWith("D:\\Typed", [&](HWND chooser) {
+        driver::SetItemText(chooser, 14148, target.c_str());
+        driver::Click(chooser, IDOK);
+    });
+    EXPECT_EQ(shown, target);  // no sub-folder added
+}
+
+}  // namespace
