@@ -21,4 +21,8 @@ reg="$(mktemp --suffix=.reg)"
 "$WINE" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1
 rm -f "$reg"
 "$WINESERVER" -w
+# A second fixed drive D:, as many target machines have, for folder texts
+# such as D:\Tools\ and a bare drive root.
+mkdir -p "$WINEPREFIX/drive_d"
+ln -sfn ../drive_d "$WINEPREFIX/dosdevices/d:"
 touch "$WINEPREFIX/.rig-ready"

@@ -105,9 +105,7 @@ protected:
         }
         return m_chooser;
     }
-    void Type(const char* text) {
-        driver::SetItemText(m_chooser, kChooserEdit, text);
-    }
+    void Type(const char* text) { driver::SetItemText(m_chooser, kChooserEdit, text); }
     bool ChooserClosed() { return driver::WaitForClose(m_chooser); }
 };
 
@@ -121,9 +119,9 @@ TEST_F(ChooserTest, CreatesEveryLevelOfAMissingFolderAfterOneQuestion) {
     HWND question = WaitForBox();
     ASSERT_TRUE(question);
     EXPECT_EQ(driver::Text(question), kAppName);
-    EXPECT_EQ(driver::MessageBoxText(question),
-              "The folder:\n\n" + target +
-                  "\n\ndoes not exist. Do you want the folder to be created?");
+    EXPECT_EQ(
+        driver::MessageBoxText(question),
+        "The folder:\n\n" + target + "\n\ndoes not exist. Do you want the folder to be created?");
     EXPECT_TRUE(IsItemVisible(question, IDYES));
     EXPECT_TRUE(IsItemVisible(question, IDNO));
     driver::Click(question, IDYES);
@@ -139,7 +137,8 @@ TEST_F(ChooserTest, InvalidPathIsWarnedAndTheChooserStays) {
     driver::Click(m_chooser, kChooserOk);
     HWND warning = WaitForBox();
     ASSERT_TRUE(warning);
-    EXPECT_EQ(driver::MessageBoxText(warning), "The folder:\n\nC:\\Set?up\n\nis invalid. Please reenter.");
+    EXPECT_EQ(driver::MessageBoxText(warning),
+              "The folder:\n\nC:\\Set?up\n\nis invalid. Please reenter.");
     driver::Click(warning, IDOK);
     ASSERT_TRUE(driver::WaitForClose(warning));
     EXPECT_TRUE(IsWindowVisible(m_chooser));

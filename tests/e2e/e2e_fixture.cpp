@@ -1,12 +1,56 @@
 #include "tests/e2e/e2e_fixture.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace e2e {
 
 namespace {
 
 constexpr const char* kDefaultInstallRoot = "C:\\Torvex";
 
+// Dialog 141's font: "宋体" at 9 points, as the template gives it.
+constexpr WORD kDialogFontPoints = 9;
+constexpr wchar_t kDialogFontFace[] = L"\u5B8B\u4F53";
+
+INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
 }  // namespace
+
+int DialogUnitsToPixelsY(int dialogUnits) {
+    // A hidden dialog with the same font: MapDialogRect works only on a
+    // dialog of the calling process.
+    struct Template {
+        DLGTEMPLATE header;
+        WORD menu, windowClass, title, points;
+        wchar_t face[sizeof(kDialogFontFace) / sizeof(wchar_t)];
+    };
+    alignas(DWORD) Template t{};
+    t.header.style = WS_POPUP | DS_SETFONT;
+    t.points = kDialogFontPoints;
+    std::copy(std::begin(kDialogFontFace), std::end(kDialogFontFace), t.face);
+    HWND probe = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &t.header, nullptr,
+                                            IdleDialogProc, 0);
+    RECT r{0, 0, 0, dialogUnits};
+    MapDialogRect(probe, &r);
+    DestroyWindow(probe);
+    return r.bottom;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 SetupTest::SetupTest() {
     // Leftovers of an earlier failed run must not decide this one.

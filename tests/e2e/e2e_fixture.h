@@ -47,6 +47,12 @@ constexpr int kChooserEdit = 14148;
 
 constexpr const char* kProduct = "SOFTWARE\\Gstarsoft\\GstarCAD";
 
+// Pixels of a vertical distance in dialog units of dialog 141's font.
+int DialogUnitsToPixelsY(int dialogUnits);
+
+// Files (not folders) directly in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+
 class SetupTest : public ::testing::Test {
 protected:
     SetupTest();
