@@ -12,7 +12,6 @@
 #include "chooser/path_dialog.h"
 #include "framework/afx_msgbox.h"
 #include "tests/setup/modal_script.h"
-#include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
@@ -144,33 +143,6 @@ TEST(PathDialog, WithoutAnInitialFolderOpensOnTheCurrentDirectory) {
     EXPECT_EQ(_stricmp(shown.c_str(), current.c_str()), 0) << shown;
 }
 
-TEST(PathDialog, OkIsEnabledExactlyWhileTheEditBoxHoldsText) {
-    std::vector<bool> enabled;
-    RunChooser("C:\\", [&](HWND window, HWND) {
-        for (const char* text : {"", "D:\\x", ""}) {
-            Type(window, text);
-            enabled.push_back(OkEnabled(window));
-        }
-        driver::Click(window, IDCANCEL);
-    });
-    EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
-}
-
-TEST(PathDialog, TypedExistingFolderIsTheResultAsTyped) {
-    driver::ScratchFolder scratch("chooser");
-    Answerer answerer(IDOK);
-    afx::ScopedMessageBoxResponder responder(answerer);
-    driver::CreateFolders(scratch.Path() + "\\Sub");
-    const std::string sub = scratch.Path() + "\\Sub";
-    const ChooserRun run = RunChooser("C:\\", [&](HWND window, HWND) {
-        Type(window, sub);
-        driver::Click(window, IDOK);
-    });
-    EXPECT_EQ(run.result, 1);
-    EXPECT_EQ(run.path, sub);
-    EXPECT_EQ(answerer.Count(), 0);  // nothing asked
-}
-
 TEST(PathDialog, InvalidFolderIsRefusedAndTheChooserStaysWithTheFocusInTheEditBox) {
     Answerer answerer(IDOK);
     afx::ScopedMessageBoxResponder responder(answerer);
@@ -190,21 +162,6 @@ TEST(PathDialog, InvalidFolderIsRefusedAndTheChooserStaysWithTheFocusInTheEditBo
     EXPECT_TRUE(focusInEdit);
     EXPECT_EQ(answerer.Texts(),
               std::vector<std::string>{"The folder:\n\nC:\\Set?up\n\nis invalid. Please reenter."});
-}
-
-TEST(PathDialog, MissingFolderIsCreatedAfterYes) {
-    driver::ScratchFolder scratch("chooser");
-    Answerer answerer(IDYES);
-    afx::ScopedMessageBoxResponder responder(answerer);
-    const std::string target = scratch.Path() + "\\Alpha\\Beta";
-    const ChooserRun run = RunChooser("C:\\", [&](HWND window, HWND) {
-        Type(window, target);
-        driver::Click(window, IDOK);
-    });
-    EXPECT_EQ(run.result, 1);
-    EXPECT_EQ(run.path, target);
-    EXPECT_TRUE(driver::FolderExists(target));
-    EXPECT_EQ(answerer.Count(), 1);
 }
 
 TEST(PathDialog, LongTextIsCutToWholeCharactersWithinTheBuffer) {

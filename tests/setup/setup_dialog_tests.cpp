@@ -11,16 +11,12 @@
 #include "hosts/host_registry.h"
 #include "setup/setup_dialog.h"
 #include "setup/wizard_app.h"
-#include "tests/setup/modal_script.h"
-#include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
 
 constexpr COLORREF kBackColour = RGB(170, 210, 150);
 constexpr UINT kHelpCommand = 0xE146;  // ID_HELP
-constexpr const char* kCaption = "T-批打印软件安装";
-constexpr const char* kChooserCaption = "请选择安装目录：";
 constexpr int kReleaseBoxes[] = {IDC_RELEASE_2023, IDC_RELEASE_2024, IDC_RELEASE_2025,
                                  IDC_RELEASE_2026};
 
@@ -94,41 +90,6 @@ TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {
     EXPECT_TRUE(installEnabled);
     EXPECT_EQ(texts,
               (std::vector<std::string>{"批打印软件 V2025.10.30", "( 浩辰CAD版 )", "C:\\Torvex"}));
-}
-
-TEST_F(SetupDialogTest, InstallButtonFollowsTheTicks) {
-    AddHost(HostRelease::R2024, "C:\\Host2024");
-    AddHost(HostRelease::R2026, "C:\\Host2026");
-    TestSetupDialog dialog;
-    std::vector<bool> enabled;
-    dialog.onInit = [&](TestSetupDialog& d) {
-        auto click = [&](int id) {
-            SendMessageA(GetDlgItem(d.m_hWnd, id), BM_CLICK, 0, 0);
-            enabled.push_back(driver::IsItemEnabled(d.m_hWnd, IDC_INSTALL));
-        };
-        click(IDC_RELEASE_2024);  // 2026 still ticked
-        click(IDC_RELEASE_2026);  // none
-        click(IDC_RELEASE_2026);
-        d.Close();
-    };
-    dialog.DoModal();
-    EXPECT_EQ(enabled, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(dialog.m_bRelease2024, 0);
-    EXPECT_EQ(dialog.m_bRelease2026, 1);
-}
-
-TEST_F(SetupDialogTest, WithoutAnyHostNothingCanBeInstalled) {
-    TestSetupDialog dialog;
-    bool installEnabled = true;
-    bool browseEnabled = false;
-    dialog.onInit = [&](TestSetupDialog& d) {
-        installEnabled = driver::IsItemEnabled(d.m_hWnd, IDC_INSTALL);
-        browseEnabled = driver::IsItemEnabled(d.m_hWnd, IDC_BROWSE);
-        d.Close();
-    };
-    dialog.DoModal();
-    EXPECT_FALSE(installEnabled);
-    EXPECT_TRUE(browseEnabled);
 }
 
 struct ColourAnswer {
@@ -220,47 +181,6 @@ TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
     };
     dialog.DoModal();
     EXPECT_EQ(recorder.texts, std::vector<std::string>{"Failed to launch help."});
-}
-
-// Opens the chooser from the setup dialog, lets act() work it, then closes
-// the setup dialog. Returns the folder text it showed afterwards.
-std::string BrowseWith(const char* typedFirst, const std::function<void(HWND)>& act) {
-    TestSetupDialog dialog;
-    std::string shown = "(not seen)";
-    ModalScript script([&] {
-        HWND setup = driver::WaitForDialog(GetCurrentProcessId(), kCaption);
-        if (!setup) return;
-        driver::SetItemText(setup, IDC_INSTALL_PATH, typedFirst);
-        driver::Click(setup, IDC_BROWSE);
-        HWND chooser = driver::WaitForDialog(GetCurrentProcessId(), kChooserCaption);
-        if (chooser) {
-            act(chooser);
-            driver::WaitForClose(chooser);
-        }
-        shown = driver::ItemText(setup, IDC_INSTALL_PATH);
-        PostMessageA(setup, WM_COMMAND, IDCANCEL, 0);
-    });
-    dialog.DoModal();
-    return shown;
-}
-
-TEST_F(SetupDialogTest, CancelledChooserKeepsTheTypedFolder) {
-    const std::string shown = BrowseWith("D:\\Typed", [](HWND chooser) {
-        driver::SetItemText(chooser, 14148, "C:\\Elsewhere");
-        driver::Click(chooser, IDCANCEL);
-    });
-    EXPECT_EQ(shown, "D:\\Typed");
-}
-
-TEST_F(SetupDialogTest, ConfirmedChooserReplacesTheFolderAsChosen) {
-    driver::ScratchFolder scratch("setupdlg");
-    const std::string target = scratch.Path() + "\\Chosen";
-    ASSERT_TRUE(driver::CreateFolders(target));
-    const std::string shown = BrowseWith("D:\\Typed", [&](HWND chooser) {
-        driver::SetItemText(chooser, 14148, target.c_str());
-        driver::Click(chooser, IDOK);
-    });
-    EXPECT_EQ(shown, target);  // no sub-folder added
 }
 
 }  // namespace
