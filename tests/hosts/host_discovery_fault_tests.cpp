@@ -1,0 +1,258 @@
+// Discovery over registry contents no installer of the host writes: marker
+// data of other types and sizes, thousands of release keys, names with GBK
+// trail bytes 0x5C or outside the code page, keys that refuse reading. Run
+// against Wine's real registry, both roots redirected per process.
+#include <gtest/gtest.h>
+#include <windows.h>
+// sddl.h needs windows.h first.
+#include <sddl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "deploy/plugin_registration.h"
+#include "hosts/host_registry.h"
+#include "scratch_registry.h"
+
+// The program's one record; the application defines it, tests need their own.
+HostInstallRegistry theHostRegistry;
+
+namespace {
+
+using Items = std::vector<std::pair<std::string, std::string>>;  // key path, folder
+
+const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
+const std::string kGstarArch = "SOFTWARE\\Gstarsoft\\GstarArch";
+// GBK characters whose trail byte is a backslash: 乗 (U+4E57) and 誠 (U+8AA0).
+const std::string kJou = "\x81\x5C";
+const std::string kCheng = "\xD5\x5C";
+const std::string kHao = "浩";  // two GBK bytes, neither a backslash
+
+// The marker buffer of discovery.
+constexpr size_t kMarkerBufferSize = 256;
+constexpr int kManyReleaseKeys = 10000;
+
+Items Discover(HostRelease release) {
+    HostInstallRegistry registry;
+    registry.DiscoverHostInstallations();
+    Items items;
+    for (int i = 0; i < registry.GetHostCount(release); ++i) {
+        items.emplace_back(registry.GetHostKey(release, i).str(),
+                           registry.GetHostFolder(release, i).str());
+    }
+    return items;
+}
+
+std::string Repeated(const std::string& part, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i) out += part;
+    return out;
+}
+
+bool SetBinaryLocation(HKEY root, const std::string& keyPath, const std::string& data) {
+    return SetValue(root, keyPath, "Location", REG_BINARY, data.data(),
+                    static_cast<DWORD>(data.size()));
+}
+
+// The number of subkeys of a key under the current user, read through the
+// wide functions so that no ANSI path rule is involved; -1 when missing.
+int WideSubKeyCount(const std::wstring& path) {
+    afx::ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS) {
+        return -1;
+    }
+    DWORD count = 0;
+    RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr, nullptr);
+    return static_cast<int>(count);
+}
+
+std::string WideText(const std::wstring& path, const wchar_t* name) {
+    wchar_t data[512] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    char ansi[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, data, -1, ansi, sizeof(ansi), nullptr, nullptr);
+    return ansi;
+}
+
+// Refuses reading of one key to everyone until the object goes; the open
+// handle keeps the right to give the former access back.
+class ReadingDenied {
+public:
+    explicit ReadingDenied(afx::ScopedRegKey key) : m_key(std::move(key)) {
+        m_applied = m_key && Apply("D:P(D;;KR;;;WD)(A;;KA;;;WD)");
+    }
+    ~ReadingDenied() {
+        if (m_applied) Apply("D:P(A;;KA;;;WD)");
+    }
+    ReadingDenied(const ReadingDenied&) = delete;
+    ReadingDenied& operator=(const ReadingDenied&) = delete;
+    bool IsApplied() const { return m_applied; }
+
+private:
+    bool Apply(const char* sddl) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
+                                                                  &descriptor, nullptr)) {
+            return false;
+        }
+        const bool set =
+            RegSetKeySecurity(m_key.Get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+        LocalFree(descriptor);
+        return set;
+    }
+
+    afx::ScopedRegKey m_key;
+    bool m_applied = false;
+};
+
+class HostDiscoveryFaults : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_roots.IsReady()); }
+
+    ScratchRegistryRoots m_roots;
+};
+
+TEST_F(HostDiscoveryFaults, LocationOfAnyTypeIsItsDataUpToTheFirstNul) {
+    // A number: its four bytes "D:\\" with no terminator; one backslash goes.
+    const DWORD number = 0x5C5C3A44;
+    ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a-dword", "Location", REG_DWORD,
+                         &number, sizeof number));
+    // A list of texts: the first of them.
+    const char list[] = "C:\\First\\\0C:\\Second\0";
+    ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b-multi", "Location", REG_MULTI_SZ,
+                         list, sizeof list));
+    // Eight bytes whose first is NUL: marked, with an empty folder.
+    const unsigned long long zeroFirst = 0x4141414141414100ULL;
+    ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\c-qword", "Location", REG_QWORD,
+                         &zeroFirst, sizeof zeroFirst));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\c-qword\\below", "C:\\Below"));
+    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\a-dword\\", "D:\\"},
+                                                   {kGstarCad + "\\R24\\b-multi\\", "C:\\First"},
+                                                   {kGstarCad + "\\R24\\c-qword\\", ""}}));
+}
+
+TEST_F(HostDiscoveryFaults, BinaryLocationUpToTheBufferMarksOneByteMoreDoesNot) {
+    const std::string fits255(kMarkerBufferSize - 1, 'b');
+    const std::string fits256(kMarkerBufferSize, 'c');
+    ASSERT_TRUE(SetBinaryLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23", fits255));
+    ASSERT_TRUE(SetBinaryLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", fits256));
+    ASSERT_TRUE(SetBinaryLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25",
+                                  std::string(kMarkerBufferSize + 1, 'd')));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\Below", "C:\\Below"));
+    EXPECT_EQ(Discover(HostRelease::R2023), (Items{{kGstarCad + "\\R23\\", fits255}}));
+    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\", fits256}}));
+    EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\Below\\", "C:\\Below"}}));
+}
+
+TEST_F(HostDiscoveryFaults, DoubleByteLocationIsMeasuredInTheCodePage) {
+    // The registry keeps texts in UTF-16, where these take 260 and 258 bytes;
+    // read as GBK they take 256 and 257 with the terminator.
+    const std::string fits = "D:" + Repeated(kHao, 126) + "x";
+    const std::string tooLong = Repeated(kHao, 128);
+    ASSERT_EQ(fits.size() + 1, kMarkerBufferSize);
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", fits));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25", tooLong));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\Below", "C:\\Below"));
+    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\", fits}}));
+    EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\Below\\", "C:\\Below"}}));
+}
+
+TEST_F(HostDiscoveryFaults, TenThousandReleaseKeysAreAllFound) {
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kManyReleaseKeys; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "R24-%05d", i);
+        ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\" + name,
+                                "C:\\Hosts\\" + std::string(name) + "\\"));
+    }
+    const std::chrono::duration<double> written = std::chrono::steady_clock::now() - start;
+    start = std::chrono::steady_clock::now();
+    const Items found = Discover(HostRelease::R2024);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("%d release keys: written in %.2f s, discovered in %.2f s\n", kManyReleaseKeys,
+                written.count(), took.count());
+
+    ASSERT_EQ(found.size(), static_cast<size_t>(kManyReleaseKeys));
+    // Enumeration order is name order here; each key keeps its own folder.
+    for (int i = 0; i < kManyReleaseKeys; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "R24-%05d", i);
+        ASSERT_EQ(found[static_cast<size_t>(i)], std::make_pair(kGstarCad + "\\" + name + "\\",
+                                                                "C:\\Hosts\\" + std::string(name)));
+    }
+}
+
+TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUsesThem) {
+    // R25乗\誠\乗 under the current user: were a trail byte taken for a
+    // separator anywhere, the path would name other keys.
+    const std::string relative = "R25" + kJou + "\\" + kCheng + "\\" + kJou;
+    const std::string folder = "D:\\" + kCheng;
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\" + relative, folder + "\\"));
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26" + kCheng, "E:\\" + kJou));
+
+    HostInstallRegistry registry;
+    registry.DiscoverHostInstallations();
+    const std::string hostKey = kGstarCad + "\\" + relative + "\\";
+    ASSERT_EQ(registry.GetHostCount(HostRelease::R2025), 1);
+    EXPECT_EQ(registry.GetHostKey(HostRelease::R2025, 0).str(), hostKey);
+    EXPECT_EQ(registry.GetHostFolder(HostRelease::R2025, 0).str(), folder);
+    ASSERT_EQ(registry.GetHostCount(HostRelease::R2026), 1);
+    EXPECT_EQ(registry.GetHostKey(HostRelease::R2026, 0).str(),
+              kGstarCad + "\\R26" + kCheng + "\\");
+    EXPECT_EQ(registry.GetHostFolder(HostRelease::R2026, 0).str(), "E:\\" + kJou);
+
+    registry.installFolder = ("C:\\" + kJou).c_str();
+    RegisterPlugin(registry, false, false, true, true);
+    // Checked through the wide names, where no byte can pass for a backslash.
+    const std::wstring product = L"SOFTWARE\\Gstarsoft\\GstarCAD";
+    const std::wstring host25 = product + L"\\R25\u4E57\\\u8AA0\\\u4E57";
+    EXPECT_EQ(WideText(host25 + L"\\Applications\\TX_ZozerIded2025", L"LOADER"),
+              "C:\\" + kJou + "\\TX_ZozerIded2023.GRX");
+    EXPECT_EQ(WideText(host25 + L"\\Applications\\Torvex2025DLLP", L"LOADER"),
+              folder + "\\GCAD2024P.dll");
+    EXPECT_EQ(WideText(product + L"\\R26\u8AA0\\Applications\\Torvex2026DLLP", L"LOADER"),
+              "E:\\" + kJou + "\\GCAD2024P.dll");
+    // Nothing was written beside the host keys.
+    EXPECT_EQ(WideSubKeyCount(product), 2);
+    EXPECT_EQ(WideSubKeyCount(product + L"\\R25\u4E57"), 1);
+    EXPECT_EQ(WideSubKeyCount(product + L"\\R25\u4E57\\\u8AA0"), 1);
+    EXPECT_EQ(WideSubKeyCount(host25), 1);
+    EXPECT_EQ(WideSubKeyCount(host25 + L"\\Applications"), 2);
+}
+
+TEST_F(HostDiscoveryFaults, KeyNameOutsideTheCodePageIsPassedOver) {
+    // Thai ก has no GBK form: the ANSI name read back cannot open the key.
+    afx::ScopedRegKey thai;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Gstarsoft\\GstarCAD\\R24\u0E01", 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, thai.Receive(), nullptr),
+              ERROR_SUCCESS);
+    const char folder[] = "C:\\Thai";
+    ASSERT_EQ(RegSetValueExA(thai.Get(), "Location", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(folder), sizeof folder),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24z", "C:\\Sibling"));
+    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24z\\", "C:\\Sibling"}}));
+}
+
+TEST_F(HostDiscoveryFaults, UnreadableProductAndReleaseKeysArePassedOver) {
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R24", "C:\\UserHidden"));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", "C:\\MachineHidden"));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25", "C:\\Machine"));
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarArch + "\\R24", "C:\\Arch"));
+    ReadingDenied userProduct(CreateKey(HKEY_CURRENT_USER, kGstarCad));
+    ReadingDenied machineRelease(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24"));
+    ASSERT_TRUE(userProduct.IsApplied() && machineRelease.IsApplied());
+    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarArch + "\\R24\\", "C:\\Arch"}}));
+    EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\", "C:\\Machine"}}));
+}
+
+}  // namespace
