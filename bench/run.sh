@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Benchmarks of SetUp.exe against its peers, side by side in one run on this
+# machine and in one Wine prefix (build/bench-prefix): host discovery against
+# "reg query", the package copy against xcopy and cp, the start to the dialog
+# against a minimal dialog program, and the size of SetUp.exe. Prints a table
+# of medians, each figure with its target. Figures only: nothing here is a
+# test, and a missed target does not fail the run.
+#
+#   bash bench/run.sh
+#
+# Runs per figure can be changed with BENCH_DISCOVERY_RUNS, BENCH_PROCESS_RUNS,
+# BENCH_COPY_RUNS and BENCH_STARTUP_RUNS.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+bash scripts/install-deps.sh
+export WINEPREFIX="$root/build/bench-prefix"
+source scripts/wine-env.sh
+
+build="$root/build/bench-win"
+bench="$build/bench"
+work="$root/build/bench-work"
+
+discovery_runs="${BENCH_DISCOVERY_RUNS:-9}"  # in-process discoveries
+process_runs="${BENCH_PROCESS_RUNS:-5}"      # whole processes, each kind in turn
+copy_runs="${BENCH_COPY_RUNS:-5}"            # in-process copies
+startup_runs="${BENCH_STARTUP_RUNS:-10}"     # starts of each program
+
+# The package copy's load: 200 files of 512 KiB, 100 MiB in all.
+copy_files=200
+copy_file_bytes=524288
+# 1 MiB.
+size_limit=1048576
+
+xvfb_pid=""
+cleanup() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" >/dev/null 2>&1 || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb on the first free display from :98 when there is no display.
+start_display() {
+    [[ -n "${DISPLAY:-}" ]] && return
+    local n=98
+    while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$n ]] && break; sleep 0.1; done
+}
+
+# A Linux path as Wine's drive Z: names it.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Milliseconds one whole command takes, its output discarded.
+time_ms() {
+    local start end
+    start=$(date +%s%N)
+    if ! "$@" >/dev/null 2>&1; then
+        echo "failed: $*" >&2
+        return 1
+    fi
+    end=$(date +%s%N)
+    awk -v ns=$((end - start)) 'BEGIN { printf "%.2f", ns / 1e6 }'
+}
+
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
+        END { if (NR % 2) printf "%.2f", v[(NR + 1) / 2]; else printf "%.2f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# The number after "<key>=" in a line of a bench program's output.
+field() { sed -n "s/.*\\b$1=\\([0-9.]*\\).*/\\1/p" <<<"$2"; }
+
+file_count() { find "$1" -maxdepth 1 -type f | wc -l; }
+
+echo "== building (build/bench-win)"
+cmake --preset win -B "$build" >/dev/null
+cmake --build "$build" --target SetUp discovery_bench copy_bench minimal_dialog startup_bench >/dev/null
+
+start_display
+scripts/wine-prefix.sh
+# One server for the whole run, so that every process starts alike.
+"$WINESERVER" -p >/dev/null 2>&1 || true
+
+# 1. Discovery over 10,000 keys against "reg query /s" over the same tree.
+echo "== discovery: laying out 10,000 keys under HKCU\\SOFTWARE\\Gstarsoft\\GstarCAD"
+"$WINE" "$bench/discovery_bench.exe" build
+out=$("$WINE" "$bench/discovery_bench.exe" time "$discovery_runs")
+disc_in=$(field median_ms "$out")
+disc_whole=()
+reg_whole=()
+time_ms "$WINE" reg query 'HKCU\SOFTWARE\Gstarsoft' /s >/dev/null  # warm-up
+for _ in $(seq "$process_runs"); do
+    disc_whole+=("$(time_ms "$WINE" "$bench/discovery_bench.exe" once)")
+    reg_whole+=("$(time_ms "$WINE" reg query 'HKCU\SOFTWARE\Gstarsoft' /s)")
+done
+disc_whole=$(median "${disc_whole[@]}")
+reg_whole=$(median "${reg_whole[@]}")
+# SetUp.exe starts below on a machine without the tree.
+"$WINE" "$bench/discovery_bench.exe" remove
+
+# 2. The package copy against xcopy under Wine and cp on the host.
+echo "== package copy: $copy_files files, $((copy_files * copy_file_bytes / 1048576)) MiB"
+rm -rf "$work"
+mkdir -p "$work/package/Data"
+for i in $(seq -f %03g 1 "$copy_files"); do
+    head -c "$copy_file_bytes" /dev/urandom >"$work/package/Data/module$i.dll"
+done
+src="$work/package/Data"
+out=$("$WINE" "$bench/copy_bench.exe" time "$(winpath "$work/package")" \
+    "$(winpath "$work/in-process")" "$copy_runs")
+copy_in=$(field median_ms "$out")
+copy_floor=$(field floor_median_ms "$out")
+fresh() { rm -rf "$1" && mkdir -p "$1"; }
+copy_whole=()
+xcopy_whole=()
+cp_whole=()
+fresh "$work/xcopy"
+time_ms "$WINE" xcopy /Y /Q "$(winpath "$src")\\*" "$(winpath "$work/xcopy")\\" >/dev/null  # warm-up
+fresh "$work/cp"
+time_ms cp "$src"/* "$work/cp/" >/dev/null  # warm-up
+for _ in $(seq "$process_runs"); do
+    fresh "$work/ours"
+    copy_whole+=("$(time_ms "$WINE" "$bench/copy_bench.exe" once "$(winpath "$work/package")" \
+        "$(winpath "$work/ours")")")
+    fresh "$work/xcopy"
+    xcopy_whole+=("$(time_ms "$WINE" xcopy /Y /Q "$(winpath "$src")\\*" "$(winpath "$work/xcopy")\\")")
+    fresh "$work/cp"
+    cp_whole+=("$(time_ms cp "$src"/* "$work/cp/")")
+done
+for copied in ours xcopy cp; do
+    if [[ $(file_count "$work/$copied") -ne $copy_files ]]; then
+        echo "the $copied copy left files out" >&2
+        exit 1
+    fi
+done
+copy_whole=$(median "${copy_whole[@]}")
+xcopy_whole=$(median "${xcopy_whole[@]}")
+cp_whole=$(median "${cp_whole[@]}")
+rm -rf "$work"
+
+# 3. The start to the dialog being visible, against a minimal dialog program.
+echo "== start to dialog: $startup_runs starts of each program"
+out=$("$WINE" "$bench/startup_bench.exe" "$startup_runs" \
+    "$(winpath "$build/setup/SetUp.exe")" "$(winpath "$bench/minimal_dialog.exe")")
+start_setup=$(field median_ms "$(grep 'program=0' <<<"$out")")
+start_minimal=$(field median_ms "$(grep 'program=1' <<<"$out")")
+
+# 4. The size of SetUp.exe.
+setup_bytes=$(stat -c %s "$build/setup/SetUp.exe")
+
+# The table: ours, the peer, ours / peer, and whether the ratio meets its
+# target ("-" for figures shown for comparison only).
+row() {
+    awk -v name="$1" -v ours="$2" -v peer="$3" -v limit="$4" 'BEGIN {
+        ratio = ours / peer
+        met = limit == "-" ? "-" : (ratio <= limit ? "yes" : "NO")
+        target = limit == "-" ? "-" : sprintf("<= %.2f", limit)
+        printf "%-50s %11s %11s %7.2f %9s %4s\n", name, ours, peer, ratio, target, met
+    }'
+}
+
+echo
+echo "Medians on $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg), $("$WINE" --version)"
+printf "%-50s %11s %11s %7s %9s %4s\n" "Figure (ms unless stated)" "ours" "peer" "ratio" "target" "met"
+row "Discovery in-process / reg query /s (process)" "$disc_in" "$reg_whole" 1.0
+row "Discovery bench process / reg query /s (process)" "$disc_whole" "$reg_whole" 1.0
+row "Copy: CopyPackageFiles / cp (host)" "$copy_in" "$cp_whole" 1.2
+row "Copy: CopyPackageFiles / xcopy (process)" "$copy_in" "$xcopy_whole" -
+row "Copy: copy bench process / xcopy (process)" "$copy_whole" "$xcopy_whole" -
+row "Copy: bare CopyFileA loop / cp (host)" "$copy_floor" "$cp_whole" -
+row "Start to dialog: SetUp.exe / minimal dialog" "$start_setup" "$start_minimal" 1.2
+row "Size of SetUp.exe, bytes / 1 MiB" "$setup_bytes" "$size_limit" 1.0

@@ -1,0 +1,95 @@
+// Times each program from its start to its first dialog being visible,
+// then closes the dialog as a user would.
+//
+//   startup_bench <runs> <program>...
+//
+// One warm-up start per program, then the timed starts taken in turn, one
+// program after another, so that a slow spell of the machine falls on all
+// of them alike. Prints one median per program, in order.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/bench_timing.h"
+#include "tools/driver/ui_driver.h"
+
+namespace {
+
+// Dialogs are found by polling the top-level windows at this interval.
+constexpr DWORD kPollIntervalMs = 1;
+constexpr double kShowTimeoutMs = 20000.0;
+constexpr DWORD kCloseTimeoutMs = 10000;
+constexpr char kDialogClass[] = "#32770";
+
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (driver::ClassName(window) != kDialogClass) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND VisibleDialogOf(DWORD processId) {
+    DialogSearch search{processId, nullptr};
+    EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Milliseconds from the start of the program to its dialog being visible;
+// false when it never showed one.
+bool TimeToDialog(const std::string& program, double* elapsedMs) {
+    driver::Process process;
+    const Stopwatch watch;
+    if (!process.Start(program)) {
+        std::fprintf(stderr, "cannot start %s (error %lu)\n", program.c_str(), GetLastError());
+        return false;
+    }
+    HWND dialog = nullptr;
+    while (!(dialog = VisibleDialogOf(process.Id()))) {
+        if (!process.IsRunning() || watch.ElapsedMs() > kShowTimeoutMs) {
+            std::fprintf(stderr, "%s showed no dialog\n", program.c_str());
+            return false;
+        }
+        Sleep(kPollIntervalMs);
+    }
+    *elapsedMs = watch.ElapsedMs();
+    driver::Close(dialog);
+    // A program that does not close leaves the next start a busier machine.
+    if (!process.WaitForExit(kCloseTimeoutMs)) process.Kill();
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: startup_bench <runs> <program>...\n");
+        return 2;
+    }
+    const int runs = ParseRunCount(argv[1]);
+    const std::vector<std::string> programs(argv + 2, argv + argc);
+    std::vector<std::vector<double>> samples(programs.size());
+    double elapsedMs = 0.0;
+    for (const std::string& program : programs) {
+        if (!TimeToDialog(program, &elapsedMs)) return 1;  // warm-up
+    }
+    for (int run = 0; run < runs; ++run) {
+        for (size_t i = 0; i < programs.size(); ++i) {
+            if (!TimeToDialog(programs[i], &elapsedMs)) return 1;
+            samples[i].push_back(elapsedMs);
+        }
+    }
+    for (size_t i = 0; i < programs.size(); ++i) {
+        std::printf("program=%zu runs=%d median_ms=%.2f\n", i, runs, Median(samples[i]));
+    }
+    return 0;
+}
