@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr char kAppDataVariable[] = "APPDATA";
+constexpr wchar_t kAppDataVariable[] = L"APPDATA";
 constexpr char kCopyFailedFormat[] =
     "拷贝文件 %s 失败，可能原因如下：\n\n1、CAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
 
@@ -23,13 +23,28 @@ bool IsFolderEntry(const WIN32_FIND_DATAA& entry) {
            (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// "APPDATA" in the ANSI code page; empty when missing or too long for the
+// ANSI file functions. Read in its wide form and converted: Wine's ANSI read
+// cuts a value short by one byte per double-byte character, and a user name
+// in Chinese puts such characters into it.
+CString AppDataValue() {
+    wchar_t wide[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(kAppDataVariable, wide, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return CString();
+    char value[MAX_PATH];
+    // No room in the code page gives 0, as does any other failure.
+    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, value, MAX_PATH, nullptr, nullptr) <= 0) {
+        return CString();
+    }
+    return CString(value);
+}
+
 // The user's application-data folder: "APPDATA", or the shell's folder when
 // the variable is missing or too long for the ANSI file functions (an empty
 // value would put the settings into "\Torvex" of whatever drive is current).
 CString UserAppDataFolder() {
-    char value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA(kAppDataVariable, value, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) return CString(value);
+    const CString value = AppDataValue();
+    if (!value.IsEmpty()) return value;
     char shellFolder[MAX_PATH];
     if (SUCCEEDED(
             SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, shellFolder))) {

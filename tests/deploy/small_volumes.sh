@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Test fixture: two small volumes for the package copy's fault tests, seen by
+# Wine through drive Z:. "full" is a tmpfs of 1 MiB; "readonly" is a tmpfs
+# holding an empty folder "inst", mounted read-only.
+#   small_volumes.sh mount|unmount <folder>
+# Mounting needs root (or the right to mount); without it nothing is mounted,
+# the tests that need the volumes skip and say why. Never fails the run.
+set -u
+action="$1"
+dir="$2"
+volumes=(full readonly)
+
+for volume in "${volumes[@]}"; do
+    mountpoint -q "$dir/$volume" 2>/dev/null && umount "$dir/$volume"
+done
+[[ "$action" == mount ]] || exit 0
+
+mkdir -p "$dir/full" "$dir/readonly"
+if ! mount -t tmpfs -o size=1m tmpfs "$dir/full" 2>/dev/null; then
+    echo "small volumes not mounted: mounting needs root"
+    exit 0
+fi
+touch "$dir/full/.small-volume"
+mount -t tmpfs -o size=64k tmpfs "$dir/readonly" &&
+    mkdir "$dir/readonly/inst" &&
+    touch "$dir/readonly/.small-volume" &&
+    mount -o remount,ro "$dir/readonly"
+exit 0
