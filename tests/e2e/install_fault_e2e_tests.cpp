@@ -22,8 +22,9 @@ constexpr const char* kInstallSubFolder = "\\T-ZozerIded";
 const std::set<std::string> kInstalledFiles = {"GCAD2023P.dll", "GCAD2024P.dll",
                                                "TX_ZozerIded2023.grx", "TX_ZozerIded2026.grx",
                                                "itextsharp.dll"};
-// Longest name of one folder level the tests build paths from.
-constexpr size_t kLevelLength = 200;
+// Folder levels the long texts are built of; the last takes what is left.
+constexpr size_t kUpperLevelLength = 100;
+constexpr size_t kLastLevelMaxLength = 200;
 
 std::string HostKey2025() {
     return std::string(kProduct) + "\\R25\\zh-CN\\";
@@ -92,8 +93,8 @@ protected:
     // A folder text of exactly `length` bytes below the scratch folder.
     std::string FolderTextOfLength(size_t length) {
         std::string text = Scratch();
-        while (text.size() + 1 + kLevelLength < length)
-            text += "\\" + std::string(kLevelLength / 2, 'p');
+        while (text.size() + 1 + kLastLevelMaxLength < length)
+            text += "\\" + std::string(kUpperLevelLength, 'p');
         text += "\\" + std::string(length - text.size() - 1, 'c');
         return text;
     }
