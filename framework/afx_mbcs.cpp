@@ -10,6 +10,9 @@ namespace {
 
 constexpr unsigned char kGbkLeadFirst = 0x81;
 constexpr unsigned char kGbkLeadLast = 0xFE;
+// No double-byte code page uses a byte below this as a lead byte, so plain
+// ASCII never needs to ask the system (a call per byte under Wine).
+constexpr unsigned char kFirstNonAscii = 0x80;
 
 unsigned char FoldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
@@ -18,6 +21,7 @@ unsigned char FoldAscii(unsigned char c) {
 }  // namespace
 
 bool IsLeadByte(unsigned char byte) {
+    if (byte < kFirstNonAscii) return false;
 #ifdef _WIN32
     return IsDBCSLeadByte(byte) != FALSE;
 #else
@@ -61,6 +65,21 @@ int MbsICmp(const char* a, const char* b) {
         ++pa;
         ++pb;
     }
+}
+
+std::string MbsFoldCase(const char* text) {
+    std::string folded;
+    for (const char* p = text ? text : ""; *p;) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (IsLeadByte(byte) && p[1]) {
+            folded.append(p, 2);
+            p += 2;
+            continue;
+        }
+        folded += static_cast<char>(IsLeadByte(byte) ? byte : FoldAscii(byte));
+        ++p;
+    }
+    return folded;
 }
 
 }  // namespace afx

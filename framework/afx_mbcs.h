@@ -3,6 +3,8 @@
 // the system's ANSI code page; natively the GBK rule stands in for it.
 #pragma once
 
+#include <string>
+
 namespace afx {
 
 // True when the byte starts a double-byte character in the ANSI code page.
@@ -15,5 +17,10 @@ const char* MbsRChr(const char* text, unsigned char c);
 // Case-insensitive comparison: single-byte ASCII letters compare without
 // regard to case, double-byte characters compare as they are.
 int MbsICmp(const char* a, const char* b);
+
+// The text with single-byte ASCII letters folded to lower case and
+// double-byte characters kept as they are: two texts compare equal under
+// MbsICmp exactly when their folded forms are equal.
+std::string MbsFoldCase(const char* text);
 
 }  // namespace afx

@@ -3,6 +3,7 @@
 // held to the same expectations.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "framework/afx_mbcs.h"
@@ -98,6 +99,30 @@ TEST(CompareNoCase, DoubleByteCharactersCompareAsTheyAre) {
     EXPECT_LT(afx::MbsICmp("a", "b"), 0);
     EXPECT_GT(afx::MbsICmp("b", "A"), 0);
     EXPECT_EQ(afx::MbsICmp(nullptr, ""), 0);
+}
+
+// Folded forms are what the duplicate filter hashes: they must agree with
+// the comparison on every pair, lone lead bytes and trail letters included.
+TEST(MbsFoldCase, EqualExactlyWhenCompareNoCaseSaysEqual) {
+    const char alphabet[] = {'a', 'A', 'b', 'B', '\\', '\x81', '\xD5', '\x5C', 'R', 'r'};
+    std::mt19937 random(20251030);
+    std::uniform_int_distribution<size_t> pick(0, sizeof(alphabet) - 1);
+    std::uniform_int_distribution<int> length(0, 5);
+    auto draw = [&] {
+        std::string text;
+        for (int n = length(random); n > 0; --n) text += alphabet[pick(random)];
+        return text;
+    };
+    int equalPairs = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string a = draw();
+        const std::string b = draw();
+        const bool equal = afx::MbsICmp(a.c_str(), b.c_str()) == 0;
+        equalPairs += equal;
+        ASSERT_EQ(afx::MbsFoldCase(a.c_str()) == afx::MbsFoldCase(b.c_str()), equal)
+            << "'" << a << "' vs '" << b << "'";
+    }
+    EXPECT_GT(equalPairs, 100);  // the alphabet is small enough for many equal pairs
 }
 
 TEST(CStringFormat, GrowsPastAnyFixedBuffer) {
