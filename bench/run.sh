@@ -29,10 +29,11 @@ source scripts/wine-env.sh
 build="$root/build/bench-win"
 bench="$build/bench"
 work="$root/build/bench-work"
+last_output="$root/build/bench-last-output.txt"
 
 discovery_runs="${BENCH_DISCOVERY_RUNS:-9}"  # in-process discoveries
-process_runs="${BENCH_PROCESS_RUNS:-5}"      # whole processes, each kind in turn
-copy_runs="${BENCH_COPY_RUNS:-5}"            # in-process copies
+process_runs="${BENCH_PROCESS_RUNS:-5}"      # whole discovery processes, each kind in turn
+copy_runs="${BENCH_COPY_RUNS:-5}"            # copy rounds, each copier in turn
 startup_runs="${BENCH_STARTUP_RUNS:-10}"     # starts of each program
 
 # The package copy's load: 200 files of 512 KiB, 100 MiB in all.
@@ -49,7 +50,7 @@ xvfb_pid=""
 cleanup() {
     "$WINESERVER" -k >/dev/null 2>&1 || true
     if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" >/dev/null 2>&1 || true; fi
-    rm -rf "$work"
+    rm -rf "$work" "$last_output"
 }
 trap cleanup EXIT
 
@@ -67,12 +68,13 @@ start_display() {
 # A Linux path as Wine's drive Z: names it.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-# Milliseconds one whole command takes, its output discarded.
+# Milliseconds one whole command takes; its output goes to $last_output.
 time_ms() {
     local start end
     start=$(date +%s%N)
-    if ! "$@" >/dev/null 2>&1; then
+    if ! "$@" >"$last_output" 2>&1; then
         echo "failed: $*" >&2
+        cat "$last_output" >&2
         return 1
     fi
     end=$(date +%s%N)
@@ -90,8 +92,14 @@ field() { sed -n "s/.*\\b$1=\\([0-9.]*\\).*/\\1/p" <<<"$2"; }
 file_count() { find "$1" -maxdepth 1 -type f | wc -l; }
 
 echo "== building (build/bench-win)"
-cmake --preset win -B "$build" >/dev/null
-cmake --build "$build" --target SetUp discovery_bench copy_bench minimal_dialog startup_bench >/dev/null
+mkdir -p "$build"
+build_log="$build/bench-build.log"
+if ! { cmake --preset win -B "$build" &&
+    cmake --build "$build" --target SetUp discovery_bench copy_bench minimal_dialog startup_bench; } \
+    >"$build_log" 2>&1; then
+    tail -n 40 "$build_log"
+    exit 1
+fi
 
 start_display
 scripts/wine-prefix.sh
@@ -105,15 +113,15 @@ echo "== discovery: laying out 10,000 keys under HKCU\\SOFTWARE\\Gstarsoft\\Gsta
 "${pin[@]}" "$WINE" "$bench/discovery_bench.exe" build
 out=$("${pin[@]}" "$WINE" "$bench/discovery_bench.exe" time "$discovery_runs")
 disc_in=$(field median_ms "$out")
-disc_whole=()
-reg_whole=()
+disc_samples=()
+reg_samples=()
 time_ms "${pin[@]}" "$WINE" reg query 'HKCU\SOFTWARE\Gstarsoft' /s >/dev/null  # warm-up
 for _ in $(seq "$process_runs"); do
-    disc_whole+=("$(time_ms "${pin[@]}" "$WINE" "$bench/discovery_bench.exe" once)")
-    reg_whole+=("$(time_ms "${pin[@]}" "$WINE" reg query 'HKCU\SOFTWARE\Gstarsoft' /s)")
+    disc_samples+=("$(time_ms "${pin[@]}" "$WINE" "$bench/discovery_bench.exe" once)")
+    reg_samples+=("$(time_ms "${pin[@]}" "$WINE" reg query 'HKCU\SOFTWARE\Gstarsoft' /s)")
 done
-disc_whole=$(median "${disc_whole[@]}")
-reg_whole=$(median "${reg_whole[@]}")
+disc_whole=$(median "${disc_samples[@]}")
+reg_whole=$(median "${reg_samples[@]}")
 # SetUp.exe starts below on a machine without the tree.
 "${pin[@]}" "$WINE" "$bench/discovery_bench.exe" remove
 
@@ -125,36 +133,42 @@ for i in $(seq -f %03g 1 "$copy_files"); do
     head -c "$copy_file_bytes" /dev/urandom >"$work/package/Data/module$i.dll"
 done
 src="$work/package/Data"
-out=$("${pin[@]}" "$WINE" "$bench/copy_bench.exe" time "$(winpath "$work/package")" \
-    "$(winpath "$work/in-process")" "$copy_runs")
-copy_in=$(field median_ms "$out")
-copy_floor=$(field floor_median_ms "$out")
 fresh() { rm -rf "$1" && mkdir -p "$1"; }
-copy_whole=()
-xcopy_whole=()
-cp_whole=()
-fresh "$work/xcopy"
-time_ms "${pin[@]}" "$WINE" xcopy /Y /Q "$(winpath "$src")\\*" "$(winpath "$work/xcopy")\\" >/dev/null  # warm-up
-fresh "$work/cp"
-time_ms "${pin[@]}" cp "$src"/* "$work/cp/" >/dev/null  # warm-up
-for _ in $(seq "$process_runs"); do
+# One round: each copier in turn into a fresh empty folder. The copy bench
+# prints its in-process time; its whole process is timed here like the rest.
+copy_round() {
     fresh "$work/ours"
-    copy_whole+=("$(time_ms "${pin[@]}" "$WINE" "$bench/copy_bench.exe" once "$(winpath "$work/package")" \
-        "$(winpath "$work/ours")")")
+    copy_samples+=("$(time_ms "${pin[@]}" "$WINE" "$bench/copy_bench.exe" package \
+        "$(winpath "$work/package")" "$(winpath "$work/ours")")")
+    copy_in_samples+=("$(field elapsed_ms "$(<"$last_output")")")
+    fresh "$work/floor"
+    time_ms "${pin[@]}" "$WINE" "$bench/copy_bench.exe" floor \
+        "$(winpath "$work/package")" "$(winpath "$work/floor")" >/dev/null
+    floor_samples+=("$(field elapsed_ms "$(<"$last_output")")")
     fresh "$work/xcopy"
-    xcopy_whole+=("$(time_ms "${pin[@]}" "$WINE" xcopy /Y /Q "$(winpath "$src")\\*" "$(winpath "$work/xcopy")\\")")
+    xcopy_samples+=("$(time_ms "${pin[@]}" "$WINE" xcopy /Y /Q "$(winpath "$src")\\*" \
+        "$(winpath "$work/xcopy")\\")")
     fresh "$work/cp"
-    cp_whole+=("$(time_ms "${pin[@]}" cp "$src"/* "$work/cp/")")
-done
-for copied in ours xcopy cp; do
+    cp_samples+=("$(time_ms "${pin[@]}" cp "$src"/* "$work/cp/")")
+}
+copy_round  # warm-up
+copy_samples=()
+copy_in_samples=()
+floor_samples=()
+xcopy_samples=()
+cp_samples=()
+for _ in $(seq "$copy_runs"); do copy_round; done
+for copied in ours floor xcopy cp; do
     if [[ $(file_count "$work/$copied") -ne $copy_files ]]; then
         echo "the $copied copy left files out" >&2
         exit 1
     fi
 done
-copy_whole=$(median "${copy_whole[@]}")
-xcopy_whole=$(median "${xcopy_whole[@]}")
-cp_whole=$(median "${cp_whole[@]}")
+copy_in=$(median "${copy_in_samples[@]}")
+copy_floor=$(median "${floor_samples[@]}")
+copy_whole=$(median "${copy_samples[@]}")
+xcopy_whole=$(median "${xcopy_samples[@]}")
+cp_whole=$(median "${cp_samples[@]}")
 rm -rf "$work"
 
 # 3. The start to the dialog being visible, against a minimal dialog program.
