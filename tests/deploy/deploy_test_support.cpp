@@ -163,4 +163,14 @@ int BoxRecorder::Answer(HWND owner, const char* text, const char* caption, UINT 
     return handler ? handler(index, boxes.back()) : m_defaultAnswer;
 }
 
+void PackageFixture::SetUp() {
+    ASSERT_TRUE(MakeFolder(temp / "pkg"));
+    ASSERT_TRUE(MakeFolder(data));
+    ASSERT_TRUE(MakeFolder(appData));
+}
+
+void PackageFixture::AddPackageFile(const char* name, const std::string& content) {
+    ASSERT_TRUE(WriteTextFile(data + "\\" + name, content));
+}
+
 }  // namespace deploy_test

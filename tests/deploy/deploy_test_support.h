@@ -3,6 +3,7 @@
 // counter.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -100,6 +101,23 @@ class StepCounter : public ProgressSink {
 public:
     void StepIt() override { ++steps; }
     int steps = 0;
+};
+
+// A package in "<temp>\pkg\Data" and APPDATA pointing at "<temp>\appdata",
+// with the user's answers recorded and the progress steps counted.
+class PackageFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void AddPackageFile(const char* name, const std::string& content);
+
+    ScopedTempFolder temp;
+    const CString setup = temp / "pkg";
+    const CString data = temp / "pkg\\Data";
+    const CString appData = temp / "appdata";
+    ScopedEnvironmentVariable appDataVariable{"APPDATA", appData};
+    BoxRecorder boxes;
+    afx::ScopedMessageBoxResponder responder{boxes};
+    StepCounter progress;
 };
 
 }  // namespace deploy_test

@@ -37,18 +37,8 @@ std::string CopyFailedText(const CString& destination) {
 
 // A package in "<temp>\pkg\Data", the installation folder "<temp>\inst"
 // (not yet there) and APPDATA pointing at "<temp>\appdata".
-class PackageCopyTest : public ::testing::Test {
+class PackageCopyTest : public deploy_test::PackageFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(MakeFolder(temp / "pkg"));
-        ASSERT_TRUE(MakeFolder(data));
-        ASSERT_TRUE(MakeFolder(appData));
-    }
-
-    void AddPackageFile(const char* name, const std::string& content) {
-        ASSERT_TRUE(WriteTextFile(data + "\\" + name, content));
-    }
-
     bool Copy() { return CopyPackageFiles(setup, install, progress); }
 
     // The files of the installation folder, without "." and "..".
@@ -60,15 +50,7 @@ protected:
         return names;
     }
 
-    ScopedTempFolder temp;
-    const CString setup = temp / "pkg";
-    const CString data = temp / "pkg\\Data";
     const CString install = temp / "inst";
-    const CString appData = temp / "appdata";
-    ScopedEnvironmentVariable appDataVariable{"APPDATA", appData};
-    BoxRecorder boxes;
-    afx::ScopedMessageBoxResponder responder{boxes};
-    StepCounter progress;
 };
 
 TEST_F(PackageCopyTest, CopiesByNameAndSkipsSubfolders) {

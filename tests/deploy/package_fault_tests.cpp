@@ -88,17 +88,8 @@ std::string TailOf(const char* path) {
 }
 
 // A package in "<temp>\pkg\Data" and APPDATA pointing at "<temp>\appdata".
-class PackageFaultTest : public ::testing::Test {
+class PackageFaultTest : public deploy_test::PackageFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(MakeFolder(temp / "pkg"));
-        ASSERT_TRUE(MakeFolder(data));
-        ASSERT_TRUE(MakeFolder(appData));
-    }
-
-    void AddPackageFile(const char* name, const std::string& content) {
-        ASSERT_TRUE(WriteTextFile(data + "\\" + name, content));
-    }
     // The first file the package listing yields, as the copy meets it.
     std::string FirstListedFile() const {
         for (const std::string& name : ListFolder(data)) {
@@ -109,15 +100,6 @@ protected:
     bool CopyInto(const CString& installFolder) {
         return CopyPackageFiles(setup, installFolder, progress);
     }
-
-    ScopedTempFolder temp;
-    const CString setup = temp / "pkg";
-    const CString data = temp / "pkg\\Data";
-    const CString appData = temp / "appdata";
-    ScopedEnvironmentVariable appDataVariable{"APPDATA", appData};
-    BoxRecorder boxes;
-    afx::ScopedMessageBoxResponder responder{boxes};
-    StepCounter progress;
 };
 
 TEST_F(PackageFaultTest, DoubleByteNamesAreCopiedIntact) {

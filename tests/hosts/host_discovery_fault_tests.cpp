@@ -22,8 +22,6 @@ HostInstallRegistry theHostRegistry;
 
 namespace {
 
-using Items = std::vector<std::pair<std::string, std::string>>;  // key path, folder
-
 const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
 const std::string kGstarArch = "SOFTWARE\\Gstarsoft\\GstarArch";
 // GBK characters whose trail byte is a backslash: 乗 (U+4E57) and 誠 (U+8AA0).
@@ -34,23 +32,6 @@ const std::string kHao = "浩";  // two GBK bytes, neither a backslash
 // The marker buffer of discovery.
 constexpr size_t kMarkerBufferSize = 256;
 constexpr int kManyReleaseKeys = 10000;
-
-Items Discover(HostRelease release) {
-    HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
-    Items items;
-    for (int i = 0; i < registry.GetHostCount(release); ++i) {
-        items.emplace_back(registry.GetHostKey(release, i).str(),
-                           registry.GetHostFolder(release, i).str());
-    }
-    return items;
-}
-
-std::string Repeated(const std::string& part, size_t times) {
-    std::string out;
-    for (size_t i = 0; i < times; ++i) out += part;
-    return out;
-}
 
 bool SetBinaryLocation(HKEY root, const std::string& keyPath, const std::string& data) {
     return SetValue(root, keyPath, "Location", REG_BINARY, data.data(),

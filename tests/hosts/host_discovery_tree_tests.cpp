@@ -14,28 +14,9 @@
 
 namespace {
 
-using Items = std::vector<std::pair<std::string, std::string>>;  // key path, folder
-
 const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
 // The deepest key below a release key that discovery searches.
 constexpr int kSearchedDepth = 512;
-
-Items Discover(HostRelease release) {
-    HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
-    Items items;
-    for (int i = 0; i < registry.GetHostCount(release); ++i) {
-        items.emplace_back(registry.GetHostKey(release, i).str(),
-                           registry.GetHostFolder(release, i).str());
-    }
-    return items;
-}
-
-std::string Repeated(const std::string& part, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += part;
-    return out;
-}
 
 // Below path, `levels` nested keys all named `name`, created one level at a
 // time (a full path that long is more than one registry call accepts).

@@ -1,5 +1,7 @@
 #include "scratch_registry.h"
 
+#include "hosts/host_registry.h"
+
 namespace {
 
 constexpr char kScratchParent[] = "Software\\SetupTests";
@@ -51,4 +53,21 @@ bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD typ
 bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folder) {
     return SetValue(root, keyPath, "Location", REG_SZ, folder.c_str(),
                     static_cast<DWORD>(folder.size() + 1));
+}
+
+Items Discover(HostRelease release) {
+    HostInstallRegistry registry;
+    registry.DiscoverHostInstallations();
+    Items items;
+    for (int i = 0; i < registry.GetHostCount(release); ++i) {
+        items.emplace_back(registry.GetHostKey(release, i).str(),
+                           registry.GetHostFolder(release, i).str());
+    }
+    return items;
+}
+
+std::string Repeated(const std::string& part, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i) out += part;
+    return out;
 }
