@@ -30,7 +30,9 @@ ScopedMessageBoxResponder::ScopedMessageBoxResponder(MessageBoxResponder& respon
     g_responder = &responder;
 }
 
-ScopedMessageBoxResponder::~ScopedMessageBoxResponder() { g_responder = m_previous; }
+ScopedMessageBoxResponder::~ScopedMessageBoxResponder() {
+    g_responder = m_previous;
+}
 
 }  // namespace afx
 

@@ -52,7 +52,9 @@ int CString::Compare(const char* other) const {
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-int CString::CompareNoCase(const char* other) const { return afx::MbsICmp(m_text.c_str(), other); }
+int CString::CompareNoCase(const char* other) const {
+    return afx::MbsICmp(m_text.c_str(), other);
+}
 
 int CString::Find(char c, int start) const {
     if (start < 0 || start > GetLength()) return -1;
@@ -71,7 +73,9 @@ CString CString::Left(int count) const {
     return CString(m_text.substr(0, static_cast<size_t>(count)));
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 CString CString::Mid(int first, int count) const {
     if (first < 0) first = 0;

@@ -9,14 +9,17 @@
 class CString {
 public:
     CString() = default;
-    CString(const char* text) : m_text(text ? text : "") {}  // NOLINT: implicit like the framework's
+    CString(const char* text)
+        : m_text(text ? text : "") {}  // NOLINT: implicit like the framework's
     CString(const char* text, int length) : m_text(text, static_cast<size_t>(length)) {}
     explicit CString(const std::string& text) : m_text(text) {}
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
-    operator const char*() const { return m_text.c_str(); }  // NOLINT: implicit like the framework's
+    operator const char*() const {
+        return m_text.c_str();
+    }  // NOLINT: implicit like the framework's
     const char* GetString() const { return m_text.c_str(); }
     char GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
     const std::string& str() const { return m_text; }
@@ -47,10 +50,18 @@ public:
     CString Mid(int first, int count) const;
     int Delete(int index, int count = 1);
 
-    friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
-    friend bool operator==(const CString& a, const char* b) { return a.m_text == (b ? b : ""); }
-    friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-    friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
+    friend bool operator==(const CString& a, const CString& b) {
+        return a.m_text == b.m_text;
+    }
+    friend bool operator==(const CString& a, const char* b) {
+        return a.m_text == (b ? b : "");
+    }
+    friend bool operator!=(const CString& a, const CString& b) {
+        return !(a == b);
+    }
+    friend bool operator!=(const CString& a, const char* b) {
+        return !(a == b);
+    }
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, const char* b);
     friend CString operator+(const char* a, const CString& b);

@@ -8,7 +8,9 @@ namespace {
 
 constexpr UINT kSimplifiedChineseCodePage = 936;
 
-TEST(Rig, AnsiCodePageIsGbk) { EXPECT_EQ(GetACP(), kSimplifiedChineseCodePage); }
+TEST(Rig, AnsiCodePageIsGbk) {
+    EXPECT_EQ(GetACP(), kSimplifiedChineseCodePage);
+}
 
 TEST(Rig, AppNameIsExecutableNameWithoutExtension) {
     EXPECT_EQ(afx::GetAppName(), "rig_tests");
