@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ git
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
     wine64 xvfb fonts-wqy-zenhei imagemagick locales googletest python3
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
 )
 
 missing=()
