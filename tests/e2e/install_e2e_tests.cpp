@@ -137,7 +137,10 @@ class InstallTest : public SetupTest {
 protected:
     void Install() { driver::Click(m_dialog, kInstall); }
     bool WaitForCompletion() {
-        return driver::WaitUntil([&] { return IsItemVisible(m_dialog, kCompletionText); });
+        // The layout changes in one handler: wait for its first step, then
+        // for the handler to end.
+        return driver::WaitUntil([&] { return IsItemVisible(m_dialog, kCompletionText); }) &&
+               driver::WaitForIdle(m_dialog);
     }
     int ProgressPos() {
         return static_cast<int>(SendMessageA(GetDlgItem(m_dialog, kProgress), PBM_GETPOS, 0, 0));

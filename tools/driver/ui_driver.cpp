@@ -128,6 +128,11 @@ std::string MessageBoxText(HWND box) {
     return ItemText(box, kMessageBoxTextId);
 }
 
+bool WaitForIdle(HWND window, DWORD timeoutMs) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+}
+
 bool WaitForClose(HWND window, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }

@@ -50,6 +50,11 @@ HWND WaitForMessageBox(DWORD processId, const std::vector<HWND>& known,
 // The message box's text (static 65535).
 std::string MessageBoxText(HWND box);
 
+// Waits until the window's thread is back in its message loop: a message
+// sent from another thread is handled only there, so whatever the handler
+// that runs now changes is complete when this returns true.
+bool WaitForIdle(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+
 // Waits until the window is gone.
 bool WaitForClose(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
 

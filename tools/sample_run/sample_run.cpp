@@ -165,8 +165,10 @@ bool Drive(driver::Process& setup, const std::string& selfExe, const std::string
 
     std::printf("-- click install again: the installation runs\n");
     driver::Click(dialog, kInstallButton);
-    if (!driver::WaitUntil([&] { return driver::IsItemVisible(dialog, kCompletionText); }))
+    if (!driver::WaitUntil([&] { return driver::IsItemVisible(dialog, kCompletionText); }) ||
+        !driver::WaitForIdle(dialog)) {
         return false;
+    }
     std::printf("-- complete: %s\n", driver::ItemText(dialog, kCompletionText).c_str());
     Shot(dialog, screenshots, "3-complete");
     driver::Click(dialog, kDoneButton);
