@@ -23,28 +23,6 @@ namespace {
 constexpr DWORD kPollIntervalMs = 1;
 constexpr double kShowTimeoutMs = 20000.0;
 constexpr DWORD kCloseTimeoutMs = 10000;
-constexpr char kDialogClass[] = "#32770";
-
-struct DialogSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (driver::ClassName(window) != kDialogClass) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND VisibleDialogOf(DWORD processId) {
-    DialogSearch search{processId, nullptr};
-    EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // Milliseconds from the start of the program to its dialog being visible;
 // false when it never showed one.
@@ -56,7 +34,7 @@ bool TimeToDialog(const std::string& program, double* elapsedMs) {
         return false;
     }
     HWND dialog = nullptr;
-    while (!(dialog = VisibleDialogOf(process.Id()))) {
+    while (!(dialog = driver::FindDialog(process.Id(), nullptr))) {
         if (!process.IsRunning() || watch.ElapsedMs() > kShowTimeoutMs) {
             std::fprintf(stderr, "%s showed no dialog\n", program.c_str());
             return false;

@@ -1,5 +1,7 @@
 #include "framework/afx_mbcs.h"
 
+#include <cstring>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -42,6 +44,19 @@ const char* MbsRChr(const char* text, unsigned char c) {
         ++p;
     }
     return last;
+}
+
+bool MbsContains(const char* text, const char* target) {
+    if (!target) target = "";
+    if (!text) text = "";
+    const size_t targetLength = std::strlen(target);
+    for (const char* p = text;; ++p) {
+        if (std::strncmp(p, target, targetLength) == 0) return true;
+        if (!*p) return false;
+        // Step over a whole double-byte character (a lead byte at the very
+        // end stands alone).
+        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1]) ++p;
+    }
 }
 
 int MbsICmp(const char* a, const char* b) {

@@ -14,6 +14,11 @@ bool IsLeadByte(unsigned char byte);
 // characters so that a trail byte is never taken for it. Null if absent.
 const char* MbsRChr(const char* text, unsigned char c);
 
+// True when target occurs in text starting at a character boundary: a byte
+// inside a double-byte character never starts a match. Byte-exact, case
+// sensitive. Null texts count as empty.
+bool MbsContains(const char* text, const char* target);
+
 // Case-insensitive comparison: single-byte ASCII letters compare without
 // regard to case, double-byte characters compare as they are.
 int MbsICmp(const char* a, const char* b);

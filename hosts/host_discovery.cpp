@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
 #include "hosts/host_registry.h"
-#include "hosts/mbcs_find.h"
 #include "text/path_text.h"
 
 const char* const HostProductKeys::kPaths[HostProductKeys::kCount] = {
@@ -75,7 +75,7 @@ bool ReadMarkerFolder(HKEY key, const char* valueName, CString* folder) {
 // double-byte character followed by digits is not a code.
 bool ReleaseOfKeyName(const char* keyName, HostRelease* release) {
     for (HostRelease candidate : kHostReleases) {
-        if (ContainsAtCharBoundary(keyName, HostReleaseCode(candidate))) {
+        if (afx::MbsContains(keyName, HostReleaseCode(candidate))) {
             *release = candidate;
             return true;
         }

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "framework/afx_mbcs.h"
-#include "hosts/mbcs_find.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -41,5 +40,5 @@ CString FoldImageNameToLowerCase(const char* imageName) {
 
 bool ImageNameIsHost(const char* imageName) {
     const CString target = FoldImageNameToLowerCase(kHostImageName);
-    return ContainsAtCharBoundary(FoldImageNameToLowerCase(imageName), target);
+    return afx::MbsContains(FoldImageNameToLowerCase(imageName), target);
 }

@@ -7,6 +7,7 @@
 #include "framework/afx_mbcs.h"
 #include "framework/afx_string.h"
 #include "tests/chooser/memory_folders.h"
+#include "tests/support/printable.h"
 #include "text/path_text.h"
 
 namespace {
@@ -114,23 +115,6 @@ std::string Stripped(const std::string& path) {
 }
 
 }  // namespace model
-
-// The path with control and high bytes as \xNN, for a readable report.
-std::string Printable(const std::string& path) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7F) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 // The file system the set-up byte describes, fresh for each run.
 void Furnish(MemoryFolders& fs, uint8_t setup, const std::string& path,

@@ -10,6 +10,7 @@
 
 #include "chooser/path_rules_win32.h"
 #include "framework/afx_msgbox.h"
+#include "tools/driver/sample_machine.h"
 
 namespace {
 
@@ -39,34 +40,11 @@ private:
     std::vector<Box> m_boxes;
 };
 
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
+using driver::RemoveTree;
 
 // The names (in Unicode) of the entries of a folder.
 std::vector<std::wstring> EntriesOf(const std::string& folder) {
@@ -130,9 +108,9 @@ TEST_F(ConfirmOnDiskTest, CreatesEveryLevelAfterOneQuestion) {
     EXPECT_EQ(m_boxes[0].text, Question(target));
     EXPECT_EQ(m_boxes[0].caption, kCaption);
     EXPECT_EQ(m_boxes[0].type, kQuestionType);
-    EXPECT_TRUE(IsFolder(m_root + "\\Alpha"));
-    EXPECT_TRUE(IsFolder(m_root + "\\Alpha\\Beta"));
-    EXPECT_TRUE(IsFolder(target));
+    EXPECT_TRUE(driver::FolderExists(m_root + "\\Alpha"));
+    EXPECT_TRUE(driver::FolderExists(m_root + "\\Alpha\\Beta"));
+    EXPECT_TRUE(driver::FolderExists(target));
 }
 
 TEST_F(ConfirmOnDiskTest, DeclinedQuestionCreatesNothing) {

@@ -9,7 +9,6 @@ namespace deploy_test {
 
 namespace {
 
-constexpr char kScratchRoot[] = "Software\\TorvexDeployTests";
 // The wide functions take paths of any length behind this prefix.
 constexpr wchar_t kLongPathPrefix[] = L"\\\\?\\";
 
@@ -114,30 +113,6 @@ std::vector<std::string> ListFolder(const char* folder) {
         names.push_back(entry.cFileName);
     } while (FindNextFileA(search.Get(), &entry));
     return names;
-}
-
-RegistrySandbox::RegistrySandbox()
-    : m_scratchPath(std::string(kScratchRoot) + "\\" + UniqueName()) {
-    // Both scratch keys are made under the real profile before either root
-    // is redirected.
-    if (RegCreateKeyA(HKEY_CURRENT_USER, (m_scratchPath + "\\HKCU").c_str(), &m_currentUser) !=
-            ERROR_SUCCESS ||
-        RegCreateKeyA(HKEY_CURRENT_USER, (m_scratchPath + "\\HKLM").c_str(), &m_localMachine) !=
-            ERROR_SUCCESS) {
-        return;
-    }
-    m_ready = RegOverridePredefKey(HKEY_CURRENT_USER, m_currentUser) == ERROR_SUCCESS &&
-              RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_localMachine) == ERROR_SUCCESS;
-}
-
-RegistrySandbox::~RegistrySandbox() {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    if (m_currentUser) RegCloseKey(m_currentUser);
-    if (m_localMachine) RegCloseKey(m_localMachine);
-    RegDeleteTreeA(HKEY_CURRENT_USER, m_scratchPath.c_str());
-    // The common parent goes once no other test process holds a scratch key.
-    RegDeleteKeyA(HKEY_CURRENT_USER, kScratchRoot);
 }
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const char* value)

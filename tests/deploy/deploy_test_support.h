@@ -1,6 +1,6 @@
 // What the deployment tests share: scoped temporary folders on Wine's real
-// file system, a per-process registry sandbox, a box recorder and a step
-// counter.
+// file system, a box recorder and a step counter (the registry sandbox is
+// tests/support/scratch_registry.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -43,24 +43,6 @@ bool IsReadOnly(const char* path);
 bool ExistsAnyLength(const char* path);
 // Names of a folder's entries in the order a directory search yields them.
 std::vector<std::string> ListFolder(const char* folder);
-
-// HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process redirected to two
-// empty scratch keys of its own, deleted at the end of scope.
-class RegistrySandbox {
-public:
-    RegistrySandbox();
-    ~RegistrySandbox();
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
-    bool IsReady() const { return m_ready; }
-
-private:
-    std::string m_scratchPath;
-    HKEY m_currentUser = nullptr;
-    HKEY m_localMachine = nullptr;
-    bool m_ready = false;
-};
 
 // Sets or removes an environment variable and puts the old value back.
 class ScopedEnvironmentVariable {

@@ -12,6 +12,7 @@
 #include "deploy/package_source.h"
 #include "framework/scoped_handles.h"
 #include "tests/deploy/deploy_test_support.h"
+#include "tests/support/scratch_registry.h"
 
 namespace {
 
@@ -21,7 +22,6 @@ using deploy_test::IsReadOnly;
 using deploy_test::ListFolder;
 using deploy_test::MakeFolder;
 using deploy_test::ReadTextFile;
-using deploy_test::RegistrySandbox;
 using deploy_test::ScopedEnvironmentVariable;
 using deploy_test::ScopedTempFolder;
 using deploy_test::StepCounter;
@@ -251,7 +251,7 @@ protected:
     }
 
     static constexpr char kDriveRootSettings[] = "\\Torvex\\Torvex.Ini";
-    RegistrySandbox sandbox;
+    ScratchRegistryRoots sandbox;
     const CString shellAppData = temp / "shell";
     char previousDirectory[MAX_PATH] = {};
     DWORD driveRootBefore = INVALID_FILE_ATTRIBUTES;

@@ -9,10 +9,9 @@
 #include "deploy/plugin_registration.h"
 #include "framework/scoped_handles.h"
 #include "tests/deploy/deploy_test_support.h"
+#include "tests/support/scratch_registry.h"
 
 namespace {
-
-using deploy_test::RegistrySandbox;
 
 constexpr char kHost25[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
 constexpr char kInstall[] = "C:\\Torvex\\T-ZozerIded";
@@ -23,18 +22,9 @@ bool KeyExists(HKEY root, const std::string& path) {
     return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
-void CreateKey(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(root, path.c_str(), &key), ERROR_SUCCESS) << path;
-    RegCloseKey(key);
-}
-
 void SetText(HKEY root, const std::string& path, const char* name, const char* text) {
-    afx::ScopedRegKey key;
-    ASSERT_EQ(RegCreateKeyA(root, path.c_str(), key.Receive()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                             static_cast<DWORD>(std::strlen(text) + 1)),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(
+        SetValue(root, path, name, REG_SZ, text, static_cast<DWORD>(std::strlen(text) + 1)));
 }
 
 struct KeyShape {
@@ -124,7 +114,7 @@ protected:
         EXPECT_EQ(ShapeOf(hostKey + "Applications").subkeys, 2u);
     }
 
-    RegistrySandbox sandbox;
+    ScratchRegistryRoots sandbox;
     HostInstallRegistry registry;
 };
 
@@ -141,7 +131,7 @@ TEST_P(RegisterEachRelease, WritesTheTableBelowTheHostKey) {
     const ReleaseRow row = GetParam();
     const std::string hostKey =
         "SOFTWARE\\Gstarsoft\\GstarCAD\\R" + std::to_string(row.year % 100) + "\\zh-CN\\";
-    CreateKey(HKEY_CURRENT_USER, hostKey);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, hostKey)) << hostKey;
     AddHost(row.year, hostKey.c_str(), kHostFolder);
     RegisterRelease(registry, row.year);
     ExpectEntries(hostKey, row.year, row.main, kHostFolder, row.companion);
@@ -154,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Releases, RegisterEachRelease,
                                            ReleaseRow{2026, 2026, 2024}));
 
 TEST_F(RegistrationTest, SecondRunLeavesExactlyTheTable) {
-    CreateKey(HKEY_CURRENT_USER, kHost25);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     const std::string main = std::string(kHost25) + "Applications\\TX_ZozerIded2025";
     const std::string companion = std::string(kHost25) + "Applications\\Torvex2025DLLP";
     SetText(HKEY_CURRENT_USER, main, "OLDVALUE", "stale");
@@ -169,7 +159,7 @@ TEST_F(RegistrationTest, SecondRunLeavesExactlyTheTable) {
 }
 
 TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
-    CreateKey(HKEY_CURRENT_USER, kHost25);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     const std::string main = std::string(kHost25) + "Applications\\TX_ZozerIded2025";
     SetText(HKEY_CURRENT_USER, main + "\\Commands", "X", "y");
     SetText(HKEY_CURRENT_USER, main, "KEEP", "kept");
@@ -185,7 +175,7 @@ TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
 }
 
 TEST_F(RegistrationTest, HostKeyOnlyUnderLocalMachineGetsNothing) {
-    CreateKey(HKEY_LOCAL_MACHINE, kHost25);
+    ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
     RegisterPlugin(registry, true, true, true, true);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kHost25));
@@ -196,8 +186,8 @@ TEST_F(RegistrationTest, HostKeyOnlyUnderLocalMachineGetsNothing) {
 TEST_F(RegistrationTest, EachInstallationNamesItsOwnHostFolder) {
     const std::string first = "SOFTWARE\\Gstarsoft\\GstarCAD\\R24\\zh-CN\\";
     const std::string second = "SOFTWARE\\Gstarsoft\\GstarArch\\R24\\en-US\\";
-    CreateKey(HKEY_CURRENT_USER, first);
-    CreateKey(HKEY_CURRENT_USER, second);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, first)) << first;
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, second)) << second;
     AddHost(2024, first.c_str(), "C:\\CAD\\One");
     AddHost(2024, second.c_str(), "E:\\Arch");
     RegisterPlugin(registry, false, true, false, false);
@@ -208,9 +198,9 @@ TEST_F(RegistrationTest, EachInstallationNamesItsOwnHostFolder) {
 TEST_F(RegistrationTest, OnlySelectedReleasesWithKeysAreWritten) {
     const std::string host24 = "SOFTWARE\\Gstarsoft\\GstarCAD\\R24\\";
     const std::string host26 = "SOFTWARE\\Gstarsoft\\GstarCAD\\R26\\";
-    CreateKey(HKEY_CURRENT_USER, host24);
-    CreateKey(HKEY_CURRENT_USER, kHost25);
-    CreateKey(HKEY_CURRENT_USER, host26);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, host24)) << host24;
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, host26)) << host26;
     AddHost(2024, host24.c_str(), "C:\\G24");
     AddHost(2025, kHost25, kHostFolder);
     AddHost(2026, host26.c_str(), "C:\\G26");
@@ -225,7 +215,7 @@ TEST_F(RegistrationTest, OnlySelectedReleasesWithKeysAreWritten) {
 TEST_F(RegistrationTest, ReleaseWithoutKeysOrUnknownYearWritesNothing) {
     RegisterPlugin(registry, true, true, true, true);
     EXPECT_EQ(ShapeOf("").subkeys, 0u);
-    CreateKey(HKEY_CURRENT_USER, kHost25);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
     RegisterRelease(registry, 2022);
     RegisterRelease(registry, 2027);
@@ -235,7 +225,7 @@ TEST_F(RegistrationTest, ReleaseWithoutKeysOrUnknownYearWritesNothing) {
 TEST_F(RegistrationTest, LongLoaderTextsAreWrittenWhole) {
     registry.installFolder = CString(("C:\\" + std::string(300, 'i')).c_str());
     const std::string longHost = "D:\\" + std::string(280, 'h');
-    CreateKey(HKEY_CURRENT_USER, kHost25);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     AddHost(2025, kHost25, longHost.c_str());
     RegisterRelease(registry, 2025);
     ExpectEntries(kHost25, 2025, 2023, longHost.c_str(), 2024);

@@ -4,6 +4,7 @@
 
 #include "framework/afx_string.h"
 #include "hosts/host_registry.h"
+#include "tests/support/printable.h"
 #include "text/path_text.h"
 
 namespace {
@@ -78,22 +79,6 @@ std::string WithoutTrailingBackslashChar(const std::string& text) {
 }
 
 }  // namespace model
-
-std::string Printable(const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7F) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string Describe(const std::vector<model::Item>& items, const std::vector<std::string>& extra) {
     std::string out;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "hosts/host_registry.h"
-#include "scratch_registry.h"
+#include "tests/hosts/discovery_support.h"
 
 // The program's one record; the application defines it, tests need their own.
 HostInstallRegistry theHostRegistry;

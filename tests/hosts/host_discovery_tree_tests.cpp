@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "hosts/host_registry.h"
-#include "scratch_registry.h"
+#include "tests/hosts/discovery_support.h"
 
 namespace {
 

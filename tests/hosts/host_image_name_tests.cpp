@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "framework/afx_mbcs.h"
 #include "hosts/host_image_name.h"
-#include "hosts/mbcs_find.h"
 
 namespace {
 
@@ -56,22 +56,22 @@ TEST(FoldImageNameToLowerCase, LeavesTrailBytesOfDoubleByteCharactersAlone) {
 }
 
 TEST(ContainsAtCharBoundary, MatchesOnlyAtCharacterStarts) {
-    EXPECT_TRUE(ContainsAtCharBoundary("R23", "R23"));
-    EXPECT_TRUE(ContainsAtCharBoundary("GstarCAD R23.0", "R23"));
-    EXPECT_FALSE(ContainsAtCharBoundary("r23", "R23"));  // case-sensitive
-    EXPECT_FALSE(ContainsAtCharBoundary("\x81R23", "R23"));
-    EXPECT_TRUE(ContainsAtCharBoundary("\x81R23R23", "R23"));
-    EXPECT_TRUE(ContainsAtCharBoundary("\xC6\xF0R23", "R23"));
-    EXPECT_TRUE(ContainsAtCharBoundary("abc", ""));
-    EXPECT_TRUE(ContainsAtCharBoundary(nullptr, ""));
-    EXPECT_FALSE(ContainsAtCharBoundary(nullptr, "R"));
-    EXPECT_FALSE(ContainsAtCharBoundary("R2", "R23"));
+    EXPECT_TRUE(afx::MbsContains("R23", "R23"));
+    EXPECT_TRUE(afx::MbsContains("GstarCAD R23.0", "R23"));
+    EXPECT_FALSE(afx::MbsContains("r23", "R23"));  // case-sensitive
+    EXPECT_FALSE(afx::MbsContains("\x81R23", "R23"));
+    EXPECT_TRUE(afx::MbsContains("\x81R23R23", "R23"));
+    EXPECT_TRUE(afx::MbsContains("\xC6\xF0R23", "R23"));
+    EXPECT_TRUE(afx::MbsContains("abc", ""));
+    EXPECT_TRUE(afx::MbsContains(nullptr, ""));
+    EXPECT_FALSE(afx::MbsContains(nullptr, "R"));
+    EXPECT_FALSE(afx::MbsContains("R2", "R23"));
 }
 
 TEST(ContainsAtCharBoundary, LoneLeadByteAtTheEndIsNoCharacter) {
     // Not read past the terminator; a final lead byte stands alone.
-    EXPECT_TRUE(ContainsAtCharBoundary("ab\x81", "\x81"));
-    EXPECT_FALSE(ContainsAtCharBoundary("\x81", "x"));
+    EXPECT_TRUE(afx::MbsContains("ab\x81", "\x81"));
+    EXPECT_FALSE(afx::MbsContains("\x81", "x"));
 }
 
 #ifdef _WIN32

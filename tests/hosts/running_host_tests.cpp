@@ -11,6 +11,7 @@
 #include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
 #include "hosts/running_host.h"
+#include "tools/driver/sample_machine.h"
 
 namespace {
 
@@ -20,38 +21,6 @@ constexpr DWORD kExitTimeoutMs = 30000;
 std::string FolderOf(const std::string& path) {
     return path.substr(0, path.rfind('\\'));
 }
-
-// A scratch folder of this process, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char temp[MAX_PATH];
-        const DWORD length = GetTempPathA(MAX_PATH, temp);
-        if (length == 0 || length >= MAX_PATH) return;
-        const std::string path = std::string(temp) + "running-host-" +
-                                 std::to_string(GetCurrentProcessId()) + "-" +
-                                 std::to_string(GetTickCount64());
-        if (CreateDirectoryA(path.c_str(), nullptr)) m_path = path;
-    }
-    ~ScratchFolder() {
-        if (m_path.empty()) return;
-        WIN32_FIND_DATAA data;
-        afx::ScopedFindHandle find(FindFirstFileA((m_path + "\\*").c_str(), &data));
-        for (BOOL more = find.IsValid(); more; more = FindNextFileA(find.Get(), &data)) {
-            const std::string name = data.cFileName;
-            if (name != "." && name != "..") DeleteFileA((m_path + "\\" + name).c_str());
-        }
-        find.Reset();
-        RemoveDirectoryA(m_path.c_str());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 // The dummy host running under a given file name; terminated and waited for
 // when the object goes, so no process outlives its test case.
@@ -119,7 +88,7 @@ protected:
         ASSERT_FALSE(IsHostRunning()) << "a host-like process is already running";
     }
 
-    ScratchFolder m_folder;
+    driver::ScratchFolder m_folder{"running-host"};
 };
 
 TEST_P(RunningHost, AnswersForTheRunningImageName) {

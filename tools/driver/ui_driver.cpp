@@ -116,6 +116,12 @@ void Process::Kill() {
     m_id = 0;
 }
 
+HWND FindDialog(DWORD processId, const char* caption) {
+    FindContext ctx{processId, caption, nullptr, false, nullptr};
+    EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
 HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs) {
     return FindProcessWindow({processId, caption, nullptr, false, nullptr}, timeoutMs);
 }

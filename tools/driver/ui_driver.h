@@ -40,7 +40,10 @@ private:
 };
 
 // The visible top-level dialog (#32770) of a process whose caption is given,
-// or any of its dialogs when caption is null; null after the timeout.
+// or any of its dialogs when caption is null; null when there is none now.
+HWND FindDialog(DWORD processId, const char* caption);
+
+// The same, waited for; null after the timeout.
 HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // A visible message box of the process: a dialog other than those named in

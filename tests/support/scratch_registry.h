@@ -6,11 +6,8 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "framework/scoped_handles.h"
-#include "hosts/host_release.h"
 
 class ScratchRegistryRoots {
 public:
@@ -38,15 +35,3 @@ afx::ScopedRegKey CreateKey(HKEY root, const std::string& path);
 // Sets a value's raw data; false on failure.
 bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD type, const void* data,
               DWORD size);
-
-// Sets "Location" to the text as REG_SZ, terminator included.
-bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folder);
-
-// What discovery files for one release: (key path, folder) pairs in list order.
-using Items = std::vector<std::pair<std::string, std::string>>;
-
-// Runs discovery on a fresh record and returns what it filed for the release.
-Items Discover(HostRelease release);
-
-// The part, times over: names and data of chosen lengths.
-std::string Repeated(const std::string& part, size_t times);

@@ -1,6 +1,4 @@
-#include "scratch_registry.h"
-
-#include "hosts/host_registry.h"
+#include "tests/support/scratch_registry.h"
 
 namespace {
 
@@ -10,7 +8,7 @@ constexpr char kScratchParent[] = "Software\\SetupTests";
 // prefix's registry.
 std::string UniqueScratchPath() {
     static unsigned sequence = 0;
-    return std::string(kScratchParent) + "\\hosts-" + std::to_string(GetCurrentProcessId()) + "-" +
+    return std::string(kScratchParent) + "\\run-" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(GetTickCount64()) + "-" + std::to_string(++sequence);
 }
 
@@ -48,26 +46,4 @@ bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD typ
     afx::ScopedRegKey key = CreateKey(root, keyPath);
     return key && RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size) ==
                       ERROR_SUCCESS;
-}
-
-bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folder) {
-    return SetValue(root, keyPath, "Location", REG_SZ, folder.c_str(),
-                    static_cast<DWORD>(folder.size() + 1));
-}
-
-Items Discover(HostRelease release) {
-    HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
-    Items items;
-    for (int i = 0; i < registry.GetHostCount(release); ++i) {
-        items.emplace_back(registry.GetHostKey(release, i).str(),
-                           registry.GetHostFolder(release, i).str());
-    }
-    return items;
-}
-
-std::string Repeated(const std::string& part, size_t times) {
-    std::string out;
-    for (size_t i = 0; i < times; ++i) out += part;
-    return out;
 }

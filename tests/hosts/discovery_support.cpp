@@ -1,0 +1,25 @@
+#include "tests/hosts/discovery_support.h"
+
+#include "hosts/host_registry.h"
+
+bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folder) {
+    return SetValue(root, keyPath, "Location", REG_SZ, folder.c_str(),
+                    static_cast<DWORD>(folder.size() + 1));
+}
+
+Items Discover(HostRelease release) {
+    HostInstallRegistry registry;
+    registry.DiscoverHostInstallations();
+    Items items;
+    for (int i = 0; i < registry.GetHostCount(release); ++i) {
+        items.emplace_back(registry.GetHostKey(release, i).str(),
+                           registry.GetHostFolder(release, i).str());
+    }
+    return items;
+}
+
+std::string Repeated(const std::string& part, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i) out += part;
+    return out;
+}
