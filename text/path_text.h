@@ -12,3 +12,11 @@ void StripTrailingBackslash(CString& path);
 // backslash character, whatever comes before it (a drive root "D:\" becomes
 // "D:"). The trail byte 0x5C of a double-byte character is not one.
 void RemoveTrailingBackslashChar(CString& path);
+
+// True for a path that names the same place whatever the current folder and
+// drive: a local path "X:\..." (X an ASCII letter) or a UNC path
+// "\\server\share...". Empty, relative ("name", "..\x"), drive-relative
+// ("C:", "C:name") and rooted ("\name") texts are not, nor are the device
+// forms "\\.\..." and "\\?\...". Double-byte aware: a trail byte 0x5C inside
+// a server or share name is not a separator.
+bool IsAbsolutePath(const char* path);

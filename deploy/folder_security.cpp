@@ -1,0 +1,153 @@
+#include "deploy/folder_security.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <cstring>
+
+#include "framework/afx_string.h"
+#include "framework/scoped_handles.h"
+
+const char kInstallFolderSddl[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+namespace {
+
+constexpr SECURITY_INFORMATION kFolderInformation =
+    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
+// Entries below keep nothing of their own: the owner, and only what the
+// folder hands down.
+constexpr SECURITY_INFORMATION kEntryInformation =
+    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION;
+
+// An administrator may take over and rewrite files whose permissions shut
+// administrators out; these rights are held but off until asked for.
+constexpr const char* kTakeOverPrivileges[] = {SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME};
+
+// Enables the take-over privileges for its lifetime, as far as the token
+// holds them, and puts the previous state back.
+class ScopedTakeOverPrivileges {
+public:
+    ScopedTakeOverPrivileges() {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+            return;
+        }
+        m_token.Reset(token);
+        for (const char* name : kTakeOverPrivileges) {
+            TOKEN_PRIVILEGES wanted = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+            if (!LookupPrivilegeValueA(nullptr, name, &wanted.Privileges[0].Luid)) continue;
+            TOKEN_PRIVILEGES previous = {};
+            DWORD size = sizeof(previous);
+            if (AdjustTokenPrivileges(m_token.Get(), FALSE, &wanted, sizeof(previous), &previous,
+                                      &size) &&
+                GetLastError() == ERROR_SUCCESS && previous.PrivilegeCount == 1) {
+                m_previous[m_count++] = previous;
+            }
+        }
+    }
+    ~ScopedTakeOverPrivileges() {
+        for (int i = 0; i < m_count; ++i) {
+            AdjustTokenPrivileges(m_token.Get(), FALSE, &m_previous[i], 0, nullptr, nullptr);
+        }
+    }
+    ScopedTakeOverPrivileges(const ScopedTakeOverPrivileges&) = delete;
+    ScopedTakeOverPrivileges& operator=(const ScopedTakeOverPrivileges&) = delete;
+
+private:
+    afx::ScopedKernelHandle m_token;
+    TOKEN_PRIVILEGES m_previous[sizeof(kTakeOverPrivileges) / sizeof(kTakeOverPrivileges[0])] = {};
+    int m_count = 0;
+};
+
+bool VolumeKeepsAcls(const char* folder) {
+    char root[MAX_PATH];
+    DWORD flags = 0;
+    if (!GetVolumePathNameA(folder, root, MAX_PATH) ||
+        !GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) {
+        return true;  // unknown: try, and report what fails
+    }
+    return (flags & FILE_PERSISTENT_ACLS) != 0;
+}
+
+bool IsDotEntry(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+// Every entry below the folder: owned by Administrators, only inherited
+// entries; links removed. False at the first entry that cannot be set.
+bool ResetEntriesBelow(const CString& folder, PSID owner, PACL emptyDacl) {
+    WIN32_FIND_DATAA entry;
+    const afx::ScopedFindHandle listing(FindFirstFileA(folder + "\\*", &entry));
+    if (!listing) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if (IsDotEntry(entry.cFileName)) continue;
+        const CString path = folder + "\\" + entry.cFileName;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if (!RemoveLink(path)) return false;
+            continue;
+        }
+        const DWORD error =
+            SetNamedSecurityInfoA(const_cast<char*>(path.GetString()), SE_FILE_OBJECT,
+                                  kEntryInformation, owner, nullptr, emptyDacl, nullptr);
+        if (error != ERROR_SUCCESS) {
+            SetLastError(error);
+            return false;
+        }
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !ResetEntriesBelow(path, owner, emptyDacl)) {
+            return false;
+        }
+    } while (FindNextFileA(listing.Get(), &entry));
+    return true;
+}
+
+}  // namespace
+
+SecurityDescriptorPtr BuildInstallFolderSecurity() {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kInstallFolderSddl, SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+        return nullptr;
+    }
+    return SecurityDescriptorPtr(descriptor);
+}
+
+bool IsReparsePoint(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool RemoveLink(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    // A folder link goes with RemoveDirectory, which leaves its target alone.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path) != FALSE;
+    return DeleteFileA(path) != FALSE;
+}
+
+FolderProtection ProtectInstallFolder(const char* folder) {
+    if (!VolumeKeepsAcls(folder)) return FolderProtection::VolumeKeepsNoAcls;
+    const SecurityDescriptorPtr descriptor = BuildInstallFolderSecurity();
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    BOOL present = FALSE;
+    if (!descriptor || !GetSecurityDescriptorOwner(descriptor.get(), &owner, &defaulted) ||
+        !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted) || !present) {
+        return FolderProtection::Failed;
+    }
+    const ScopedTakeOverPrivileges privileges;
+    const DWORD error = SetNamedSecurityInfoA(const_cast<char*>(folder), SE_FILE_OBJECT,
+                                              kFolderInformation, owner, nullptr, dacl, nullptr);
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FolderProtection::Failed;
+    }
+    // An empty DACL, not a null one: null would grant everyone everything.
+    ACL emptyDacl;
+    if (!InitializeAcl(&emptyDacl, sizeof(emptyDacl), ACL_REVISION))
+        return FolderProtection::Failed;
+    return ResetEntriesBelow(folder, owner, &emptyDacl) ? FolderProtection::Applied
+                                                        : FolderProtection::Failed;
+}

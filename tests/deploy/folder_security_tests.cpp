@@ -1,0 +1,81 @@
+// The installation folder's permissions: what the program asks for, read
+// back from the descriptor it builds (Wine keeps no descriptors on files, so
+// the folder itself cannot tell), and that applying it goes through.
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h, which they build on
+#include <sddl.h>
+
+#include <string>
+
+#include "deploy/folder_security.h"
+#include "tests/deploy/deploy_test_support.h"
+
+namespace {
+
+using deploy_test::MakeFolder;
+using deploy_test::ScopedTempFolder;
+using deploy_test::WriteTextFile;
+
+// Anything that lets a holder change a file, its permissions or its owner.
+constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
+                                      FILE_WRITE_ATTRIBUTES | FILE_DELETE_CHILD | DELETE |
+                                      WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+constexpr BYTE kInheritedByAll = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+
+bool SidIs(PSID sid, WELL_KNOWN_SID_TYPE type) {
+    return IsWellKnownSid(sid, type) != FALSE;
+}
+
+TEST(InstallFolderSecurity, OnlySystemAndAdministratorsMayChangeAnything) {
+    const SecurityDescriptorPtr descriptor = BuildInstallFolderSecurity();
+    ASSERT_TRUE(descriptor);
+
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    ASSERT_TRUE(GetSecurityDescriptorOwner(descriptor.get(), &owner, &defaulted));
+    EXPECT_TRUE(SidIs(owner, WinBuiltinAdministratorsSid));
+
+    char* sddl = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        descriptor.get(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr));
+    const std::string dacl = sddl;
+    LocalFree(sddl);
+    EXPECT_EQ(dacl.rfind("D:P", 0), 0u) << dacl << ": not protected from what is above it";
+
+    BOOL present = FALSE;
+    PACL acl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.get(), &present, &acl, &defaulted));
+    ASSERT_TRUE(present && acl) << "a null DACL grants everyone everything";
+    bool usersMayRead = false;
+    for (DWORD i = 0; i < acl->AceCount; ++i) {
+        void* raw = nullptr;
+        ASSERT_TRUE(GetAce(acl, i, &raw));
+        const auto* ace = static_cast<const ACCESS_ALLOWED_ACE*>(raw);
+        ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << dacl;
+        EXPECT_EQ(ace->Header.AceFlags & kInheritedByAll, kInheritedByAll) << dacl;
+        PSID sid = const_cast<DWORD*>(&ace->SidStart);
+        if (SidIs(sid, WinLocalSystemSid) || SidIs(sid, WinBuiltinAdministratorsSid)) {
+            EXPECT_EQ(ace->Mask & FILE_ALL_ACCESS, static_cast<ACCESS_MASK>(FILE_ALL_ACCESS));
+        } else if (SidIs(sid, WinBuiltinUsersSid)) {
+            EXPECT_EQ(ace->Mask & kChangeRights, 0u) << dacl;
+            usersMayRead =
+                (ace->Mask & FILE_GENERIC_READ) == FILE_GENERIC_READ && (ace->Mask & FILE_EXECUTE);
+        } else {
+            ADD_FAILURE() << dacl << ": entry " << i << " is for someone else";
+        }
+    }
+    EXPECT_TRUE(usersMayRead) << dacl;
+}
+
+TEST(InstallFolderSecurity, AppliesToAFolderAndWhatIsAlreadyInIt) {
+    ScopedTempFolder temp;
+    const CString folder = temp / "T-ZozerIded";
+    ASSERT_TRUE(MakeFolder(folder));
+    ASSERT_TRUE(MakeFolder(folder + "\\sub"));
+    ASSERT_TRUE(WriteTextFile(folder + "\\TX_ZozerIded2023.GRX", "planted"));
+    ASSERT_TRUE(WriteTextFile(folder + "\\sub\\x.dll", "planted"));
+    EXPECT_EQ(ProtectInstallFolder(folder), FolderProtection::Applied) << GetLastError();
+}
+
+}  // namespace
