@@ -1,0 +1,233 @@
+#include "deploy/install_record.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+
+#include "framework/afx_mbcs.h"
+
+const char kInstallRecordName[] = "InstallRecord.txt";
+
+namespace {
+
+constexpr char kHeader[] =
+    "# T-批打印软件 安装记录 (install record). 卸载程序只删除这里列为 new 的项目。\r\n";
+constexpr char kLineEnd[] = "\r\n";
+constexpr char kFieldSeparator = '\t';
+constexpr char kEscape = '%';
+// Bytes that would break a line or a field; registry key names may hold them.
+constexpr char kEscapedBytes[] = "%\t\r\n";
+constexpr int kHexBase = 16;
+
+constexpr char kVersionTag[] = "version";
+constexpr char kFolderTag[] = "folder";
+constexpr char kReleaseTag[] = "release";
+constexpr char kCreatedFolderTag[] = "created-folder";
+constexpr char kFileTag[] = "file";
+constexpr char kKeyTag[] = "key";
+
+constexpr const char* kOriginNames[] = {"new", "replaced", "settings"};
+
+const char* OriginName(InstallRecord::Origin origin) {
+    return kOriginNames[static_cast<int>(origin)];
+}
+
+bool OriginOf(const std::string& name, InstallRecord::Origin* origin) {
+    for (int i = 0; i < static_cast<int>(std::size(kOriginNames)); ++i) {
+        if (name == kOriginNames[i]) {
+            *origin = static_cast<InstallRecord::Origin>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Escape(const char* text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (std::strchr(kEscapedBytes, *p)) {
+            out += kEscape;
+            out += kHex[byte / kHexBase];
+            out += kHex[byte % kHexBase];
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+// The value of a hexadecimal digit, or -1.
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool Unescape(const std::string& field, CString* text) {
+    std::string out;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != kEscape) {
+            out += field[i];
+            continue;
+        }
+        if (i + 2 >= field.size()) return false;
+        const int high = HexValue(field[i + 1]);
+        const int low = HexValue(field[i + 2]);
+        if (high < 0 || low < 0) return false;
+        out += static_cast<char>(high * kHexBase + low);
+        i += 2;
+    }
+    *text = CString(out);
+    return true;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = line.find(kFieldSeparator, start);
+        fields.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+bool ParseNumber(const std::string& text, unsigned long long* number) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    *number = std::strtoull(text.c_str(), nullptr, 10);
+    return true;
+}
+
+void AppendLine(std::string& out, std::initializer_list<std::string> fields) {
+    bool first = true;
+    for (const std::string& field : fields) {
+        if (!first) out += kFieldSeparator;
+        out += field;
+        first = false;
+    }
+    out += kLineEnd;
+}
+
+bool SamePath(const CString& a, const CString& b) {
+    return afx::MbsICmp(a, b) == 0;
+}
+
+// Parses one line into the record; false when it is malformed.
+bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
+    const std::string& tag = f[0];
+    if (tag == kVersionTag && f.size() == 2) return Unescape(f[1], &record->version);
+    if (tag == kFolderTag && f.size() == 2) return Unescape(f[1], &record->installFolder);
+    if (tag == kCreatedFolderTag && f.size() == 2) {
+        CString path;
+        if (!Unescape(f[1], &path)) return false;
+        record->createdFolders.push_back(path);
+        return true;
+    }
+    if (tag == kReleaseTag && f.size() == 4) {
+        unsigned long long year = 0;
+        InstallRecord::Release release;
+        if (!ParseNumber(f[1], &year) || !Unescape(f[2], &release.hostFolder) ||
+            !Unescape(f[3], &release.hostKey)) {
+            return false;
+        }
+        release.year = static_cast<int>(year);
+        record->releases.push_back(release);
+        return true;
+    }
+    if (tag == kFileTag && f.size() == 4) {
+        InstallRecord::File file;
+        if (!OriginOf(f[1], &file.origin) || !ParseNumber(f[2], &file.size) ||
+            !Unescape(f[3], &file.path)) {
+            return false;
+        }
+        record->files.push_back(file);
+        return true;
+    }
+    if (tag == kKeyTag && f.size() == 3) {
+        InstallRecord::Key key;
+        if (!OriginOf(f[1], &key.origin) || !Unescape(f[2], &key.path)) return false;
+        record->keys.push_back(key);
+        return true;
+    }
+    const bool known = tag == kVersionTag || tag == kFolderTag || tag == kCreatedFolderTag ||
+                       tag == kReleaseTag || tag == kFileTag || tag == kKeyTag;
+    return !known;
+}
+
+}  // namespace
+
+void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
+    for (const File& old : earlier.files) {
+        const auto same = std::find_if(files.begin(), files.end(),
+                                       [&](const File& f) { return SamePath(f.path, old.path); });
+        if (same == files.end()) {
+            files.push_back(old);
+        } else {
+            same->origin = old.origin;
+        }
+    }
+    for (const Key& old : earlier.keys) {
+        const auto same = std::find_if(keys.begin(), keys.end(),
+                                       [&](const Key& k) { return SamePath(k.path, old.path); });
+        if (same == keys.end()) {
+            keys.push_back(old);
+        } else {
+            same->origin = old.origin;
+        }
+    }
+    std::vector<CString> folders = earlier.createdFolders;
+    for (const CString& folder : createdFolders) {
+        if (std::none_of(folders.begin(), folders.end(),
+                         [&](const CString& f) { return SamePath(f, folder); })) {
+            folders.push_back(folder);
+        }
+    }
+    createdFolders = folders;
+    for (const Release& old : earlier.releases) {
+        const bool known = std::any_of(releases.begin(), releases.end(), [&](const Release& r) {
+            return r.year == old.year && SamePath(r.hostKey, old.hostKey);
+        });
+        if (!known) releases.push_back(old);
+    }
+}
+
+CString FormatInstallRecord(const InstallRecord& record) {
+    std::string out(kHeader);
+    AppendLine(out, {kVersionTag, Escape(record.version)});
+    AppendLine(out, {kFolderTag, Escape(record.installFolder)});
+    for (const InstallRecord::Release& r : record.releases) {
+        AppendLine(out,
+                   {kReleaseTag, std::to_string(r.year), Escape(r.hostFolder), Escape(r.hostKey)});
+    }
+    for (const CString& folder : record.createdFolders) {
+        AppendLine(out, {kCreatedFolderTag, Escape(folder)});
+    }
+    for (const InstallRecord::File& f : record.files) {
+        AppendLine(out, {kFileTag, OriginName(f.origin), std::to_string(f.size), Escape(f.path)});
+    }
+    for (const InstallRecord::Key& k : record.keys) {
+        AppendLine(out, {kKeyTag, OriginName(k.origin), Escape(k.path)});
+    }
+    return CString(out);
+}
+
+bool ParseInstallRecord(const char* text, InstallRecord* record) {
+    *record = InstallRecord();
+    const std::string all = text ? text : "";
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find('\n', start);
+        if (end == std::string::npos) end = all.size();
+        std::string line = all.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (!ParseLine(Fields(line), record)) return false;
+    }
+    return !record->installFolder.IsEmpty();
+}

@@ -1,0 +1,16 @@
+// Which package files an installation of the chosen releases cannot do
+// without: every file that registration names and that host deployment
+// needs. Platform-free.
+#pragma once
+
+#include <vector>
+
+#include "framework/afx_string.h"
+
+// In release order, each name once: the main module and the companion
+// module of every selected release, then the PDF library and the two
+// shape fonts.
+std::vector<CString> RequiredPackageFiles(bool use2023, bool use2024, bool use2025, bool use2026);
+
+// The box that names the missing files, one per line.
+CString IncompletePackageText(const std::vector<CString>& missing);

@@ -1,0 +1,84 @@
+// The install record survives being written and read back, whatever bytes
+// its paths and key names hold, and an upgrade keeps what the first
+// installation created the installation's to remove.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "deploy/install_record.h"
+
+namespace {
+
+using Origin = InstallRecord::Origin;
+
+InstallRecord Sample() {
+    InstallRecord r;
+    r.version = "2025.10.30";
+    r.installFolder = "D:\\\xD5\x5C\\T-ZozerIded";  // 誠, trail byte 0x5C
+    r.releases = {{2025, "C:\\Hosts\\GstarCAD2025", "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\a\tb\\"}};
+    r.createdFolders = {"D:\\\xD5\x5C", "D:\\\xD5\x5C\\T-ZozerIded"};
+    r.files = {{"D:\\\xD5\x5C\\T-ZozerIded\\TX_ZozerIded2023.grx", 1234, Origin::New},
+               {"C:\\Hosts\\GstarCAD2025\\itextsharp.dll", 0, Origin::Replaced},
+               {"C:\\AppData\\Torvex\\Torvex.Ini", 18446744073709551615ull, Origin::Settings}};
+    r.keys = {{"SOFTWARE\\Gstarsoft\\x%41\r\n\\Applications\\TX_ZozerIded2025", Origin::New}};
+    return r;
+}
+
+void ExpectSame(const InstallRecord& a, const InstallRecord& b) {
+    EXPECT_EQ(FormatInstallRecord(a), FormatInstallRecord(b));
+    ASSERT_EQ(a.files.size(), b.files.size());
+    for (size_t i = 0; i < a.files.size(); ++i) {
+        EXPECT_EQ(a.files[i].path, b.files[i].path);
+        EXPECT_EQ(a.files[i].size, b.files[i].size);
+        EXPECT_EQ(a.files[i].origin, b.files[i].origin);
+    }
+    ASSERT_EQ(a.keys.size(), b.keys.size());
+    EXPECT_EQ(a.keys[0].path, b.keys[0].path);
+    ASSERT_EQ(a.releases.size(), b.releases.size());
+    EXPECT_EQ(a.releases[0].hostKey, b.releases[0].hostKey);
+    EXPECT_EQ(a.releases[0].year, b.releases[0].year);
+    EXPECT_EQ(a.installFolder, b.installFolder);
+    EXPECT_EQ(a.createdFolders.size(), b.createdFolders.size());
+}
+
+TEST(InstallRecord, RoundTripsEveryByteOfPathsAndKeyNames) {
+    const InstallRecord written = Sample();
+    const CString text = FormatInstallRecord(written);
+    // One item a line: a tab or a line break inside a name never splits one.
+    EXPECT_EQ(std::string(text).find("a\tb"), std::string::npos);
+    InstallRecord read;
+    ASSERT_TRUE(ParseInstallRecord(text, &read)) << text.GetString();
+    ExpectSame(written, read);
+}
+
+TEST(InstallRecord, RefusesDamageButPassesOverWhatItDoesNotKnow) {
+    const std::string text = FormatInstallRecord(Sample()).str();
+    InstallRecord read;
+    EXPECT_TRUE(ParseInstallRecord((text + "# a note\r\nlater-kind\tx\r\n").c_str(), &read));
+    EXPECT_FALSE(ParseInstallRecord((text + "file\tnew\t12x\tC:\\x\r\n").c_str(), &read));
+    EXPECT_FALSE(ParseInstallRecord((text + "key\tmaybe\tSOFTWARE\\x\r\n").c_str(), &read));
+    EXPECT_FALSE(ParseInstallRecord((text + "created-folder\tC:\\%4\r\n").c_str(), &read));
+    EXPECT_FALSE(ParseInstallRecord("version\t1\r\n", &read)) << "no installation folder";
+}
+
+TEST(InstallRecord, AnUpgradeKeepsWhatTheFirstInstallationCreated) {
+    const InstallRecord first = Sample();
+    InstallRecord second;
+    second.installFolder = first.installFolder;
+    // The second run found the first run's module and key in place.
+    second.files = {{first.files[0].path, 99, Origin::Replaced}, {"D:\\new.dll", 5, Origin::New}};
+    second.keys = {{first.keys[0].path, Origin::Replaced}};
+    second.createdFolders = {};
+    second.MergeEarlier(first);
+
+    ASSERT_EQ(second.files.size(), 4u);
+    EXPECT_EQ(second.files[0].origin, Origin::New);
+    EXPECT_EQ(second.files[0].size, 99u) << "the size the second run installed";
+    EXPECT_EQ(second.files[2].path, first.files[1].path) << "left untouched, still recorded";
+    EXPECT_EQ(second.files[2].origin, Origin::Replaced);
+    EXPECT_EQ(second.keys[0].origin, Origin::New);
+    EXPECT_EQ(second.createdFolders, first.createdFolders);
+    EXPECT_EQ(second.releases.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// What the package must hold for the chosen releases, and how what did not
+// happen is told.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "deploy/package_contents.h"
+#include "deploy/step_account.h"
+
+namespace {
+
+std::vector<std::string> Names(const std::vector<CString>& names) {
+    return std::vector<std::string>(names.begin(), names.end());
+}
+
+TEST(RequiredPackageFiles, FollowTheModulesEachReleaseLoads) {
+    EXPECT_EQ(Names(RequiredPackageFiles(false, false, true, false)),
+              (std::vector<std::string>{"TX_ZozerIded2023.grx", "GCAD2024P.dll", "itextsharp.dll",
+                                        "Torvex_EN.shx", "Torvex_HZ.shx"}));
+    // 2024 and 2025 share both modules; 2026 has a main module of its own.
+    EXPECT_EQ(
+        Names(RequiredPackageFiles(false, true, true, true)),
+        (std::vector<std::string>{"TX_ZozerIded2023.grx", "GCAD2024P.dll", "TX_ZozerIded2026.grx",
+                                  "itextsharp.dll", "Torvex_EN.shx", "Torvex_HZ.shx"}));
+    EXPECT_TRUE(RequiredPackageFiles(false, false, false, false).empty());
+}
+
+TEST(StepAccount, ListsEveryItemUpToTheLimitThenCountsTheRest) {
+    StepAccount account;
+    EXPECT_TRUE(account.IsEmpty());
+    const int total = StepAccount::kMaxListedItems + 2;
+    for (int i = 0; i < total; ++i) {
+        account.Add(StepAccount::Kind::FileSkipped, CString("C:\\f") + std::to_string(i).c_str());
+    }
+    const std::string text = account.WarningText().str();
+    EXPECT_NE(text.find("C:\\f0\n"), std::string::npos) << text;
+    const std::string lastListed = "C:\\f" + std::to_string(StepAccount::kMaxListedItems - 1);
+    EXPECT_NE(text.find(lastListed), std::string::npos) << text;
+    EXPECT_EQ(text.find("C:\\f" + std::to_string(StepAccount::kMaxListedItems)), std::string::npos);
+    EXPECT_NE(text.find("另有 2 项"), std::string::npos) << text;
+}
+
+}  // namespace
