@@ -43,3 +43,17 @@ CString JoinPath(const CString& folder, const char* name);
 // The folder of an executable's full path: everything before its last
 // backslash (never a trail byte); empty when there is none.
 CString SetupFolderOf(const char* modulePath);
+
+// A name for a new file beside others: `stem` + `extension` for the first
+// attempt, `stem` + "-<n>" + `extension` for attempt n from 2 on. Callers
+// count attempts until the name is free, so that nothing is overwritten.
+CString NumberedName(const CString& stem, int attempt, const char* extension);
+
+// A local date and time, as the backups of the user's settings are named.
+struct LocalTimestamp {
+    int year, month, day, hour, minute, second;
+};
+
+// The stem of the backup kept of a settings file: "<path>.<yyyymmdd-hhmmss>".
+CString SettingsBackupStem(const CString& settingsPath, const LocalTimestamp& time);
+constexpr char kBackupExtension[] = ".bak";
