@@ -1,0 +1,82 @@
+#include "deploy/uninstall_entry.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "deploy/package_layout.h"
+#include "framework/scoped_handles.h"
+#include "text/path_text.h"
+
+const char kUninstallEntryKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
+const char kUninstallerName[] = "Uninstall.exe";
+
+namespace {
+
+// The program's own texts are GBK whatever the system's code page; the
+// entry's name is stored as Unicode so that Programs and Features shows it
+// right on every system.
+constexpr UINT kProgramTextCodePage = 936;
+constexpr char kDisplayName[] = "T-批打印软件";
+constexpr unsigned long long kBytesPerKiB = 1024;
+constexpr DWORD kYes = 1;
+constexpr DWORD kReadBufferSize = 1024;
+
+bool SetText(HKEY key, const char* name, const CString& text) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
+                          static_cast<DWORD>(text.GetLength()) + 1) == ERROR_SUCCESS;
+}
+
+bool SetProgramText(HKEY key, const wchar_t* name, const char* gbk) {
+    const int length = MultiByteToWideChar(kProgramTextCodePage, 0, gbk, -1, nullptr, 0);
+    if (length <= 0) return false;
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(kProgramTextCodePage, 0, gbk, -1, &wide[0], length);
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>(wide.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool SetNumber(HKEY key, const char* name, DWORD number) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                          sizeof(number)) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool WriteUninstallEntry(const UninstallEntry& entry) {
+    DeleteUninstallEntry();
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &created, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const afx::ScopedRegKey key(created);
+    const CString uninstaller = JoinPath(entry.installFolder, kUninstallerName);
+    CString quoted;
+    quoted.Format("\"%s\"", uninstaller.GetString());
+    const unsigned long long kib = (entry.installedBytes + kBytesPerKiB - 1) / kBytesPerKiB;
+    return SetProgramText(key.Get(), L"DisplayName", kDisplayName) &&
+           SetText(key.Get(), "DisplayVersion", entry.version) &&
+           SetText(key.Get(), "DisplayIcon", uninstaller + ",0") &&
+           SetText(key.Get(), "InstallLocation", entry.installFolder) &&
+           SetText(key.Get(), "UninstallString", quoted) &&
+           SetNumber(key.Get(), "EstimatedSize", static_cast<DWORD>(kib)) &&
+           SetNumber(key.Get(), "NoModify", kYes) && SetNumber(key.Get(), "NoRepair", kYes);
+}
+
+CString ReadInstalledFolder() {
+    char buffer[kReadBufferSize] = {};
+    DWORD size = sizeof(buffer) - 1;  // room for a terminator the data may lack
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "InstallLocation",
+                     RRF_RT_REG_SZ | RRF_NOEXPAND, &type, buffer, &size) != ERROR_SUCCESS) {
+        return CString();
+    }
+    const CString folder(buffer);
+    return IsAbsolutePath(folder) ? folder : CString();
+}
+
+void DeleteUninstallEntry() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+}

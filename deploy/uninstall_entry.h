@@ -1,0 +1,24 @@
+// The plug-in's entry in Programs and Features (Apps) under
+// HKEY_LOCAL_MACHINE: the one machine-wide key the program writes. It names
+// the uninstaller, and it tells a later setup where the plug-in went.
+#pragma once
+
+#include "framework/afx_string.h"
+
+// Below HKEY_LOCAL_MACHINE.
+extern const char kUninstallEntryKey[];
+// The uninstaller, a copy of the setup program in the installation folder.
+extern const char kUninstallerName[];
+
+struct UninstallEntry {
+    CString installFolder;  // the installation folder, "<chosen>\T-ZozerIded"
+    CString version;        // as the title shows it, "2025.10.30"
+    unsigned long long installedBytes;
+};
+
+// Writes the entry anew (a second installation replaces the first one's).
+bool WriteUninstallEntry(const UninstallEntry& entry);
+// The installation folder the entry names; empty when there is no entry or
+// its folder is not an absolute path.
+CString ReadInstalledFolder();
+void DeleteUninstallEntry();
