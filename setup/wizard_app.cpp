@@ -3,6 +3,7 @@
 #include "hosts/host_registry.h"
 #include "resources/resource.h"
 #include "setup/setup_dialog.h"
+#include "setup/uninstaller.h"
 
 BEGIN_MESSAGE_MAP(CWizardApp, CWinApp)
 ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
@@ -15,6 +16,8 @@ HostInstallRegistry theHostRegistry;
 
 BOOL CWizardApp::InitInstance() {
     AfxEnableControlContainer();
+    // A copy of this program named as the uninstaller removes the plug-in instead.
+    if (RunAsUninstallerWhenNamedSo()) return FALSE;
     // Once, before any window: nothing refreshes the record later.
     DiscoverHostInstallations();
     Dlg_Setup dialog;
