@@ -1,16 +1,17 @@
-// SetUp.exe started from a folder that also holds a library named like one it
-// loads after start-up: the common controls, which it loads on first use, as
-// the dialog opens. The library must come from the system folder.
+// SetUp.exe started from a download folder that also holds a library under
+// the name of every library the running program maps, up to its dialog: a
+// library it resolves before WinMain restricts the search (an import, or
+// one an import pulls in) would be taken from beside it. None may run.
 //
-// Wine prefers its own built-in common controls to a file of the same name,
-// so the planted code never runs there; but a library the search found
-// beside the program is still registered under that path, which is what the
-// module list shows here.
+// Wine maps its own built-in libraries whatever lies beside the program and
+// then names them by the path the search found, so the module list cannot
+// tell; each stand-in leaves a marker when its code runs, and that can.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <tlhelp32.h>  // after windows.h, which it needs
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr const char* kPlantedName = "comctl32.dll";
 // A snapshot of a process still starting may fail for a moment.
 constexpr int kSnapshotAttempts = 20;
 constexpr DWORD kSnapshotRetryMs = 100;
@@ -43,11 +43,6 @@ std::vector<std::string> LoadedModules(DWORD processId) {
     return paths;
 }
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 std::string NameOf(const std::string& path) {
     return path.substr(path.find_last_of('\\') + 1);
 }
@@ -56,42 +51,47 @@ bool SameText(const std::string& a, const std::string& b) {
     return _stricmp(a.c_str(), b.c_str()) == 0;
 }
 
-std::string SystemFolder() {
-    char folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    return length && length < MAX_PATH ? std::string(folder, length) : std::string();
+// Starts the program, waits for its dialog and returns what it had mapped
+// by then; empty when the dialog did not appear.
+std::vector<std::string> ModulesUpToTheDialog(const std::string& setupExe) {
+    driver::Process setup;
+    if (!setup.Start(setupExe)) return {};
+    const HWND dialog = driver::WaitForDialog(setup.Id(), nullptr);
+    if (!dialog) return {};
+    std::vector<std::string> modules = LoadedModules(setup.Id());
+    driver::Close(dialog);
+    EXPECT_TRUE(setup.WaitForExit());
+    return modules;
 }
 
 TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
     driver::ScratchFolder download("planted");
     const std::string setupExe = download.Path() + "\\SetUp.exe";
-    const std::string planted = download.Path() + "\\" + kPlantedName;
     ASSERT_TRUE(CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), setupExe.c_str(), FALSE));
-    ASSERT_TRUE(
-        CopyFileA(driver::WindowsPathOf(PLANTED_LIBRARY_PATH).c_str(), planted.c_str(), FALSE));
+    const std::vector<std::string> mapped = ModulesUpToTheDialog(setupExe);
+    ASSERT_FALSE(mapped.empty()) << "the setup dialog did not appear";
 
-    driver::Process setup;
-    ASSERT_TRUE(setup.Start(setupExe));
-    // The dialog is up, so the common controls have been loaded.
-    const HWND dialog = driver::WaitForDialog(setup.Id(), nullptr);
-    ASSERT_NE(dialog, nullptr) << "the setup dialog did not appear";
-    const std::vector<std::string> modules = LoadedModules(setup.Id());
-    driver::Close(dialog);
-    EXPECT_TRUE(setup.WaitForExit());
-
-    ASSERT_FALSE(modules.empty());
-    bool commonControlsLoaded = false;
-    for (const std::string& path : modules) {
+    // A stand-in under every name the program mapped, the common controls
+    // (loaded for the dialog's progress bar) among them.
+    const std::string planted = driver::WindowsPathOf(PLANTED_LIBRARY_PATH);
+    std::vector<std::string> plantedNames;
+    for (const std::string& path : mapped) {
         if (SameText(path, setupExe)) continue;
-        EXPECT_FALSE(SameText(FolderOf(path), download.Path())) << path;
-        if (SameText(NameOf(path), kPlantedName)) {
-            commonControlsLoaded = true;
-            EXPECT_TRUE(SameText(FolderOf(path), SystemFolder())) << path;
-        }
+        plantedNames.push_back(NameOf(path));
+        ASSERT_TRUE(
+            CopyFileA(planted.c_str(), (download.Path() + "\\" + NameOf(path)).c_str(), FALSE))
+            << path;
     }
-    EXPECT_TRUE(commonControlsLoaded);
-    EXPECT_FALSE(driver::FileExists(planted + hardening::kLoadedMarkerSuffix))
-        << "the planted library ran";
+    EXPECT_NE(std::find_if(plantedNames.begin(), plantedNames.end(),
+                           [](const std::string& n) { return SameText(n, "comctl32.dll"); }),
+              plantedNames.end());
+
+    const std::vector<std::string> modules = ModulesUpToTheDialog(setupExe);
+    ASSERT_FALSE(modules.empty()) << "the setup dialog did not appear beside the planted libraries";
+    for (const std::string& name : plantedNames) {
+        const std::string marker = download.Path() + "\\" + name + hardening::kLoadedMarkerSuffix;
+        EXPECT_FALSE(driver::FileExists(marker)) << "the planted " << name << " ran";
+    }
 }
 
 }  // namespace

@@ -12,12 +12,12 @@
 
 namespace {
 
-// The libraries SetUp.exe may import. Each is a KnownDLL on Windows: the
-// loader maps it from the system folder whatever lies beside the program,
-// even before WinMain can restrict the search. comctl32 is none, which is
-// why the program loads it on first use instead.
+// The libraries SetUp.exe may import: the core system libraries, each a
+// KnownDLL on Windows, which the loader maps from the system folder whatever
+// lies beside the program, even before WinMain can restrict the search.
+// Everything else (the common controls, the shell) is loaded on first use.
 const char* const kSystemLibraries[] = {
-    "advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "shell32.dll", "user32.dll",
+    "advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll",
 };
 
 constexpr size_t kMaxImageBytes = 1024 * 1024;
