@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
+#include "deploy/install_journal.h"
 #include "deploy/package_copy.h"
 #include "deploy/progress_sink.h"
 #include "framework/afx_msgbox.h"
@@ -66,8 +67,9 @@ bool CopyPackage(const std::string& setupFolder, const std::string& installFolde
     AbortingResponder responder;
     const afx::ScopedMessageBoxResponder answering(responder);
     StepCounter progress;
-    const bool copied =
-        CopyPackageFiles(CString(setupFolder.c_str()), CString(installFolder.c_str()), progress);
+    InstallLog log;
+    const bool copied = CopyPackageFiles(CString(setupFolder.c_str()),
+                                         CString(installFolder.c_str()), progress, log);
     *steps = progress.Steps();
     return copied;
 }

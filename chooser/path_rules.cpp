@@ -98,11 +98,17 @@ int ConfirmFolderPath(const char* path, FolderFileSystem& fs, FolderPrompts& pro
     }
     CString warning;
     if (result == kPathInvalid) {
-        warning.Format("The folder:\n\n%s\n\nis invalid. Please reenter.", shown.GetString());
+        warning = InvalidFolderText(shown);
     } else {
         warning.Format("The folder:\n\n%s\n\ncan not be created. Please double check.",
                        shown.GetString());
     }
     prompts.Warn(warning);
     return result;
+}
+
+CString InvalidFolderText(const char* path) {
+    CString text;
+    text.Format("The folder:\n\n%s\n\nis invalid. Please reenter.", path ? path : "");
+    return text;
 }

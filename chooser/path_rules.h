@@ -3,6 +3,8 @@
 // the questions to the user come in through two small interfaces.
 #pragma once
 
+#include "framework/afx_string.h"
+
 // The two file-system operations the rules need.
 class FolderFileSystem {
 public:
@@ -35,6 +37,9 @@ int IsValidFolderName(const char* text);
 // 0 valid (and, when creating, every folder exists), 1 invalid, 2 a folder
 // cannot be created.
 int CheckOrCreatePath(const char* path, bool checkOnly, FolderFileSystem& fs);
+
+// The warning that a folder text is no valid folder path.
+CString InvalidFolderText(const char* path);
 
 // 0 accept, -1 the user declined creation, 1 invalid, 2 cannot be created;
 // asks before creating and warns on 1 and 2.

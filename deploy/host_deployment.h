@@ -1,17 +1,20 @@
 // Putting the fonts and host modules into the folders of the host
-// installations. Silent: nothing is reported.
+// installations. Nothing is asked: what is written is noted in the log's
+// journal, a file that cannot be written is counted in its account.
 #pragma once
 
 #include "framework/afx_string.h"
 #include "hosts/host_registry.h"
 
+struct InstallLog;
+
 // Every host folder of every selected release, in release and list order.
 void DeployToHosts(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
-                   bool use2026);
+                   bool use2026, InstallLog& log);
 void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
-                   bool use2024, bool use2025, bool use2026);
+                   bool use2024, bool use2025, bool use2026, InstallLog& log);
 
 // The shape fonts into its "Fonts" folder (when there is one), the PDF
 // library and the host modules the package holds into the folder itself.
-void DeployToHostFolder(const CString& hostFolder);
-void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder);
+void DeployToHostFolder(const CString& hostFolder, InstallLog& log);
+void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder, InstallLog& log);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "deploy/install_record.h"
+#include "deploy/step_account.h"
 #include "framework/afx_string.h"
 
 class InstallJournal {
@@ -67,3 +68,9 @@ private:
 
 // The size of a file, 0 when it cannot be read.
 unsigned long long FileSize(const char* path);
+
+// What an installation did and what it did not do, handed through every step.
+struct InstallLog {
+    InstallJournal journal;
+    StepAccount account;
+};

@@ -47,3 +47,12 @@ bool ResolvePackageSource(const CString& setupFolder, CString& sourceFolder) {
     afx::ShowMessageBox(afx::GetSafeOwner(), kPackageMissingText, kSetupBoxCaption, MB_OK);
     return false;
 }
+
+std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
+                                         const std::vector<CString>& names) {
+    std::vector<CString> missing;
+    for (const CString& name : names) {
+        if (GetPathKind(JoinPath(sourceFolder, name)) != PathKind::File) missing.push_back(name);
+    }
+    return missing;
+}

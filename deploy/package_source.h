@@ -2,6 +2,8 @@
 // its files.
 #pragma once
 
+#include <vector>
+
 #include "framework/afx_string.h"
 
 enum class PathKind { Absent, File, Folder };
@@ -19,3 +21,7 @@ bool ResolvePackageSource(CString& sourceFolder);
 
 // The same for the given setup folder (no trailing backslash).
 bool ResolvePackageSource(const CString& setupFolder, CString& sourceFolder);
+
+// The names of `names` that the package source folder lacks as files.
+std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
+                                         const std::vector<CString>& names);

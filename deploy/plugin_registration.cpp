@@ -2,60 +2,97 @@
 
 #include <windows.h>
 
+#include "deploy/install_journal.h"
 #include "deploy/registration_table.h"
 #include "framework/scoped_handles.h"
 
 namespace {
 
+constexpr char kApplicationsKey[] = "Applications";
+
+bool KeyExists(HKEY parent, const char* name) {
+    afx::ScopedRegKey key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+        key.Release();  // a failed open leaves no handle to close
+        return false;
+    }
+    return true;
+}
+
 // Deletes the entry's key and creates it anew, so it holds only what is
 // written now. A key with subkeys of its own survives the deletion and is
 // reused with its other values.
-afx::ScopedRegKey RecreateEntryKey(HKEY hostKey, const CString& name) {
-    RegDeleteKeyA(hostKey, name);
+afx::ScopedRegKey RecreateEntryKey(HKEY hostKey, const CString& name, bool* replaced) {
+    const bool existed = KeyExists(hostKey, name);
+    *replaced = existed && RegDeleteKeyA(hostKey, name) != ERROR_SUCCESS;
     afx::ScopedRegKey entry;
     // A failed call leaves no handle to close.
     if (RegCreateKeyA(hostKey, name, entry.Receive()) != ERROR_SUCCESS) entry.Release();
     return entry;
 }
 
-void SetDword(HKEY key, const char* name, DWORD data) {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+bool SetDword(HKEY key, const char* name, DWORD data) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
 }
 
 // The size counts the terminating NUL; the text is written whole.
-void SetText(HKEY key, const char* name, const CString& text) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
-                   static_cast<DWORD>(text.GetLength()) + 1);
+bool SetText(HKEY key, const char* name, const CString& text) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
+                          static_cast<DWORD>(text.GetLength()) + 1) == ERROR_SUCCESS;
 }
 
-void WriteMainEntry(HKEY hostKey, int release, const CString& loader) {
-    const afx::ScopedRegKey entry = RecreateEntryKey(hostKey, MainEntryKeyName(release));
-    if (!entry) return;
-    SetDword(entry.Get(), kValueManaged, kMainManaged);
-    SetText(entry.Get(), kValueLoader, loader);
-}
+// One entry below the host key: noted when it was written whole, counted
+// when it was not.
+class EntryWriter {
+public:
+    EntryWriter(HKEY hostKey, const CString& hostKeyPath, InstallLog& log)
+        : m_hostKey(hostKey), m_hostKeyPath(hostKeyPath), m_log(log) {}
 
-void WriteCompanionEntry(HKEY hostKey, int release, const CString& loader) {
-    const afx::ScopedRegKey entry = RecreateEntryKey(hostKey, CompanionEntryKeyName(release));
-    if (!entry) return;
-    SetDword(entry.Get(), kValueLoadCtrls, kCompanionLoadCtrls);
-    SetText(entry.Get(), kValueLoader, loader);
-    SetDword(entry.Get(), kValueManaged, kCompanionManaged);
-}
+    void WriteMain(int release, const CString& loader) {
+        const CString name = MainEntryKeyName(release);
+        bool replaced = false;
+        const afx::ScopedRegKey entry = RecreateEntryKey(m_hostKey, name, &replaced);
+        Settle(name, replaced,
+               entry && SetDword(entry.Get(), kValueManaged, kMainManaged) &&
+                   SetText(entry.Get(), kValueLoader, loader));
+    }
+
+    void WriteCompanion(int release, const CString& loader) {
+        const CString name = CompanionEntryKeyName(release);
+        bool replaced = false;
+        const afx::ScopedRegKey entry = RecreateEntryKey(m_hostKey, name, &replaced);
+        Settle(name, replaced,
+               entry && SetDword(entry.Get(), kValueLoadCtrls, kCompanionLoadCtrls) &&
+                   SetText(entry.Get(), kValueLoader, loader) &&
+                   SetDword(entry.Get(), kValueManaged, kCompanionManaged));
+    }
+
+private:
+    void Settle(const CString& name, bool replaced, bool written) {
+        const CString path = m_hostKeyPath + name;
+        if (KeyExists(m_hostKey, name)) m_log.journal.NoteKey(path, replaced);
+        if (!written) m_log.account.Add(StepAccount::Kind::RegistryNotWritten, path);
+    }
+
+    HKEY m_hostKey;
+    const CString& m_hostKeyPath;
+    InstallLog& m_log;
+};
 
 }  // namespace
 
 void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
-                    bool use2026) {
+                    bool use2026, InstallLog& log) {
     const bool selected[kHostReleaseCount] = {use2023, use2024, use2025, use2026};
     for (const HostRelease release : kHostReleases) {
         if (selected[HostReleaseIndex(release)]) {
-            RegisterRelease(registry, HostReleaseYear(release));
+            RegisterRelease(registry, HostReleaseYear(release), log);
         }
     }
 }
 
-void RegisterRelease(const HostInstallRegistry& registry, int release) {
+void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLog& log) {
     ModuleNumbers numbers;
     if (!GetModuleNumbers(release, &numbers)) return;
     const int index = release - HostReleaseYear(HostRelease::R2023);
@@ -64,15 +101,29 @@ void RegisterRelease(const HostInstallRegistry& registry, int release) {
     const CString mainLoader = MainLoaderPath(registry.installFolder, numbers.main);
     // The lists are parallel; a shorter folder list must not be read past.
     for (int i = 0; i < keys.GetSize() && i < folders.GetSize(); ++i) {
+        log.journal.NoteRelease(release, folders[i], keys[i]);
         // Opened as found, under the current user only: nothing is created
-        // at this level.
+        // at this level. A host found only for the machine has no profile of
+        // this user's to load the plug-in from.
         afx::ScopedRegKey hostKey;
         if (RegOpenKeyA(HKEY_CURRENT_USER, keys[i], hostKey.Receive()) != ERROR_SUCCESS) {
             hostKey.Release();  // a failed open leaves no handle to close
+            log.account.Add(StepAccount::Kind::RegistryNotWritten, keys[i]);
             continue;
         }
-        WriteMainEntry(hostKey.Get(), release, mainLoader);
-        WriteCompanionEntry(hostKey.Get(), release,
-                            CompanionLoaderPath(folders[i], numbers.companion));
+        // Created on the way by the first entry when missing; noted first, so
+        // that the uninstaller removes it after the entries in it.
+        if (!KeyExists(hostKey.Get(), kApplicationsKey)) {
+            afx::ScopedRegKey applications;
+            if (RegCreateKeyA(hostKey.Get(), kApplicationsKey, applications.Receive()) ==
+                ERROR_SUCCESS) {
+                log.journal.NoteKey(keys[i] + kApplicationsKey, false);
+            } else {
+                applications.Release();  // a failed call leaves no handle to close
+            }
+        }
+        EntryWriter writer(hostKey.Get(), keys[i], log);
+        writer.WriteMain(release, mainLoader);
+        writer.WriteCompanion(release, CompanionLoaderPath(folders[i], numbers.companion));
     }
 }

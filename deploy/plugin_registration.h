@@ -1,13 +1,17 @@
 // Entering the plug-in under "Applications" of each host's per-user profile,
-// so the host loads it at its next start. Silent: nothing is reported.
+// so the host loads it at its next start. Nothing is asked: the keys written
+// are noted in the log's journal, a key or value that cannot be written is
+// counted in its account.
 #pragma once
 
 #include "hosts/host_registry.h"
 
+struct InstallLog;
+
 // RegisterRelease for each selected release, in release order.
 void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
-                    bool use2026);
+                    bool use2026, InstallLog& log);
 
 // Both entries below every host key of the release (a year from 2023 to
 // 2026; any other does nothing) that exists under HKEY_CURRENT_USER.
-void RegisterRelease(const HostInstallRegistry& registry, int release);
+void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLog& log);

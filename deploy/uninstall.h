@@ -17,6 +17,13 @@ struct UninstallOutcome {
     std::vector<CString> left;
 };
 
+// Reads the record in the installation folder; false when there is none,
+// it is damaged, or it describes another folder (a record copied elsewhere).
+bool ReadInstallRecord(const CString& installFolder, InstallRecord* record);
+// Writes the record into its installation folder in one step: a crash
+// leaves the old record or the new one, never half of one.
+bool WriteInstallRecord(const InstallRecord& record);
+
 // Removes the record's new files (when their size is still the installed
 // one), its registry entries below each served host's "Applications" key,
 // then the record itself and the uninstaller, then the folders it created

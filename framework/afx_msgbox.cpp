@@ -11,7 +11,18 @@ MessageBoxResponder* g_responder = nullptr;
 
 }  // namespace
 
+void DiscardQueuedInput() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageA(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+    while (PeekMessageA(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
+    }
+}
+
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    DiscardQueuedInput();
     if (g_responder) return g_responder->Answer(owner, text, caption, type);
     return MessageBoxA(owner, text, caption, type);
 }

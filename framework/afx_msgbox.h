@@ -16,13 +16,17 @@ protected:
 };
 
 // Shows a box (or hands it to the installed responder) and returns the
-// button's id.
+// button's id. Input typed ahead is dropped first.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // The framework's safe owner: the main window when one is set, else the
 // active window climbed to its top-level window and that window's last
 // active pop-up; null when no window of the thread is active.
 HWND GetSafeOwner();
+
+// Drops the keyboard and mouse input already queued for the thread's
+// windows: a key typed ahead must never answer a box the user has not seen.
+void DiscardQueuedInput();
 
 // Installs a responder for the lifetime of the object (tests only).
 class ScopedMessageBoxResponder {

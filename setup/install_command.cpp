@@ -1,16 +1,28 @@
 // The install command of the setup dialog: the install button 1022.
 #include "setup/install_command.h"
 
+#include <windows.h>
+
+#include "chooser/path_rules.h"
+#include "deploy/folder_security.h"
 #include "deploy/host_deployment.h"
+#include "deploy/install_journal.h"
+#include "deploy/package_contents.h"
 #include "deploy/package_copy.h"
+#include "deploy/package_layout.h"
+#include "deploy/package_source.h"
 #include "deploy/plugin_registration.h"
 #include "deploy/progress_sink.h"
 #include "deploy/setup_messages.h"
+#include "deploy/uninstall.h"
+#include "deploy/uninstall_entry.h"
+#include "framework/afx_app_name.h"
 #include "framework/afx_error.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
 #include "setup/setup_dialog.h"
+#include "setup/setup_title.h"
 #include "text/path_text.h"
 
 bool g_bWarnHostRunning = true;
@@ -18,7 +30,12 @@ bool g_bWarnHostRunning = true;
 namespace {
 
 constexpr const char* kCloseHostText = "请关闭CAD后再进行安装 !";
-constexpr const char* kInstallSubFolder = "\\T-ZozerIded";
+constexpr char kLinkedFolderFormat[] =
+    "安装文件夹 %s 是一个链接（符号链接、目录联接或装入点）。\n\n"
+    "为防止文件被写到链接指向的别处，安装程序不会通过链接写入。请选择其它文件夹。";
+constexpr char kProtectionFailedFormat[] =
+    "无法设置安装文件夹 %s 的访问权限（错误 %lu）。\n\n"
+    "为防止其他用户替换插件文件，安装已停止，已创建的内容已撤销。";
 constexpr short kProgressLow = 0;
 constexpr short kProgressHigh = 50;
 constexpr int kProgressStep = 1;
@@ -27,19 +44,30 @@ constexpr int kProgressStep = 1;
 // at once: the whole installation runs without returning to the message loop.
 class ProgressBarSink : public ProgressSink {
 public:
-    explicit ProgressBarSink(CProgressCtrl& bar) : m_bar(bar) {}
+    ProgressBarSink(CProgressCtrl& bar, const bool& cancelRequested)
+        : m_bar(bar), m_cancelRequested(cancelRequested) {}
     void StepIt() override {
         m_bar.StepIt();
         ::UpdateWindow(m_bar);
     }
+    bool CancelRequested() const override { return m_cancelRequested; }
 
 private:
     CProgressCtrl& m_bar;
+    const bool& m_cancelRequested;
 };
+
+// A drive root stays a root: "D:" alone would name the current folder of D:.
+CString FolderToCheck(const CString& folder) {
+    if (folder.GetLength() == 2 && folder.GetAt(1) == ':') return folder + "\\";
+    return folder;
+}
 
 }  // namespace
 
 void Dlg_Setup::OnInstall() {
+    // A click or a key that reaches the dialog while a box of the run is up.
+    if (m_bInstalling) return;
     if (g_bWarnHostRunning && IsHostRunning()) {
         afx::ShowMessageBox(m_hWnd, kCloseHostText, kSetupBoxCaption, MB_OK);
         g_bWarnHostRunning = false;
@@ -52,15 +80,48 @@ void Dlg_Setup::OnInstall() {
         AfxReportError(E_INVALIDARG);
         return;
     }
+    // The program runs elevated, in whatever folder it was started from: a
+    // relative folder would land there, and the hosts could not find it.
+    if (!IsAbsolutePath(m_strInstallPath)) {
+        AfxMessageBox(InvalidFolderText(m_strInstallPath), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     // One real backslash character goes; a double-byte character whose
     // trail byte is 0x5C stays whole.
-    RemoveTrailingBackslashChar(m_strInstallPath);
-    CreateDirectoryA(m_strInstallPath, nullptr);  // failures show in the copy
-    m_strInstallPath += kInstallSubFolder;
-    CreateDirectoryA(m_strInstallPath, nullptr);
+    CString chosen = m_strInstallPath;
+    RemoveTrailingBackslashChar(chosen);
+    const CString installFolder = chosen + kInstallSubFolder;
+    if (!CheckPackage() || RefuseLinkedFolder(chosen) || RefuseLinkedFolder(installFolder)) return;
 
-    if (!DoInstall()) return;
+    m_strInstallPath = installFolder;
+    m_bInstalling = true;
+    const bool installed = DoInstall();
+    m_bInstalling = false;
+    if (!installed) return;
+    afx::DiscardQueuedInput();  // a key typed during the run must not close the new layout
     ShowCompletionLayout();
+}
+
+bool Dlg_Setup::CheckPackage() {
+    CString sourceFolder;
+    if (!ResolvePackageSource(sourceFolder)) {
+        CDialog::OnCancel();  // the user has been told; there is nothing to install
+        return false;
+    }
+    const std::vector<CString> missing = MissingPackageFiles(
+        sourceFolder, RequiredPackageFiles(m_bRelease2023 != 0, m_bRelease2024 != 0,
+                                           m_bRelease2025 != 0, m_bRelease2026 != 0));
+    if (missing.empty()) return true;
+    afx::ShowMessageBox(m_hWnd, IncompletePackageText(missing), kSetupBoxCaption, MB_OK);
+    return false;
+}
+
+bool Dlg_Setup::RefuseLinkedFolder(const CString& folder) {
+    if (!IsReparsePoint(FolderToCheck(folder))) return false;
+    CString text;
+    text.Format(kLinkedFolderFormat, folder.GetString());
+    afx::ShowMessageBox(m_hWnd, text, kSetupBoxCaption, MB_OK);
+    return true;
 }
 
 bool Dlg_Setup::DoInstall() {
@@ -74,9 +135,17 @@ bool Dlg_Setup::DoInstall() {
     m_progress.SetStep(kProgressStep);
     m_progress.SetPos(kProgressLow);
 
-    ProgressBarSink progress(m_progress);
-    if (!CopyPackageFiles(m_strInstallPath, progress)) {
-        OnCancel();  // the user has been told; nothing more may be done
+    InstallLog log;
+    // The folder the user chose, then the installation folder inside it.
+    log.journal.CreateFolder(SetupFolderOf(m_strInstallPath));
+    if (!ProtectInstallationFolder(log)) return false;
+
+    ProgressBarSink progress(m_progress, m_bCancelRequested);
+    if (!CopyPackageFiles(m_strInstallPath, progress, log)) {
+        // The user has been told, or closed the dialog: nothing more may be
+        // done, and nothing of the copy stays.
+        log.journal.Rollback();
+        CDialog::OnCancel();
         return false;
     }
     progress.StepIt();
@@ -84,14 +153,59 @@ bool Dlg_Setup::DoInstall() {
     // Registration reads the installation folder from the record.
     theHostRegistry.installFolder = m_strInstallPath;
     RegisterPlugin(theHostRegistry, m_bRelease2023 != 0, m_bRelease2024 != 0, m_bRelease2025 != 0,
-                   m_bRelease2026 != 0);
+                   m_bRelease2026 != 0, log);
     progress.StepIt();
     DeployToHosts(theHostRegistry, m_bRelease2023 != 0, m_bRelease2024 != 0, m_bRelease2025 != 0,
-                  m_bRelease2026 != 0);
+                  m_bRelease2026 != 0, log);
     progress.StepIt();
 
+    log.journal.Commit();
+    SetUpUninstall(log);
     m_progress.SetPos(kProgressHigh);  // full, whatever the number of steps
+    if (!log.account.IsEmpty()) {
+        afx::ShowMessageBox(m_hWnd, log.account.WarningText(), kSetupBoxCaption,
+                            MB_OK | MB_ICONWARNING);
+    }
     return true;
+}
+
+bool Dlg_Setup::ProtectInstallationFolder(InstallLog& log) {
+    // A folder that cannot be made shows in the copy, which names it.
+    if (!log.journal.CreateFolder(m_strInstallPath)) return true;
+    // Created afresh or taken over: from here on only administrators may
+    // change what the hosts will load from it.
+    if (ProtectInstallFolder(m_strInstallPath) != FolderProtection::Failed) return true;
+    const DWORD error = GetLastError();
+    log.journal.Rollback();
+    CString text;
+    text.Format(kProtectionFailedFormat, m_strInstallPath.GetString(),
+                static_cast<unsigned long>(error));
+    afx::ShowMessageBox(m_hWnd, text, kSetupBoxCaption, MB_OK);
+    CDialog::OnCancel();
+    return false;
+}
+
+void Dlg_Setup::SetUpUninstall(InstallLog& log) {
+    const CString uninstaller = JoinPath(m_strInstallPath, kUninstallerName);
+    if (!CopyFileA(afx::GetModulePath(), uninstaller, FALSE)) {
+        log.account.Add(StepAccount::Kind::UninstallNotSetUp, uninstaller);
+    }
+    InstallRecord record = log.journal.Record(m_strInstallPath);
+    record.version = FormatSetupVersion(g_nSetupVersion);
+    // An earlier installation into this folder: what it created stays the
+    // plug-in's to remove.
+    InstallRecord earlier;
+    if (ReadInstallRecord(m_strInstallPath, &earlier)) record.MergeEarlier(earlier);
+    if (!WriteInstallRecord(record)) {
+        log.account.Add(StepAccount::Kind::UninstallNotSetUp,
+                        JoinPath(m_strInstallPath, kInstallRecordName));
+    }
+    unsigned long long bytes = FileSize(uninstaller);
+    for (const InstallRecord::File& file : record.files) bytes += file.size;
+    if (!WriteUninstallEntry({m_strInstallPath, record.version, bytes})) {
+        log.account.Add(StepAccount::Kind::UninstallNotSetUp,
+                        CString("HKEY_LOCAL_MACHINE\\") + kUninstallEntryKey);
+    }
 }
 
 void Dlg_Setup::ShowItem(int id, bool show) {

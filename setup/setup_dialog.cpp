@@ -1,9 +1,12 @@
 #include "setup/setup_dialog.h"
 
 #include "chooser/path_dialog.h"
+#include "deploy/uninstall_entry.h"
 #include "framework/afx_app.h"
 #include "hosts/host_registry.h"
+#include "setup/install_command.h"
 #include "setup/setup_title.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -27,6 +30,20 @@ BOOL CreateDialogFont(CFont& font, int height, int weight) {
     return font.CreateFont(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+}
+
+// The folder the user chose for the installation that Programs and Features
+// knows of: its installation folder without "\T-ZozerIded". Empty when there
+// is none.
+CString PreviouslyChosenFolder() {
+    const CString installed = ReadInstalledFolder();
+    const int chosenLength = installed.GetLength() - kInstallSubFolderLength;
+    if (chosenLength <= 0 || installed.Mid(chosenLength).CompareNoCase(kInstallSubFolder) != 0) {
+        return CString();
+    }
+    CString chosen = installed.Left(chosenLength);
+    if (chosen.GetLength() == 2 && chosen.GetAt(1) == ':') chosen += "\\";  // a drive root
+    return IsAbsolutePath(chosen) ? chosen : CString();
 }
 
 }  // namespace
@@ -66,6 +83,9 @@ void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL Dlg_Setup::OnInitDialog() {
+    // An earlier installation: its folder is where an upgrade goes.
+    const CString previous = PreviouslyChosenFolder();
+    if (!previous.IsEmpty()) m_strInstallPath = previous;
     CDialog::OnInitDialog();
 
     m_brushBack.CreateSolidBrush(kBackColour);
@@ -95,11 +115,19 @@ BOOL Dlg_Setup::OnInitDialog() {
 }
 
 void Dlg_Setup::OnOK() {
+    if (m_bInstalling) return;
     CDialog::OnOK();
 }
 
 void Dlg_Setup::OnCancel() {
-    CDialog::OnCancel();
+    if (!m_bInstalling) {
+        CDialog::OnCancel();
+        return;
+    }
+    m_bCancelRequested = true;
+    // The box the run is waiting on goes as if answered Abort.
+    HWND box = ::GetLastActivePopup(m_hWnd);
+    if (box && box != m_hWnd) ::PostMessageA(box, WM_COMMAND, IDABORT, 0);
 }
 
 void Dlg_Setup::UpdateInstallButton() {

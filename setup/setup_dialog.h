@@ -9,6 +9,8 @@
 #include "hosts/host_release.h"
 #include "resources/resource.h"
 
+struct InstallLog;
+
 class Dlg_Setup : public CDialog {
 public:
     enum { IDD = IDD_SETUP };
@@ -33,6 +35,9 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    // While the installation runs, OK does nothing and closing the dialog
+    // only asks the run to stop: a copy-failure box then counts as Abort,
+    // and the run undoes its copy before the dialog ends.
     void OnOK() override;
     void OnCancel() override;
 
@@ -45,7 +50,7 @@ protected:
     // the installation folder, the installation and the completion layout.
     void OnInstall();
     // Copies, registers and deploys with the progress bar; false when the
-    // copy failed and the dialog is ending.
+    // copy failed and the dialog is ending, with the copy undone.
     bool DoInstall();
 
     // Enables the install button while at least one release is ticked.
@@ -54,6 +59,15 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The package holds what the ticked releases need; false after a box.
+    bool CheckPackage();
+    // True, after a box, when the folder is a link, junction or mount point.
+    bool RefuseLinkedFolder(const CString& folder);
+    // Creates the installation folder with its protected permissions; false,
+    // after a box, when they cannot be applied (the dialog is then ending).
+    bool ProtectInstallationFolder(InstallLog& log);
+    // The uninstaller, the install record and the Programs and Features entry.
+    void SetUpUninstall(InstallLog& log);
     void ShowItem(int id, bool show);
     void ShowCompletionLayout();
     CButton& ReleaseBox(HostRelease release);
@@ -63,4 +77,8 @@ private:
     // controls can draw with them for as long as the dialog exists.
     CFont m_fontTitle;
     CFont m_fontLabel;
+    // The installation runs: boxes are up inside it, input is not for it.
+    bool m_bInstalling = false;
+    // The user closed the dialog while the installation ran.
+    bool m_bCancelRequested = false;
 };

@@ -11,3 +11,6 @@ constexpr int g_nSetupVersion = 20251030;
 // minor = (version % 10000) / 100 and patch = version % 100; minor and
 // patch always show at least two digits.
 CString FormatSetupTitle(int version);
+
+// The version alone, "<major>.<minor>.<patch>" as in the title.
+CString FormatSetupVersion(int version);

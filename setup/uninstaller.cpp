@@ -26,8 +26,6 @@ constexpr char kNoRecordFormat[] =
     "在 %s 中找不到完整的安装记录，无法卸载。\n\n可能T-批打印软件已经卸载。";
 constexpr char kTempFolderPrefix[] = "Torvex-uninstall-";
 constexpr char kTempFolderFormat[] = "%s%s%lu-%d";
-// A record larger than this is not one the setup wrote.
-constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
 
 int Box(const char* text, UINT type) {
     return afx::ShowMessageBox(nullptr, text, kSetupBoxCaption, type);
@@ -36,27 +34,6 @@ int Box(const char* text, UINT type) {
 CString FileNameOf(const CString& path) {
     const char* slash = afx::MbsRChr(path, '\\');
     return CString(slash ? slash + 1 : path.GetString());
-}
-
-bool ReadRecord(const CString& folder, InstallRecord* record) {
-    const CString path = JoinPath(folder, kInstallRecordName);
-    const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                                   nullptr));
-    LARGE_INTEGER size;
-    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxRecordBytes) {
-        return false;
-    }
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!text.empty() &&
-        (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr) ||
-         read != text.size())) {
-        return false;
-    }
-    // A record copied from another folder does not describe this one.
-    return ParseInstallRecord(text.c_str(), record) &&
-           afx::MbsICmp(record->installFolder, folder) == 0;
 }
 
 // The argument after the program's own name, without quotes.
@@ -105,7 +82,7 @@ void RelaunchFromTemporaryFolder(const CString& self, const CString& installFold
 
 void Uninstall(const CString& installFolder) {
     InstallRecord record;
-    if (!IsAbsolutePath(installFolder) || !ReadRecord(installFolder, &record)) {
+    if (!IsAbsolutePath(installFolder) || !ReadInstallRecord(installFolder, &record)) {
         CString text;
         text.Format(kNoRecordFormat, installFolder.GetString());
         Box(text, MB_OK);
@@ -139,7 +116,7 @@ bool RunAsUninstallerWhenNamedSo() {
     if (afx::MbsICmp(FileNameOf(self), kUninstallerName) != 0) return false;
     const CString ownFolder = SetupFolderOf(self);
     InstallRecord record;
-    if (ReadRecord(ownFolder, &record)) {
+    if (ReadInstallRecord(ownFolder, &record)) {
         RelaunchFromTemporaryFolder(self, ownFolder);
         return true;
     }

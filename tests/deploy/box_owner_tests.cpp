@@ -60,8 +60,9 @@ TEST(BoxOwner, CopyFailureBoxBelongsToTheActiveWindow) {
     BoxRecorder boxes(IDIGNORE);
     const afx::ScopedMessageBoxResponder responder(boxes);
     deploy_test::StepCounter progress;
+    InstallLog log;
     // The installation folder's parent is missing: the copy fails.
-    EXPECT_TRUE(CopyPackageFiles(temp.Path(), temp / "no\\inst", progress));
+    EXPECT_TRUE(CopyPackageFiles(temp.Path(), temp / "no\\inst", progress, log));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].owner, window.Get());
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "deploy/install_journal.h"
 #include "deploy/progress_sink.h"
 #include "framework/afx_msgbox.h"
 #include "framework/afx_string.h"
@@ -100,6 +101,7 @@ protected:
     BoxRecorder boxes;
     afx::ScopedMessageBoxResponder responder{boxes};
     StepCounter progress;
+    InstallLog log;
 };
 
 }  // namespace deploy_test

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "deploy/host_deployment.h"
+#include "deploy/install_journal.h"
 #include "deploy/package_copy.h"
 #include "deploy/package_source.h"
 #include "tests/deploy/deploy_test_support.h"
@@ -66,6 +67,7 @@ protected:
     const CString setup = temp / "pkg";
     const CString data = temp / "pkg\\Data";
     HostInstallRegistry registry;
+    InstallLog log;
     BoxRecorder boxes;
     afx::ScopedMessageBoxResponder responder{boxes};
 };
@@ -75,7 +77,7 @@ const std::set<std::string> kHostFiles = {"GCAD2023P.dll", "GCAD2024P.dll", "ite
 const std::set<std::string> kFonts = {"Torvex_EN.shx", "Torvex_HZ.shx"};
 
 TEST_F(HostDeploymentTest, SelectedReleasesGetModulesAndFonts) {
-    DeployToHosts(setup, registry, false, true, false, true);
+    DeployToHosts(setup, registry, false, true, false, true, log);
 
     EXPECT_EQ(FilesIn(temp / "h2024a"), kHostFiles);
     EXPECT_EQ(FilesIn(temp / "h2024a\\Fonts"), kFonts);
@@ -96,9 +98,10 @@ TEST_F(HostDeploymentTest, SelectedReleasesGetModulesAndFonts) {
 TEST_F(HostDeploymentTest, ModulesAlsoReachTheInstallationFolder) {
     const ScopedEnvironmentVariable appData("APPDATA", temp.Path());
     StepCounter progress;
+    InstallLog log;
     const CString install = temp / "inst";
-    ASSERT_TRUE(CopyPackageFiles(setup, install, progress));
-    DeployToHosts(setup, registry, true, true, true, true);
+    ASSERT_TRUE(CopyPackageFiles(setup, install, progress, log));
+    DeployToHosts(setup, registry, true, true, true, true, log);
     EXPECT_EQ(FilesIn(install), (std::set<std::string>{"TX_ZozerIded2023.grx", "GCAD2023P.dll",
                                                        "GCAD2024P.dll", "itextsharp.dll"}));
     for (const char* host : {"h2023", "h2024a", "h2025", "h2026"}) {
@@ -111,7 +114,7 @@ TEST_F(HostDeploymentTest, ModulesAlsoReachTheInstallationFolder) {
 TEST_F(HostDeploymentTest, OldFilesAreReplaced) {
     ASSERT_TRUE(WriteTextFile(temp / "h2025\\GCAD2024P.dll", "old"));
     ASSERT_TRUE(WriteTextFile(temp / "h2025\\Fonts\\Torvex_EN.shx", "old"));
-    DeployToHostFolder(setup, temp / "h2025");
+    DeployToHostFolder(setup, temp / "h2025", log);
     EXPECT_EQ(ReadTextFile(temp / "h2025\\GCAD2024P.dll"), "GCAD2024P.dll");
     EXPECT_EQ(ReadTextFile(temp / "h2025\\Fonts\\Torvex_EN.shx"), "Torvex_EN.shx");
 }
@@ -121,7 +124,7 @@ TEST_F(HostDeploymentTest, FlatPackageServesTheHostsToo) {
     for (const char* name : {"TX_ZozerIded2023.grx", "GCAD2026P.dll", "Torvex_EN.shx"}) {
         ASSERT_TRUE(WriteTextFile(temp / (std::string("flat\\") + name).c_str(), name));
     }
-    DeployToHostFolder(temp / "flat", temp / "h2026");
+    DeployToHostFolder(temp / "flat", temp / "h2026", log);
     EXPECT_EQ(FilesIn(temp / "h2026"), (std::set<std::string>{"GCAD2026P.dll", "Fonts"}));
     EXPECT_EQ(FilesIn(temp / "h2026\\Fonts"), std::set<std::string>{"Torvex_EN.shx"});
 }
@@ -129,7 +132,7 @@ TEST_F(HostDeploymentTest, FlatPackageServesTheHostsToo) {
 TEST_F(HostDeploymentTest, VanishedPackageIsToldOncePerHostFolder) {
     const CString gone = temp / "gone";
     ASSERT_TRUE(MakeFolder(gone));
-    DeployToHosts(gone, registry, false, true, false, false);
+    DeployToHosts(gone, registry, false, true, false, false, log);
     EXPECT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(FilesIn(temp / "h2024a"), std::set<std::string>{"Fonts"});
 }

@@ -51,7 +51,7 @@ std::set<std::string> FilesIn(const char* folder) {
     return names;
 }
 
-LONGLONG FileSize(const char* path) {
+LONGLONG SizeOnDisk(const char* path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return -1;
     return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -98,7 +98,7 @@ protected:
         return std::string();
     }
     bool CopyInto(const CString& installFolder) {
-        return CopyPackageFiles(setup, installFolder, progress);
+        return CopyPackageFiles(setup, installFolder, progress, log);
     }
 };
 
@@ -122,7 +122,7 @@ TEST_F(PackageFaultTest, DoubleByteNamesAreCopiedIntact) {
     ASSERT_TRUE(WriteTextFile(gbkData + "\\Torvex_EN.shx", "font"));
     const ScopedEnvironmentVariable gbkAppData("APPDATA", settings);
 
-    EXPECT_TRUE(CopyPackageFiles(gbkSetup, install, progress));
+    EXPECT_TRUE(CopyPackageFiles(gbkSetup, install, progress, log));
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(FilesIn(install), names);
     for (const std::string& name : names) {
@@ -132,7 +132,7 @@ TEST_F(PackageFaultTest, DoubleByteNamesAreCopiedIntact) {
     // would end two bytes early, in a folder that does not exist.
     EXPECT_EQ(ReadTextFile(settings + "\\Torvex\\Torvex.Ini"), "settings");
 
-    DeployToHostFolder(gbkSetup, host);
+    DeployToHostFolder(gbkSetup, host, log);
     EXPECT_EQ(ReadTextFile(host + "\\GCAD2024P.dll"), "content of GCAD2024P.dll");
     EXPECT_EQ(ReadTextFile(host + "\\Fonts\\Torvex_EN.shx"), "font");
 }
@@ -144,17 +144,17 @@ TEST_F(PackageFaultTest, EmptyFileReplacesAnOldOne) {
     ASSERT_TRUE(WriteTextFile(install + "\\empty.dll", "an older module"));
     EXPECT_TRUE(CopyInto(install));
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(FileSize(install + "\\empty.dll"), 0);
+    EXPECT_EQ(SizeOnDisk(install + "\\empty.dll"), 0);
 }
 
 TEST_F(PackageFaultTest, HugeFileIsCopiedWhole) {
     const CString source = data + "\\huge.dll";
     ASSERT_TRUE(WriteSizedFile(source, kHugeFileSize));
-    ASSERT_EQ(FileSize(source), kHugeFileSize);
+    ASSERT_EQ(SizeOnDisk(source), kHugeFileSize);
     const CString install = temp / "inst";
     EXPECT_TRUE(CopyInto(install));
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(FileSize(install + "\\huge.dll"), kHugeFileSize);
+    EXPECT_EQ(SizeOnDisk(install + "\\huge.dll"), kHugeFileSize);
     EXPECT_EQ(TailOf(install + "\\huge.dll"), std::string(kTail, sizeof kTail));
 }
 
@@ -202,7 +202,7 @@ TEST_F(SmallVolumeTest, FullVolumeIsToldUntilThereIsRoomThenTheCopyIsWhole) {
         return index < 2 ? IDRETRY : IDABORT;
     };
     const bool copied = CopyInto(install);
-    const LONGLONG size = FileSize(destination);
+    const LONGLONG size = SizeOnDisk(destination);
     const std::string tail = TailOf(destination);
     DeleteFileA(filler);
     DeleteFileA(destination);

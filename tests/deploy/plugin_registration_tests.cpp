@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "deploy/install_journal.h"
 #include "deploy/plugin_registration.h"
 #include "framework/scoped_handles.h"
 #include "tests/deploy/deploy_test_support.h"
@@ -116,6 +117,7 @@ protected:
 
     ScratchRegistryRoots sandbox;
     HostInstallRegistry registry;
+    InstallLog log;
 };
 
 struct ReleaseRow {
@@ -133,7 +135,7 @@ TEST_P(RegisterEachRelease, WritesTheTableBelowTheHostKey) {
         "SOFTWARE\\Gstarsoft\\GstarCAD\\R" + std::to_string(row.year % 100) + "\\zh-CN\\";
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, hostKey)) << hostKey;
     AddHost(row.year, hostKey.c_str(), kHostFolder);
-    RegisterRelease(registry, row.year);
+    RegisterRelease(registry, row.year, log);
     ExpectEntries(hostKey, row.year, row.main, kHostFolder, row.companion);
 }
 
@@ -153,8 +155,8 @@ TEST_F(RegistrationTest, SecondRunLeavesExactlyTheTable) {
     SetText(HKEY_CURRENT_USER, companion, "DESCRIPTION", "stale");
     AddHost(2025, kHost25, kHostFolder);
 
-    RegisterRelease(registry, 2025);
-    RegisterRelease(registry, 2025);
+    RegisterRelease(registry, 2025, log);
+    RegisterRelease(registry, 2025, log);
     ExpectEntries(kHost25, 2025, 2023, kHostFolder, 2024);
 }
 
@@ -166,7 +168,7 @@ TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
     SetText(HKEY_CURRENT_USER, main, "LOADER", "old");
     AddHost(2025, kHost25, kHostFolder);
 
-    RegisterRelease(registry, 2025);
+    RegisterRelease(registry, 2025, log);
     ExpectDword(main, "MANAGED", 0);
     ExpectText(main, "LOADER", std::string(kInstall) + "\\TX_ZozerIded2023.GRX");
     ExpectText(main, "KEEP", "kept");
@@ -177,7 +179,7 @@ TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
 TEST_F(RegistrationTest, HostKeyOnlyUnderLocalMachineGetsNothing) {
     ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
-    RegisterPlugin(registry, true, true, true, true);
+    RegisterPlugin(registry, true, true, true, true, log);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kHost25));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kHost25) + "Applications"));
@@ -190,7 +192,7 @@ TEST_F(RegistrationTest, EachInstallationNamesItsOwnHostFolder) {
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, second)) << second;
     AddHost(2024, first.c_str(), "C:\\CAD\\One");
     AddHost(2024, second.c_str(), "E:\\Arch");
-    RegisterPlugin(registry, false, true, false, false);
+    RegisterPlugin(registry, false, true, false, false, log);
     ExpectEntries(first, 2024, 2023, "C:\\CAD\\One", 2024);
     ExpectEntries(second, 2024, 2023, "E:\\Arch", 2024);
 }
@@ -205,7 +207,7 @@ TEST_F(RegistrationTest, OnlySelectedReleasesWithKeysAreWritten) {
     AddHost(2025, kHost25, kHostFolder);
     AddHost(2026, host26.c_str(), "C:\\G26");
     // 2023 is selected but has no installation; 2025 has one but is not selected.
-    RegisterPlugin(registry, true, true, false, true);
+    RegisterPlugin(registry, true, true, false, true, log);
     ExpectEntries(host24, 2024, 2023, "C:\\G24", 2024);
     ExpectEntries(host26, 2026, 2026, "C:\\G26", 2024);
     EXPECT_FALSE(ShapeOf(std::string(kHost25) + "Applications").exists);
@@ -213,12 +215,12 @@ TEST_F(RegistrationTest, OnlySelectedReleasesWithKeysAreWritten) {
 }
 
 TEST_F(RegistrationTest, ReleaseWithoutKeysOrUnknownYearWritesNothing) {
-    RegisterPlugin(registry, true, true, true, true);
+    RegisterPlugin(registry, true, true, true, true, log);
     EXPECT_EQ(ShapeOf("").subkeys, 0u);
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
-    RegisterRelease(registry, 2022);
-    RegisterRelease(registry, 2027);
+    RegisterRelease(registry, 2022, log);
+    RegisterRelease(registry, 2027, log);
     EXPECT_FALSE(ShapeOf(std::string(kHost25) + "Applications").exists);
 }
 
@@ -227,7 +229,7 @@ TEST_F(RegistrationTest, LongLoaderTextsAreWrittenWhole) {
     const std::string longHost = "D:\\" + std::string(280, 'h');
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     AddHost(2025, kHost25, longHost.c_str());
-    RegisterRelease(registry, 2025);
+    RegisterRelease(registry, 2025, log);
     ExpectEntries(kHost25, 2025, 2023, longHost.c_str(), 2024);
 }
 

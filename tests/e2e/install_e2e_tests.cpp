@@ -81,10 +81,12 @@ void ExpectUntouched(const std::string& hostFolder) {
     EXPECT_TRUE(FilesIn(hostFolder + "\\Fonts").empty()) << hostFolder;
 }
 
-// What a package with the default sample files leaves in the installation folder.
+// What a package with the default sample files leaves in the installation
+// folder: the package's files, the install record and the uninstaller.
 std::vector<std::string> InstalledPackage(int extraFiles = 0) {
-    std::vector<std::string> names = {"GCAD2023P.dll", "GCAD2024P.dll", "TX_ZozerIded2023.grx",
-                                      "TX_ZozerIded2026.grx", "itextsharp.dll"};
+    std::vector<std::string> names = {
+        "GCAD2023P.dll",        "GCAD2024P.dll", "InstallRecord.txt", "TX_ZozerIded2023.grx",
+        "TX_ZozerIded2026.grx", "Uninstall.exe", "itextsharp.dll"};
     for (int i = 0; i < extraFiles; ++i) {
         char name[32];
         std::snprintf(name, sizeof(name), "extra%03d.dat", i);
@@ -316,6 +318,13 @@ TEST_F(InstallTest, IgnoreLeavesTheHeldFileAndGoesOn) {
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::MessageBoxText(box), CopyFailedText(held));
     driver::Click(box, IDIGNORE);
+    ASSERT_TRUE(driver::WaitForClose(box));
+    // What was passed over is told before the completion layout.
+    HWND warning = WaitForBox();
+    ASSERT_TRUE(warning);
+    EXPECT_NE(driver::MessageBoxText(warning).find(held), std::string::npos);
+    EXPECT_TRUE(HasIcon(warning)) << "a warning icon";
+    driver::Click(warning, IDOK);
     ASSERT_TRUE(WaitForCompletion());
     lock.Release();
     EXPECT_EQ(driver::ReadTextFile(held), "held by a running host\r\n");

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "deploy/install_journal.h"
 #include "deploy/plugin_registration.h"
 #include "hosts/host_registry.h"
 #include "tests/hosts/discovery_support.h"
@@ -192,7 +193,8 @@ TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUs
     EXPECT_EQ(registry.GetHostFolder(HostRelease::R2026, 0).str(), "E:\\" + kJou);
 
     registry.installFolder = ("C:\\" + kJou).c_str();
-    RegisterPlugin(registry, false, false, true, true);
+    InstallLog log;
+    RegisterPlugin(registry, false, false, true, true, log);
     // Checked through the wide names, where no byte can pass for a backslash.
     const std::wstring product = L"SOFTWARE\\Gstarsoft\\GstarCAD";
     const std::wstring host25 = product + L"\\R25\u4E57\\\u8AA0\\\u4E57";

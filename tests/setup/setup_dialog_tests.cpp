@@ -11,6 +11,7 @@
 #include "hosts/host_registry.h"
 #include "setup/setup_dialog.h"
 #include "setup/wizard_app.h"
+#include "tests/support/scratch_registry.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
@@ -59,6 +60,9 @@ protected:
             theHostRegistry.hostKeys[HostReleaseIndex(release)].RemoveAll();
         }
     }
+
+    // Programs and Features of no other run decides the folder shown.
+    ScratchRegistryRoots sandbox;
 };
 
 TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {

@@ -7,6 +7,9 @@ namespace driver {
 namespace {
 
 constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
+// Where an installation enters itself in Programs and Features.
+constexpr const char* kUninstallEntryKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 
 }  // namespace
 
@@ -143,6 +146,7 @@ bool SampleMachine::BuildPackage(const std::string& setupExe, const std::string&
 void SampleMachine::Clean() {
     RegDeleteTreeA(HKEY_CURRENT_USER, kVendorKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVendorKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
     for (const std::string& folder : m_folders) RemoveTree(folder);
     m_folders.clear();
     m_hosts.clear();

@@ -61,7 +61,8 @@ public:
                       const std::vector<int>& hostModuleYears = {2023, 2024}, int extraFiles = 0);
 
     // Removes host keys and everything the setup may have written: the
-    // vendor key under both roots, and the given folders.
+    // vendor key under both roots, the Programs and Features entry, and the
+    // given folders.
     void RemoveFolderOnExit(const std::string& folder) { m_folders.push_back(folder); }
     void Keep() { m_keep = true; }
     void Clean();
