@@ -27,3 +27,12 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
     echo "== generating the zh_CN.UTF-8 locale"
     localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 fi
+
+# The unprivileged user that runs Wine when the rig is started as root (see
+# scripts/wine-env.sh): root would write read-only files Windows refuses.
+source "$(dirname "$0")/wine-env.sh"
+if ((EUID == 0)) && ! id -u "$RIG_USER" >/dev/null 2>&1; then
+    echo "== creating the user $RIG_USER"
+    useradd --system --user-group --create-home --home-dir "/var/lib/$RIG_USER" \
+        --shell /usr/sbin/nologin --comment "runs Wine for the SetUp.exe tests" "$RIG_USER"
+fi

@@ -2,8 +2,11 @@
 # The main job: installs what it needs, builds SetUp.exe, lays out a sample
 # package and a sample machine in the rig's Wine prefix, and runs the
 # installer on them. With a display you work the real dialog; without one the
-# run is driven on Xvfb and screenshots of each state are saved.
+# run is driven on Xvfb and screenshots of each state are saved. Wine runs
+# as in the tests: through scripts/wine-run, as the rig's unprivileged user
+# when started as root.
 set -euo pipefail
+umask 022  # the Wine user reads the build tree
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
@@ -16,17 +19,16 @@ source scripts/rig.sh
 work="$root/build/sample"
 shots="$work/screenshots"
 rm -rf "$shots"
-mkdir -p "$work"
+rig_prepare "$work"
 args=(--setup "Z:${root//\//\\}\\build\\win\\setup\\SetUp.exe" --work "Z:${work//\//\\}")
 if [[ -z "${DISPLAY:-}" || -n "${CI:-}" ]]; then
-    rig_start_display
     args+=(--drive "Z:${shots//\//\\}")
 fi
-scripts/wine-prefix.sh
+rig_start_display
 echo "== SetUp.exe: $(stat -c %s build/win/setup/SetUp.exe) bytes"
 
 status=0
-"$WINE" build/win/tools/sample_run.exe "${args[@]}" | iconv -f GBK -t UTF-8 || status=$?
+scripts/wine-run build/win/tools/sample_run.exe "${args[@]}" | iconv -f GBK -t UTF-8 || status=$?
 
 if [[ -d "$shots" ]]; then
     for bmp in "$shots"/*.bmp; do

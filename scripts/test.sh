@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The project's one test command: installs what it needs, builds both
 # configurations, runs the native tests under the sanitizers and the Windows
-# tests under Wine, and ends with a line "N passed, M failed".
+# tests under Wine, and ends with a line "N passed, M failed". Started as
+# root, it runs Wine as the rig's unprivileged user (scripts/wine-env.sh).
 set -uo pipefail
+umask 022  # the Wine user reads the build tree
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
@@ -19,7 +21,8 @@ build native || { echo "native build failed"; echo "0 passed, 1 failed"; exit 1;
 build win || { echo "Windows build failed"; echo "0 passed, 1 failed"; exit 1; }
 
 rig_start_display
-scripts/wine-prefix.sh
+rig_prepare "$results/win" build/win/e2e-artifacts
+scripts/as-wine-user scripts/wine-prefix.sh
 
 GTEST_OUTPUT="xml:$results/native/" ctest --preset native -j2 --output-junit "$results/native.junit.xml"
 GTEST_OUTPUT="xml:Z:${results//\//\\}\\win\\" ctest --preset win -j2 --timeout 600 \

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Creates the rig's Wine prefix on demand: boots it and adds the CJK font
-# replacements without which Chinese text renders as empty squares.
+# replacements without which Chinese text renders as empty squares. Run by
+# the user the prefix is for (scripts/as-wine-user when started as root).
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
-mkdir -p "$(dirname "$WINEPREFIX")"
-exec 9>"$WINEPREFIX.lock"
+mkdir -p "$WINEPREFIX"
+exec 9>"$WINEPREFIX/.rig-lock"
 flock 9
 [[ -f "$WINEPREFIX/.rig-ready" ]] && exit 0
 
