@@ -1,5 +1,7 @@
 #include "tools/driver/ui_driver.h"
 
+#include <tlhelp32.h>  // after windows.h, which it needs
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -97,6 +99,14 @@ bool Process::Start(const std::string& exePath,
     return true;
 }
 
+bool Process::Adopt(DWORD processId) {
+    Kill();
+    m_process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
+                            FALSE, processId);
+    m_id = m_process ? processId : 0;
+    return m_process != nullptr;
+}
+
 bool Process::WaitForExit(DWORD timeoutMs) {
     return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
 }
@@ -114,6 +124,25 @@ void Process::Kill() {
     CloseHandle(m_process);
     m_process = nullptr;
     m_id = 0;
+}
+
+DWORD WaitForChildProcess(DWORD parentId, DWORD timeoutMs) {
+    DWORD child = 0;
+    WaitUntil(
+        [&] {
+            HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            if (snapshot == INVALID_HANDLE_VALUE) return false;
+            PROCESSENTRY32 entry{};
+            entry.dwSize = sizeof(entry);
+            for (BOOL more = Process32First(snapshot, &entry); more && !child;
+                 more = Process32Next(snapshot, &entry)) {
+                if (entry.th32ParentProcessID == parentId) child = entry.th32ProcessID;
+            }
+            CloseHandle(snapshot);
+            return child != 0;
+        },
+        timeoutMs);
+    return child;
 }
 
 HWND FindDialog(DWORD processId, const char* caption) {

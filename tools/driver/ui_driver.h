@@ -29,6 +29,9 @@ public:
     bool Start(const std::string& exePath,
                const std::vector<std::pair<std::string, std::string>>& env = {},
                const std::string& arguments = {});
+    // Takes charge of a process it did not start (one this process's child
+    // started in turn, say); false when it cannot be opened.
+    bool Adopt(DWORD processId);
     bool WaitForExit(DWORD timeoutMs = kDefaultTimeoutMs);
     bool IsRunning() const;
     DWORD Id() const { return m_id; }
@@ -38,6 +41,9 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_id = 0;
 };
+
+// A process that the given one started, waited for; 0 after the timeout.
+DWORD WaitForChildProcess(DWORD parentId, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // The visible top-level dialog (#32770) of a process whose caption is given,
 // or any of its dialogs when caption is null; null when there is none now.

@@ -25,6 +25,9 @@ constexpr int kInstallButton = 1022;
 constexpr int kDoneButton = IDOK;
 constexpr int kCompletionText = 1023;
 constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
+constexpr const char* kUninstallEntryKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
+constexpr const char* kUninstaller = "C:\\Torvex\\T-ZozerIded\\Uninstall.exe";
 constexpr const char* kIdleArgument = "--idle";
 
 struct Options {
@@ -126,6 +129,18 @@ void PrintInstallation(const driver::SampleMachine& machine) {
         std::printf("\n== Registry entries below HKCU\\%s\n", key.c_str());
         PrintApplications(key);
     }
+    std::printf("\n== Programs and Features: HKLM\\%s\n", kUninstallEntryKey);
+    const std::vector<std::string> values =
+        driver::ValueNames(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    if (values.empty()) std::printf("    (no entry)\n");
+    for (const std::string& value : values) {
+        std::string text;
+        DWORD number = 0;
+        if (driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, value.c_str(), &text))
+            std::printf("    %-16s %s\n", value.c_str(), text.c_str());
+        else if (driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, value.c_str(), &number))
+            std::printf("    %-16s %lu\n", value.c_str(), number);
+    }
 }
 
 bool Shot(HWND window, const std::string& folder, const char* name) {
@@ -173,6 +188,28 @@ bool Drive(driver::Process& setup, const std::string& selfExe, const std::string
     Shot(dialog, screenshots, "3-complete");
     driver::Click(dialog, kDoneButton);
     return setup.WaitForExit();
+}
+
+// Runs the uninstaller as Programs and Features would and answers its boxes:
+// it hands over to a copy of itself in a temporary folder, which asks, removes
+// and tells what it did.
+bool DriveUninstall(const std::string& screenshots) {
+    std::printf("\n== Running the uninstaller %s\n", kUninstaller);
+    driver::Process launcher;
+    if (!launcher.Start(kUninstaller)) return false;
+    driver::Process uninstaller;
+    if (!uninstaller.Adopt(driver::WaitForChildProcess(launcher.Id()))) return false;
+    HWND confirm = driver::WaitForMessageBox(uninstaller.Id(), {});
+    if (!confirm) return false;
+    std::printf("-- message box: %s\n-- answer Yes\n", driver::MessageBoxText(confirm).c_str());
+    driver::Click(confirm, IDYES);
+    driver::WaitForClose(confirm);
+    HWND done = driver::WaitForMessageBox(uninstaller.Id(), {});
+    if (!done) return false;
+    std::printf("-- message box: %s\n", driver::MessageBoxText(done).c_str());
+    Shot(done, screenshots, "4-uninstalled");
+    driver::Click(done, IDOK);
+    return uninstaller.WaitForExit();
 }
 
 }  // namespace
@@ -226,5 +263,11 @@ int main(int argc, char** argv) {
         if (!ok) std::printf("!! the dialog did not behave as expected\n");
     }
     PrintInstallation(machine);
+    if (ok && !options.screenshots.empty()) {
+        ok = DriveUninstall(options.screenshots);
+        if (!ok) std::printf("!! the uninstaller did not behave as expected\n");
+        std::printf("\n== What is left after uninstalling\n");
+        PrintInstallation(machine);
+    }
     return ok ? 0 : 1;
 }
