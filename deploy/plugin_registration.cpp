@@ -47,11 +47,8 @@ void WriteCompanionEntry(HKEY hostKey, int release, const CString& loader) {
 
 void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
                     bool use2026) {
-    const bool selected[kHostReleaseCount] = {use2023, use2024, use2025, use2026};
-    for (const HostRelease release : kHostReleases) {
-        if (selected[HostReleaseIndex(release)]) {
-            RegisterRelease(registry, HostReleaseYear(release));
-        }
+    for (const HostRelease release : SelectedReleases(use2023, use2024, use2025, use2026)) {
+        RegisterRelease(registry, HostReleaseYear(release));
     }
 }
 

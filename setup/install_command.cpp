@@ -83,11 +83,10 @@ bool Dlg_Setup::DoInstall() {
 
     // Registration reads the installation folder from the record.
     theHostRegistry.installFolder = m_strInstallPath;
-    RegisterPlugin(theHostRegistry, m_bRelease2023 != 0, m_bRelease2024 != 0, m_bRelease2025 != 0,
-                   m_bRelease2026 != 0);
+    const std::array<bool, kHostReleaseCount> use = SelectedReleases();
+    RegisterPlugin(theHostRegistry, use[0], use[1], use[2], use[3]);
     progress.StepIt();
-    DeployToHosts(theHostRegistry, m_bRelease2023 != 0, m_bRelease2024 != 0, m_bRelease2025 != 0,
-                  m_bRelease2026 != 0);
+    DeployToHosts(theHostRegistry, use[0], use[1], use[2], use[3]);
     progress.StepIt();
 
     m_progress.SetPos(kProgressHigh);  // full, whatever the number of steps
@@ -107,9 +106,7 @@ void Dlg_Setup::ShowCompletionLayout() {
     for (int id : {IDC_INSTALL, IDCANCEL, IDC_NOTE, IDC_NOTE_2023_1, IDC_NOTE_2023_2}) {
         ShowItem(id, false);
     }
-    for (int id : {IDC_RELEASE_2023, IDC_RELEASE_2024, IDC_RELEASE_2025, IDC_RELEASE_2026}) {
-        ShowItem(id, false);
-    }
+    for (const ReleaseRow& row : kReleaseRows) ShowItem(row.id, false);
     UpdateData(FALSE);
 
     // Shorten the dialog so that the completion button ends as far above the
