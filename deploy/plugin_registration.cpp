@@ -12,10 +12,7 @@ namespace {
 // reused with its other values.
 afx::ScopedRegKey RecreateEntryKey(HKEY hostKey, const CString& name) {
     RegDeleteKeyA(hostKey, name);
-    afx::ScopedRegKey entry;
-    // A failed call leaves no handle to close.
-    if (RegCreateKeyA(hostKey, name, entry.Receive()) != ERROR_SUCCESS) entry.Release();
-    return entry;
+    return afx::CreateRegKey(hostKey, name);
 }
 
 void SetDword(HKEY key, const char* name, DWORD data) {
@@ -63,11 +60,8 @@ void RegisterRelease(const HostInstallRegistry& registry, int release) {
     for (int i = 0; i < keys.GetSize() && i < folders.GetSize(); ++i) {
         // Opened as found, under the current user only: nothing is created
         // at this level.
-        afx::ScopedRegKey hostKey;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, keys[i], hostKey.Receive()) != ERROR_SUCCESS) {
-            hostKey.Release();  // a failed open leaves no handle to close
-            continue;
-        }
+        const afx::ScopedRegKey hostKey = afx::OpenRegKey(HKEY_CURRENT_USER, keys[i]);
+        if (!hostKey) continue;
         WriteMainEntry(hostKey.Get(), release, mainLoader);
         WriteCompanionEntry(hostKey.Get(), release,
                             CompanionLoaderPath(folders[i], numbers.companion));

@@ -27,15 +27,6 @@ constexpr DWORD kValueBufferSize = 256;
 // below this depth (counted from the release key) are not searched.
 constexpr int kMaxKeyDepth = 512;
 
-// Opens a key for reading; the handle is owned only when the open succeeded,
-// whatever the call left in its output on failure.
-bool OpenForReading(HKEY parent, const char* name, afx::ScopedRegKey* key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(parent, name, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    key->Reset(opened);
-    return true;
-}
-
 // The number of subkeys; 0 when the key cannot say.
 DWORD SubKeyCount(HKEY key) {
     DWORD count = 0;
@@ -100,11 +91,10 @@ void HostInstallRegistry::ScanProductKey(const char* productKeyPath) {
 
 void HostInstallRegistry::ScanProductKeyUnderRoot(HKEY root, const char* productKeyPath) {
     // The root's own handle (no subkey), closed like any other key.
-    HKEY rootHandle = nullptr;
-    if (RegOpenKeyA(root, nullptr, &rootHandle) != ERROR_SUCCESS) return;
-    const afx::ScopedRegKey rootKey(rootHandle);
-    afx::ScopedRegKey productKey;
-    if (!OpenForReading(rootKey.Get(), productKeyPath, &productKey)) return;
+    const afx::ScopedRegKey rootKey = afx::OpenRegKey(root, nullptr);
+    if (!rootKey) return;
+    const afx::ScopedRegKey productKey = afx::OpenRegKey(rootKey.Get(), productKeyPath, KEY_READ);
+    if (!productKey) return;
 
     const DWORD releaseKeyCount = SubKeyCount(productKey.Get());
     for (DWORD index = 0; index < releaseKeyCount; ++index) {
@@ -112,8 +102,9 @@ void HostInstallRegistry::ScanProductKeyUnderRoot(HKEY root, const char* product
         if (!ReadSubKeyName(productKey.Get(), index, &releaseKeyName)) continue;
         CString baseKeyPath;
         baseKeyPath.Format("%s\\%s\\", productKeyPath, releaseKeyName.GetString());
-        afx::ScopedRegKey releaseKey;
-        if (!OpenForReading(productKey.Get(), releaseKeyName, &releaseKey)) continue;
+        const afx::ScopedRegKey releaseKey =
+            afx::OpenRegKey(productKey.Get(), releaseKeyName, KEY_READ);
+        if (!releaseKey) continue;
 
         foundKeys.RemoveAll();
         foundFolders.RemoveAll();
@@ -136,8 +127,8 @@ void HostInstallRegistry::FindMarkedKeys(HKEY parentKey, CString subKeyName, CSt
                                          CString baseKeyPath, int depth) {
     if (depth > kMaxKeyDepth) return;
     // An empty name opens the parent itself a second time.
-    afx::ScopedRegKey key;
-    if (!OpenForReading(parentKey, subKeyName, &key)) return;
+    const afx::ScopedRegKey key = afx::OpenRegKey(parentKey, subKeyName, KEY_READ);
+    if (!key) return;
 
     CString folder;
     if (ReadMarkerFolder(key.Get(), markerValueName, &folder)) {
