@@ -94,7 +94,7 @@ bool Dlg_Setup::DoInstall() {
 }
 
 void Dlg_Setup::ShowItem(int id, bool show) {
-    if (CWnd* item = GetDlgItem(id)) item->ShowWindow(show ? SW_SHOWNORMAL : SW_HIDE);
+    if (CWindow item = GetDlgItem(id)) item.ShowWindow(show ? SW_SHOWNORMAL : SW_HIDE);
 }
 
 void Dlg_Setup::ShowCompletionLayout() {
@@ -115,8 +115,8 @@ void Dlg_Setup::ShowCompletionLayout() {
     GetWindowRect(&window);
     RECT done{};
     RECT cancel{};
-    GetDlgItem(IDOK)->GetWindowRect(&done);
-    GetDlgItem(IDCANCEL)->GetWindowRect(&cancel);
+    GetDlgItem(IDOK).GetWindowRect(&done);
+    GetDlgItem(IDCANCEL).GetWindowRect(&cancel);
     ScreenToClient(&done);
     ScreenToClient(&cancel);
     window.bottom += done.bottom - cancel.bottom;

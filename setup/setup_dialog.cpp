@@ -112,7 +112,7 @@ void Dlg_Setup::UpdateInstallButton() {
     UpdateData(TRUE);
     const std::array<bool, kHostReleaseCount> selected = SelectedReleases();
     const bool anySelected = std::find(selected.begin(), selected.end(), true) != selected.end();
-    if (CWnd* install = GetDlgItem(IDC_INSTALL)) install->EnableWindow(anySelected);
+    if (CWindow install = GetDlgItem(IDC_INSTALL)) install.EnableWindow(anySelected);
 }
 
 void Dlg_Setup::OnReleaseClicked() {

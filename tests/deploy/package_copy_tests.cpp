@@ -289,8 +289,9 @@ TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
     const CString destination = folder + "\\" + name.c_str();
     ASSERT_GT(destination.GetLength(), MAX_PATH);
     // Every level but the last; the copy makes the last one.
-    for (int at = install.GetLength(); at >= 0; at = folder.Find('\\', at + 1)) {
-        MakeFolder(folder.Left(at));
+    for (size_t at = install.GetLength(); at != std::string::npos;
+         at = folder.str().find('\\', at + 1)) {
+        MakeFolder(folder.Left(static_cast<int>(at)));
     }
     boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(CopyPackageFiles(setup, folder, progress));
