@@ -27,7 +27,8 @@ BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp()
-    : m_hInstance(GetModuleHandleA(nullptr)), m_strHelpFilePath(HelpFilePathOf(afx::GetModulePath())) {
+    : m_hInstance(GetModuleHandleA(nullptr)),
+      m_strHelpFilePath(HelpFilePathOf(afx::GetModulePath())) {
     if (!g_app) g_app = this;
 }
 

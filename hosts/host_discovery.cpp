@@ -4,7 +4,7 @@
 
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 #include "text/path_text.h"
 
 const char* const HostProductKeys::kPaths[HostProductKeys::kCount] = {
@@ -74,22 +74,33 @@ bool ReleaseOfKeyName(const char* keyName, HostRelease* release) {
     return false;
 }
 
-}  // namespace
+// Below the release key: every key holding the marker value, depth first, into
+// the record's working lists.
+void FindMarkedKeys(HostInstallRegistry& registry, HKEY parentKey, CString subKeyName,
+                    CString relativePath, CString baseKeyPath, int depth) {
+    if (depth > kMaxKeyDepth) return;
+    // An empty name opens the parent itself a second time.
+    const afx::ScopedRegKey key = afx::OpenRegKey(parentKey, subKeyName, KEY_READ);
+    if (!key) return;
 
-void HostInstallRegistry::DiscoverHostInstallations() {
-    for (const char* productKeyPath : HostProductKeys::kPaths) ScanProductKey(productKeyPath);
-    for (int index = 0; index < kHostReleaseCount; ++index) {
-        RemoveDuplicateInstallations(hostKeys[index], hostFolders[index]);
+    CString folder;
+    if (ReadMarkerFolder(key.Get(), registry.markerValueName, &folder)) {
+        // A marked key describes one installation; nothing below it is searched.
+        registry.foundKeys.Add(baseKeyPath + relativePath);
+        registry.foundFolders.Add(folder);
+        return;
+    }
+
+    const DWORD subKeyCount = SubKeyCount(key.Get());
+    for (DWORD index = 0; index < subKeyCount; ++index) {
+        CString name;
+        if (!ReadSubKeyName(key.Get(), index, &name)) continue;
+        FindMarkedKeys(registry, key.Get(), name, relativePath + name + "\\", baseKeyPath,
+                       depth + 1);
     }
 }
 
-void HostInstallRegistry::ScanProductKey(const char* productKeyPath) {
-    // The current user's installations come first and win over the machine's.
-    ScanProductKeyUnderRoot(HKEY_CURRENT_USER, productKeyPath);
-    ScanProductKeyUnderRoot(HKEY_LOCAL_MACHINE, productKeyPath);
-}
-
-void HostInstallRegistry::ScanProductKeyUnderRoot(HKEY root, const char* productKeyPath) {
+void ScanProductKeyUnderRoot(HostInstallRegistry& registry, HKEY root, const char* productKeyPath) {
     // The root's own handle (no subkey), closed like any other key.
     const afx::ScopedRegKey rootKey = afx::OpenRegKey(root, nullptr);
     if (!rootKey) return;
@@ -106,46 +117,40 @@ void HostInstallRegistry::ScanProductKeyUnderRoot(HKEY root, const char* product
             afx::OpenRegKey(productKey.Get(), releaseKeyName, KEY_READ);
         if (!releaseKey) continue;
 
-        foundKeys.RemoveAll();
-        foundFolders.RemoveAll();
-        markerValueName = kMarkerValueName;
-        FindMarkedKeys(releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
+        registry.foundKeys.RemoveAll();
+        registry.foundFolders.RemoveAll();
+        registry.markerValueName = kMarkerValueName;
+        FindMarkedKeys(registry, releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
 
         HostRelease release;
         if (!ReleaseOfKeyName(releaseKeyName, &release)) continue;
         const int releaseIndex = HostReleaseIndex(release);
-        for (int i = 0; i < foundKeys.GetSize(); ++i) {
-            CString folder = foundFolders[i];
+        for (int i = 0; i < registry.foundKeys.GetSize(); ++i) {
+            CString folder = registry.foundFolders[i];
             StripTrailingBackslash(folder);
-            hostKeys[releaseIndex].Add(foundKeys[i]);
-            hostFolders[releaseIndex].Add(folder);
+            registry.hostKeys[releaseIndex].Add(registry.foundKeys[i]);
+            registry.hostFolders[releaseIndex].Add(folder);
         }
     }
 }
 
-void HostInstallRegistry::FindMarkedKeys(HKEY parentKey, CString subKeyName, CString relativePath,
-                                         CString baseKeyPath, int depth) {
-    if (depth > kMaxKeyDepth) return;
-    // An empty name opens the parent itself a second time.
-    const afx::ScopedRegKey key = afx::OpenRegKey(parentKey, subKeyName, KEY_READ);
-    if (!key) return;
+void ScanProductKey(HostInstallRegistry& registry, const char* productKeyPath) {
+    // The current user's installations come first and win over the machine's.
+    ScanProductKeyUnderRoot(registry, HKEY_CURRENT_USER, productKeyPath);
+    ScanProductKeyUnderRoot(registry, HKEY_LOCAL_MACHINE, productKeyPath);
+}
 
-    CString folder;
-    if (ReadMarkerFolder(key.Get(), markerValueName, &folder)) {
-        // A marked key describes one installation; nothing below it is searched.
-        foundKeys.Add(baseKeyPath + relativePath);
-        foundFolders.Add(folder);
-        return;
+}  // namespace
+
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry) {
+    for (const char* productKeyPath : HostProductKeys::kPaths) {
+        ScanProductKey(registry, productKeyPath);
     }
-
-    const DWORD subKeyCount = SubKeyCount(key.Get());
-    for (DWORD index = 0; index < subKeyCount; ++index) {
-        CString name;
-        if (!ReadSubKeyName(key.Get(), index, &name)) continue;
-        FindMarkedKeys(key.Get(), name, relativePath + name + "\\", baseKeyPath, depth + 1);
+    for (int index = 0; index < kHostReleaseCount; ++index) {
+        RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);
     }
 }
 
 void DiscoverHostInstallations() {
-    theHostRegistry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(theHostRegistry);
 }

@@ -54,7 +54,7 @@ void Dlg_Setup::OnInstall() {
     }
     // One real backslash character goes; a double-byte character whose
     // trail byte is 0x5C stays whole.
-    RemoveTrailingBackslashChar(m_strInstallPath);
+    StripAnyTrailingBackslash(m_strInstallPath);
     CreateDirectoryA(m_strInstallPath, nullptr);  // failures show in the copy
     m_strInstallPath += kInstallSubFolder;
     CreateDirectoryA(m_strInstallPath, nullptr);

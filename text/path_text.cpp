@@ -2,17 +2,23 @@
 
 #include "framework/afx_mbcs.h"
 
-void StripTrailingBackslash(CString& path) {
+namespace {
+
+// Where a real backslash character ends the path, or -1.
+int TrailingBackslashAt(const CString& path) {
     const char* text = path.GetString();
     const char* last = afx::MbsRChr(text, '\\');
-    if (!last) return;
-    const int at = static_cast<int>(last - text);
-    if (at == 0) return;
-    if (at == path.GetLength() - 1) path.Delete(at, 1);
+    return last && last - text == path.GetLength() - 1 ? static_cast<int>(last - text) : -1;
 }
 
-void RemoveTrailingBackslashChar(CString& path) {
-    const char* text = path.GetString();
-    const char* last = afx::MbsRChr(text, '\\');
-    if (last && last - text == path.GetLength() - 1) path.Delete(path.GetLength() - 1, 1);
+}  // namespace
+
+void StripTrailingBackslash(CString& path) {
+    const int at = TrailingBackslashAt(path);
+    if (at > 0) path.Delete(at, 1);
+}
+
+void StripAnyTrailingBackslash(CString& path) {
+    const int at = TrailingBackslashAt(path);
+    if (at >= 0) path.Delete(at, 1);
 }

@@ -8,7 +8,6 @@
 // character (which may be 0x5C) is never taken for a backslash.
 void StripTrailingBackslash(CString& path);
 
-// Removes one backslash at the end of a folder text when it is a real
-// backslash character, whatever comes before it (a drive root "D:\" becomes
-// "D:"). The trail byte 0x5C of a double-byte character is not one.
-void RemoveTrailingBackslashChar(CString& path);
+// The same, but the backslash goes even as the text's first character: "\"
+// becomes empty, and a drive root "D:\" becomes "D:" with either.
+void StripAnyTrailingBackslash(CString& path);

@@ -1,6 +1,6 @@
 #include "tests/hosts/discovery_support.h"
 
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 
 bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folder) {
     return SetValue(root, keyPath, "Location", REG_SZ, folder.c_str(),
@@ -9,7 +9,7 @@ bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folde
 
 Items Discover(HostRelease release) {
     HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(registry);
     Items items;
     for (int i = 0; i < registry.GetHostCount(release); ++i) {
         items.emplace_back(registry.GetHostKey(release, i).str(),

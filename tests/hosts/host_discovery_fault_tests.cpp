@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "deploy/plugin_registration.h"
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 #include "tests/hosts/discovery_support.h"
 
 // The program's one record; the application defines it, tests need their own.
@@ -181,7 +181,7 @@ TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUs
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26" + kCheng, "E:\\" + kJou));
 
     HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(registry);
     const std::string hostKey = kGstarCad + "\\" + relative + "\\";
     ASSERT_EQ(registry.GetHostCount(HostRelease::R2025), 1);
     EXPECT_EQ(registry.GetHostKey(HostRelease::R2025, 0).str(), hostKey);

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 #include "tests/hosts/discovery_support.h"
 
 // The program's one record; the application defines it, tests need their own.
@@ -43,7 +43,7 @@ protected:
 
     Items Discover(HostRelease release) {
         HostInstallRegistry registry;
-        registry.DiscoverHostInstallations();
+        DiscoverHostInstallationsInto(registry);
         return Found(registry, release);
     }
 
@@ -57,7 +57,7 @@ TEST_F(HostDiscovery, NothingFoundWithoutProductKeys) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, "SOFTWARE\\Other\\GstarCAD\\R24", "C:\\Y"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad, "C:\\Z"));
     HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(registry);
     for (HostRelease release : kHostReleases) {
         EXPECT_EQ(registry.hostFolders[HostReleaseIndex(release)].GetSize(), 0);
         EXPECT_EQ(registry.hostKeys[HostReleaseIndex(release)].GetSize(), 0);

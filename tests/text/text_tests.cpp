@@ -48,11 +48,11 @@ TEST(StripTrailingBackslash, NeverCutsADoubleByteCharacter) {
 
 CString WithoutTrailingBackslashChar(const CString& in) {
     CString s(in);
-    RemoveTrailingBackslashChar(s);
+    StripAnyTrailingBackslash(s);
     return s;
 }
 
-TEST(RemoveTrailingBackslashChar, RemovesOneRealBackslashAnywhere) {
+TEST(StripAnyTrailingBackslash, RemovesOneRealBackslashAnywhere) {
     EXPECT_EQ(WithoutTrailingBackslashChar("D:\\Tools\\"), "D:\\Tools");
     EXPECT_EQ(WithoutTrailingBackslashChar("D:\\"), "D:");
     EXPECT_EQ(WithoutTrailingBackslashChar("D:\\Tools\\\\"), "D:\\Tools\\");
@@ -61,7 +61,7 @@ TEST(RemoveTrailingBackslashChar, RemovesOneRealBackslashAnywhere) {
     EXPECT_EQ(WithoutTrailingBackslashChar(""), "");
 }
 
-TEST(RemoveTrailingBackslashChar, KeepsADoubleByteCharacterEndingIn0x5C) {
+TEST(StripAnyTrailingBackslash, KeepsADoubleByteCharacterEndingIn0x5C) {
     const CString folder = CString("D:\\") + kCheng;
     EXPECT_EQ(WithoutTrailingBackslashChar(folder), folder);
     EXPECT_EQ(WithoutTrailingBackslashChar(folder + "\\"), folder);
