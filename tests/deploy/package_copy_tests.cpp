@@ -16,14 +16,11 @@
 
 namespace {
 
-using deploy_test::BoxRecorder;
-using deploy_test::ExistsAnyLength;
 using deploy_test::IsReadOnly;
 using deploy_test::ListFolder;
 using deploy_test::MakeFolder;
 using deploy_test::ReadTextFile;
 using deploy_test::ScopedEnvironmentVariable;
-using deploy_test::ScopedTempFolder;
 using deploy_test::StepCounter;
 using deploy_test::WriteTextFile;
 
@@ -155,7 +152,7 @@ protected:
 };
 
 TEST_F(LockedDestinationTest, BoxNamesTheDestinationAndRetryCopiesOnceReleased) {
-    boxes.handler = [this](int index, const deploy_test::ShownBox&) {
+    boxes.handler = [this](int index, const ShownBox&) {
         if (index == 2) lock.Reset();  // the host is closed at the third ask
         return IDRETRY;
     };
@@ -170,7 +167,7 @@ TEST_F(LockedDestinationTest, BoxNamesTheDestinationAndRetryCopiesOnceReleased) 
 }
 
 TEST_F(LockedDestinationTest, AbortStopsAtOnceAndKeepsEarlierCopies) {
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDABORT; };
+    boxes.handler = [](int, const ShownBox&) { return IDABORT; };
     EXPECT_FALSE(Copy());
     EXPECT_EQ(boxes.boxes.size(), 1u);
     lock.Reset();
@@ -184,7 +181,7 @@ TEST_F(LockedDestinationTest, AbortStopsAtOnceAndKeepsEarlierCopies) {
 }
 
 TEST_F(LockedDestinationTest, IgnoreGoesOnWithTheRest) {
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(Copy());
     EXPECT_EQ(boxes.boxes.size(), 1u);
     lock.Reset();
@@ -206,7 +203,7 @@ TEST_F(PackageCopyTest, SettingsFolderThatCannotBeMadeAsksTheUser) {
     AddPackageFile("Torvex.Ini", "settings");
     const CString missingParent = temp / "no\\such\\appdata";
     const ScopedEnvironmentVariable variable("APPDATA", missingParent);
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(Copy());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(missingParent + "\\Torvex\\Torvex.Ini"));
@@ -272,7 +269,7 @@ TEST_F(PackageCopyTest, OverlongDestinationIsNamedWholeInTheBox) {
     AddPackageFile("module.dll", "m");
     // An installation folder the ANSI functions refuse to create.
     const CString overlong = temp / std::string(280, 'i').c_str();
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(CopyPackageFiles(setup, overlong, progress));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     const CString destination = overlong + "\\module.dll";
@@ -293,7 +290,7 @@ TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
          at = folder.str().find('\\', at + 1)) {
         MakeFolder(folder.Left(static_cast<int>(at)));
     }
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(CopyPackageFiles(setup, folder, progress));
     if (boxes.boxes.empty()) {
         // Copied (Wine's copy takes such names): under the whole name only.

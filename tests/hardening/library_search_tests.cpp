@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/hardening/planted_library.h"
+#include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
@@ -63,9 +64,9 @@ std::string SystemFolder() {
 }
 
 TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
-    driver::ScratchFolder download("planted");
-    const std::string setupExe = download.Path() + "\\SetUp.exe";
-    const std::string planted = download.Path() + "\\" + kPlantedName;
+    const ScopedTempFolder download("-planted");
+    const std::string setupExe = download.Path().str() + "\\SetUp.exe";
+    const std::string planted = download.Path().str() + "\\" + kPlantedName;
     ASSERT_TRUE(CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), setupExe.c_str(), FALSE));
     ASSERT_TRUE(
         CopyFileA(driver::WindowsPathOf(PLANTED_LIBRARY_PATH).c_str(), planted.c_str(), FALSE));
@@ -83,7 +84,7 @@ TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
     bool commonControlsLoaded = false;
     for (const std::string& path : modules) {
         if (SameText(path, setupExe)) continue;
-        EXPECT_FALSE(SameText(FolderOf(path), download.Path())) << path;
+        EXPECT_FALSE(SameText(FolderOf(path), download.Path().str())) << path;
         if (SameText(NameOf(path), kPlantedName)) {
             commonControlsLoaded = true;
             EXPECT_TRUE(SameText(FolderOf(path), SystemFolder())) << path;

@@ -16,6 +16,7 @@
 #include "deploy/plugin_registration.h"
 #include "hosts/host_discovery.h"
 #include "tests/hosts/discovery_support.h"
+#include "tests/support/gbk_samples.h"
 
 // The program's one record; the application defines it, tests need their own.
 HostInstallRegistry theHostRegistry;
@@ -24,9 +25,6 @@ namespace {
 
 const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
 const std::string kGstarArch = "SOFTWARE\\Gstarsoft\\GstarArch";
-// GBK characters whose trail byte is a backslash: 乗 (U+4E57) and 誠 (U+8AA0).
-const std::string kJou = "\x81\x5C";
-const std::string kCheng = "\xD5\x5C";
 const std::string kHao = "浩";  // two GBK bytes, neither a backslash
 
 // The marker buffer of discovery.

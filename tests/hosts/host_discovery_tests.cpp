@@ -9,6 +9,7 @@
 
 #include "hosts/host_discovery.h"
 #include "tests/hosts/discovery_support.h"
+#include "tests/support/gbk_samples.h"
 
 // The program's one record; the application defines it, tests need their own.
 HostInstallRegistry theHostRegistry;
@@ -22,9 +23,8 @@ const std::string kGstarArch = "SOFTWARE\\Gstarsoft\\GstarArch";
 const std::string kGstarAec = "SOFTWARE\\Gstarsoft\\GstarAEC";
 const std::string kMechStd = "SOFTWARE\\Gstarsoft\\GstarMechStd";
 
-// GBK: 浩辰 and 乗 (0x81 0x5C, whose trail byte is a backslash).
+// GBK: two double-byte characters, no byte of them a backslash.
 const std::string kHaoChen = "浩辰";
-const std::string kJou = "\x81\x5C";
 
 Items Found(const HostInstallRegistry& registry, HostRelease release) {
     EXPECT_EQ(registry.GetHostCount(release),

@@ -11,7 +11,7 @@
 #include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
 #include "hosts/running_host.h"
-#include "tools/driver/sample_machine.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -83,19 +83,19 @@ std::string SnapshotImageName(DWORD processId) {
 class RunningHost : public ::testing::TestWithParam<std::pair<const char*, bool>> {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(m_folder.Path().empty());
+        ASSERT_FALSE(m_folder.Path().IsEmpty());
         // Without this the answers below would say nothing.
         ASSERT_FALSE(IsHostRunning()) << "a host-like process is already running";
     }
 
-    driver::ScratchFolder m_folder{"running-host"};
+    ScopedTempFolder m_folder{"-running-host"};
 };
 
 TEST_P(RunningHost, AnswersForTheRunningImageName) {
     const char* fileName = GetParam().first;
     const bool isHost = GetParam().second;
     {
-        RunningDummy dummy(m_folder.Path(), fileName);
+        RunningDummy dummy(m_folder.Path().str(), fileName);
         ASSERT_TRUE(dummy.IsReady()) << fileName;
         // The snapshot really lists the dummy under the name it was given.
         EXPECT_EQ(SnapshotImageName(dummy.Id()), fileName);

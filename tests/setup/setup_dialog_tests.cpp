@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/afx_msgbox.h"
 #include "hosts/host_registry.h"
 #include "setup/setup_dialog.h"
 #include "setup/wizard_app.h"
+#include "tests/support/box_recorder.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
@@ -163,14 +163,6 @@ TEST_F(SetupDialogTest, ColoursAndFontsOfTheControls) {
     EXPECT_EQ(titleFontAgain, answers[0].font);
 }
 
-struct BoxRecorder : afx::MessageBoxResponder {
-    std::vector<std::string> texts;
-    int Answer(HWND, const char* text, const char*, UINT) override {
-        texts.push_back(text);
-        return IDOK;
-    }
-};
-
 TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
     BoxRecorder recorder;
     afx::ScopedMessageBoxResponder responder(recorder);
@@ -180,7 +172,7 @@ TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
         d.Close();
     };
     dialog.DoModal();
-    EXPECT_EQ(recorder.texts, std::vector<std::string>{"Failed to launch help."});
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"Failed to launch help."});
 }
 
 }  // namespace

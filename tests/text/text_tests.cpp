@@ -8,13 +8,10 @@
 
 #include "framework/afx_mbcs.h"
 #include "framework/afx_string.h"
+#include "tests/support/gbk_samples.h"
 #include "text/path_text.h"
 
 namespace {
-
-// GBK characters whose trail byte is a backslash (0x5C).
-const char kJou[] = "\x81\x5C";    // 乗
-const char kCheng[] = "\xD5\x5C";  // 誠
 
 CString Stripped(const CString& in) {
     CString s(in);
@@ -36,14 +33,14 @@ TEST(StripTrailingBackslash, KeepsLeadingOnlyBackslashAndEmptyText) {
 }
 
 TEST(StripTrailingBackslash, NeverCutsADoubleByteCharacter) {
-    const CString jou = CString("C:\\") + kJou;
+    const CString jou = CString(("C:\\" + kJou).c_str());
     EXPECT_EQ(Stripped(jou), jou);
-    const CString cheng = CString("D:\\") + kCheng;
+    const CString cheng = CString(("D:\\" + kCheng).c_str());
     EXPECT_EQ(Stripped(cheng), cheng);
     // A real backslash after such a character still goes.
     EXPECT_EQ(Stripped(cheng + "\\"), cheng);
     // Only a double-byte character and nothing else: untouched.
-    EXPECT_EQ(Stripped(kCheng), CString(kCheng));
+    EXPECT_EQ(Stripped(CString(kCheng)), CString(kCheng));
 }
 
 CString WithoutTrailingBackslashChar(const CString& in) {
@@ -62,17 +59,17 @@ TEST(StripAnyTrailingBackslash, RemovesOneRealBackslashAnywhere) {
 }
 
 TEST(StripAnyTrailingBackslash, KeepsADoubleByteCharacterEndingIn0x5C) {
-    const CString folder = CString("D:\\") + kCheng;
+    const CString folder = CString(("D:\\" + kCheng).c_str());
     EXPECT_EQ(WithoutTrailingBackslashChar(folder), folder);
     EXPECT_EQ(WithoutTrailingBackslashChar(folder + "\\"), folder);
 }
 
 TEST(MbsRChr, StepsOverTrailBytes) {
-    const std::string text = std::string("A\\") + kJou + kCheng;
+    const std::string text = "A\\" + kJou + kCheng;
     const char* found = afx::MbsRChr(text.c_str(), '\\');
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found - text.c_str(), 1);
-    EXPECT_EQ(afx::MbsRChr(kJou, '\\'), nullptr);
+    EXPECT_EQ(afx::MbsRChr(kJou.c_str(), '\\'), nullptr);
     EXPECT_EQ(afx::MbsRChr(nullptr, '\\'), nullptr);
 }
 
@@ -94,8 +91,7 @@ TEST(CompareNoCase, DoubleByteCharactersCompareAsTheyAre) {
     const std::string upperTrail = "X\x81\x41";
     const std::string lowerTrail = "X\x81\x61";
     EXPECT_NE(afx::MbsICmp(upperTrail.c_str(), lowerTrail.c_str()), 0);
-    EXPECT_EQ(afx::MbsICmp((std::string("x") + kJou).c_str(), (std::string("X") + kJou).c_str()),
-              0);
+    EXPECT_EQ(afx::MbsICmp(("x" + kJou).c_str(), ("X" + kJou).c_str()), 0);
     EXPECT_LT(afx::MbsICmp("a", "b"), 0);
     EXPECT_GT(afx::MbsICmp("b", "A"), 0);
     EXPECT_EQ(afx::MbsICmp(nullptr, ""), 0);

@@ -78,16 +78,6 @@ bool CreateFolders(const std::string& path) {
     return FolderExists(path);
 }
 
-ScratchFolder::ScratchFolder(const std::string& tag) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof(temp), temp);
-    static unsigned counter = 0;
-    m_path = std::string(temp) + "e2e-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(++counter);
-    RemoveTree(m_path);
-    CreateFolders(m_path);
-}
-
 SampleMachine::~SampleMachine() {
     if (!m_keep) Clean();
 }

@@ -22,19 +22,6 @@ void RemoveTree(const std::string& path);
 // Creates every missing level of a folder path.
 bool CreateFolders(const std::string& path);
 
-// A new empty folder below the system's temporary folder, removed with the object.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& tag);
-    ~ScratchFolder() { RemoveTree(m_path); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 struct HostEntry {
     HKEY root;                // HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE
     std::string productKey;   // e.g. "SOFTWARE\\Gstarsoft\\GstarCAD"

@@ -15,7 +15,8 @@
 #include "framework/afx_error.h"
 #include "framework/afx_gdi.h"
 #include "framework/afx_msgbox.h"
-#include "tests/setup/framework_test_dialog.h"
+#include "tests/framework/framework_test_dialog.h"
+#include "tests/support/box_recorder.h"
 
 namespace {
 
@@ -30,19 +31,6 @@ ON_COMMAND(kHelpCommand, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 TestApp testApp;
-
-struct BoxRecorder : afx::MessageBoxResponder {
-    struct Box {
-        std::string text;
-        std::string caption;
-        UINT type;
-    };
-    std::vector<Box> boxes;
-    int Answer(HWND, const char* text, const char* caption, UINT type) override {
-        boxes.push_back({text, caption, type});
-        return IDOK;
-    }
-};
 
 class TestDialog : public CDialog {
 public:
