@@ -16,39 +16,13 @@ HostInstallRegistry theHostRegistry;
 
 namespace {
 
-using Items = std::vector<std::pair<std::string, std::string>>;  // key path, folder
-
-const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
-const std::string kGstarArch = "SOFTWARE\\Gstarsoft\\GstarArch";
 const std::string kGstarAec = "SOFTWARE\\Gstarsoft\\GstarAEC";
 const std::string kMechStd = "SOFTWARE\\Gstarsoft\\GstarMechStd";
 
 // GBK: two double-byte characters, no byte of them a backslash.
 const std::string kHaoChen = "浩辰";
 
-Items Found(const HostInstallRegistry& registry, HostRelease release) {
-    EXPECT_EQ(registry.GetHostCount(release),
-              registry.hostKeys[HostReleaseIndex(release)].GetSize());
-    Items items;
-    for (int i = 0; i < registry.GetHostCount(release); ++i) {
-        items.emplace_back(registry.GetHostKey(release, i).str(),
-                           registry.GetHostFolder(release, i).str());
-    }
-    return items;
-}
-
-class HostDiscovery : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_roots.IsReady()); }
-
-    Items Discover(HostRelease release) {
-        HostInstallRegistry registry;
-        DiscoverHostInstallationsInto(registry);
-        return Found(registry, release);
-    }
-
-    ScratchRegistryRoots m_roots;
-};
+using HostDiscovery = DiscoveryTest;
 
 TEST_F(HostDiscovery, NothingFoundWithoutProductKeys) {
     // Marked keys outside the product keys, and a marker on the product key
