@@ -66,9 +66,13 @@ const std::vector<std::string>& PackageFileNames();
 
 // Registry reads for checking what the setup wrote under HKEY_CURRENT_USER.
 bool KeyExists(HKEY root, const std::string& path);
-// Value names of a key in enumeration order; empty when the key is missing.
+// Names of a key's values and of its subkeys in enumeration order; empty
+// when the key is missing.
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+std::vector<std::string> SubKeyNames(HKEY root, const std::string& path);
+// A REG_SZ value's text; false for another type or data without its terminator.
 bool ReadString(HKEY root, const std::string& path, const char* name, std::string* value);
+// A REG_DWORD value of exactly four bytes.
 bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* value);
 
 }  // namespace driver
