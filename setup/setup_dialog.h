@@ -52,6 +52,8 @@ protected:
 
     // Enables the install button while at least one release is ticked.
     void UpdateInstallButton();
+    // The result in place of the choices; the dialog shortened to fit.
+    void ShowCompletionLayout();
 
     DECLARE_MESSAGE_MAP()
 
@@ -68,7 +70,6 @@ private:
     // The selection flags as the deployment takes them, in release order.
     std::array<bool, kHostReleaseCount> SelectedReleases() const;
     void ShowItem(int id, bool show);
-    void ShowCompletionLayout();
 
     // Made once per dialog, so that no colour request leaks a font and the
     // controls can draw with them for as long as the dialog exists.

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "chooser/path_dialog.h"
-#include "tests/chooser/modal_script.h"
 #include "tests/support/box_recorder.h"
+#include "tests/support/modal_script.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
