@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/afx_mbcs.h"
-
 CString& CString::operator=(const char* text) {
     m_text = text ? text : "";
     return *this;
@@ -21,11 +19,6 @@ CString& CString::operator+=(const char* text) {
     return *this;
 }
 
-CString& CString::operator+=(char c) {
-    m_text += c;
-    return *this;
-}
-
 void CString::Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -38,10 +31,6 @@ void CString::Format(const char* format, ...) {
     if (needed > 0) std::vsnprintf(&out[0], out.size() + 1, format, args);
     va_end(args);
     m_text.swap(out);
-}
-
-int CString::CompareNoCase(const char* other) const {
-    return afx::MbsICmp(m_text.c_str(), other);
 }
 
 CString CString::Left(int count) const {

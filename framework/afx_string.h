@@ -24,7 +24,6 @@ public:
     CString& operator=(const char* text);
     CString& operator+=(const CString& other);
     CString& operator+=(const char* text);
-    CString& operator+=(char c);
 
     // printf-style formatting into a string that grows as needed: a formatted
     // path is never cut short and never overruns anything.
@@ -33,10 +32,6 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-
-    // Folds single-byte ASCII letters only and steps over double-byte
-    // characters of the ANSI code page.
-    int CompareNoCase(const char* other) const;
 
     CString Left(int count) const;
     CString Mid(int first, int count) const;

@@ -78,14 +78,14 @@ TEST(MbsRChr, LoneLeadByteAtEndIsASingleByte) {
     EXPECT_EQ(afx::MbsRChr(text, '\\'), text + 1);
 }
 
-TEST(CompareNoCase, FoldsAsciiLettersOnly) {
-    EXPECT_EQ(CString("C:\\Program Files\\GCAD").CompareNoCase("c:\\PROGRAM FILES\\gcad"), 0);
-    EXPECT_NE(CString("C:\\GCAD1").CompareNoCase("C:\\GCAD2"), 0);
-    EXPECT_NE(CString("C:\\A").CompareNoCase("C:\\A\\"), 0);  // no trimming
-    EXPECT_NE(CString("C:/A").CompareNoCase("C:\\A"), 0);     // no unifying of slashes
+TEST(MbsICmp, FoldsAsciiLettersOnly) {
+    EXPECT_EQ(afx::MbsICmp("C:\\Program Files\\GCAD", "c:\\PROGRAM FILES\\gcad"), 0);
+    EXPECT_NE(afx::MbsICmp("C:\\GCAD1", "C:\\GCAD2"), 0);
+    EXPECT_NE(afx::MbsICmp("C:\\A", "C:\\A\\"), 0);  // no trimming
+    EXPECT_NE(afx::MbsICmp("C:/A", "C:\\A"), 0);     // no unifying of slashes
 }
 
-TEST(CompareNoCase, DoubleByteCharactersCompareAsTheyAre) {
+TEST(MbsICmp, DoubleByteCharactersCompareAsTheyAre) {
     // 乗 is 0x81 0x5C; "\x81" followed by "|" must not equal it, and the
     // trail bytes 0x41/0x61 inside double-byte characters are not letters.
     const std::string upperTrail = "X\x81\x41";
@@ -99,7 +99,7 @@ TEST(CompareNoCase, DoubleByteCharactersCompareAsTheyAre) {
 
 // Folded forms are what the duplicate filter hashes: they must agree with
 // the comparison on every pair, lone lead bytes and trail letters included.
-TEST(MbsFoldCase, EqualExactlyWhenCompareNoCaseSaysEqual) {
+TEST(MbsFoldCase, EqualExactlyWhenMbsICmpSaysEqual) {
     const char alphabet[] = {'a', 'A', 'b', 'B', '\\', '\x81', '\xD5', '\x5C', 'R', 'r'};
     std::mt19937 random(20251030);
     std::uniform_int_distribution<size_t> pick(0, sizeof(alphabet) - 1);
