@@ -15,7 +15,7 @@
 
 #include "bench/bench_timing.h"
 #include "bench/vendor_tree.h"
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 
 // The library's process-wide record; the benchmark uses its own.
 HostInstallRegistry theHostRegistry;
@@ -27,7 +27,7 @@ namespace {
 bool DiscoverOnce(double* elapsedMs) {
     HostInstallRegistry registry;
     const Stopwatch watch;
-    registry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(registry);
     *elapsedMs = watch.ElapsedMs();
     int found = 0;
     for (HostRelease release : kHostReleases) found += registry.GetHostCount(release);

@@ -22,16 +22,10 @@ constexpr int kCancelled = -1;
 
 // Cuts a lead byte left alone at the end by a read cut short.
 void DropSplitCharacter(char* text) {
-    char* p = text;
-    while (*p) {
-        if (afx::IsLeadByte(static_cast<unsigned char>(*p))) {
-            if (!p[1]) {
-                *p = '\0';
-                return;
-            }
-            p += 2;
-        } else {
-            ++p;
+    for (char* p = text; *p; p += afx::MbsCharLength(p)) {
+        if (!p[1] && afx::IsLeadByte(static_cast<unsigned char>(*p))) {
+            *p = '\0';
+            return;
         }
     }
 }

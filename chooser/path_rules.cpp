@@ -21,19 +21,11 @@ bool IsEdgeBlank(char c) {
     return c == '\t' || c == ' ' || c == '.';
 }
 
-// Length in bytes of the character at `text`: 2 for a double-byte character
-// of the ANSI code page, else 1. A lead byte at the very end is a byte of its
-// own. Walking by characters keeps a GBK trail byte (0x5C in 乗 or 誠, 0x7C
-// in others) from being read as a backslash or a bar.
-int CharLength(const char* text) {
-    return afx::IsLeadByte(static_cast<unsigned char>(text[0])) && text[1] ? 2 : 1;
-}
-
 // Offset of the backslash that ends the component starting at `start`, or
 // the text's length when the component runs to the end.
 int ComponentEnd(const CString& text, int start) {
     const char* p = text.GetString() + start;
-    while (*p && *p != '\\') p += CharLength(p);
+    while (*p && *p != '\\') p += afx::MbsCharLength(p);
     return static_cast<int>(p - text.GetString());
 }
 
@@ -42,17 +34,17 @@ int ComponentEnd(const CString& text, int start) {
 int IsValidFolderName(const char* text) {
     if (!text || !*text) return 0;
     const char* last = text;
-    for (const char* p = text; *p; p += CharLength(p)) {
+    for (const char* p = text; *p; p += afx::MbsCharLength(p)) {
         last = p;
         // A whole double-byte character passes: its lead byte is >= 0x80, and
         // its trail byte is part of the character even when it equals '\\'.
-        if (CharLength(p) == 2) continue;
+        if (afx::MbsCharLength(p) == 2) continue;
         if (static_cast<unsigned char>(*p) >= 0x80) continue;
         if (std::strchr(kForbiddenChars, *p)) return 0;
     }
     // A double-byte character at either end is never blank.
-    if (CharLength(text) == 1 && IsEdgeBlank(text[0])) return 0;
-    if (CharLength(last) == 1 && IsEdgeBlank(*last)) return 0;
+    if (afx::MbsCharLength(text) == 1 && IsEdgeBlank(text[0])) return 0;
+    if (afx::MbsCharLength(last) == 1 && IsEdgeBlank(*last)) return 0;
     return 1;
 }
 

@@ -37,9 +37,7 @@ void DeployToHosts(const HostInstallRegistry& registry, bool use2023, bool use20
 
 void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
                    bool use2024, bool use2025, bool use2026, InstallLog& log) {
-    const bool selected[kHostReleaseCount] = {use2023, use2024, use2025, use2026};
-    for (const HostRelease release : kHostReleases) {
-        if (!selected[HostReleaseIndex(release)]) continue;
+    for (const HostRelease release : SelectedReleases(use2023, use2024, use2025, use2026)) {
         const CStringArray& folders = registry.hostFolders[HostReleaseIndex(release)];
         for (int i = 0; i < folders.GetSize(); ++i) {
             DeployToHostFolder(setupFolder, folders[i], log);

@@ -120,7 +120,7 @@ void InstallJournal::Commit() {
         if (GetFileAttributesA(change.aside) != INVALID_FILE_ATTRIBUTES) {
             MoveFileExA(change.aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         }
-        change.aside.Empty();
+        change.aside = CString();
     }
 }
 

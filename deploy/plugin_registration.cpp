@@ -11,12 +11,7 @@ namespace {
 constexpr char kApplicationsKey[] = "Applications";
 
 bool KeyExists(HKEY parent, const char* name) {
-    afx::ScopedRegKey key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
-        key.Release();  // a failed open leaves no handle to close
-        return false;
-    }
-    return true;
+    return afx::OpenRegKey(parent, name, KEY_READ).IsValid();
 }
 
 // Deletes the entry's key and creates it anew, so it holds only what is
@@ -25,10 +20,7 @@ bool KeyExists(HKEY parent, const char* name) {
 afx::ScopedRegKey RecreateEntryKey(HKEY hostKey, const CString& name, bool* replaced) {
     const bool existed = KeyExists(hostKey, name);
     *replaced = existed && RegDeleteKeyA(hostKey, name) != ERROR_SUCCESS;
-    afx::ScopedRegKey entry;
-    // A failed call leaves no handle to close.
-    if (RegCreateKeyA(hostKey, name, entry.Receive()) != ERROR_SUCCESS) entry.Release();
-    return entry;
+    return afx::CreateRegKey(hostKey, name);
 }
 
 bool SetDword(HKEY key, const char* name, DWORD data) {
@@ -84,11 +76,8 @@ private:
 
 void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
                     bool use2026, InstallLog& log) {
-    const bool selected[kHostReleaseCount] = {use2023, use2024, use2025, use2026};
-    for (const HostRelease release : kHostReleases) {
-        if (selected[HostReleaseIndex(release)]) {
-            RegisterRelease(registry, HostReleaseYear(release), log);
-        }
+    for (const HostRelease release : SelectedReleases(use2023, use2024, use2025, use2026)) {
+        RegisterRelease(registry, HostReleaseYear(release), log);
     }
 }
 
@@ -105,22 +94,16 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
         // Opened as found, under the current user only: nothing is created
         // at this level. A host found only for the machine has no profile of
         // this user's to load the plug-in from.
-        afx::ScopedRegKey hostKey;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, keys[i], hostKey.Receive()) != ERROR_SUCCESS) {
-            hostKey.Release();  // a failed open leaves no handle to close
+        const afx::ScopedRegKey hostKey = afx::OpenRegKey(HKEY_CURRENT_USER, keys[i]);
+        if (!hostKey) {
             log.account.Add(StepAccount::Kind::RegistryNotWritten, keys[i]);
             continue;
         }
         // Created on the way by the first entry when missing; noted first, so
         // that the uninstaller removes it after the entries in it.
-        if (!KeyExists(hostKey.Get(), kApplicationsKey)) {
-            afx::ScopedRegKey applications;
-            if (RegCreateKeyA(hostKey.Get(), kApplicationsKey, applications.Receive()) ==
-                ERROR_SUCCESS) {
-                log.journal.NoteKey(keys[i] + kApplicationsKey, false);
-            } else {
-                applications.Release();  // a failed call leaves no handle to close
-            }
+        if (!KeyExists(hostKey.Get(), kApplicationsKey) &&
+            afx::CreateRegKey(hostKey.Get(), kApplicationsKey)) {
+            log.journal.NoteKey(keys[i] + kApplicationsKey, false);
         }
         EntryWriter writer(hostKey.Get(), keys[i], log);
         writer.WriteMain(release, mainLoader);

@@ -26,12 +26,9 @@ CString HelpFilePathOf(const CString& modulePath) {
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(const char* pszAppName)
-    : m_pszAppName(nullptr), m_pszHelpFilePath(nullptr), m_hInstance(GetModuleHandleA(nullptr)) {
-    m_strAppName = pszAppName ? CString(pszAppName) : afx::GetAppName();
-    m_pszAppName = m_strAppName.GetString();
-    m_strHelpFilePath = HelpFilePathOf(afx::GetModulePath());
-    m_pszHelpFilePath = m_strHelpFilePath.GetString();
+CWinApp::CWinApp()
+    : m_hInstance(GetModuleHandleA(nullptr)),
+      m_strHelpFilePath(HelpFilePathOf(afx::GetModulePath())) {
     if (!g_app) g_app = this;
 }
 
@@ -39,25 +36,10 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-int CWinApp::Run() {
-    MSG msg;
-    for (;;) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            m_nExitCode = static_cast<int>(msg.wParam);
-            break;
-        }
-        if (got == -1) break;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return ExitInstance();
-}
-
 void CWinApp::OnHelp() {
     // WinHelp would start the help viewer only for it to report a missing file.
-    const bool present = GetFileAttributesA(m_pszHelpFilePath) != INVALID_FILE_ATTRIBUTES;
-    if (!present || !WinHelpA(afx::GetSafeOwner(), m_pszHelpFilePath, HELP_FINDER, 0)) {
+    const bool present = GetFileAttributesA(m_strHelpFilePath) != INVALID_FILE_ATTRIBUTES;
+    if (!present || !WinHelpA(afx::GetSafeOwner(), m_strHelpFilePath, HELP_FINDER, 0)) {
         AfxMessageBox(kFailedToLaunchHelp);
     }
 }
@@ -75,6 +57,6 @@ void AfxEnableControlContainer() {}
 int AfxWinMain() {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
-    if (!app->InitInstance()) return app->ExitInstance();
-    return app->Run();
+    app->InitInstance();
+    return 0;
 }

@@ -1,5 +1,5 @@
-// Control wrappers: a CWnd bound to a control (usually through DDX_Control)
-// with the control's own messages as methods.
+// Control wrappers: a borrowed control handle (bound by DDX_Control) with the
+// control's own messages as methods, in the manner of WTL's CButtonT.
 #pragma once
 
 #include <windows.h>
@@ -8,14 +8,10 @@
 
 #include "framework/afx_wnd.h"
 
-class CButton : public CWnd {
-public:
-    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
-    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
-};
+class CButton : public CWindow {};
 
 // The platform's "msctls_progress32" bar.
-class CProgressCtrl : public CWnd {
+class CProgressCtrl : public CWindow {
 public:
     void SetRange(short nLower, short nUpper) {
         SendMessage(PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper));
@@ -24,5 +20,4 @@ public:
     int SetStep(int nStep) { return static_cast<int>(SendMessage(PBM_SETSTEP, nStep)); }
     int SetPos(int nPos) { return static_cast<int>(SendMessage(PBM_SETPOS, nPos)); }
     int StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
-    int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
 };

@@ -19,10 +19,10 @@ HWND CDataExchange::PrepareCtrl(int nIDC) {
     return control;
 }
 
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+void DDX_Control(CDataExchange* pDX, int nIDC, CWindow& rControl) {
     if (rControl.m_hWnd) return;  // bound by an earlier exchange
-    HWND control = pDX->PrepareCtrl(nIDC);
-    if (control) rControl.SubclassWindow(control);
+    rControl.m_hWnd = pDX->PrepareCtrl(nIDC);
+    if (rControl.m_hWnd) pDX->m_pDlgWnd->m_boundControls.push_back(&rControl);
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
@@ -37,19 +37,16 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    HWND control = pDX->PrepareCtrl(nIDC);
+    CWindow control = pDX->PrepareCtrl(nIDC);
     if (!control) return;
-    CWnd wrapper;
-    wrapper.Attach(control);
     if (pDX->m_bSaveAndValidate) {
-        wrapper.GetWindowText(value);
+        control.GetWindowText(value);
     } else {
         // Unchanged text is not written again: no flicker, no change notification.
         CString current;
-        wrapper.GetWindowText(current);
-        if (current != value) wrapper.SetWindowText(value);
+        control.GetWindowText(current);
+        if (current != value) control.SetWindowText(value);
     }
-    wrapper.Detach();
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -67,20 +64,31 @@ INT_PTR CDialog::DoModal() {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : afx::GetSafeOwner();
-    return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
-                           &DialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+                                           owner, &DialogProc, reinterpret_cast<LPARAM>(this));
+    // The windows are gone: nothing points at them any more.
+    for (CWindow* control : m_boundControls) control->m_hWnd = nullptr;
+    m_boundControls.clear();
+    m_hWnd = nullptr;
+    return result;
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
-    // Every later message reaches the object through its subclassed window
-    // procedure; the dialog manager's default handling sees what it leaves.
-    if (message != WM_INITDIALOG) return FALSE;
-    auto* dialog = reinterpret_cast<CDialog*>(lParam);
-    if (!dialog->SubclassWindow(hWnd)) {
-        ::EndDialog(hWnd, kDialogFailed);
-        return FALSE;
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        dialog->m_hWnd = hWnd;
+        return dialog->OnInitDialog();
     }
-    return dialog->OnInitDialog();
+    // Messages before WM_INITDIALOG, and those the map leaves, get the
+    // dialog manager's default handling.
+    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+    LRESULT result = 0;
+    if (!dialog || !dialog->Dispatch(message, wParam, lParam, &result)) return FALSE;
+    // A colour request answers with its brush; every other message through DWLP_MSGRESULT.
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) return result;
+    SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {

@@ -1,20 +1,24 @@
 // CDialog: a modal dialog from a template, run by the platform's dialog
-// manager, with its window subclassed so that the message map sees its
-// messages; dialog data exchange binds members to its controls.
+// manager, whose dialog procedure hands the messages to the message map;
+// dialog data exchange binds members to its controls.
 #pragma once
 
 #include <windows.h>
 
+#include <vector>
+
 #include "framework/afx_string.h"
 #include "framework/afx_wnd.h"
 
+class CDialog;
+
 class CDataExchange {
 public:
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+    CDataExchange(CDialog* pDlgWnd, BOOL bSaveAndValidate)
         : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
     BOOL m_bSaveAndValidate;  // TRUE: controls to members; FALSE: members to controls
-    CWnd* m_pDlgWnd;
+    CDialog* m_pDlgWnd;
 
     // The dialog's control with that id; null, and the exchange fails, when
     // the dialog has none.
@@ -25,8 +29,9 @@ private:
     bool m_bFailed = false;
 };
 
-// Binds the control to the object (subclassing it) on the first exchange.
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+// Binds the control object to the dialog's control on the first exchange;
+// the dialog lets go of it again when it ends.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWindow& rControl);
 // A check box's state: 0 unchecked, 1 checked, 2 indeterminate. A value
 // outside 0..2 is set to 0 before it is loaded.
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
@@ -62,5 +67,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    friend void DDX_Control(CDataExchange* pDX, int nIDC, CWindow& rControl);
+
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::vector<CWindow*> m_boundControls;  // what DDX_Control bound, let go at the end
 };

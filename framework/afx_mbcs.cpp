@@ -31,17 +31,15 @@ bool IsLeadByte(unsigned char byte) {
 #endif
 }
 
+int MbsCharLength(const char* text) {
+    return IsLeadByte(static_cast<unsigned char>(text[0])) && text[1] ? 2 : 1;
+}
+
 const char* MbsRChr(const char* text, unsigned char c) {
     if (!text) return nullptr;
     const char* last = nullptr;
-    for (const char* p = text; *p;) {
-        const auto byte = static_cast<unsigned char>(*p);
-        if (IsLeadByte(byte) && p[1]) {
-            p += 2;  // a whole double-byte character; its trail byte is not looked at
-            continue;
-        }
-        if (byte == c) last = p;
-        ++p;
+    for (const char* p = text; *p; p += MbsCharLength(p)) {
+        if (MbsCharLength(p) == 1 && static_cast<unsigned char>(*p) == c) last = p;
     }
     return last;
 }
@@ -50,31 +48,26 @@ bool MbsContains(const char* text, const char* target) {
     if (!target) target = "";
     if (!text) text = "";
     const size_t targetLength = std::strlen(target);
-    for (const char* p = text;; ++p) {
+    for (const char* p = text;; p += MbsCharLength(p)) {
         if (std::strncmp(p, target, targetLength) == 0) return true;
         if (!*p) return false;
-        // Step over a whole double-byte character (a lead byte at the very
-        // end stands alone).
-        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1]) ++p;
     }
 }
 
 int MbsICmp(const char* a, const char* b) {
-    const auto* pa = reinterpret_cast<const unsigned char*>(a ? a : "");
-    const auto* pb = reinterpret_cast<const unsigned char*>(b ? b : "");
+    const char* pa = a ? a : "";
+    const char* pb = b ? b : "";
     for (;;) {
-        const unsigned char ca = *pa;
-        const unsigned char cb = *pb;
-        if (IsLeadByte(ca) && pa[1] && IsLeadByte(cb) && pb[1]) {
+        if (MbsCharLength(pa) == 2 && MbsCharLength(pb) == 2) {
             // Double-byte characters compare as they are, both bytes.
-            if (ca != cb) return ca < cb ? -1 : 1;
-            if (pa[1] != pb[1]) return pa[1] < pb[1] ? -1 : 1;
+            const int order = std::memcmp(pa, pb, 2);
+            if (order != 0) return order < 0 ? -1 : 1;
             pa += 2;
             pb += 2;
             continue;
         }
-        const unsigned char fa = IsLeadByte(ca) ? ca : FoldAscii(ca);
-        const unsigned char fb = IsLeadByte(cb) ? cb : FoldAscii(cb);
+        const unsigned char fa = FoldAscii(static_cast<unsigned char>(*pa));
+        const unsigned char fb = FoldAscii(static_cast<unsigned char>(*pb));
         if (fa != fb) return fa < fb ? -1 : 1;
         if (fa == 0) return 0;
         ++pa;
@@ -84,15 +77,12 @@ int MbsICmp(const char* a, const char* b) {
 
 std::string MbsFoldCase(const char* text) {
     std::string folded;
-    for (const char* p = text ? text : ""; *p;) {
-        const auto byte = static_cast<unsigned char>(*p);
-        if (IsLeadByte(byte) && p[1]) {
+    for (const char* p = text ? text : ""; *p; p += MbsCharLength(p)) {
+        if (MbsCharLength(p) == 2) {
             folded.append(p, 2);
-            p += 2;
-            continue;
+        } else {
+            folded += static_cast<char>(FoldAscii(static_cast<unsigned char>(*p)));
         }
-        folded += static_cast<char>(IsLeadByte(byte) ? byte : FoldAscii(byte));
-        ++p;
     }
     return folded;
 }

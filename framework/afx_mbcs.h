@@ -10,6 +10,12 @@ namespace afx {
 // True when the byte starts a double-byte character in the ANSI code page.
 bool IsLeadByte(unsigned char byte);
 
+// The one step of every multibyte walk: the length in bytes of the character
+// at text, 2 for a lead byte with a byte after it, else 1 (a lead byte at the
+// very end stands alone). Stepping by it, a GBK trail byte such as 0x5C is
+// never looked at on its own.
+int MbsCharLength(const char* text);
+
 // Last occurrence of a single-byte character, stepping over double-byte
 // characters so that a trail byte is never taken for it. Null if absent.
 const char* MbsRChr(const char* text, unsigned char c);

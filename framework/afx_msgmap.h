@@ -19,9 +19,6 @@ class CWnd;
 
 // What a thunk may need of the message being dispatched.
 struct AFX_MSGPARAMS {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
     CDC* pDC;        // colour requests: the control's device context (borrowed)
     CWnd* pWnd;      // colour requests: the control, or the window itself
     UINT nCtlColor;  // colour requests: CTLCOLOR_* kind

@@ -1,9 +1,8 @@
 #include "framework/afx_string.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
-
-#include "framework/afx_mbcs.h"
 
 CString& CString::operator=(const char* text) {
     m_text = text ? text : "";
@@ -20,61 +19,23 @@ CString& CString::operator+=(const char* text) {
     return *this;
 }
 
-CString& CString::operator+=(char c) {
-    m_text += c;
-    return *this;
-}
-
 void CString::Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    FormatV(format, args);
-    va_end(args);
-}
-
-void CString::FormatV(const char* format, va_list args) {
     va_list measure;
     va_copy(measure, args);
     const int needed = std::vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
-    if (needed < 0) {
-        m_text.clear();
-        return;
-    }
-    std::string out(static_cast<size_t>(needed) + 1, '\0');
-    std::vsnprintf(&out[0], out.size(), format, args);
-    out.resize(static_cast<size_t>(needed));
+    // Built apart: the arguments may point into this string.
+    std::string out(needed > 0 ? static_cast<size_t>(needed) : 0, '\0');
+    if (needed > 0) std::vsnprintf(&out[0], out.size() + 1, format, args);
+    va_end(args);
     m_text.swap(out);
-}
-
-int CString::Compare(const char* other) const {
-    const int r = std::strcmp(m_text.c_str(), other ? other : "");
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
-int CString::CompareNoCase(const char* other) const {
-    return afx::MbsICmp(m_text.c_str(), other);
-}
-
-int CString::Find(char c, int start) const {
-    if (start < 0 || start > GetLength()) return -1;
-    const size_t at = m_text.find(c, static_cast<size_t>(start));
-    return at == std::string::npos ? -1 : static_cast<int>(at);
-}
-
-int CString::Find(const char* sub, int start) const {
-    if (!sub || start < 0 || start > GetLength()) return -1;
-    const size_t at = m_text.find(sub, static_cast<size_t>(start));
-    return at == std::string::npos ? -1 : static_cast<int>(at);
 }
 
 CString CString::Left(int count) const {
     if (count <= 0) return CString();
     return CString(m_text.substr(0, static_cast<size_t>(count)));
-}
-
-CString CString::Mid(int first) const {
-    return Mid(first, GetLength());
 }
 
 CString CString::Mid(int first, int count) const {
@@ -111,10 +72,4 @@ CString operator+(const char* a, const CString& b) {
 int CStringArray::Add(const CString& item) {
     m_items.push_back(item);
     return GetSize() - 1;
-}
-
-void CStringArray::RemoveAt(int index, int count) {
-    if (index < 0 || count <= 0 || index >= GetSize()) return;
-    const int end = index + count > GetSize() ? GetSize() : index + count;
-    m_items.erase(m_items.begin() + index, m_items.begin() + end);
 }

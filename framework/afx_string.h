@@ -2,7 +2,6 @@
 // Platform-free, so that the text rules build and are tested natively too.
 #pragma once
 
-#include <cstdarg>
 #include <string>
 #include <vector>
 
@@ -16,18 +15,15 @@ public:
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
-    void Empty() { m_text.clear(); }
     operator const char*() const {
         return m_text.c_str();
     }  // NOLINT: implicit like the framework's
     const char* GetString() const { return m_text.c_str(); }
-    char GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
     const std::string& str() const { return m_text; }
 
     CString& operator=(const char* text);
     CString& operator+=(const CString& other);
     CString& operator+=(const char* text);
-    CString& operator+=(char c);
 
     // printf-style formatting into a string that grows as needed: a formatted
     // path is never cut short and never overruns anything.
@@ -36,17 +32,8 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-    void FormatV(const char* format, va_list args);
 
-    // Byte-wise comparisons; CompareNoCase folds single-byte ASCII letters
-    // only and steps over double-byte characters of the ANSI code page.
-    int Compare(const char* other) const;
-    int CompareNoCase(const char* other) const;
-
-    int Find(char c, int start = 0) const;
-    int Find(const char* sub, int start = 0) const;
     CString Left(int count) const;
-    CString Mid(int first) const;
     CString Mid(int first, int count) const;
     int Delete(int index, int count = 1);
 
@@ -73,14 +60,9 @@ private:
 class CStringArray {
 public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
-    int GetCount() const { return GetSize(); }
-    bool IsEmpty() const { return m_items.empty(); }
     int Add(const CString& item);
     const CString& GetAt(int index) const { return m_items.at(static_cast<size_t>(index)); }
-    CString& ElementAt(int index) { return m_items.at(static_cast<size_t>(index)); }
     const CString& operator[](int index) const { return GetAt(index); }
-    CString& operator[](int index) { return ElementAt(index); }
-    void RemoveAt(int index, int count = 1);
     void RemoveAll() { m_items.clear(); }
 
 private:

@@ -69,4 +69,23 @@ using ScopedRegKey = ScopedHandle<RegKeyTraits>;
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 
+// The one way keys are opened: an owned key, or an empty one when the call
+// fails (whatever the call left in its output then is not a handle). A null
+// or empty name opens the parent itself once more.
+inline ScopedRegKey OpenRegKey(HKEY parent, const char* name, REGSAM access = MAXIMUM_ALLOWED) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, name, 0, access, &key) != ERROR_SUCCESS) return ScopedRegKey();
+    return ScopedRegKey(key);
+}
+
+// The same, creating the key and any missing parents first.
+inline ScopedRegKey CreateRegKey(HKEY parent, const char* name, REGSAM access = MAXIMUM_ALLOWED) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return ScopedRegKey();
+    }
+    return ScopedRegKey(key);
+}
+
 }  // namespace afx

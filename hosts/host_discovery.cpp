@@ -4,7 +4,7 @@
 
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 #include "text/path_text.h"
 
 const char* const HostProductKeys::kPaths[HostProductKeys::kCount] = {
@@ -26,15 +26,6 @@ constexpr DWORD kValueBufferSize = 256;
 // cycle, and following one without a bound would exhaust the stack; keys
 // below this depth (counted from the release key) are not searched.
 constexpr int kMaxKeyDepth = 512;
-
-// Opens a key for reading; the handle is owned only when the open succeeded,
-// whatever the call left in its output on failure.
-bool OpenForReading(HKEY parent, const char* name, afx::ScopedRegKey* key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(parent, name, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    key->Reset(opened);
-    return true;
-}
 
 // The number of subkeys; 0 when the key cannot say.
 DWORD SubKeyCount(HKEY key) {
@@ -83,67 +74,20 @@ bool ReleaseOfKeyName(const char* keyName, HostRelease* release) {
     return false;
 }
 
-}  // namespace
-
-void HostInstallRegistry::DiscoverHostInstallations() {
-    for (const char* productKeyPath : HostProductKeys::kPaths) ScanProductKey(productKeyPath);
-    for (int index = 0; index < kHostReleaseCount; ++index) {
-        RemoveDuplicateInstallations(hostKeys[index], hostFolders[index]);
-    }
-}
-
-void HostInstallRegistry::ScanProductKey(const char* productKeyPath) {
-    // The current user's installations come first and win over the machine's.
-    ScanProductKeyUnderRoot(HKEY_CURRENT_USER, productKeyPath);
-    ScanProductKeyUnderRoot(HKEY_LOCAL_MACHINE, productKeyPath);
-}
-
-void HostInstallRegistry::ScanProductKeyUnderRoot(HKEY root, const char* productKeyPath) {
-    // The root's own handle (no subkey), closed like any other key.
-    HKEY rootHandle = nullptr;
-    if (RegOpenKeyA(root, nullptr, &rootHandle) != ERROR_SUCCESS) return;
-    const afx::ScopedRegKey rootKey(rootHandle);
-    afx::ScopedRegKey productKey;
-    if (!OpenForReading(rootKey.Get(), productKeyPath, &productKey)) return;
-
-    const DWORD releaseKeyCount = SubKeyCount(productKey.Get());
-    for (DWORD index = 0; index < releaseKeyCount; ++index) {
-        CString releaseKeyName;
-        if (!ReadSubKeyName(productKey.Get(), index, &releaseKeyName)) continue;
-        CString baseKeyPath;
-        baseKeyPath.Format("%s\\%s\\", productKeyPath, releaseKeyName.GetString());
-        afx::ScopedRegKey releaseKey;
-        if (!OpenForReading(productKey.Get(), releaseKeyName, &releaseKey)) continue;
-
-        foundKeys.RemoveAll();
-        foundFolders.RemoveAll();
-        markerValueName = kMarkerValueName;
-        FindMarkedKeys(releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
-
-        HostRelease release;
-        if (!ReleaseOfKeyName(releaseKeyName, &release)) continue;
-        const int releaseIndex = HostReleaseIndex(release);
-        for (int i = 0; i < foundKeys.GetSize(); ++i) {
-            CString folder = foundFolders[i];
-            StripTrailingBackslash(folder);
-            hostKeys[releaseIndex].Add(foundKeys[i]);
-            hostFolders[releaseIndex].Add(folder);
-        }
-    }
-}
-
-void HostInstallRegistry::FindMarkedKeys(HKEY parentKey, CString subKeyName, CString relativePath,
-                                         CString baseKeyPath, int depth) {
+// Below the release key: every key holding the marker value, depth first, into
+// the record's working lists.
+void FindMarkedKeys(HostInstallRegistry& registry, HKEY parentKey, CString subKeyName,
+                    CString relativePath, CString baseKeyPath, int depth) {
     if (depth > kMaxKeyDepth) return;
     // An empty name opens the parent itself a second time.
-    afx::ScopedRegKey key;
-    if (!OpenForReading(parentKey, subKeyName, &key)) return;
+    const afx::ScopedRegKey key = afx::OpenRegKey(parentKey, subKeyName, KEY_READ);
+    if (!key) return;
 
     CString folder;
-    if (ReadMarkerFolder(key.Get(), markerValueName, &folder)) {
+    if (ReadMarkerFolder(key.Get(), registry.markerValueName, &folder)) {
         // A marked key describes one installation; nothing below it is searched.
-        foundKeys.Add(baseKeyPath + relativePath);
-        foundFolders.Add(folder);
+        registry.foundKeys.Add(baseKeyPath + relativePath);
+        registry.foundFolders.Add(folder);
         return;
     }
 
@@ -151,10 +95,62 @@ void HostInstallRegistry::FindMarkedKeys(HKEY parentKey, CString subKeyName, CSt
     for (DWORD index = 0; index < subKeyCount; ++index) {
         CString name;
         if (!ReadSubKeyName(key.Get(), index, &name)) continue;
-        FindMarkedKeys(key.Get(), name, relativePath + name + "\\", baseKeyPath, depth + 1);
+        FindMarkedKeys(registry, key.Get(), name, relativePath + name + "\\", baseKeyPath,
+                       depth + 1);
+    }
+}
+
+void ScanProductKeyUnderRoot(HostInstallRegistry& registry, HKEY root, const char* productKeyPath) {
+    // The root's own handle (no subkey), closed like any other key.
+    const afx::ScopedRegKey rootKey = afx::OpenRegKey(root, nullptr);
+    if (!rootKey) return;
+    const afx::ScopedRegKey productKey = afx::OpenRegKey(rootKey.Get(), productKeyPath, KEY_READ);
+    if (!productKey) return;
+
+    const DWORD releaseKeyCount = SubKeyCount(productKey.Get());
+    for (DWORD index = 0; index < releaseKeyCount; ++index) {
+        CString releaseKeyName;
+        if (!ReadSubKeyName(productKey.Get(), index, &releaseKeyName)) continue;
+        CString baseKeyPath;
+        baseKeyPath.Format("%s\\%s\\", productKeyPath, releaseKeyName.GetString());
+        const afx::ScopedRegKey releaseKey =
+            afx::OpenRegKey(productKey.Get(), releaseKeyName, KEY_READ);
+        if (!releaseKey) continue;
+
+        registry.foundKeys.RemoveAll();
+        registry.foundFolders.RemoveAll();
+        registry.markerValueName = kMarkerValueName;
+        FindMarkedKeys(registry, releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
+
+        HostRelease release;
+        if (!ReleaseOfKeyName(releaseKeyName, &release)) continue;
+        const int releaseIndex = HostReleaseIndex(release);
+        for (int i = 0; i < registry.foundKeys.GetSize(); ++i) {
+            CString folder = registry.foundFolders[i];
+            StripTrailingBackslash(folder);
+            registry.hostKeys[releaseIndex].Add(registry.foundKeys[i]);
+            registry.hostFolders[releaseIndex].Add(folder);
+        }
+    }
+}
+
+void ScanProductKey(HostInstallRegistry& registry, const char* productKeyPath) {
+    // The current user's installations come first and win over the machine's.
+    ScanProductKeyUnderRoot(registry, HKEY_CURRENT_USER, productKeyPath);
+    ScanProductKeyUnderRoot(registry, HKEY_LOCAL_MACHINE, productKeyPath);
+}
+
+}  // namespace
+
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry) {
+    for (const char* productKeyPath : HostProductKeys::kPaths) {
+        ScanProductKey(registry, productKeyPath);
+    }
+    for (int index = 0; index < kHostReleaseCount; ++index) {
+        RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);
     }
 }
 
 void DiscoverHostInstallations() {
-    theHostRegistry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(theHostRegistry);
 }

@@ -1,13 +1,9 @@
 // The process-wide record of host installations, filled from the registry
-// before the setup dialog opens.
+// before the setup dialog opens (hosts/host_discovery.h). Platform-free.
 #pragma once
 
 #include "framework/afx_string.h"
 #include "hosts/host_release.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 // The vendor product keys searched for hosts, in search order, each under
 // HKEY_CURRENT_USER and then HKEY_LOCAL_MACHINE.
@@ -40,18 +36,6 @@ public:
     const CString& GetHostKey(HostRelease release, int i) const {
         return hostKeys[HostReleaseIndex(release)].GetAt(i);
     }
-
-#ifdef _WIN32
-    // Fills hostFolders and hostKeys from the registry: every product key
-    // under both roots, then duplicates removed per release. Never fails.
-    void DiscoverHostInstallations();
-
-private:
-    void ScanProductKey(const char* productKeyPath);
-    void ScanProductKeyUnderRoot(HKEY root, const char* productKeyPath);
-    void FindMarkedKeys(HKEY parentKey, CString subKeyName, CString relativePath,
-                        CString baseKeyPath, int depth);
-#endif
 };
 
 // Keeps, in list order, each item whose key path and folder differ
@@ -61,8 +45,3 @@ void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPa
 
 // The one record of the program, constructed right after the application object.
 extern HostInstallRegistry theHostRegistry;
-
-#ifdef _WIN32
-// Discovery on theHostRegistry; run once by application start-up.
-void DiscoverHostInstallations();
-#endif

@@ -19,3 +19,12 @@ bool HostReleaseFromYear(int year, HostRelease* release) {
     if (release) *release = kHostReleases[index];
     return true;
 }
+
+std::vector<HostRelease> SelectedReleases(bool use2023, bool use2024, bool use2025, bool use2026) {
+    const bool use[kHostReleaseCount] = {use2023, use2024, use2025, use2026};
+    std::vector<HostRelease> selected;
+    for (HostRelease release : kHostReleases) {
+        if (use[HostReleaseIndex(release)]) selected.push_back(release);
+    }
+    return selected;
+}

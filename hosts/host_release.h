@@ -1,6 +1,8 @@
 // The supported host releases, always handled in this order.
 #pragma once
 
+#include <vector>
+
 enum class HostRelease { R2023 = 0, R2024 = 1, R2025 = 2, R2026 = 3 };
 
 constexpr int kHostReleaseCount = 4;
@@ -21,3 +23,6 @@ const char* HostReleaseCode(HostRelease release);
 
 // The release of a year; false for any year outside 2023 to 2026.
 bool HostReleaseFromYear(int year, HostRelease* release);
+
+// The releases whose flag is set, in release order.
+std::vector<HostRelease> SelectedReleases(bool use2023, bool use2024, bool use2025, bool use2026);

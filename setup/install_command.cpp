@@ -59,7 +59,7 @@ private:
 
 // A drive root stays a root: "D:" alone would name the current folder of D:.
 CString FolderToCheck(const CString& folder) {
-    if (folder.GetLength() == 2 && folder.GetAt(1) == ':') return folder + "\\";
+    if (folder.GetLength() == 2 && folder.GetString()[1] == ':') return folder + "\\";
     return folder;
 }
 
@@ -89,7 +89,7 @@ void Dlg_Setup::OnInstall() {
     // One real backslash character goes; a double-byte character whose
     // trail byte is 0x5C stays whole.
     CString chosen = m_strInstallPath;
-    RemoveTrailingBackslashChar(chosen);
+    StripAnyTrailingBackslash(chosen);
     const CString installFolder = chosen + kInstallSubFolder;
     if (!CheckPackage() || RefuseLinkedFolder(chosen) || RefuseLinkedFolder(installFolder)) return;
 
@@ -108,9 +108,9 @@ bool Dlg_Setup::CheckPackage() {
         CDialog::OnCancel();  // the user has been told; there is nothing to install
         return false;
     }
-    const std::vector<CString> missing = MissingPackageFiles(
-        sourceFolder, RequiredPackageFiles(m_bRelease2023 != 0, m_bRelease2024 != 0,
-                                           m_bRelease2025 != 0, m_bRelease2026 != 0));
+    const std::array<bool, kHostReleaseCount> use = SelectedReleases();
+    const std::vector<CString> missing =
+        MissingPackageFiles(sourceFolder, RequiredPackageFiles(use[0], use[1], use[2], use[3]));
     if (missing.empty()) return true;
     afx::ShowMessageBox(m_hWnd, IncompletePackageText(missing), kSetupBoxCaption, MB_OK);
     return false;
@@ -152,11 +152,10 @@ bool Dlg_Setup::DoInstall() {
 
     // Registration reads the installation folder from the record.
     theHostRegistry.installFolder = m_strInstallPath;
-    RegisterPlugin(theHostRegistry, m_bRelease2023 != 0, m_bRelease2024 != 0, m_bRelease2025 != 0,
-                   m_bRelease2026 != 0, log);
+    const std::array<bool, kHostReleaseCount> use = SelectedReleases();
+    RegisterPlugin(theHostRegistry, use[0], use[1], use[2], use[3], log);
     progress.StepIt();
-    DeployToHosts(theHostRegistry, m_bRelease2023 != 0, m_bRelease2024 != 0, m_bRelease2025 != 0,
-                  m_bRelease2026 != 0, log);
+    DeployToHosts(theHostRegistry, use[0], use[1], use[2], use[3], log);
     progress.StepIt();
 
     log.journal.Commit();
@@ -209,7 +208,7 @@ void Dlg_Setup::SetUpUninstall(InstallLog& log) {
 }
 
 void Dlg_Setup::ShowItem(int id, bool show) {
-    if (CWnd* item = GetDlgItem(id)) item->ShowWindow(show ? SW_SHOWNORMAL : SW_HIDE);
+    if (CWindow item = GetDlgItem(id)) item.ShowWindow(show ? SW_SHOWNORMAL : SW_HIDE);
 }
 
 void Dlg_Setup::ShowCompletionLayout() {
@@ -221,9 +220,7 @@ void Dlg_Setup::ShowCompletionLayout() {
     for (int id : {IDC_INSTALL, IDCANCEL, IDC_NOTE, IDC_NOTE_2023_1, IDC_NOTE_2023_2}) {
         ShowItem(id, false);
     }
-    for (int id : {IDC_RELEASE_2023, IDC_RELEASE_2024, IDC_RELEASE_2025, IDC_RELEASE_2026}) {
-        ShowItem(id, false);
-    }
+    for (const ReleaseRow& row : kReleaseRows) ShowItem(row.id, false);
     UpdateData(FALSE);
 
     // Shorten the dialog so that the completion button ends as far above the
@@ -232,8 +229,8 @@ void Dlg_Setup::ShowCompletionLayout() {
     GetWindowRect(&window);
     RECT done{};
     RECT cancel{};
-    GetDlgItem(IDOK)->GetWindowRect(&done);
-    GetDlgItem(IDCANCEL)->GetWindowRect(&cancel);
+    GetDlgItem(IDOK).GetWindowRect(&done);
+    GetDlgItem(IDCANCEL).GetWindowRect(&cancel);
     ScreenToClient(&done);
     ScreenToClient(&cancel);
     window.bottom += done.bottom - cancel.bottom;

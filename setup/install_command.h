@@ -7,4 +7,3 @@ extern bool g_bWarnHostRunning;
 
 // What the install command appends to the folder the user chose.
 constexpr char kInstallSubFolder[] = "\\T-ZozerIded";
-constexpr int kInstallSubFolderLength = sizeof(kInstallSubFolder) - 1;

@@ -1,8 +1,11 @@
 #include "setup/setup_dialog.h"
 
+#include <algorithm>
+
 #include "chooser/path_dialog.h"
 #include "deploy/uninstall_entry.h"
 #include "framework/afx_app.h"
+#include "framework/afx_mbcs.h"
 #include "hosts/host_registry.h"
 #include "setup/install_command.h"
 #include "setup/setup_title.h"
@@ -37,16 +40,22 @@ BOOL CreateDialogFont(CFont& font, int height, int weight) {
 // is none.
 CString PreviouslyChosenFolder() {
     const CString installed = ReadInstalledFolder();
-    const int chosenLength = installed.GetLength() - kInstallSubFolderLength;
-    if (chosenLength <= 0 || installed.Mid(chosenLength).CompareNoCase(kInstallSubFolder) != 0) {
-        return CString();
-    }
-    CString chosen = installed.Left(chosenLength);
-    if (chosen.GetLength() == 2 && chosen.GetAt(1) == ':') chosen += "\\";  // a drive root
+    const char* text = installed.GetString();
+    const char* last = afx::MbsRChr(text, '\\');
+    if (!last || afx::MbsICmp(last, kInstallSubFolder) != 0) return CString();
+    CString chosen(text, static_cast<int>(last - text));
+    if (chosen.GetLength() == 2 && text[1] == ':') chosen += "\\";  // a drive root
     return IsAbsolutePath(chosen) ? chosen : CString();
 }
 
 }  // namespace
+
+const Dlg_Setup::ReleaseRow Dlg_Setup::kReleaseRows[kHostReleaseCount] = {
+    {IDC_RELEASE_2023, &Dlg_Setup::m_bRelease2023, &Dlg_Setup::m_btn2023},
+    {IDC_RELEASE_2024, &Dlg_Setup::m_bRelease2024, &Dlg_Setup::m_btn2024},
+    {IDC_RELEASE_2025, &Dlg_Setup::m_bRelease2025, &Dlg_Setup::m_btn2025},
+    {IDC_RELEASE_2026, &Dlg_Setup::m_bRelease2026, &Dlg_Setup::m_btn2026},
+};
 
 BEGIN_MESSAGE_MAP(Dlg_Setup, CDialog)
 ON_WM_CTLCOLOR()
@@ -68,14 +77,10 @@ Dlg_Setup::Dlg_Setup(CWnd* pParent)
 
 void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_RELEASE_2026, m_btn2026);
-    DDX_Control(pDX, IDC_RELEASE_2025, m_btn2025);
-    DDX_Control(pDX, IDC_RELEASE_2024, m_btn2024);
-    DDX_Control(pDX, IDC_RELEASE_2023, m_btn2023);
-    DDX_Check(pDX, IDC_RELEASE_2023, m_bRelease2023);
-    DDX_Check(pDX, IDC_RELEASE_2024, m_bRelease2024);
-    DDX_Check(pDX, IDC_RELEASE_2025, m_bRelease2025);
-    DDX_Check(pDX, IDC_RELEASE_2026, m_bRelease2026);
+    for (const ReleaseRow& row : kReleaseRows) {
+        DDX_Control(pDX, row.id, this->*row.button);
+        DDX_Check(pDX, row.id, this->*row.flag);
+    }
     DDX_Text(pDX, IDC_TITLE, m_strTitle);
     DDX_Text(pDX, IDC_EDITION, m_strEdition);
     DDX_Control(pDX, IDC_PROGRESS, m_progress);
@@ -102,8 +107,9 @@ BOOL Dlg_Setup::OnInitDialog() {
     // Only releases with an installation on this machine are offered.
     for (HostRelease release : kHostReleases) {
         if (theHostRegistry.GetHostCount(release) == 0) {
-            ReleaseBox(release).EnableWindow(FALSE);
-            ReleaseFlag(release) = 0;
+            const ReleaseRow& row = kReleaseRows[HostReleaseIndex(release)];
+            (this->*row.button).EnableWindow(FALSE);
+            this->*row.flag = 0;
         }
     }
     // Release 2023 is never offered in this version.
@@ -132,8 +138,9 @@ void Dlg_Setup::OnCancel() {
 
 void Dlg_Setup::UpdateInstallButton() {
     UpdateData(TRUE);
-    const bool anySelected = m_bRelease2023 || m_bRelease2024 || m_bRelease2025 || m_bRelease2026;
-    if (CWnd* install = GetDlgItem(IDC_INSTALL)) install->EnableWindow(anySelected);
+    const std::array<bool, kHostReleaseCount> selected = SelectedReleases();
+    const bool anySelected = std::find(selected.begin(), selected.end(), true) != selected.end();
+    if (CWindow install = GetDlgItem(IDC_INSTALL)) install.EnableWindow(anySelected);
 }
 
 void Dlg_Setup::OnReleaseClicked() {
@@ -177,30 +184,8 @@ HBRUSH Dlg_Setup::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     return m_brushBack;
 }
 
-CButton& Dlg_Setup::ReleaseBox(HostRelease release) {
-    switch (release) {
-        case HostRelease::R2023:
-            return m_btn2023;
-        case HostRelease::R2024:
-            return m_btn2024;
-        case HostRelease::R2025:
-            return m_btn2025;
-        case HostRelease::R2026:
-            break;
-    }
-    return m_btn2026;
-}
-
-int& Dlg_Setup::ReleaseFlag(HostRelease release) {
-    switch (release) {
-        case HostRelease::R2023:
-            return m_bRelease2023;
-        case HostRelease::R2024:
-            return m_bRelease2024;
-        case HostRelease::R2025:
-            return m_bRelease2025;
-        case HostRelease::R2026:
-            break;
-    }
-    return m_bRelease2026;
+std::array<bool, kHostReleaseCount> Dlg_Setup::SelectedReleases() const {
+    std::array<bool, kHostReleaseCount> selected{};
+    for (int i = 0; i < kHostReleaseCount; ++i) selected[i] = this->*kReleaseRows[i].flag != 0;
+    return selected;
 }

@@ -7,6 +7,8 @@
 #include "framework/afx_gdi.h"
 #include "framework/afx_string.h"
 #include "hosts/host_release.h"
+
+#include <array>
 #include "resources/resource.h"
 
 struct InstallLog;
@@ -55,6 +57,8 @@ protected:
 
     // Enables the install button while at least one release is ticked.
     void UpdateInstallButton();
+    // The result in place of the choices; the dialog shortened to fit.
+    void ShowCompletionLayout();
 
     DECLARE_MESSAGE_MAP()
 
@@ -68,10 +72,19 @@ private:
     bool ProtectInstallationFolder(InstallLog& log);
     // The uninstaller, the install record and the Programs and Features entry.
     void SetUpUninstall(InstallLog& log);
+
+    // Per release, indexed like HostRelease: its check box, its selection
+    // flag and its button. Every place that handles the releases loops over it.
+    struct ReleaseRow {
+        int id;
+        int Dlg_Setup::*flag;
+        CButton Dlg_Setup::*button;
+    };
+    static const ReleaseRow kReleaseRows[kHostReleaseCount];
+
+    // The selection flags as the deployment takes them, in release order.
+    std::array<bool, kHostReleaseCount> SelectedReleases() const;
     void ShowItem(int id, bool show);
-    void ShowCompletionLayout();
-    CButton& ReleaseBox(HostRelease release);
-    int& ReleaseFlag(HostRelease release);
 
     // Made once per dialog, so that no colour request leaks a font and the
     // controls can draw with them for as long as the dialog exists.

@@ -46,12 +46,11 @@ CString CommandLineArgument() {
         while (*p && *p != ' ' && *p != '\t') ++p;
     }
     while (*p == ' ' || *p == '\t') ++p;
-    CString argument(p);
-    if (argument.GetLength() >= 2 && argument.GetAt(0) == '"' &&
-        argument.GetAt(argument.GetLength() - 1) == '"') {
-        argument = argument.Mid(1, argument.GetLength() - 2);
+    std::string argument(p);
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
+        argument = argument.substr(1, argument.size() - 2);
     }
-    return argument;
+    return CString(argument);
 }
 
 // Copies the uninstaller to a new temporary folder and starts it there.

@@ -1,6 +1,6 @@
 #include "setup/wizard_app.h"
 
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 #include "resources/resource.h"
 #include "setup/setup_dialog.h"
 #include "setup/uninstaller.h"

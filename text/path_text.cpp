@@ -2,19 +2,25 @@
 
 #include "framework/afx_mbcs.h"
 
-void StripTrailingBackslash(CString& path) {
+namespace {
+
+// Where a real backslash character ends the path, or -1.
+int TrailingBackslashAt(const CString& path) {
     const char* text = path.GetString();
     const char* last = afx::MbsRChr(text, '\\');
-    if (!last) return;
-    const int at = static_cast<int>(last - text);
-    if (at == 0) return;
-    if (at == path.GetLength() - 1) path.Delete(at, 1);
+    return last && last - text == path.GetLength() - 1 ? static_cast<int>(last - text) : -1;
 }
 
-void RemoveTrailingBackslashChar(CString& path) {
-    const char* text = path.GetString();
-    const char* last = afx::MbsRChr(text, '\\');
-    if (last && last - text == path.GetLength() - 1) path.Delete(path.GetLength() - 1, 1);
+}  // namespace
+
+void StripTrailingBackslash(CString& path) {
+    const int at = TrailingBackslashAt(path);
+    if (at > 0) path.Delete(at, 1);
+}
+
+void StripAnyTrailingBackslash(CString& path) {
+    const int at = TrailingBackslashAt(path);
+    if (at >= 0) path.Delete(at, 1);
 }
 
 namespace {
@@ -27,7 +33,7 @@ bool IsAsciiLetter(char c) {
 // its terminator.
 const char* NameEnd(const char* name) {
     const char* p = name;
-    while (*p && *p != '\\') p += afx::IsLeadByte(static_cast<unsigned char>(*p)) && p[1] ? 2 : 1;
+    while (*p && *p != '\\') p += afx::MbsCharLength(p);
     return p;
 }
 

@@ -8,10 +8,9 @@
 // character (which may be 0x5C) is never taken for a backslash.
 void StripTrailingBackslash(CString& path);
 
-// Removes one backslash at the end of a folder text when it is a real
-// backslash character, whatever comes before it (a drive root "D:\" becomes
-// "D:"). The trail byte 0x5C of a double-byte character is not one.
-void RemoveTrailingBackslashChar(CString& path);
+// The same, but the backslash goes even as the text's first character: "\"
+// becomes empty, and a drive root "D:\" becomes "D:" with either.
+void StripAnyTrailingBackslash(CString& path);
 
 // True for a path that names the same place whatever the current folder and
 // drive: a local path "X:\..." (X an ASCII letter) or a UNC path

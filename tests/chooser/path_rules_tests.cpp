@@ -8,14 +8,12 @@
 
 #include "chooser/path_rules.h"
 #include "tests/chooser/memory_folders.h"
+#include "tests/support/gbk_samples.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
-// GBK characters whose trail byte is a backslash or a bar.
-const std::string kCheng = "\xD5\x5C";     // 誠
-const std::string kJou = "\x81\x5C";       // 乗
 const std::string kBarTrail = "\xB1\x7C";  // 眧
 
 std::string Question(const std::string& path) {

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "chooser/path_rules_win32.h"
-#include "framework/afx_msgbox.h"
+#include "tests/support/box_recorder.h"
+#include "tests/support/gbk_samples.h"
+#include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
 
 namespace {
@@ -19,32 +21,9 @@ const char kCaption[] = "chooser_win32_tests";
 constexpr UINT kQuestionType = MB_YESNO | MB_ICONQUESTION;  // 0x24
 constexpr UINT kWarningType = MB_OK | MB_ICONEXCLAMATION;   // 0x30
 
-struct Box {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-
-class RecordingResponder final : public afx::MessageBoxResponder {
-public:
-    explicit RecordingResponder(int yesNoAnswer) : m_yesNoAnswer(yesNoAnswer) {}
-    int Answer(HWND owner, const char* text, const char* caption, UINT type) override {
-        m_boxes.push_back(Box{owner, text, caption, type});
-        return (type & MB_TYPEMASK) == MB_YESNO ? m_yesNoAnswer : IDOK;
-    }
-    const std::vector<Box>& Boxes() const { return m_boxes; }
-
-private:
-    int m_yesNoAnswer;
-    std::vector<Box> m_boxes;
-};
-
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-using driver::RemoveTree;
 
 // The names (in Unicode) of the entries of a folder.
 std::vector<std::wstring> EntriesOf(const std::string& folder) {
@@ -70,21 +49,16 @@ std::string Question(const std::string& path) {
 
 class ConfirmOnDiskTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-        m_root = std::string(temp) + "chooser-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        RemoveTree(m_root);
-        ASSERT_TRUE(CreateDirectoryA(m_root.c_str(), nullptr));
-    }
-    void TearDown() override { RemoveTree(m_root); }
+    void SetUp() override { ASSERT_TRUE(driver::FolderExists(m_root)); }
 
     int Confirm(const std::string& path, int yesNoAnswer = IDYES) {
-        RecordingResponder responder(yesNoAnswer);
-        afx::ScopedMessageBoxResponder scope(responder);
+        BoxRecorder recorder;
+        recorder.handler = [&](int, const ShownBox& box) {
+            return (box.type & MB_TYPEMASK) == MB_YESNO ? yesNoAnswer : IDOK;
+        };
+        afx::ScopedMessageBoxResponder scope(recorder);
         const int result = ConfirmFolderPath(path.c_str());
-        m_boxes = responder.Boxes();
+        m_boxes = recorder.boxes;
         return result;
     }
 
@@ -97,8 +71,9 @@ protected:
         return std::string();
     }
 
-    std::string m_root;
-    std::vector<Box> m_boxes;
+    ScopedTempFolder m_folder;
+    const std::string m_root = m_folder.Path().str();
+    std::vector<ShownBox> m_boxes;
 };
 
 TEST_F(ConfirmOnDiskTest, CreatesEveryLevelAfterOneQuestion) {
@@ -167,11 +142,10 @@ TEST_F(ConfirmOnDiskTest, MissingDriveCannotBeCreated) {
 
 TEST_F(ConfirmOnDiskTest, DoubleByteNamesWithBackslashTrailBytesAreMadeWhole) {
     ASSERT_EQ(GetACP(), 936u) << "the rig runs Wine with code page 936";
-    const std::string cheng = "\xD5\x5C";  // 誠, trail byte 0x5C
-    const std::string target = m_root + "\\" + cheng + "\\" + cheng + "x";
+    const std::string target = m_root + "\\" + kCheng + "\\" + kCheng + "x";
     EXPECT_EQ(Confirm(target), kConfirmAccepted);
     EXPECT_EQ(EntriesOf(m_root), std::vector<std::wstring>{L"\u8AA0"});
-    EXPECT_EQ(EntriesOf(m_root + "\\" + cheng), std::vector<std::wstring>{L"\u8AA0x"});
+    EXPECT_EQ(EntriesOf(m_root + "\\" + kCheng), std::vector<std::wstring>{L"\u8AA0x"});
 }
 
 TEST_F(ConfirmOnDiskTest, BoxesAreOwnedByTheActiveWindow) {

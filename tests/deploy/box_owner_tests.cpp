@@ -9,10 +9,8 @@
 
 namespace {
 
-using deploy_test::BoxRecorder;
 using deploy_test::MakeFolder;
 using deploy_test::ScopedEnvironmentVariable;
-using deploy_test::ScopedTempFolder;
 using deploy_test::WriteTextFile;
 
 // A plain top-level window, made active for the test's lifetime.

@@ -1,72 +1,10 @@
 #include "tests/deploy/deploy_test_support.h"
 
-#include <atomic>
 #include <string>
 
 #include "framework/scoped_handles.h"
 
 namespace deploy_test {
-
-namespace {
-
-// The wide functions take paths of any length behind this prefix.
-constexpr wchar_t kLongPathPrefix[] = L"\\\\?\\";
-
-std::wstring Wide(const char* text) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (size <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size) - 1);
-    return wide;
-}
-
-std::wstring LongPath(const char* path) {
-    return kLongPathPrefix + Wide(path);
-}
-
-void DeleteTree(const std::wstring& path) {
-    WIN32_FIND_DATAW entry;
-    const afx::ScopedFindHandle search(FindFirstFileW((path + L"\\*").c_str(), &entry));
-    if (search) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(child);
-            } else {
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(search.Get(), &entry));
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
-std::string UniqueName() {
-    static std::atomic<int> counter{0};
-    return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-}
-
-}  // namespace
-
-ScopedTempFolder::ScopedTempFolder(const std::string& suffix) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    m_path.Format("%sdeploy-%s%s", temp, UniqueName().c_str(), suffix.c_str());
-    CreateDirectoryA(m_path, nullptr);
-}
-
-ScopedTempFolder::~ScopedTempFolder() {
-    DeleteTree(LongPath(m_path));
-}
-
-CString ScopedTempFolder::operator/(const char* relative) const {
-    CString path;
-    path.Format("%s\\%s", m_path.GetString(), relative);
-    return path;
-}
 
 bool MakeFolder(const char* path) {
     return CreateDirectoryA(path, nullptr) != FALSE;
@@ -100,10 +38,6 @@ bool IsReadOnly(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-bool ExistsAnyLength(const char* path) {
-    return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::vector<std::string> ListFolder(const char* folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
@@ -130,12 +64,6 @@ ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const cha
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
     SetEnvironmentVariableA(m_name.c_str(), m_hadValue ? m_old.c_str() : nullptr);
-}
-
-int BoxRecorder::Answer(HWND owner, const char* text, const char* caption, UINT type) {
-    boxes.push_back({owner, text ? text : "", caption ? caption : "", type});
-    const int index = static_cast<int>(boxes.size()) - 1;
-    return handler ? handler(index, boxes.back()) : m_defaultAnswer;
 }
 
 void PackageFixture::SetUp() {

@@ -14,7 +14,6 @@
 namespace {
 
 using deploy_test::MakeFolder;
-using deploy_test::ScopedTempFolder;
 using deploy_test::WriteTextFile;
 
 // Anything that lets a holder change a file, its permissions or its owner.

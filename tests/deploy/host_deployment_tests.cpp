@@ -14,12 +14,10 @@
 
 namespace {
 
-using deploy_test::BoxRecorder;
 using deploy_test::ListFolder;
 using deploy_test::MakeFolder;
 using deploy_test::ReadTextFile;
 using deploy_test::ScopedEnvironmentVariable;
-using deploy_test::ScopedTempFolder;
 using deploy_test::StepCounter;
 using deploy_test::WriteTextFile;
 

@@ -14,7 +14,6 @@ using deploy_test::IsReadOnly;
 using deploy_test::ListFolder;
 using deploy_test::MakeFolder;
 using deploy_test::ReadTextFile;
-using deploy_test::ScopedTempFolder;
 using deploy_test::WriteTextFile;
 using Origin = InstallRecord::Origin;
 

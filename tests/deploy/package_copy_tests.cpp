@@ -16,14 +16,11 @@
 
 namespace {
 
-using deploy_test::BoxRecorder;
-using deploy_test::ExistsAnyLength;
 using deploy_test::IsReadOnly;
 using deploy_test::ListFolder;
 using deploy_test::MakeFolder;
 using deploy_test::ReadTextFile;
 using deploy_test::ScopedEnvironmentVariable;
-using deploy_test::ScopedTempFolder;
 using deploy_test::StepCounter;
 using deploy_test::WriteTextFile;
 
@@ -155,7 +152,7 @@ protected:
 };
 
 TEST_F(LockedDestinationTest, BoxNamesTheDestinationAndRetryCopiesOnceReleased) {
-    boxes.handler = [this](int index, const deploy_test::ShownBox&) {
+    boxes.handler = [this](int index, const ShownBox&) {
         if (index == 2) lock.Reset();  // the host is closed at the third ask
         return IDRETRY;
     };
@@ -171,7 +168,7 @@ TEST_F(LockedDestinationTest, BoxNamesTheDestinationAndRetryCopiesOnceReleased) 
 }
 
 TEST_F(LockedDestinationTest, AbortStopsAtOnceAndKeepsEarlierCopies) {
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDABORT; };
+    boxes.handler = [](int, const ShownBox&) { return IDABORT; };
     EXPECT_FALSE(Copy());
     EXPECT_EQ(boxes.boxes.size(), 1u);
     lock.Reset();
@@ -185,7 +182,7 @@ TEST_F(LockedDestinationTest, AbortStopsAtOnceAndKeepsEarlierCopies) {
 }
 
 TEST_F(LockedDestinationTest, IgnoreGoesOnWithTheRest) {
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(Copy());
     EXPECT_EQ(boxes.boxes.size(), 1u);
     lock.Reset();
@@ -207,7 +204,7 @@ TEST_F(PackageCopyTest, SettingsFolderThatCannotBeMadeAsksTheUser) {
     AddPackageFile("Torvex.Ini", "settings");
     const CString missingParent = temp / "no\\such\\appdata";
     const ScopedEnvironmentVariable variable("APPDATA", missingParent);
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(Copy());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(missingParent + "\\Torvex\\Torvex.Ini"));
@@ -273,7 +270,7 @@ TEST_F(PackageCopyTest, OverlongDestinationIsNamedWholeInTheBox) {
     AddPackageFile("module.dll", "m");
     // An installation folder the ANSI functions refuse to create.
     const CString overlong = temp / std::string(280, 'i').c_str();
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(CopyPackageFiles(setup, overlong, progress, log));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     const CString destination = overlong + "\\module.dll";
@@ -290,10 +287,11 @@ TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
     const CString destination = folder + "\\" + name.c_str();
     ASSERT_GT(destination.GetLength(), MAX_PATH);
     // Every level but the last; the copy makes the last one.
-    for (int at = install.GetLength(); at >= 0; at = folder.Find('\\', at + 1)) {
-        MakeFolder(folder.Left(at));
+    for (size_t at = install.GetLength(); at != std::string::npos;
+         at = folder.str().find('\\', at + 1)) {
+        MakeFolder(folder.Left(static_cast<int>(at)));
     }
-    boxes.handler = [](int, const deploy_test::ShownBox&) { return IDIGNORE; };
+    boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(CopyPackageFiles(setup, folder, progress, log));
     if (boxes.boxes.empty()) {
         // Copied (Wine's copy takes such names): under the whole name only.

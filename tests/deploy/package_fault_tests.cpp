@@ -14,22 +14,16 @@
 #include "deploy/package_source.h"
 #include "framework/scoped_handles.h"
 #include "tests/deploy/deploy_test_support.h"
+#include "tests/support/gbk_samples.h"
 
 namespace {
 
-using deploy_test::BoxRecorder;
 using deploy_test::ListFolder;
 using deploy_test::MakeFolder;
 using deploy_test::ReadTextFile;
 using deploy_test::ScopedEnvironmentVariable;
-using deploy_test::ScopedTempFolder;
-using deploy_test::ShownBox;
 using deploy_test::StepCounter;
 using deploy_test::WriteTextFile;
-
-// GBK characters whose trail byte is a backslash (0x5C): 乗 and 誠.
-const std::string kJou = "\x81\x5C";
-const std::string kCheng = "\xD5\x5C";
 
 constexpr LONGLONG kHugeFileSize = 200LL * 1024 * 1024;
 // Together more than the 1 MiB of the full volume, each alone less.

@@ -5,12 +5,9 @@
 #include <string>
 
 #include "deploy/package_layout.h"
+#include "tests/support/gbk_samples.h"
 
 namespace {
-
-// GBK characters whose trail byte is a backslash (0x5C).
-const char kJou[] = "\x81\x5C";    // 乗
-const char kCheng[] = "\xD5\x5C";  // 誠
 
 TEST(ClassifyPackageEntry, SetupProgramAndPrintFileGoNowhere) {
     EXPECT_EQ(ClassifyPackageEntry("SetUp.EXE"), PackageEntryKind::Skip);

@@ -6,20 +6,11 @@
 #include <cstdio>
 
 #include "deploy/package_source.h"
-#include "framework/afx_msgbox.h"
-
-namespace {
-
-class AnswerOk : public afx::MessageBoxResponder {
-public:
-    int Answer(HWND, const char*, const char*, UINT) override { return IDOK; }
-};
-
-}  // namespace
+#include "tests/support/box_recorder.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
-    AnswerOk answer;
+    BoxRecorder answer;
     const afx::ScopedMessageBoxResponder responder(answer);
     CString source;
     const bool found = ResolvePackageSource(source);

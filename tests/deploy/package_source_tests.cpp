@@ -9,23 +9,18 @@
 #include "deploy/package_source.h"
 #include "framework/afx_app_name.h"
 #include "tests/deploy/deploy_test_support.h"
+#include "tests/support/gbk_samples.h"
 
 namespace {
 
-using deploy_test::BoxRecorder;
 using deploy_test::ListFolder;
 using deploy_test::MakeFolder;
 using deploy_test::ReadTextFile;
-using deploy_test::ScopedTempFolder;
 using deploy_test::WriteTextFile;
 
 constexpr char kMissingText[] =
     "未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !";
 constexpr char kCaption[] = "T-软件安装";
-
-// GBK characters whose trail byte is a backslash (0x5C).
-const char kJou[] = "\x81\x5C";    // 乗
-const char kCheng[] = "\xD5\x5C";  // 誠
 
 class PackageSourceTest : public ::testing::Test {
 protected:

@@ -11,6 +11,7 @@
 #include "framework/scoped_handles.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/scratch_registry.h"
+#include "tools/driver/sample_machine.h"
 
 namespace {
 
@@ -18,69 +19,31 @@ constexpr char kHost25[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
 constexpr char kInstall[] = "C:\\Torvex\\T-ZozerIded";
 constexpr char kHostFolder[] = "D:\\GstarCAD 2025";
 
-bool KeyExists(HKEY root, const std::string& path) {
-    afx::ScopedRegKey key;
-    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
-}
-
 void SetText(HKEY root, const std::string& path, const char* name, const char* text) {
     ASSERT_TRUE(
         SetValue(root, path, name, REG_SZ, text, static_cast<DWORD>(std::strlen(text) + 1)));
 }
 
-struct KeyShape {
-    DWORD values = 0;
-    DWORD subkeys = 0;
-    bool exists = false;
-};
-
-KeyShape ShapeOf(const std::string& path) {
-    KeyShape shape;
-    afx::ScopedRegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) !=
-        ERROR_SUCCESS) {
-        return shape;
-    }
-    shape.exists =
-        RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &shape.subkeys, nullptr, nullptr,
-                         &shape.values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    return shape;
+size_t ValueCount(const std::string& path) {
+    return driver::ValueNames(HKEY_CURRENT_USER, path).size();
 }
 
-// Checks a REG_SZ value: type, data and a size that counts the NUL.
+size_t SubKeyCount(const std::string& path) {
+    return driver::SubKeyNames(HKEY_CURRENT_USER, path).size();
+}
+
+// A REG_SZ value whose size counts the NUL.
 void ExpectText(const std::string& path, const char* name, const std::string& text) {
-    afx::ScopedRegKey key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()),
-              ERROR_SUCCESS)
-        << path;
-    DWORD type = 0;
-    DWORD size = 0;
-    ASSERT_EQ(RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
-        << path << " " << name;
-    std::string data(size, '\0');
-    ASSERT_EQ(
-        RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size),
-        ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
-    EXPECT_EQ(size, text.size() + 1) << name;
-    EXPECT_EQ(data, text + '\0') << name;
+    std::string value;
+    ASSERT_TRUE(driver::ReadString(HKEY_CURRENT_USER, path, name, &value)) << path << " " << name;
+    EXPECT_EQ(value, text) << name;
 }
 
+// A REG_DWORD value of four bytes.
 void ExpectDword(const std::string& path, const char* name, DWORD expected) {
-    afx::ScopedRegKey key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()),
-              ERROR_SUCCESS)
-        << path;
-    DWORD type = 0;
-    DWORD data = 0xDEADBEEF;
-    DWORD size = sizeof data;
-    ASSERT_EQ(
-        RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size),
-        ERROR_SUCCESS)
-        << path << " " << name;
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
-    EXPECT_EQ(size, 4u) << name;
-    EXPECT_EQ(data, expected) << name;
+    DWORD value = 0xDEADBEEF;
+    ASSERT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, path, name, &value)) << path << " " << name;
+    EXPECT_EQ(value, expected) << name;
 }
 
 class RegistrationTest : public ::testing::Test {
@@ -103,7 +66,7 @@ protected:
         ExpectText(main, "LOADER",
                    std::string(registry.installFolder) + "\\TX_ZozerIded" +
                        std::to_string(mainNumber) + ".GRX");
-        EXPECT_EQ(ShapeOf(main).values, 2u);
+        EXPECT_EQ(ValueCount(main), 2u);
 
         const std::string companion =
             hostKey + "Applications\\Torvex" + std::to_string(year) + "DLLP";
@@ -111,8 +74,8 @@ protected:
         ExpectText(companion, "LOADER",
                    std::string(hostFolder) + "\\GCAD" + std::to_string(companionNumber) + "P.dll");
         ExpectDword(companion, "MANAGED", 1);
-        EXPECT_EQ(ShapeOf(companion).values, 3u);
-        EXPECT_EQ(ShapeOf(hostKey + "Applications").subkeys, 2u);
+        EXPECT_EQ(ValueCount(companion), 3u);
+        EXPECT_EQ(SubKeyCount(hostKey + "Applications"), 2u);
     }
 
     ScratchRegistryRoots sandbox;
@@ -125,6 +88,10 @@ struct ReleaseRow {
     int main;
     int companion;
 };
+
+void PrintTo(const ReleaseRow& row, std::ostream* os) {
+    *os << row.year << " (main " << row.main << ", companion " << row.companion << ")";
+}
 
 class RegisterEachRelease : public RegistrationTest,
                             public ::testing::WithParamInterface<ReleaseRow> {};
@@ -172,17 +139,19 @@ TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
     ExpectDword(main, "MANAGED", 0);
     ExpectText(main, "LOADER", std::string(kInstall) + "\\TX_ZozerIded2023.GRX");
     ExpectText(main, "KEEP", "kept");
-    EXPECT_EQ(ShapeOf(main).values, 3u);
-    EXPECT_EQ(ShapeOf(main).subkeys, 1u);
+    EXPECT_EQ(ValueCount(main), 3u);
+    EXPECT_EQ(SubKeyCount(main), 1u);
 }
 
 TEST_F(RegistrationTest, HostKeyOnlyUnderLocalMachineGetsNothing) {
     ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
     RegisterPlugin(registry, true, true, true, true, log);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kHost25));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kHost25) + "Applications"));
+    // Told, not passed over in silence: the plug-in cannot load there.
+    EXPECT_EQ(log.account.GetCount(), 1);
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kHost25));
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, "SOFTWARE"));
+    EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, std::string(kHost25) + "Applications"));
 }
 
 TEST_F(RegistrationTest, EachInstallationNamesItsOwnHostFolder) {
@@ -210,18 +179,18 @@ TEST_F(RegistrationTest, OnlySelectedReleasesWithKeysAreWritten) {
     RegisterPlugin(registry, true, true, false, true, log);
     ExpectEntries(host24, 2024, 2023, "C:\\G24", 2024);
     ExpectEntries(host26, 2026, 2026, "C:\\G26", 2024);
-    EXPECT_FALSE(ShapeOf(std::string(kHost25) + "Applications").exists);
-    EXPECT_EQ(ShapeOf("SOFTWARE\\Gstarsoft\\GstarCAD").subkeys, 3u);
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, std::string(kHost25) + "Applications"));
+    EXPECT_EQ(SubKeyCount("SOFTWARE\\Gstarsoft\\GstarCAD"), 3u);
 }
 
 TEST_F(RegistrationTest, ReleaseWithoutKeysOrUnknownYearWritesNothing) {
     RegisterPlugin(registry, true, true, true, true, log);
-    EXPECT_EQ(ShapeOf("").subkeys, 0u);
+    EXPECT_EQ(SubKeyCount(""), 0u);
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
     RegisterRelease(registry, 2022, log);
     RegisterRelease(registry, 2027, log);
-    EXPECT_FALSE(ShapeOf(std::string(kHost25) + "Applications").exists);
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, std::string(kHost25) + "Applications"));
 }
 
 TEST_F(RegistrationTest, LongLoaderTextsAreWrittenWhole) {

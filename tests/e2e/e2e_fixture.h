@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
@@ -71,11 +72,11 @@ protected:
     void Screenshot(HWND window, const std::string& name);
     bool WaitForExit() { return m_setup.WaitForExit(); }
 
-    const std::string& Scratch() const { return m_scratch.Path(); }
-    std::string PackageFolder() const { return m_scratch.Path() + "\\package"; }
-    std::string AppDataFolder() const { return m_scratch.Path() + "\\appdata"; }
+    const std::string& Scratch() const { return m_scratch.Path().str(); }
+    std::string PackageFolder() const { return Scratch() + "\\package"; }
+    std::string AppDataFolder() const { return Scratch() + "\\appdata"; }
 
-    driver::ScratchFolder m_scratch{"setup"};
+    ScopedTempFolder m_scratch{"-setup"};
     driver::SampleMachine m_machine;
     driver::Process m_setup;
     HWND m_dialog = nullptr;

@@ -196,6 +196,10 @@ struct FolderCase {
     const char* onDisk;         // where the files really are
 };
 
+void PrintTo(const FolderCase& c, std::ostream* os) {
+    *os << "typed \"" << c.typed << "\"";
+}
+
 class FolderTextTest : public InstallTest, public ::testing::WithParamInterface<FolderCase> {
 protected:
     ~FolderTextTest() override {

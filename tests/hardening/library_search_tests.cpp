@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/hardening/planted_library.h"
+#include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
@@ -65,8 +66,9 @@ std::vector<std::string> ModulesUpToTheDialog(const std::string& setupExe) {
 }
 
 TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
-    driver::ScratchFolder download("planted");
-    const std::string setupExe = download.Path() + "\\SetUp.exe";
+    const ScopedTempFolder download("-planted");
+    const std::string folder = download.Path().str();
+    const std::string setupExe = folder + "\\SetUp.exe";
     ASSERT_TRUE(CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), setupExe.c_str(), FALSE));
     const std::vector<std::string> mapped = ModulesUpToTheDialog(setupExe);
     ASSERT_FALSE(mapped.empty()) << "the setup dialog did not appear";
@@ -78,8 +80,7 @@ TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
     for (const std::string& path : mapped) {
         if (SameText(path, setupExe)) continue;
         plantedNames.push_back(NameOf(path));
-        ASSERT_TRUE(
-            CopyFileA(planted.c_str(), (download.Path() + "\\" + NameOf(path)).c_str(), FALSE))
+        ASSERT_TRUE(CopyFileA(planted.c_str(), (folder + "\\" + NameOf(path)).c_str(), FALSE))
             << path;
     }
     EXPECT_NE(std::find_if(plantedNames.begin(), plantedNames.end(),
@@ -89,7 +90,7 @@ TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
     const std::vector<std::string> modules = ModulesUpToTheDialog(setupExe);
     ASSERT_FALSE(modules.empty()) << "the setup dialog did not appear beside the planted libraries";
     for (const std::string& name : plantedNames) {
-        const std::string marker = download.Path() + "\\" + name + hardening::kLoadedMarkerSuffix;
+        const std::string marker = folder + "\\" + name + hardening::kLoadedMarkerSuffix;
         EXPECT_FALSE(driver::FileExists(marker)) << "the planted " << name << " ran";
     }
 }

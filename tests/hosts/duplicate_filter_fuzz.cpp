@@ -151,9 +151,9 @@ std::string CheckDuplicateFilterInput(const uint8_t* data, size_t size, int* rem
 
     for (const std::string& text : texts) {
         CString cut(text);
-        RemoveTrailingBackslashChar(cut);
+        StripAnyTrailingBackslash(cut);
         if (cut.str() != model::WithoutTrailingBackslashChar(text)) {
-            return "RemoveTrailingBackslashChar on [" + Printable(text) + "] gave [" +
+            return "StripAnyTrailingBackslash on [" + Printable(text) + "] gave [" +
                    Printable(cut.str()) + "]";
         }
     }

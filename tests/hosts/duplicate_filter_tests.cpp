@@ -6,14 +6,11 @@
 #include <vector>
 
 #include "hosts/host_registry.h"
+#include "tests/support/gbk_samples.h"
 
 namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;  // key path, folder
-
-// GBK characters whose trail byte is a backslash (0x5C).
-const std::string kJou = "\x81\x5C";    // 乗
-const std::string kCheng = "\xD5\x5C";  // 誠
 
 Pairs Filtered(const Pairs& in) {
     CStringArray keys;

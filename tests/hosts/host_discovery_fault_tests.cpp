@@ -4,8 +4,6 @@
 // against Wine's real registry, both roots redirected per process.
 #include <gtest/gtest.h>
 #include <windows.h>
-// sddl.h needs windows.h first.
-#include <sddl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,19 +13,15 @@
 
 #include "deploy/install_journal.h"
 #include "deploy/plugin_registration.h"
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 #include "tests/hosts/discovery_support.h"
+#include "tests/support/gbk_samples.h"
 
 // The program's one record; the application defines it, tests need their own.
 HostInstallRegistry theHostRegistry;
 
 namespace {
 
-const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
-const std::string kGstarArch = "SOFTWARE\\Gstarsoft\\GstarArch";
-// GBK characters whose trail byte is a backslash: 乗 (U+4E57) and 誠 (U+8AA0).
-const std::string kJou = "\x81\x5C";
-const std::string kCheng = "\xD5\x5C";
 const std::string kHao = "浩";  // two GBK bytes, neither a backslash
 
 // The marker buffer of discovery.
@@ -65,43 +59,7 @@ std::string WideText(const std::wstring& path, const wchar_t* name) {
     return ansi;
 }
 
-// Refuses reading of one key to everyone until the object goes; the open
-// handle keeps the right to give the former access back.
-class ReadingDenied {
-public:
-    explicit ReadingDenied(afx::ScopedRegKey key) : m_key(std::move(key)) {
-        m_applied = m_key && Apply("D:P(D;;KR;;;WD)(A;;KA;;;WD)");
-    }
-    ~ReadingDenied() {
-        if (m_applied) Apply("D:P(A;;KA;;;WD)");
-    }
-    ReadingDenied(const ReadingDenied&) = delete;
-    ReadingDenied& operator=(const ReadingDenied&) = delete;
-    bool IsApplied() const { return m_applied; }
-
-private:
-    bool Apply(const char* sddl) {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
-                                                                  &descriptor, nullptr)) {
-            return false;
-        }
-        const bool set =
-            RegSetKeySecurity(m_key.Get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-        LocalFree(descriptor);
-        return set;
-    }
-
-    afx::ScopedRegKey m_key;
-    bool m_applied = false;
-};
-
-class HostDiscoveryFaults : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_roots.IsReady()); }
-
-    ScratchRegistryRoots m_roots;
-};
+using HostDiscoveryFaults = DiscoveryTest;
 
 TEST_F(HostDiscoveryFaults, LocationOfAnyTypeIsItsDataUpToTheFirstNul) {
     // A number: its four bytes "D:\\" with no terminator; one backslash goes.
@@ -182,7 +140,7 @@ TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUs
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26" + kCheng, "E:\\" + kJou));
 
     HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(registry);
     const std::string hostKey = kGstarCad + "\\" + relative + "\\";
     ASSERT_EQ(registry.GetHostCount(HostRelease::R2025), 1);
     EXPECT_EQ(registry.GetHostKey(HostRelease::R2025, 0).str(), hostKey);

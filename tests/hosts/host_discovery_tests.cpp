@@ -7,48 +7,22 @@
 #include <utility>
 #include <vector>
 
-#include "hosts/host_registry.h"
+#include "hosts/host_discovery.h"
 #include "tests/hosts/discovery_support.h"
+#include "tests/support/gbk_samples.h"
 
 // The program's one record; the application defines it, tests need their own.
 HostInstallRegistry theHostRegistry;
 
 namespace {
 
-using Items = std::vector<std::pair<std::string, std::string>>;  // key path, folder
-
-const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
-const std::string kGstarArch = "SOFTWARE\\Gstarsoft\\GstarArch";
 const std::string kGstarAec = "SOFTWARE\\Gstarsoft\\GstarAEC";
 const std::string kMechStd = "SOFTWARE\\Gstarsoft\\GstarMechStd";
 
-// GBK: 浩辰 and 乗 (0x81 0x5C, whose trail byte is a backslash).
+// GBK: two double-byte characters, no byte of them a backslash.
 const std::string kHaoChen = "浩辰";
-const std::string kJou = "\x81\x5C";
 
-Items Found(const HostInstallRegistry& registry, HostRelease release) {
-    EXPECT_EQ(registry.GetHostCount(release),
-              registry.hostKeys[HostReleaseIndex(release)].GetSize());
-    Items items;
-    for (int i = 0; i < registry.GetHostCount(release); ++i) {
-        items.emplace_back(registry.GetHostKey(release, i).str(),
-                           registry.GetHostFolder(release, i).str());
-    }
-    return items;
-}
-
-class HostDiscovery : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_roots.IsReady()); }
-
-    Items Discover(HostRelease release) {
-        HostInstallRegistry registry;
-        registry.DiscoverHostInstallations();
-        return Found(registry, release);
-    }
-
-    ScratchRegistryRoots m_roots;
-};
+using HostDiscovery = DiscoveryTest;
 
 TEST_F(HostDiscovery, NothingFoundWithoutProductKeys) {
     // Marked keys outside the product keys, and a marker on the product key
@@ -57,7 +31,7 @@ TEST_F(HostDiscovery, NothingFoundWithoutProductKeys) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, "SOFTWARE\\Other\\GstarCAD\\R24", "C:\\Y"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad, "C:\\Z"));
     HostInstallRegistry registry;
-    registry.DiscoverHostInstallations();
+    DiscoverHostInstallationsInto(registry);
     for (HostRelease release : kHostReleases) {
         EXPECT_EQ(registry.hostFolders[HostReleaseIndex(release)].GetSize(), 0);
         EXPECT_EQ(registry.hostKeys[HostReleaseIndex(release)].GetSize(), 0);

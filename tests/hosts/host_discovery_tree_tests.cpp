@@ -2,8 +2,6 @@
 // symbolic links, and keys that cannot be opened.
 #include <gtest/gtest.h>
 #include <windows.h>
-// sddl.h needs windows.h first.
-#include <sddl.h>
 
 #include <string>
 #include <utility>
@@ -14,7 +12,6 @@
 
 namespace {
 
-const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";
 // The deepest key below a release key that discovery searches.
 constexpr int kSearchedDepth = 512;
 
@@ -101,45 +98,7 @@ private:
     bool m_linked = false;
 };
 
-// A key whose DACL refuses reading to everyone; its former DACL is given
-// back when the object goes, so the scratch tree can be deleted.
-class UnreadableKey {
-public:
-    explicit UnreadableKey(HKEY key) : m_key(key) {
-        PSECURITY_DESCRIPTOR denying = nullptr;
-        // Read denied, everything else (changing the DACL back included) allowed.
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                "D:P(D;;KR;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &denying, nullptr)) {
-            return;
-        }
-        m_applied = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denying) == ERROR_SUCCESS;
-        LocalFree(denying);
-    }
-    ~UnreadableKey() {
-        if (!m_applied) return;
-        PSECURITY_DESCRIPTOR open = nullptr;
-        if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                 &open, nullptr)) {
-            RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, open);
-            LocalFree(open);
-        }
-    }
-    UnreadableKey(const UnreadableKey&) = delete;
-    UnreadableKey& operator=(const UnreadableKey&) = delete;
-
-    bool IsApplied() const { return m_applied; }
-
-private:
-    HKEY m_key;
-    bool m_applied = false;
-};
-
-class HostDiscoveryTree : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_roots.IsReady()); }
-
-    ScratchRegistryRoots m_roots;
-};
+using HostDiscoveryTree = DiscoveryTest;
 
 TEST_F(HostDiscoveryTree, MarkerAtTheDeepestSearchedLevelIsFound) {
     afx::ScopedRegKey deepest =
@@ -185,11 +144,8 @@ TEST_F(HostDiscoveryTree, UnreadableSubkeyIsPassedOver) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a", "C:\\A"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b\\inner", "C:\\Inner"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\c", "C:\\C"));
-    afx::ScopedRegKey a = CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a");
-    afx::ScopedRegKey b = CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b");
-    ASSERT_TRUE(a && b);
-    UnreadableKey deniedA(a.Get());
-    UnreadableKey deniedB(b.Get());
+    ReadingDenied deniedA(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a"));
+    ReadingDenied deniedB(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b"));
     ASSERT_TRUE(deniedA.IsApplied() && deniedB.IsApplied());
     HKEY probe = nullptr;
     ASSERT_EQ(

@@ -11,61 +11,16 @@
 #include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
 #include "hosts/running_host.h"
-#include "tools/driver/sample_machine.h"
+#include "tests/support/running_dummy.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 30000;
-constexpr DWORD kExitTimeoutMs = 30000;
-
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('\\'));
+// Built beside this test.
+std::string DummyHostPath() {
+    const std::string self = afx::GetModulePath().str();
+    return self.substr(0, self.rfind('\\')) + "\\dummy_host.exe";
 }
-
-// The dummy host running under a given file name; terminated and waited for
-// when the object goes, so no process outlives its test case.
-class RunningDummy {
-public:
-    RunningDummy(const std::string& folder, const std::string& fileName) {
-        const std::string source = FolderOf(afx::GetModulePath().str()) + "\\dummy_host.exe";
-        const std::string target = folder + "\\" + fileName;
-        if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return;
-
-        const std::string eventName =
-            "running-host-ready-" + std::to_string(GetCurrentProcessId()) + "-" + fileName;
-        const afx::ScopedKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
-        if (!ready) return;
-        std::string commandLine = "\"" + target + "\" " + eventName;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(target.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                            CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info)) {
-            return;
-        }
-        m_process.Reset(info.hProcess);
-        CloseHandle(info.hThread);
-        m_id = info.dwProcessId;
-        // Running for certain: the dummy signals once its own code runs.
-        const HANDLE waitFor[] = {ready.Get(), m_process.Get()};
-        m_ready = WaitForMultipleObjects(2, waitFor, FALSE, kStartTimeoutMs) == WAIT_OBJECT_0;
-    }
-    ~RunningDummy() {
-        if (!m_process) return;
-        TerminateProcess(m_process.Get(), 0);
-        WaitForSingleObject(m_process.Get(), kExitTimeoutMs);
-    }
-    RunningDummy(const RunningDummy&) = delete;
-    RunningDummy& operator=(const RunningDummy&) = delete;
-
-    bool IsReady() const { return m_ready; }
-    DWORD Id() const { return m_id; }
-
-private:
-    afx::ScopedKernelHandle m_process;
-    DWORD m_id = 0;
-    bool m_ready = false;
-};
 
 // The image name a process snapshot gives for a process id; empty if absent.
 std::string SnapshotImageName(DWORD processId) {
@@ -83,19 +38,19 @@ std::string SnapshotImageName(DWORD processId) {
 class RunningHost : public ::testing::TestWithParam<std::pair<const char*, bool>> {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(m_folder.Path().empty());
+        ASSERT_FALSE(m_folder.Path().IsEmpty());
         // Without this the answers below would say nothing.
         ASSERT_FALSE(IsHostRunning()) << "a host-like process is already running";
     }
 
-    driver::ScratchFolder m_folder{"running-host"};
+    ScopedTempFolder m_folder{"-running-host"};
 };
 
 TEST_P(RunningHost, AnswersForTheRunningImageName) {
     const char* fileName = GetParam().first;
     const bool isHost = GetParam().second;
     {
-        RunningDummy dummy(m_folder.Path(), fileName);
+        RunningDummy dummy(DummyHostPath(), m_folder.Path().str(), fileName);
         ASSERT_TRUE(dummy.IsReady()) << fileName;
         // The snapshot really lists the dummy under the name it was given.
         EXPECT_EQ(SnapshotImageName(dummy.Id()), fileName);

@@ -7,11 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "framework/afx_msgbox.h"
+#include "chooser/path_dialog.h"
 #include "hosts/host_registry.h"
+#include "setup/install_command.h"
 #include "setup/setup_dialog.h"
 #include "setup/wizard_app.h"
+#include "tests/support/box_recorder.h"
+#include "tests/support/gbk_samples.h"
+#include "tests/support/modal_script.h"
+#include "tests/support/running_dummy.h"
 #include "tests/support/scratch_registry.h"
+#include "tests/support/temp_folder.h"
+#include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
@@ -25,6 +32,9 @@ class TestSetupDialog : public Dlg_Setup {
 public:
     std::function<void(TestSetupDialog&)> onInit;  // runs at the end of OnInitDialog
     void Close() { PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0); }
+    // A click as the platform reports it: through the message map.
+    void Click(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED)); }
+    using Dlg_Setup::ShowCompletionLayout;
 
 protected:
     BOOL OnInitDialog() override {
@@ -48,7 +58,10 @@ BoxState StateOf(HWND dialog, int id) {
 class SetupDialogTest : public ::testing::Test {
 protected:
     SetupDialogTest() { ClearHosts(); }
-    ~SetupDialogTest() override { ClearHosts(); }
+    ~SetupDialogTest() override {
+        ClearHosts();
+        g_bWarnHostRunning = true;
+    }
 
     static void AddHost(HostRelease release, const char* folder) {
         theHostRegistry.hostFolders[HostReleaseIndex(release)].Add(folder);
@@ -63,6 +76,24 @@ protected:
 
     // Programs and Features of no other run decides the folder shown.
     ScratchRegistryRoots sandbox;
+    // Runs the install command on a folder text, with no package beside this
+    // test: the copy finds none, says so and ends the dialog. The boxes' texts.
+    std::vector<std::string> InstallInto(const std::string& typed, int clicks = 1) {
+        BoxRecorder recorder;
+        afx::ScopedMessageBoxResponder responder(recorder);
+        TestSetupDialog dialog;
+        dialog.onInit = [&](TestSetupDialog& d) {
+            SetDlgItemTextA(d.m_hWnd, IDC_INSTALL_PATH, typed.c_str());
+            for (int i = 0; i < clicks; ++i) d.Click(IDC_INSTALL);
+            d.Close();  // should the installation not have ended the dialog
+        };
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        installPath = dialog.m_strInstallPath.str();
+        return recorder.Texts();
+    }
+
+    ScopedTempFolder m_folder;
+    std::string installPath;
 };
 
 TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {
@@ -94,6 +125,87 @@ TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {
     EXPECT_TRUE(installEnabled);
     EXPECT_EQ(texts,
               (std::vector<std::string>{"批打印软件 V2025.10.30", "( 浩辰CAD版 )", "C:\\Torvex"}));
+}
+
+TEST_F(SetupDialogTest, InstallButtonFollowsTheTicks) {
+    AddHost(HostRelease::R2024, "C:\\Host2024");
+    AddHost(HostRelease::R2026, "C:\\Host2026");
+    TestSetupDialog dialog;
+    std::vector<bool> enabled;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        for (int box : {IDC_RELEASE_2024, IDC_RELEASE_2026, IDC_RELEASE_2026}) {
+            SendDlgItemMessageA(d.m_hWnd, box, BM_CLICK, 0, 0);
+            enabled.push_back(driver::IsItemEnabled(d.m_hWnd, IDC_INSTALL));
+        }
+        d.Close();
+    };
+    dialog.DoModal();
+    EXPECT_EQ(enabled, (std::vector<bool>{true, false, true}));  // 2026 unticked, ticked again
+}
+
+TEST_F(SetupDialogTest, OneRealTrailingBackslashGoesBeforeTheSubFolder) {
+    const std::string folder = m_folder.Path().str();
+    const std::string missing =
+        "未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !";
+    EXPECT_EQ(InstallInto(folder + "\\"), std::vector<std::string>{missing});
+    EXPECT_EQ(installPath, folder + "\\T-ZozerIded");
+    EXPECT_TRUE(driver::FolderExists(installPath));
+    InstallInto(folder + "\\" + kCheng);  // its trail byte 0x5C stays
+    EXPECT_EQ(installPath, folder + "\\" + kCheng + "\\T-ZozerIded");
+}
+
+TEST_F(SetupDialogTest, RunningHostIsWarnedOfOnceThenTheInstallationGoesOn) {
+    const RunningDummy host(driver::WindowsPathOf(DUMMY_HOST_PATH), m_folder.Path().str(),
+                            "gcad.exe");
+    ASSERT_TRUE(host.IsReady());
+    const std::vector<std::string> texts = InstallInto(m_folder.Path().str(), 2);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "请关闭CAD后再进行安装 !");
+    EXPECT_EQ(installPath, m_folder.Path().str() + "\\T-ZozerIded");  // the second click went on
+    EXPECT_FALSE(g_bWarnHostRunning);
+}
+
+TEST_F(SetupDialogTest, BrowseButtonOpensTheChooserOnTheTypedFolder) {
+    std::string shown;
+    TestSetupDialog dialog;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        SetDlgItemTextA(d.m_hWnd, IDC_INSTALL_PATH, "C:\\");
+        const ModalScript script([&] {
+            HWND chooser = driver::WaitForDialog(GetCurrentProcessId(), "请选择安装目录：");
+            if (!chooser) return;
+            driver::WaitUntil([&] { return !driver::ItemText(chooser, IDC_FOLDER_EDIT).empty(); });
+            shown = driver::ItemText(chooser, IDC_FOLDER_EDIT);
+            driver::Click(chooser, IDCANCEL);
+        });
+        d.Click(IDC_BROWSE);
+        d.Close();
+    };
+    dialog.DoModal();
+    EXPECT_EQ(shown, "C:\\");
+}
+
+TEST_F(SetupDialogTest, CompletionLayoutShowsTheResultAndEndsAsHighAsCancelDid) {
+    TestSetupDialog dialog;
+    RECT before{}, cancel{}, after{}, done{};
+    std::vector<bool> visible;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        GetWindowRect(d.m_hWnd, &before);
+        GetWindowRect(GetDlgItem(d.m_hWnd, IDCANCEL), &cancel);
+        d.ShowCompletionLayout();
+        GetWindowRect(d.m_hWnd, &after);
+        GetWindowRect(GetDlgItem(d.m_hWnd, IDOK), &done);
+        for (int id : {IDC_DONE_TEXT, IDC_MENU_PICTURE, IDOK, IDC_INSTALL, IDCANCEL, IDC_PROGRESS,
+                       IDC_RELEASE_HEADING, IDC_NOTE, IDC_RELEASE_2025}) {
+            visible.push_back(driver::IsItemVisible(d.m_hWnd, id));
+        }
+        d.Close();
+    };
+    dialog.DoModal();
+    EXPECT_EQ(visible,
+              (std::vector<bool>{true, true, true, false, false, false, false, false, false}));
+    EXPECT_EQ(after.bottom - done.bottom, before.bottom - cancel.bottom);
+    EXPECT_LT(after.bottom, before.bottom);
+    EXPECT_EQ(after.top, before.top);
 }
 
 struct ColourAnswer {
@@ -167,14 +279,6 @@ TEST_F(SetupDialogTest, ColoursAndFontsOfTheControls) {
     EXPECT_EQ(titleFontAgain, answers[0].font);
 }
 
-struct BoxRecorder : afx::MessageBoxResponder {
-    std::vector<std::string> texts;
-    int Answer(HWND, const char* text, const char*, UINT) override {
-        texts.push_back(text);
-        return IDOK;
-    }
-};
-
 TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
     BoxRecorder recorder;
     afx::ScopedMessageBoxResponder responder(recorder);
@@ -184,7 +288,7 @@ TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
         d.Close();
     };
     dialog.DoModal();
-    EXPECT_EQ(recorder.texts, std::vector<std::string>{"Failed to launch help."});
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"Failed to launch help."});
 }
 
 }  // namespace

@@ -33,12 +33,7 @@ ScratchRegistryRoots::~ScratchRegistryRoots() {
 }
 
 afx::ScopedRegKey CreateKey(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return afx::ScopedRegKey();
-    }
-    return afx::ScopedRegKey(key);
+    return afx::CreateRegKey(root, path.c_str(), KEY_ALL_ACCESS);
 }
 
 bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD type, const void* data,

@@ -8,13 +8,10 @@
 
 #include "framework/afx_mbcs.h"
 #include "framework/afx_string.h"
+#include "tests/support/gbk_samples.h"
 #include "text/path_text.h"
 
 namespace {
-
-// GBK characters whose trail byte is a backslash (0x5C).
-const char kJou[] = "\x81\x5C";    // 乗
-const char kCheng[] = "\xD5\x5C";  // 誠
 
 CString Stripped(const CString& in) {
     CString s(in);
@@ -36,23 +33,23 @@ TEST(StripTrailingBackslash, KeepsLeadingOnlyBackslashAndEmptyText) {
 }
 
 TEST(StripTrailingBackslash, NeverCutsADoubleByteCharacter) {
-    const CString jou = CString("C:\\") + kJou;
+    const CString jou = CString(("C:\\" + kJou).c_str());
     EXPECT_EQ(Stripped(jou), jou);
-    const CString cheng = CString("D:\\") + kCheng;
+    const CString cheng = CString(("D:\\" + kCheng).c_str());
     EXPECT_EQ(Stripped(cheng), cheng);
     // A real backslash after such a character still goes.
     EXPECT_EQ(Stripped(cheng + "\\"), cheng);
     // Only a double-byte character and nothing else: untouched.
-    EXPECT_EQ(Stripped(kCheng), CString(kCheng));
+    EXPECT_EQ(Stripped(CString(kCheng)), CString(kCheng));
 }
 
 CString WithoutTrailingBackslashChar(const CString& in) {
     CString s(in);
-    RemoveTrailingBackslashChar(s);
+    StripAnyTrailingBackslash(s);
     return s;
 }
 
-TEST(RemoveTrailingBackslashChar, RemovesOneRealBackslashAnywhere) {
+TEST(StripAnyTrailingBackslash, RemovesOneRealBackslashAnywhere) {
     EXPECT_EQ(WithoutTrailingBackslashChar("D:\\Tools\\"), "D:\\Tools");
     EXPECT_EQ(WithoutTrailingBackslashChar("D:\\"), "D:");
     EXPECT_EQ(WithoutTrailingBackslashChar("D:\\Tools\\\\"), "D:\\Tools\\");
@@ -61,18 +58,18 @@ TEST(RemoveTrailingBackslashChar, RemovesOneRealBackslashAnywhere) {
     EXPECT_EQ(WithoutTrailingBackslashChar(""), "");
 }
 
-TEST(RemoveTrailingBackslashChar, KeepsADoubleByteCharacterEndingIn0x5C) {
-    const CString folder = CString("D:\\") + kCheng;
+TEST(StripAnyTrailingBackslash, KeepsADoubleByteCharacterEndingIn0x5C) {
+    const CString folder = CString(("D:\\" + kCheng).c_str());
     EXPECT_EQ(WithoutTrailingBackslashChar(folder), folder);
     EXPECT_EQ(WithoutTrailingBackslashChar(folder + "\\"), folder);
 }
 
 TEST(MbsRChr, StepsOverTrailBytes) {
-    const std::string text = std::string("A\\") + kJou + kCheng;
+    const std::string text = "A\\" + kJou + kCheng;
     const char* found = afx::MbsRChr(text.c_str(), '\\');
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found - text.c_str(), 1);
-    EXPECT_EQ(afx::MbsRChr(kJou, '\\'), nullptr);
+    EXPECT_EQ(afx::MbsRChr(kJou.c_str(), '\\'), nullptr);
     EXPECT_EQ(afx::MbsRChr(nullptr, '\\'), nullptr);
 }
 
@@ -81,21 +78,20 @@ TEST(MbsRChr, LoneLeadByteAtEndIsASingleByte) {
     EXPECT_EQ(afx::MbsRChr(text, '\\'), text + 1);
 }
 
-TEST(CompareNoCase, FoldsAsciiLettersOnly) {
-    EXPECT_EQ(CString("C:\\Program Files\\GCAD").CompareNoCase("c:\\PROGRAM FILES\\gcad"), 0);
-    EXPECT_NE(CString("C:\\GCAD1").CompareNoCase("C:\\GCAD2"), 0);
-    EXPECT_NE(CString("C:\\A").CompareNoCase("C:\\A\\"), 0);  // no trimming
-    EXPECT_NE(CString("C:/A").CompareNoCase("C:\\A"), 0);     // no unifying of slashes
+TEST(MbsICmp, FoldsAsciiLettersOnly) {
+    EXPECT_EQ(afx::MbsICmp("C:\\Program Files\\GCAD", "c:\\PROGRAM FILES\\gcad"), 0);
+    EXPECT_NE(afx::MbsICmp("C:\\GCAD1", "C:\\GCAD2"), 0);
+    EXPECT_NE(afx::MbsICmp("C:\\A", "C:\\A\\"), 0);  // no trimming
+    EXPECT_NE(afx::MbsICmp("C:/A", "C:\\A"), 0);     // no unifying of slashes
 }
 
-TEST(CompareNoCase, DoubleByteCharactersCompareAsTheyAre) {
+TEST(MbsICmp, DoubleByteCharactersCompareAsTheyAre) {
     // 乗 is 0x81 0x5C; "\x81" followed by "|" must not equal it, and the
     // trail bytes 0x41/0x61 inside double-byte characters are not letters.
     const std::string upperTrail = "X\x81\x41";
     const std::string lowerTrail = "X\x81\x61";
     EXPECT_NE(afx::MbsICmp(upperTrail.c_str(), lowerTrail.c_str()), 0);
-    EXPECT_EQ(afx::MbsICmp((std::string("x") + kJou).c_str(), (std::string("X") + kJou).c_str()),
-              0);
+    EXPECT_EQ(afx::MbsICmp(("x" + kJou).c_str(), ("X" + kJou).c_str()), 0);
     EXPECT_LT(afx::MbsICmp("a", "b"), 0);
     EXPECT_GT(afx::MbsICmp("b", "A"), 0);
     EXPECT_EQ(afx::MbsICmp(nullptr, ""), 0);
@@ -103,7 +99,7 @@ TEST(CompareNoCase, DoubleByteCharactersCompareAsTheyAre) {
 
 // Folded forms are what the duplicate filter hashes: they must agree with
 // the comparison on every pair, lone lead bytes and trail letters included.
-TEST(MbsFoldCase, EqualExactlyWhenCompareNoCaseSaysEqual) {
+TEST(MbsFoldCase, EqualExactlyWhenMbsICmpSaysEqual) {
     const char alphabet[] = {'a', 'A', 'b', 'B', '\\', '\x81', '\xD5', '\x5C', 'R', 'r'};
     std::mt19937 random(20251030);
     std::uniform_int_distribution<size_t> pick(0, sizeof(alphabet) - 1);
@@ -130,33 +126,17 @@ TEST(CStringFormat, GrowsPastAnyFixedBuffer) {
     CString path;
     path.Format("%s\\%s\\%s", "C:\\Torvex", longName.c_str(), "TX_ZozerIded2023.GRX");
     EXPECT_EQ(path.GetLength(), 9 + 1 + 1000 + 1 + 20);
-    EXPECT_EQ(path.Mid(path.GetLength() - 20), "TX_ZozerIded2023.GRX");
+    EXPECT_EQ(path.Mid(path.GetLength() - 20, 20), "TX_ZozerIded2023.GRX");
 }
 
-TEST(CStringEditing, FindMidDeleteStayInBounds) {
+TEST(CStringEditing, MidLeftDeleteStayInBounds) {
     CString s("abc");
-    EXPECT_EQ(s.Find('c'), 2);
-    EXPECT_EQ(s.Find('z'), -1);
-    EXPECT_EQ(s.Find("bc"), 1);
-    EXPECT_EQ(s.Find('a', 10), -1);
-    EXPECT_EQ(s.Mid(5), "");
+    EXPECT_EQ(s.Mid(5, 1), "");
     EXPECT_EQ(s.Left(10), "abc");
     s.Delete(10);
     EXPECT_EQ(s, "abc");
     s.Delete(1, 5);
     EXPECT_EQ(s, "a");
-}
-
-TEST(CStringArrayTest, RemoveAtShiftsLaterItems) {
-    CStringArray a;
-    a.Add("0");
-    a.Add("1");
-    a.Add("2");
-    a.RemoveAt(1);
-    ASSERT_EQ(a.GetSize(), 2);
-    EXPECT_EQ(a[1], "2");
-    a.RemoveAt(5);
-    EXPECT_EQ(a.GetSize(), 2);
 }
 
 }  // namespace

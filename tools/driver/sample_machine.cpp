@@ -1,6 +1,7 @@
 #include "tools/driver/sample_machine.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace driver {
 
@@ -81,16 +82,6 @@ bool CreateFolders(const std::string& path) {
     return FolderExists(path);
 }
 
-ScratchFolder::ScratchFolder(const std::string& tag) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof(temp), temp);
-    static unsigned counter = 0;
-    m_path = std::string(temp) + "e2e-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(++counter);
-    RemoveTree(m_path);
-    CreateFolders(m_path);
-}
-
 SampleMachine::~SampleMachine() {
     if (!m_keep) Clean();
 }
@@ -159,39 +150,74 @@ bool KeyExists(HKEY root, const std::string& path) {
     return true;
 }
 
-std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
+namespace {
+
+// Names of a key's values or subkeys in enumeration order; empty when the key is missing.
+template <typename Enumerate>
+std::vector<std::string> NamesIn(HKEY root, const std::string& path, Enumerate enumerate) {
     std::vector<std::string> names;
     HKEY h = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return names;
     for (DWORD i = 0;; ++i) {
         char name[256];
         DWORD size = sizeof(name);
-        if (RegEnumValueA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+        if (enumerate(h, i, name, &size) != ERROR_SUCCESS) break;
         names.emplace_back(name, size);
     }
     RegCloseKey(h);
     return names;
 }
 
+// A value's type and data exactly as stored; false when it cannot be read.
+bool ReadValue(HKEY root, const std::string& path, const char* name, DWORD* type,
+               std::string* data) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(h, name, nullptr, type, nullptr, &size);
+    data->assign(size, '\0');
+    if (status == ERROR_SUCCESS && size > 0) {
+        status =
+            RegQueryValueExA(h, name, nullptr, type, reinterpret_cast<BYTE*>(&(*data)[0]), &size);
+    }
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
+    return NamesIn(root, path, [](HKEY h, DWORD i, char* name, DWORD* size) {
+        return RegEnumValueA(h, i, name, size, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+std::vector<std::string> SubKeyNames(HKEY root, const std::string& path) {
+    return NamesIn(root, path, [](HKEY h, DWORD i, char* name, DWORD* size) {
+        return RegEnumKeyExA(h, i, name, size, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
 bool ReadString(HKEY root, const std::string& path, const char* name, std::string* value) {
-    char data[2048];
-    DWORD size = sizeof(data);
     DWORD type = 0;
-    if (RegGetValueA(root, path.c_str(), name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
+    std::string data;
+    if (!ReadValue(root, path, name, &type, &data) || type != REG_SZ || data.empty() ||
+        data.back() != '\0') {
         return false;
     }
-    value->assign(data, size ? size - 1 : 0);
+    value->assign(data, 0, data.size() - 1);
     return true;
 }
 
 bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* value) {
-    DWORD size = sizeof(*value);
     DWORD type = 0;
-    return RegGetValueA(root, path.c_str(), name, RRF_RT_ANY, &type, value, &size) ==
-               ERROR_SUCCESS &&
-           type == REG_DWORD;
+    std::string data;
+    if (!ReadValue(root, path, name, &type, &data) || type != REG_DWORD ||
+        data.size() != sizeof(*value)) {
+        return false;
+    }
+    memcpy(value, data.data(), sizeof(*value));
+    return true;
 }
 
 }  // namespace driver

@@ -22,19 +22,6 @@ void RemoveTree(const std::string& path);
 // Creates every missing level of a folder path.
 bool CreateFolders(const std::string& path);
 
-// A new empty folder below the system's temporary folder, removed with the object.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& tag);
-    ~ScratchFolder() { RemoveTree(m_path); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 struct HostEntry {
     HKEY root;                // HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE
     std::string productKey;   // e.g. "SOFTWARE\\Gstarsoft\\GstarCAD"
@@ -80,9 +67,13 @@ const std::vector<std::string>& PackageFileNames();
 
 // Registry reads for checking what the setup wrote under HKEY_CURRENT_USER.
 bool KeyExists(HKEY root, const std::string& path);
-// Value names of a key in enumeration order; empty when the key is missing.
+// Names of a key's values and of its subkeys in enumeration order; empty
+// when the key is missing.
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+std::vector<std::string> SubKeyNames(HKEY root, const std::string& path);
+// A REG_SZ value's text; false for another type or data without its terminator.
 bool ReadString(HKEY root, const std::string& path, const char* name, std::string* value);
+// A REG_DWORD value of exactly four bytes.
 bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* value);
 
 }  // namespace driver

@@ -3,15 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "chooser/path_dialog.h"
-#include "framework/afx_msgbox.h"
-#include "tests/setup/modal_script.h"
+#include "tests/support/box_recorder.h"
+#include "tests/support/modal_script.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
@@ -20,29 +18,6 @@ constexpr const char* kCaption = "Chooser test";
 constexpr int kFolderTreeId = 14145;
 constexpr int kStatusTextId = 14147;
 constexpr size_t kMaxPathBytes = MAX_PATH - 1;
-
-// Answers every box with one button and keeps the texts.
-class Answerer : public afx::MessageBoxResponder {
-public:
-    explicit Answerer(int answer) : m_answer(answer) {}
-    int Answer(HWND, const char* text, const char*, UINT) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_texts.push_back(text);
-        ++m_count;
-        return m_answer;
-    }
-    int Count() const { return m_count; }
-    std::vector<std::string> Texts() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_texts;
-    }
-
-private:
-    int m_answer;
-    std::atomic<int> m_count{0};
-    std::mutex m_mutex;
-    std::vector<std::string> m_texts;
-};
 
 struct ChooserRun {
     int result;
@@ -144,7 +119,7 @@ TEST(PathDialog, WithoutAnInitialFolderOpensOnTheCurrentDirectory) {
 }
 
 TEST(PathDialog, InvalidFolderIsRefusedAndTheChooserStaysWithTheFocusInTheEditBox) {
-    Answerer answerer(IDOK);
+    BoxRecorder answerer(IDOK);
     afx::ScopedMessageBoxResponder responder(answerer);
     const DWORD uiThread = GetCurrentThreadId();
     bool stayed = false;
@@ -152,7 +127,7 @@ TEST(PathDialog, InvalidFolderIsRefusedAndTheChooserStaysWithTheFocusInTheEditBo
     const ChooserRun run = RunChooser("C:\\", [&](HWND window, HWND box) {
         Type(window, "C:\\Set?up");
         driver::Click(window, IDOK);
-        driver::WaitUntil([&] { return answerer.Count() == 1; });
+        driver::WaitUntil([&] { return answerer.Count() == 1u; });
         focusInEdit = driver::WaitUntil([&] { return FocusOf(uiThread) == box; });
         stayed = IsWindowVisible(window) != FALSE;
         driver::Click(window, IDCANCEL);
@@ -165,14 +140,14 @@ TEST(PathDialog, InvalidFolderIsRefusedAndTheChooserStaysWithTheFocusInTheEditBo
 }
 
 TEST(PathDialog, LongTextIsCutToWholeCharactersWithinTheBuffer) {
-    Answerer answerer(IDNO);  // declined: the chooser stays, nothing is created
+    BoxRecorder answerer(IDNO);  // declined: the chooser stays, nothing is created
     afx::ScopedMessageBoxResponder responder(answerer);
     const std::string ascii = "C:\\" + std::string(300, 'a');
     // A double-byte character whose trail byte would be byte 260.
     const std::string straddling = "C:\\" + std::string(kMaxPathBytes - 4, 'b') + "测";
     RunChooser("C:\\", [&](HWND window, HWND) {
         for (const std::string& text : {ascii, straddling}) {
-            const int before = answerer.Count();
+            const size_t before = answerer.Count();
             Type(window, text);
             driver::Click(window, IDOK);
             driver::WaitUntil([&] { return answerer.Count() == before + 1; });

@@ -15,7 +15,8 @@
 #include "framework/afx_error.h"
 #include "framework/afx_gdi.h"
 #include "framework/afx_msgbox.h"
-#include "tests/setup/framework_test_dialog.h"
+#include "tests/framework/framework_test_dialog.h"
+#include "tests/support/box_recorder.h"
 
 namespace {
 
@@ -30,19 +31,6 @@ ON_COMMAND(kHelpCommand, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 TestApp testApp;
-
-struct BoxRecorder : afx::MessageBoxResponder {
-    struct Box {
-        std::string text;
-        std::string caption;
-        UINT type;
-    };
-    std::vector<Box> boxes;
-    int Answer(HWND, const char* text, const char* caption, UINT type) override {
-        boxes.push_back({text, caption, type});
-        return IDOK;
-    }
-};
 
 class TestDialog : public CDialog {
 public:
@@ -99,10 +87,10 @@ TEST(Dialog, LoadsMembersAndOkTakesTheControlsBack) {
     int shownCheck = -1;
     CString shownText;
     dialog.onInit = [&](TestDialog& d) {
-        shownCheck = d.m_box.GetCheck();
-        d.GetDlgItem(IDC_TEST_EDIT)->GetWindowText(shownText);
+        shownCheck = IsDlgButtonChecked(d.m_hWnd, IDC_TEST_BOX);
+        d.GetDlgItem(IDC_TEST_EDIT).GetWindowText(shownText);
         SetDlgItemTextA(d.m_hWnd, IDC_TEST_EDIT, "typed");
-        d.m_box.SetCheck(BST_UNCHECKED);
+        CheckDlgButton(d.m_hWnd, IDC_TEST_BOX, BST_UNCHECKED);
         d.Post(WM_COMMAND, IDOK);
     };
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -123,7 +111,7 @@ TEST(Dialog, CheckValueOutsideTheRangeIsLoadedAsZero) {
         int shownCheck = -1;
         int memberAfterLoad = -1;
         dialog.onInit = [&](TestDialog& d) {
-            shownCheck = d.m_box.GetCheck();
+            shownCheck = IsDlgButtonChecked(d.m_hWnd, IDC_TEST_BOX);
             memberAfterLoad = d.m_check;
             d.Post(WM_COMMAND, IDCANCEL);
         };
@@ -205,7 +193,7 @@ TEST(Dialog, ProgressBarSteps) {
         d.m_progress.SetPos(0);
         d.m_progress.StepIt();
         previous = d.m_progress.StepIt();
-        position = d.m_progress.GetPos();
+        position = static_cast<int>(d.m_progress.SendMessage(PBM_GETPOS));
         d.Post(WM_COMMAND, IDCANCEL);
     };
     dialog.DoModal();
@@ -328,11 +316,10 @@ TEST(Gdi, OwnersDeleteTheirObjectsAndBorrowersDoNot) {
 
 TEST(Application, RegistersItselfAndNamesTheMainWindow) {
     EXPECT_EQ(AfxGetApp(), &testApp);
-    EXPECT_STREQ(testApp.m_pszAppName, "framework_tests");
     EXPECT_EQ(afx::GetMainWindow(), nullptr);
     HWND window = CreatePopup("STATIC", "");
     CWnd main;
-    main.Attach(window);
+    main.m_hWnd = window;
     testApp.m_pMainWnd = &main;
     EXPECT_EQ(afx::GetMainWindow(), window);
     testApp.m_pMainWnd = nullptr;
