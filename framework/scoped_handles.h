@@ -72,9 +72,12 @@ using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 // The one way keys are opened: an owned key, or an empty one when the call
 // fails (whatever the call left in its output then is not a handle). A null
 // or empty name opens the parent itself once more.
-inline ScopedRegKey OpenRegKey(HKEY parent, const char* name, REGSAM access = MAXIMUM_ALLOWED) {
+// `options` may ask for a link key itself (REG_OPTION_OPEN_LINK) rather
+// than the key it leads to.
+inline ScopedRegKey OpenRegKey(HKEY parent, const char* name, REGSAM access = MAXIMUM_ALLOWED,
+                               DWORD options = 0) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, name, 0, access, &key) != ERROR_SUCCESS) return ScopedRegKey();
+    if (RegOpenKeyExA(parent, name, options, access, &key) != ERROR_SUCCESS) return ScopedRegKey();
     return ScopedRegKey(key);
 }
 

@@ -22,10 +22,37 @@ constexpr char kMarkerValueName[] = "Location";
 // name skips its key, longer data leaves the key unmarked.
 constexpr DWORD kNameBufferSize = 256;
 constexpr DWORD kValueBufferSize = 256;
-// The deepest tree the registry allows. Symbolic links can still form a
-// cycle, and following one without a bound would exhaust the stack; keys
-// below this depth (counted from the release key) are not searched.
+// The deepest tree the registry allows; keys below this depth (counted from
+// the release key) are not searched.
 constexpr int kMaxKeyDepth = 512;
+// The whole search stops after this many keys. A host's profile holds a few
+// hundred; the bound keeps any tree a user can make under HKEY_CURRENT_USER
+// (a very wide one, say) from holding up the dialog for more than a moment.
+constexpr int kMaxKeysVisited = 100000;
+// The value that makes a key a link to another one.
+constexpr char kLinkValueName[] = "SymbolicLinkValue";
+
+// Keys still to be visited in this discovery.
+struct SearchBudget {
+    int keysLeft = kMaxKeysVisited;
+};
+
+// A subkey opened for reading, or an empty key when it cannot be opened, is
+// a link, or the search has used up its budget. Links are never followed:
+// two under one key that lead back to it would make a tree of 2^depth keys.
+afx::ScopedRegKey OpenSearchedKey(HKEY parent, const char* name, SearchBudget& budget) {
+    if (budget.keysLeft <= 0) return afx::ScopedRegKey();
+    --budget.keysLeft;
+    afx::ScopedRegKey key = afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
+    DWORD type = REG_NONE;
+    if (key &&
+        RegQueryValueExA(key.Get(), kLinkValueName, nullptr, &type, nullptr, nullptr) ==
+            ERROR_SUCCESS &&
+        type == REG_LINK) {
+        return afx::ScopedRegKey();
+    }
+    return key;
+}
 
 // The number of subkeys; 0 when the key cannot say.
 DWORD SubKeyCount(HKEY key) {
@@ -76,11 +103,11 @@ bool ReleaseOfKeyName(const char* keyName, HostRelease* release) {
 
 // Below the release key: every key holding the marker value, depth first, into
 // the record's working lists.
-void FindMarkedKeys(HostInstallRegistry& registry, HKEY parentKey, CString subKeyName,
-                    CString relativePath, CString baseKeyPath, int depth) {
+void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY parentKey,
+                    CString subKeyName, CString relativePath, CString baseKeyPath, int depth) {
     if (depth > kMaxKeyDepth) return;
     // An empty name opens the parent itself a second time.
-    const afx::ScopedRegKey key = afx::OpenRegKey(parentKey, subKeyName, KEY_READ);
+    const afx::ScopedRegKey key = OpenSearchedKey(parentKey, subKeyName, budget);
     if (!key) return;
 
     CString folder;
@@ -95,12 +122,13 @@ void FindMarkedKeys(HostInstallRegistry& registry, HKEY parentKey, CString subKe
     for (DWORD index = 0; index < subKeyCount; ++index) {
         CString name;
         if (!ReadSubKeyName(key.Get(), index, &name)) continue;
-        FindMarkedKeys(registry, key.Get(), name, relativePath + name + "\\", baseKeyPath,
+        FindMarkedKeys(registry, budget, key.Get(), name, relativePath + name + "\\", baseKeyPath,
                        depth + 1);
     }
 }
 
-void ScanProductKeyUnderRoot(HostInstallRegistry& registry, HKEY root, const char* productKeyPath) {
+void ScanProductKeyUnderRoot(HostInstallRegistry& registry, SearchBudget& budget, HKEY root,
+                             const char* productKeyPath) {
     // The root's own handle (no subkey), closed like any other key.
     const afx::ScopedRegKey rootKey = afx::OpenRegKey(root, nullptr);
     if (!rootKey) return;
@@ -114,13 +142,13 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, HKEY root, const cha
         CString baseKeyPath;
         baseKeyPath.Format("%s\\%s\\", productKeyPath, releaseKeyName.GetString());
         const afx::ScopedRegKey releaseKey =
-            afx::OpenRegKey(productKey.Get(), releaseKeyName, KEY_READ);
+            OpenSearchedKey(productKey.Get(), releaseKeyName, budget);
         if (!releaseKey) continue;
 
         registry.foundKeys.RemoveAll();
         registry.foundFolders.RemoveAll();
         registry.markerValueName = kMarkerValueName;
-        FindMarkedKeys(registry, releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
+        FindMarkedKeys(registry, budget, releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
 
         HostRelease release;
         if (!ReleaseOfKeyName(releaseKeyName, &release)) continue;
@@ -128,23 +156,28 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, HKEY root, const cha
         for (int i = 0; i < registry.foundKeys.GetSize(); ++i) {
             CString folder = registry.foundFolders[i];
             StripTrailingBackslash(folder);
+            // An empty, relative or drive-relative folder would send the
+            // host's files into whatever folder the elevated setup runs in.
+            if (!IsAbsolutePath(folder)) continue;
             registry.hostKeys[releaseIndex].Add(registry.foundKeys[i]);
             registry.hostFolders[releaseIndex].Add(folder);
         }
     }
 }
 
-void ScanProductKey(HostInstallRegistry& registry, const char* productKeyPath) {
+void ScanProductKey(HostInstallRegistry& registry, SearchBudget& budget,
+                    const char* productKeyPath) {
     // The current user's installations come first and win over the machine's.
-    ScanProductKeyUnderRoot(registry, HKEY_CURRENT_USER, productKeyPath);
-    ScanProductKeyUnderRoot(registry, HKEY_LOCAL_MACHINE, productKeyPath);
+    ScanProductKeyUnderRoot(registry, budget, HKEY_CURRENT_USER, productKeyPath);
+    ScanProductKeyUnderRoot(registry, budget, HKEY_LOCAL_MACHINE, productKeyPath);
 }
 
 }  // namespace
 
 void DiscoverHostInstallationsInto(HostInstallRegistry& registry) {
+    SearchBudget budget;
     for (const char* productKeyPath : HostProductKeys::kPaths) {
-        ScanProductKey(registry, productKeyPath);
+        ScanProductKey(registry, budget, productKeyPath);
     }
     for (int index = 0; index < kHostReleaseCount; ++index) {
         RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);

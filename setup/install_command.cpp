@@ -88,12 +88,13 @@ void Dlg_Setup::OnInstall() {
     }
     // One real backslash character goes; a double-byte character whose
     // trail byte is 0x5C stays whole.
-    CString chosen = m_strInstallPath;
-    StripAnyTrailingBackslash(chosen);
-    const CString installFolder = chosen + kInstallSubFolder;
-    if (!CheckPackage() || RefuseLinkedFolder(chosen) || RefuseLinkedFolder(installFolder)) return;
-
-    m_strInstallPath = installFolder;
+    StripAnyTrailingBackslash(m_strInstallPath);
+    const CString chosen = m_strInstallPath;
+    m_strInstallPath += kInstallSubFolder;
+    // Nothing is created before the package and the folders have passed.
+    if (!CheckPackage() || RefuseLinkedFolder(chosen) || RefuseLinkedFolder(m_strInstallPath)) {
+        return;
+    }
     m_bInstalling = true;
     const bool installed = DoInstall();
     m_bInstalling = false;

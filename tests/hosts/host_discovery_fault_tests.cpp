@@ -62,27 +62,27 @@ std::string WideText(const std::wstring& path, const wchar_t* name) {
 using HostDiscoveryFaults = DiscoveryTest;
 
 TEST_F(HostDiscoveryFaults, LocationOfAnyTypeIsItsDataUpToTheFirstNul) {
-    // A number: its four bytes "D:\\" with no terminator; one backslash goes.
-    const DWORD number = 0x5C5C3A44;
+    // A number: its four bytes "D:\x" with no terminator.
+    const DWORD number = 0x785C3A44;
     ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a-dword", "Location", REG_DWORD,
                          &number, sizeof number));
     // A list of texts: the first of them.
     const char list[] = "C:\\First\\\0C:\\Second\0";
     ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b-multi", "Location", REG_MULTI_SZ,
                          list, sizeof list));
-    // Eight bytes whose first is NUL: marked, with an empty folder.
+    // Eight bytes whose first is NUL: marked, with an empty folder, which is
+    // no installation; the key below is not searched.
     const unsigned long long zeroFirst = 0x4141414141414100ULL;
     ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\c-qword", "Location", REG_QWORD,
                          &zeroFirst, sizeof zeroFirst));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\c-qword\\below", "C:\\Below"));
-    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\a-dword\\", "D:\\"},
-                                                   {kGstarCad + "\\R24\\b-multi\\", "C:\\First"},
-                                                   {kGstarCad + "\\R24\\c-qword\\", ""}}));
+    EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\a-dword\\", "D:\\x"},
+                                                   {kGstarCad + "\\R24\\b-multi\\", "C:\\First"}}));
 }
 
 TEST_F(HostDiscoveryFaults, BinaryLocationUpToTheBufferMarksOneByteMoreDoesNot) {
-    const std::string fits255(kMarkerBufferSize - 1, 'b');
-    const std::string fits256(kMarkerBufferSize, 'c');
+    const std::string fits255 = "C:\\" + std::string(kMarkerBufferSize - 4, 'b');
+    const std::string fits256 = "C:\\" + std::string(kMarkerBufferSize - 3, 'c');
     ASSERT_TRUE(SetBinaryLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23", fits255));
     ASSERT_TRUE(SetBinaryLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", fits256));
     ASSERT_TRUE(SetBinaryLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25",
@@ -96,7 +96,7 @@ TEST_F(HostDiscoveryFaults, BinaryLocationUpToTheBufferMarksOneByteMoreDoesNot) 
 TEST_F(HostDiscoveryFaults, DoubleByteLocationIsMeasuredInTheCodePage) {
     // The registry keeps texts in UTF-16, where these take 260 and 258 bytes;
     // read as GBK they take 256 and 257 with the terminator.
-    const std::string fits = "D:" + Repeated(kHao, 126) + "x";
+    const std::string fits = "D:\\" + Repeated(kHao, 126);
     const std::string tooLong = Repeated(kHao, 128);
     ASSERT_EQ(fits.size() + 1, kMarkerBufferSize);
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", fits));
@@ -104,6 +104,21 @@ TEST_F(HostDiscoveryFaults, DoubleByteLocationIsMeasuredInTheCodePage) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\Below", "C:\\Below"));
     EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\", fits}}));
     EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\Below\\", "C:\\Below"}}));
+}
+
+TEST_F(HostDiscoveryFaults, FoldersThatAreNotAbsoluteAreNoInstallations) {
+    // Each would send the hosts' files into the elevated setup's current
+    // folder, or into a drive's root.
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R23", ""));
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R24", "."));
+    ASSERT_TRUE(SetBinaryLocation(HKEY_CURRENT_USER, kGstarCad + "\\R25", "ab"));
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26\\a", "C:foo"));
+    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26\\b", "\\\\server\\share\\Cad\\"));
+    for (const HostRelease release : {HostRelease::R2023, HostRelease::R2024, HostRelease::R2025}) {
+        EXPECT_EQ(Discover(release), Items{}) << HostReleaseYear(release);
+    }
+    EXPECT_EQ(Discover(HostRelease::R2026),
+              (Items{{kGstarCad + "\\R26\\b\\", "\\\\server\\share\\Cad"}}));
 }
 
 TEST_F(HostDiscoveryFaults, TenThousandReleaseKeysAreAllFound) {

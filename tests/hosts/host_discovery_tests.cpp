@@ -52,8 +52,10 @@ TEST_F(HostDiscovery, OnlyOneTrailingBackslashGoes) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25", "\\"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R26", "E:\\"));
     EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\", "D:\\Two\\"}}));
-    EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\", "\\"}}));
-    EXPECT_EQ(Discover(HostRelease::R2026), (Items{{kGstarCad + "\\R26\\", "E:"}}));
+    // A lone backslash stays, and a drive root becomes "E:": neither is an
+    // absolute folder, so neither is an installation.
+    EXPECT_EQ(Discover(HostRelease::R2025), Items{});
+    EXPECT_EQ(Discover(HostRelease::R2026), Items{});
 }
 
 TEST_F(HostDiscovery, CurrentUserBeforeLocalMachine) {
@@ -143,7 +145,7 @@ TEST_F(HostDiscovery, TrailByteOfADoubleByteCharacterStartsNoCode) {
 
 TEST_F(HostDiscovery, LocationOfUpTo256BytesMarksTheKey) {
     // 255 characters and the terminator: exactly the buffer.
-    const std::string fits(255, 'f');
+    const std::string fits = "C:\\" + std::string(252, 'f');
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23", fits));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23\\Below", "C:\\Below"));
     EXPECT_EQ(Discover(HostRelease::R2023), (Items{{kGstarCad + "\\R23\\", fits}}));
@@ -159,7 +161,7 @@ TEST_F(HostDiscovery, LocationOver256BytesLeavesTheKeyUnmarked) {
 
 TEST_F(HostDiscovery, LocationDataWithoutTerminatorIsReadWithinItsSize) {
     // 256 bytes of binary data, no NUL: the whole data, nothing past it.
-    const std::string data(256, 'b');
+    const std::string data = "C:\\" + std::string(253, 'b');
     ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", "Location", REG_BINARY,
                          data.data(), static_cast<DWORD>(data.size())));
     // Shorter binary data ending in a backslash, without terminator.
@@ -173,7 +175,8 @@ TEST_F(HostDiscovery, LocationDataWithoutTerminatorIsReadWithinItsSize) {
 TEST_F(HostDiscovery, LocationWithoutDataMarksWithAnEmptyFolder) {
     ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23", "Location", REG_SZ, nullptr, 0));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R23\\Below", "C:\\Below"));
-    EXPECT_EQ(Discover(HostRelease::R2023), (Items{{kGstarCad + "\\R23\\", ""}}));
+    // Marked, so nothing below is searched; an empty folder is no installation.
+    EXPECT_EQ(Discover(HostRelease::R2023), Items{});
 }
 
 TEST_F(HostDiscovery, LocationIsTakenUpToItsFirstNulAndAsItIs) {
@@ -184,7 +187,8 @@ TEST_F(HostDiscovery, LocationIsTakenUpToItsFirstNulAndAsItIs) {
     ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25", "Location", REG_EXPAND_SZ,
                          unexpanded.c_str(), static_cast<DWORD>(unexpanded.size() + 1)));
     EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarCad + "\\R24\\", "C:\\Host"}}));
-    EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\", unexpanded}}));
+    // Taken as it is, not expanded: no absolute folder, so no installation.
+    EXPECT_EQ(Discover(HostRelease::R2025), Items{});
 }
 
 TEST_F(HostDiscovery, OnlyTheUpperOfNestedMarkedKeysCounts) {
