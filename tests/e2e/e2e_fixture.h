@@ -54,6 +54,28 @@ int DialogUnitsToPixelsY(int dialogUnits);
 // Files (not folders) directly in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
 
+// A file held open without sharing, as a running host holds its modules.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path) {
+        driver::CreateFolders(path.substr(0, path.rfind('\\')));
+        driver::WriteTextFile(path, "held by a running host\r\n");
+        m_handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~FileLock() { Release(); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (IsHeld()) CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+};
+
 class SetupTest : public ::testing::Test {
 protected:
     SetupTest();

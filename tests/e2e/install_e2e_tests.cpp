@@ -113,28 +113,6 @@ int BarPositionAfterSteps(int steps) {
     return pos;
 }
 
-// A file held open without sharing, as a running host holds its modules.
-class FileLock {
-public:
-    explicit FileLock(const std::string& path) {
-        driver::CreateFolders(path.substr(0, path.rfind('\\')));
-        driver::WriteTextFile(path, "held by a running host\r\n");
-        m_handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    ~FileLock() { Release(); }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
-    void Release() {
-        if (IsHeld()) CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
-};
-
 class InstallTest : public SetupTest {
 protected:
     void Install() { driver::Click(m_dialog, kInstall); }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chooser/path_dialog.h"
@@ -141,6 +142,26 @@ TEST_F(SetupDialogTest, InstallButtonFollowsTheTicks) {
     };
     dialog.DoModal();
     EXPECT_EQ(enabled, (std::vector<bool>{true, false, true}));  // 2026 unticked, ticked again
+}
+
+TEST_F(SetupDialogTest, AnUpgradeStartsInTheFolderChosenLastTime) {
+    const char* const kEntry =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
+    for (const auto& [installed, shown] :
+         {std::pair<std::string, std::string>{"D:\\Tools\\T-ZozerIded", "D:\\Tools"},
+          {"D:\\T-ZozerIded", "D:\\"},
+          {"relative\\T-ZozerIded", "C:\\Torvex"}}) {
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kEntry, "InstallLocation", REG_SZ,
+                             installed.c_str(), static_cast<DWORD>(installed.size() + 1)));
+        TestSetupDialog dialog;
+        std::string text;
+        dialog.onInit = [&](TestSetupDialog& d) {
+            text = driver::ItemText(d.m_hWnd, IDC_INSTALL_PATH);
+            d.Close();
+        };
+        dialog.DoModal();
+        EXPECT_EQ(text, shown) << installed;
+    }
 }
 
 TEST_F(SetupDialogTest, OneRealTrailingBackslashGoesBeforeTheSubFolder) {

@@ -1,0 +1,129 @@
+// The real SetUp.exe refusing what would turn the installation against the
+// machine or against the user: a link at the installation folder, a package
+// short of a module, a key typed ahead into a box, a dialog closed while a
+// box waits.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace e2e {
+namespace {
+
+constexpr const char* kInstallRoot = "C:\\Torvex";
+constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
+// How long a box must stay up to count as not answered.
+constexpr DWORD kStillUpMs = 1500;
+
+// Runs a Unix command in the Wine prefix's drive C: (Wine starts ELF
+// programs too): the one way to make a link Wine reports as a reparse point.
+bool RunInDriveC(const std::string& program, const std::string& arguments) {
+    std::string commandLine = program + " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        "C:\\", &startup, &process)) {
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, driver::kDefaultTimeoutMs);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+class SafeguardTest : public SetupTest {
+protected:
+    void Install() { driver::Click(m_dialog, kInstall); }
+    bool StillUp(HWND box) {
+        Sleep(kStillUpMs);
+        return IsWindow(box) && IsWindowVisible(box);
+    }
+};
+
+TEST_F(SafeguardTest, LinkedInstallationFolderIsRefusedAndNothingIsWrittenThroughIt) {
+    const std::string host = AddHost(2025);
+    const std::string elsewhere = "C:\\TorvexLinkTarget";
+    driver::RemoveTree(elsewhere);
+    ASSERT_TRUE(driver::CreateFolders(elsewhere));
+    ASSERT_TRUE(RunInDriveC("Z:\\bin\\ln", "-s TorvexLinkTarget Torvex"));
+    ASSERT_TRUE(GetFileAttributesA(kInstallRoot) & FILE_ATTRIBUTE_REPARSE_POINT);
+
+    ASSERT_TRUE(Launch());
+    Install();
+    HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    EXPECT_NE(driver::MessageBoxText(box).find(kInstallRoot), std::string::npos);
+    driver::Click(box, IDOK);
+    ASSERT_TRUE(driver::WaitForClose(box));
+    EXPECT_TRUE(driver::IsItemVisible(m_dialog, kInstall)) << "the user may choose another folder";
+    EXPECT_FALSE(driver::FolderExists(elsewhere + "\\T-ZozerIded"));
+    EXPECT_FALSE(
+        driver::KeyExists(HKEY_CURRENT_USER, std::string(kProduct) + "\\R25\\zh-CN\\Applications"));
+    EXPECT_TRUE(FilesIn(host).empty());
+
+    // The link goes as a link: removing it through Windows would empty its target.
+    EXPECT_TRUE(RunInDriveC("Z:\\bin\\rm", "Torvex"));
+    driver::RemoveTree(elsewhere);
+}
+
+TEST_F(SafeguardTest, PackageWithoutTheReleasesModuleIsToldBeforeAnythingIsMade) {
+    AddHost(2025);
+    ASSERT_TRUE(Launch({}, {2023}));  // release 2025 loads GCAD2024P.dll
+    Install();
+    HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(driver::Text(box), kBoxCaption);
+    EXPECT_NE(driver::MessageBoxText(box).find("\nGCAD2024P.dll\n"), std::string::npos)
+        << driver::MessageBoxText(box);
+    driver::Click(box, IDOK);
+    ASSERT_TRUE(driver::WaitForClose(box));
+    EXPECT_FALSE(driver::FolderExists(kInstallRoot));
+}
+
+TEST_F(SafeguardTest, KeysTypedAheadNeverAnswerACopyFailureBox) {
+    AddHost(2025);
+    FileLock lock(std::string(kInstallFolder) + "\\itextsharp.dll");
+    ASSERT_TRUE(lock.IsHeld());
+    ASSERT_TRUE(Launch());
+    // Enter twice on the install button, the second before the first is done.
+    SendMessageA(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_dialog, kInstall)),
+                 TRUE);
+    INPUT keys[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = VK_RETURN;
+        keys[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(StillUp(box)) << "the second Enter answered the box";
+    driver::Click(box, IDABORT);
+    EXPECT_TRUE(WaitForExit());
+}
+
+TEST_F(SafeguardTest, ClosingTheDialogWhileABoxWaitsIsAbort) {
+    const std::string host = AddHost(2025);
+    FileLock lock(std::string(kInstallFolder) + "\\itextsharp.dll");
+    ASSERT_TRUE(lock.IsHeld());
+    ASSERT_TRUE(Launch());
+    Install();
+    HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    // A second click on install while the box is up starts nothing.
+    driver::Click(m_dialog, kInstall);
+    PostMessageA(m_dialog, WM_CLOSE, 0, 0);
+    if (!driver::WaitForClose(box, kStillUpMs)) driver::Click(box, IDRETRY);
+    EXPECT_TRUE(WaitForExit()) << "the run did not end";
+    EXPECT_FALSE(
+        driver::KeyExists(HKEY_CURRENT_USER, std::string(kProduct) + "\\R25\\zh-CN\\Applications"));
+    EXPECT_TRUE(FilesIn(host).empty());
+    lock.Release();
+    EXPECT_EQ(FilesIn(kInstallFolder), std::vector<std::string>{"itextsharp.dll"});
+}
+
+}  // namespace
+}  // namespace e2e
