@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -219,23 +220,21 @@ protected:
         PackageCopyTest::SetUp();
         ASSERT_TRUE(sandbox.IsReady());
         ASSERT_TRUE(MakeFolder(shellAppData));
-        HKEY folders = nullptr;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
-                                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User "
-                                "Shell Folders",
-                                &folders),
-                  ERROR_SUCCESS);
-        const afx::ScopedRegKey scoped(folders);
-        ASSERT_EQ(RegSetValueExA(folders, "AppData", 0, REG_EXPAND_SZ,
-                                 reinterpret_cast<const BYTE*>(shellAppData.GetString()),
-                                 shellAppData.GetLength() + 1),
-                  ERROR_SUCCESS);
+        SetShellAppData(shellAppData);
         AddPackageFile("Torvex.Ini", "settings");
         ASSERT_TRUE(GetCurrentDirectoryA(MAX_PATH, previousDirectory));
         ASSERT_TRUE(SetCurrentDirectoryA(temp.Path()));
         driveRootBefore = GetFileAttributesA(kDriveRootSettings);
     }
     void TearDown() override { SetCurrentDirectoryA(previousDirectory); }
+
+    static void SetShellAppData(const char* folder) {
+        ASSERT_TRUE(SetValue(HKEY_CURRENT_USER,
+                             "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
+                             "Folders",
+                             "AppData", REG_EXPAND_SZ, folder,
+                             static_cast<DWORD>(std::strlen(folder) + 1)));
+    }
 
     void ExpectShellFolderUsed() {
         EXPECT_TRUE(Copy());
@@ -264,6 +263,40 @@ TEST_F(ShellSettingsFolderTest, WithAnAppDataTooLongForTheFileFunctions) {
     const std::string tooLong = std::string(appData.GetString()) + "\\" + std::string(260, 'x');
     const ScopedEnvironmentVariable variable("APPDATA", tooLong.c_str());
     ExpectShellFolderUsed();
+}
+
+TEST_F(ShellSettingsFolderTest, WithNoUsableFolderAtAllTheSettingsAreCountedNotWritten) {
+    const ScopedEnvironmentVariable variable("APPDATA", nullptr);
+    SetShellAppData("relative\\appdata");
+    EXPECT_TRUE(Copy());
+    EXPECT_TRUE(boxes.boxes.empty());
+    ASSERT_EQ(log.account.GetCount(), 1);
+    EXPECT_NE(log.account.WarningText().str().find("Torvex.Ini"), std::string::npos);
+    EXPECT_EQ(GetFileAttributesA(kDriveRootSettings), driveRootBefore);
+}
+
+TEST_F(PackageCopyTest, TheUsersOwnSettingsAreKeptBesideTheNewOnes) {
+    AddPackageFile("Torvex.Ini", "package settings");
+    const CString folder = appData + "\\Torvex";
+    ASSERT_TRUE(MakeFolder(folder));
+    ASSERT_TRUE(WriteTextFile(folder + "\\Torvex.Ini", "the user's own"));
+    for (const char* own : {"the user's own", "", "changed again"}) {
+        // The second run meets the package's own settings: nothing to keep.
+        if (*own) {
+            ASSERT_TRUE(WriteTextFile(folder + "\\Torvex.Ini", own));
+        }
+        EXPECT_TRUE(Copy());
+        log.journal.Commit();
+    }
+    EXPECT_EQ(ReadTextFile(folder + "\\Torvex.Ini"), "package settings");
+    // Within one second too: a later backup never overwrites an earlier one.
+    std::multiset<std::string> kept;
+    for (const std::string& name : ListFolder(folder)) {
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".bak") == 0) {
+            kept.insert(ReadTextFile(folder + "\\" + name.c_str()));
+        }
+    }
+    EXPECT_EQ(kept, (std::multiset<std::string>{"changed again", "the user's own"}));
 }
 
 TEST_F(PackageCopyTest, OverlongDestinationIsNamedWholeInTheBox) {
