@@ -159,27 +159,27 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
     return !known;
 }
 
+// Items of the earlier record keep their origin; those this installation did
+// not touch again are kept as they were.
+template <typename Item>
+void MergeItems(std::vector<Item>& items, const std::vector<Item>& earlier) {
+    for (const Item& old : earlier) {
+        const auto same = std::find_if(items.begin(), items.end(), [&](const Item& item) {
+            return SamePath(item.path, old.path);
+        });
+        if (same == items.end()) {
+            items.push_back(old);
+        } else {
+            same->origin = old.origin;
+        }
+    }
+}
+
 }  // namespace
 
 void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
-    for (const File& old : earlier.files) {
-        const auto same = std::find_if(files.begin(), files.end(),
-                                       [&](const File& f) { return SamePath(f.path, old.path); });
-        if (same == files.end()) {
-            files.push_back(old);
-        } else {
-            same->origin = old.origin;
-        }
-    }
-    for (const Key& old : earlier.keys) {
-        const auto same = std::find_if(keys.begin(), keys.end(),
-                                       [&](const Key& k) { return SamePath(k.path, old.path); });
-        if (same == keys.end()) {
-            keys.push_back(old);
-        } else {
-            same->origin = old.origin;
-        }
-    }
+    MergeItems(files, earlier.files);
+    MergeItems(keys, earlier.keys);
     std::vector<CString> folders = earlier.createdFolders;
     for (const CString& folder : createdFolders) {
         if (std::none_of(folders.begin(), folders.end(),

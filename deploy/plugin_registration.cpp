@@ -34,43 +34,19 @@ bool SetText(HKEY key, const char* name, const CString& text) {
                           static_cast<DWORD>(text.GetLength()) + 1) == ERROR_SUCCESS;
 }
 
-// One entry below the host key: noted when it was written whole, counted
-// when it was not.
-class EntryWriter {
-public:
-    EntryWriter(HKEY hostKey, const CString& hostKeyPath, InstallLog& log)
-        : m_hostKey(hostKey), m_hostKeyPath(hostKeyPath), m_log(log) {}
-
-    void WriteMain(int release, const CString& loader) {
-        const CString name = MainEntryKeyName(release);
-        bool replaced = false;
-        const afx::ScopedRegKey entry = RecreateEntryKey(m_hostKey, name, &replaced);
-        Settle(name, replaced,
-               entry && SetDword(entry.Get(), kValueManaged, kMainManaged) &&
-                   SetText(entry.Get(), kValueLoader, loader));
-    }
-
-    void WriteCompanion(int release, const CString& loader) {
-        const CString name = CompanionEntryKeyName(release);
-        bool replaced = false;
-        const afx::ScopedRegKey entry = RecreateEntryKey(m_hostKey, name, &replaced);
-        Settle(name, replaced,
-               entry && SetDword(entry.Get(), kValueLoadCtrls, kCompanionLoadCtrls) &&
-                   SetText(entry.Get(), kValueLoader, loader) &&
-                   SetDword(entry.Get(), kValueManaged, kCompanionManaged));
-    }
-
-private:
-    void Settle(const CString& name, bool replaced, bool written) {
-        const CString path = m_hostKeyPath + name;
-        if (KeyExists(m_hostKey, name)) m_log.journal.NoteKey(path, replaced);
-        if (!written) m_log.account.Add(StepAccount::Kind::RegistryNotWritten, path);
-    }
-
-    HKEY m_hostKey;
-    const CString& m_hostKeyPath;
-    InstallLog& m_log;
-};
+// Writes one entry below the host key anew: noted when the key is there,
+// counted when it was not written whole. `setValues` sets the entry's
+// values and tells whether every one was set.
+template <typename SetValues>
+void WriteEntry(HKEY hostKey, const CString& hostKeyPath, const CString& name, InstallLog& log,
+                SetValues setValues) {
+    bool replaced = false;
+    const afx::ScopedRegKey entry = RecreateEntryKey(hostKey, name, &replaced);
+    const bool written = entry && setValues(entry.Get());
+    const CString path = hostKeyPath + name;
+    if (KeyExists(hostKey, name)) log.journal.NoteKey(path, replaced);
+    if (!written) log.account.Add(StepAccount::Kind::RegistryNotWritten, path);
+}
 
 }  // namespace
 
@@ -105,8 +81,15 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
             afx::CreateRegKey(hostKey.Get(), kApplicationsKey)) {
             log.journal.NoteKey(keys[i] + kApplicationsKey, false);
         }
-        EntryWriter writer(hostKey.Get(), keys[i], log);
-        writer.WriteMain(release, mainLoader);
-        writer.WriteCompanion(release, CompanionLoaderPath(folders[i], numbers.companion));
+        WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(release), log, [&](HKEY entry) {
+            return SetDword(entry, kValueManaged, kMainManaged) &&
+                   SetText(entry, kValueLoader, mainLoader);
+        });
+        const CString companionLoader = CompanionLoaderPath(folders[i], numbers.companion);
+        WriteEntry(hostKey.Get(), keys[i], CompanionEntryKeyName(release), log, [&](HKEY entry) {
+            return SetDword(entry, kValueLoadCtrls, kCompanionLoadCtrls) &&
+                   SetText(entry, kValueLoader, companionLoader) &&
+                   SetDword(entry, kValueManaged, kCompanionManaged);
+        });
     }
 }

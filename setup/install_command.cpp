@@ -29,7 +29,6 @@ bool g_bWarnHostRunning = true;
 
 namespace {
 
-constexpr const char* kCloseHostText = "请关闭CAD后再进行安装 !";
 constexpr char kLinkedFolderFormat[] =
     "安装文件夹 %s 是一个链接（符号链接、目录联接或装入点）。\n\n"
     "为防止文件被写到链接指向的别处，安装程序不会通过链接写入。请选择其它文件夹。";

@@ -15,13 +15,13 @@
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
 #include "hosts/running_host.h"
+#include "setup/install_command.h"
 #include "text/path_text.h"
 
 namespace {
 
 constexpr char kConfirmText[] =
     "确定要卸载 T-批打印软件 吗？\n\n将删除安装时添加的文件和注册表项，您的设置文件会保留。";
-constexpr char kCloseHostText[] = "请关闭CAD后再进行安装 !";
 constexpr char kNoRecordFormat[] =
     "在 %s 中找不到完整的安装记录，无法卸载。\n\n可能T-批打印软件已经卸载。";
 constexpr char kTempFolderPrefix[] = "Torvex-uninstall-";

@@ -86,6 +86,17 @@ HWND SetupTest::Launch(const std::vector<std::pair<std::string, std::string>>& e
     return m_dialog;
 }
 
+std::vector<std::string> SetupTest::PackageListing() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((PackageFolder() + "\\Data\\*.*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(entry.cFileName);
+    while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
 std::vector<HWND> SetupTest::KnownWindows() const {
     std::vector<HWND> known;
     if (m_dialog) known.push_back(m_dialog);

@@ -93,6 +93,8 @@ protected:
     // Saves a screenshot among the test artefacts (converted to PNG by the test command).
     void Screenshot(HWND window, const std::string& name);
     bool WaitForExit() { return m_setup.WaitForExit(); }
+    // The package's Data folder as the copy lists it: every entry, in order.
+    std::vector<std::string> PackageListing() const;
 
     const std::string& Scratch() const { return m_scratch.Path().str(); }
     std::string PackageFolder() const { return Scratch() + "\\package"; }

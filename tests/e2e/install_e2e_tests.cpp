@@ -256,13 +256,8 @@ TEST_F(InstallTest, LongPackageWrapsTheBarRetryAfterReleaseGoesOnAndTheBarEndsFu
     ASSERT_TRUE(Launch({}, {2023, 2024}, extraFiles));
     // Hold the destination of the last file the listing yields.
     const std::vector<std::string> data = FilesIn(PackageFolder() + "\\Data");
-    std::vector<std::string> listing;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((PackageFolder() + "\\Data\\*.*").c_str(), &entry);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do listing.push_back(entry.cFileName);
-    while (FindNextFileA(find, &entry));
-    FindClose(find);
+    const std::vector<std::string> listing = PackageListing();
+    ASSERT_FALSE(listing.empty());
     const std::string last = listing.back();
     ASSERT_TRUE(std::count(data.begin(), data.end(), last)) << last << " is not a plain file";
     FileLock lock(std::string(kDefaultInstallFolder) + "\\" + last);

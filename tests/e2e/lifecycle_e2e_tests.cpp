@@ -132,13 +132,8 @@ TEST_F(LifecycleTest, AnAbortedInstallationLeavesTheMachineAsItWas) {
     ASSERT_TRUE(Launch({}, {2023, 2024}, 20));
     // An older module the copy replaces before it meets the held file, the
     // last of the listing: everything else has been copied by then.
-    std::vector<std::string> listing;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((PackageFolder() + "\\Data\\*.*").c_str(), &entry);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do listing.push_back(entry.cFileName);
-    while (FindNextFileA(find, &entry));
-    FindClose(find);
+    const std::vector<std::string> listing = PackageListing();
+    ASSERT_FALSE(listing.empty());
     ASSERT_TRUE(driver::CreateFolders(kInstallFolder));
     ASSERT_TRUE(driver::WriteTextFile(std::string(kInstallFolder) + "\\GCAD2023P.dll", "old"));
     FileLock lock(std::string(kInstallFolder) + "\\" + listing.back());

@@ -85,6 +85,18 @@ void PrintFolder(const std::string& folder, const std::string& indent) {
     FindClose(find);
 }
 
+// A key's text and number values, one a line.
+void PrintValues(HKEY root, const std::string& key, const char* indent) {
+    for (const std::string& value : driver::ValueNames(root, key)) {
+        std::string text;
+        DWORD number = 0;
+        if (driver::ReadString(root, key, value.c_str(), &text))
+            std::printf("%s%-16s REG_SZ    %s\n", indent, value.c_str(), text.c_str());
+        else if (driver::ReadDword(root, key, value.c_str(), &number))
+            std::printf("%s%-16s REG_DWORD %lu\n", indent, value.c_str(), number);
+    }
+}
+
 void PrintApplications(const std::string& hostKey) {
     const std::string applications = hostKey + "Applications";
     HKEY h = nullptr;
@@ -99,14 +111,7 @@ void PrintApplications(const std::string& hostKey) {
             break;
         const std::string sub = applications + "\\" + name;
         std::printf("    HKCU\\%s\n", sub.c_str());
-        for (const std::string& value : driver::ValueNames(HKEY_CURRENT_USER, sub)) {
-            std::string text;
-            DWORD number = 0;
-            if (driver::ReadString(HKEY_CURRENT_USER, sub, value.c_str(), &text))
-                std::printf("        %-10s REG_SZ    %s\n", value.c_str(), text.c_str());
-            else if (driver::ReadDword(HKEY_CURRENT_USER, sub, value.c_str(), &number))
-                std::printf("        %-10s REG_DWORD %lu\n", value.c_str(), number);
-        }
+        PrintValues(HKEY_CURRENT_USER, sub, "        ");
     }
     RegCloseKey(h);
 }
@@ -130,17 +135,8 @@ void PrintInstallation(const driver::SampleMachine& machine) {
         PrintApplications(key);
     }
     std::printf("\n== Programs and Features: HKLM\\%s\n", kUninstallEntryKey);
-    const std::vector<std::string> values =
-        driver::ValueNames(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
-    if (values.empty()) std::printf("    (no entry)\n");
-    for (const std::string& value : values) {
-        std::string text;
-        DWORD number = 0;
-        if (driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, value.c_str(), &text))
-            std::printf("    %-16s %s\n", value.c_str(), text.c_str());
-        else if (driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, value.c_str(), &number))
-            std::printf("    %-16s %lu\n", value.c_str(), number);
-    }
+    if (!driver::KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey)) std::printf("    (no entry)\n");
+    PrintValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "    ");
 }
 
 bool Shot(HWND window, const std::string& folder, const char* name) {
