@@ -98,6 +98,12 @@ void Dlg_Setup::OnInstall() {
     const bool installed = DoInstall();
     m_bInstalling = false;
     if (!installed) return;
+    // Closed during the last box: the installation is complete, and the user
+    // has asked to leave.
+    if (m_bCancelRequested) {
+        CDialog::OnCancel();
+        return;
+    }
     afx::DiscardQueuedInput();  // a key typed during the run must not close the new layout
     ShowCompletionLayout();
 }
