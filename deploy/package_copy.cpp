@@ -156,10 +156,9 @@ private:
         ClearReadOnly(source);
         RemoveDownloadMark(source);
         while (!m_journal.InstallFile(source, destination, origin)) {
-            CString text;
-            text.Format(kCopyFailedFormat, destination.GetString());
-            const int answer = afx::ShowMessageBox(afx::GetSafeOwner(), text, kSetupBoxCaption,
-                                                   MB_ABORTRETRYIGNORE);
+            const int answer = afx::ShowMessageBox(
+                afx::GetSafeOwner(), afx::FormatUiText(kCopyFailedFormat, {destination}),
+                kSetupBoxCaption, MB_ABORTRETRYIGNORE);
             if (m_progress.CancelRequested()) return false;
             if (answer == IDRETRY) continue;
             if (answer == IDIGNORE) {
