@@ -259,14 +259,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not lay out the sample package in %s\n", package.c_str());
         return 1;
     }
-    std::printf("== Sample machine\n");
-    for (const driver::HostEntry& host : machine.Hosts()) {
-        std::printf("   %s\\%s\\%s  Location = %s\n",
-                    host.root == HKEY_CURRENT_USER ? "HKCU" : "HKLM", host.productKey.c_str(),
-                    host.relativeKey.c_str(), host.folder.c_str());
+    if (options.look.empty()) {  // a look at the dialog: the same sample as before
+        std::printf("== Sample machine\n");
+        for (const driver::HostEntry& host : machine.Hosts()) {
+            std::printf("   %s\\%s\\%s  Location = %s\n",
+                        host.root == HKEY_CURRENT_USER ? "HKCU" : "HKLM", host.productKey.c_str(),
+                        host.relativeKey.c_str(), host.folder.c_str());
+        }
+        std::printf("== Sample package %s\n", package.c_str());
+        PrintFolder(package, "    ");
     }
-    std::printf("== Sample package %s\n", package.c_str());
-    PrintFolder(package, "    ");
 
     // Before SetUp.exe starts: it reads the scale once, at its start.
     std::optional<driver::ScopedDisplayDpi> dpi;
