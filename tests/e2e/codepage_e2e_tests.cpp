@@ -1,7 +1,8 @@
 // SetUp.exe on a system whose ANSI code page is not 936: an English (1252)
 // or a Japanese (932) Windows. Built once per code page and run in it (see
 // CMakeLists.txt); SetUp.exe keeps the code page of this process, which
-// starts it. Every text is read from outside as Unicode.
+// starts it, and the refusal of a look-alike that GBK holds shows that it
+// does. Every text is read from outside as Unicode.
 #include <gtest/gtest.h>
 
 #include <string>
