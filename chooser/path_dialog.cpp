@@ -1,8 +1,12 @@
 #include "chooser/path_dialog.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "chooser/path_rules_win32.h"
 #include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
+#include "framework/afx_unicode.h"
 
 namespace {
 
@@ -40,7 +44,11 @@ END_MESSAGE_MAP()
 void CPathDialogSub::ReadEditText() {
     char* path = m_pPathDialog->m_szPath;
     path[0] = '\0';
-    if (HWND edit = ::GetDlgItem(m_hWnd, IDC_FOLDER_EDIT)) ::GetWindowTextA(edit, path, MAX_PATH);
+    CString text;
+    GetDlgItem(IDC_FOLDER_EDIT).GetWindowText(text, afx::TextOrigin::System);
+    const size_t length = std::min(static_cast<size_t>(text.GetLength()), size_t{MAX_PATH - 1});
+    std::memcpy(path, text.GetString(), length);
+    path[length] = '\0';
     DropSplitCharacter(path);
 }
 
@@ -59,9 +67,10 @@ void CPathDialogSub::OnOkClicked() {
     ::EndDialog(m_hWnd, IDOK);
 }
 
-CPathDialog::CPathDialog(const char* caption, const char* prompt, const char* initialFolder,
-                         CWnd* parent)
-    : m_pszCaption(caption),
+CPathDialog::CPathDialog(const afx::UiText& caption, const afx::UiText& prompt,
+                         const char* initialFolder, CWnd* parent)
+    : m_caption(afx::ToWide(caption)),
+      m_prompt(afx::ToWide(prompt)),
       m_pszInitialFolder(initialFolder),
       m_szPath{},
       m_bi{},
@@ -71,7 +80,7 @@ CPathDialog::CPathDialog(const char* caption, const char* prompt, const char* in
     m_bi.hwndOwner = m_hOwner;
     m_bi.pidlRoot = nullptr;        // the desktop
     m_bi.pszDisplayName = nullptr;  // a buffer of the run, set by RunModal
-    m_bi.lpszTitle = prompt;
+    m_bi.lpszTitle = m_prompt.c_str();
     m_bi.ulFlags = kBrowseFlags;
     m_bi.lpfn = &BrowseCallback;
     m_bi.lParam = reinterpret_cast<LPARAM>(this);
@@ -83,12 +92,12 @@ int CPathDialog::RunModal() {
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator) return kCancelled;
 
-    char displayName[MAX_PATH] = {};
+    wchar_t displayName[MAX_PATH] = {};
     m_bi.lParam = reinterpret_cast<LPARAM>(this);
     m_bi.lpfn = &BrowseCallback;
     m_bi.pszDisplayName = displayName;
     m_bSucceeded = 0;
-    if (LPITEMIDLIST item = SHBrowseForFolderA(&m_bi)) allocator->Free(item);
+    if (LPITEMIDLIST item = SHBrowseForFolderW(&m_bi)) allocator->Free(item);
     allocator->Release();
     m_bi.pszDisplayName = nullptr;  // the buffer ends with this run
     return m_bSucceeded ? kConfirmed : kCancelled;
@@ -111,27 +120,29 @@ int CALLBACK CPathDialog::BrowseCallback(HWND hWnd, UINT message, LPARAM lParam,
 
 void CPathDialog::OnBrowseInitialized(HWND hWnd) {
     m_hBrowseWnd = hWnd;
-    if (m_pszCaption) SetWindowTextA(hWnd, m_pszCaption);
+    if (!m_caption.empty()) SetWindowTextW(hWnd, m_caption.c_str());
     m_sub.SubclassWindow(hWnd);
     if (HWND status = GetDlgItem(hWnd, kStatusTextId)) ShowWindow(status, SW_HIDE);
 
     const RECT rect = EditBoxRect(hWnd);
-    HWND edit = CreateWindowExA(kEditExStyle, "EDIT", "", kEditStyle, rect.left, rect.top,
+    HWND edit = CreateWindowExW(kEditExStyle, L"EDIT", L"", kEditStyle, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, hWnd, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+                                GetModuleHandleW(nullptr), nullptr);
     if (edit) {
-        SetWindowLongPtrA(edit, GWLP_ID, IDC_FOLDER_EDIT);
+        SetWindowLongPtrW(edit, GWLP_ID, IDC_FOLDER_EDIT);
         ShowWindow(edit, SW_SHOW);
-        SendMessageA(edit, WM_SETFONT, SendMessageA(hWnd, WM_GETFONT, 0, 0), TRUE);
+        SendMessageW(edit, WM_SETFONT, SendMessageW(hWnd, WM_GETFONT, 0, 0), TRUE);
     }
 
-    char currentFolder[MAX_PATH] = {};
-    const char* initial = m_pszInitialFolder;
-    if (!initial) {
-        GetCurrentDirectoryA(MAX_PATH, currentFolder);
+    std::wstring initial;
+    if (m_pszInitialFolder) {
+        initial = afx::ToWide(m_pszInitialFolder, CP_ACP);
+    } else {
+        wchar_t currentFolder[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, currentFolder);
         initial = currentFolder;
     }
-    SendMessageA(hWnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(initial));
+    SendMessageW(hWnd, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(initial.c_str()));
 }
 
 RECT CPathDialog::EditBoxRect(HWND hWnd) const {
@@ -149,12 +160,13 @@ RECT CPathDialog::EditBoxRect(HWND hWnd) const {
 }
 
 void CPathDialog::OnSelectionChanged(HWND hWnd, LPCITEMIDLIST item) {
-    char path[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
     // Only a drive-letter folder can be the result: network and virtual
-    // items disable OK.
-    const bool usable = item && SHGetPathFromIDListA(item, path) && path[1] == ':';
-    if (!usable) path[0] = '\0';
-    SendMessageA(hWnd, BFFM_ENABLEOK, 0, usable ? TRUE : FALSE);
-    SendMessageA(hWnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
-    if (HWND edit = GetDlgItem(hWnd, IDC_FOLDER_EDIT)) SetWindowTextA(edit, path);
+    // items disable OK. The path goes into the edit box as it is; a name the
+    // ANSI code page cannot hold is refused when it is read from there.
+    const bool usable = item && SHGetPathFromIDListW(item, path) && path[1] == L':';
+    if (!usable) path[0] = L'\0';
+    SendMessageW(hWnd, BFFM_ENABLEOK, 0, usable ? TRUE : FALSE);
+    SendMessageW(hWnd, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+    if (HWND edit = GetDlgItem(hWnd, IDC_FOLDER_EDIT)) SetWindowTextW(edit, path);
 }

@@ -1,13 +1,18 @@
 // The folder chooser: the shell's classic browse-for-folder dialog with an
 // edit box added above the folder tree. The text of that edit box, once the
-// path rules confirm it, is the result.
+// path rules confirm it, is the result. The dialog is the shell's Unicode
+// one: its caption and prompt read right on any system, and the folder is
+// read in the ANSI code page only when it leaves the edit box.
 #pragma once
 
 #include <windows.h>
 // after windows.h, which it builds on
 #include <shlobj.h>
 
+#include <string>
+
 #include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
 #include "framework/afx_wnd.h"
 
 class CPathDialog;
@@ -34,16 +39,19 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The edit box's text into the path buffer: at most MAX_PATH - 1 bytes,
-    // never ending in half a double-byte character.
+    // The edit box's text into the path buffer in the ANSI code page: at most
+    // MAX_PATH - 1 bytes, never ending in half a double-byte character; a
+    // character the code page cannot hold reads as '?', which the path rules
+    // refuse.
     void ReadEditText();
 };
 
 class CPathDialog {
 public:
-    // The texts are borrowed and must outlive the object; any may be null.
-    // Without a parent the owner is the framework's safe owner.
-    CPathDialog(const char* caption, const char* prompt, const char* initialFolder,
+    // The initial folder (a path, or null for the current folder) is
+    // borrowed and must outlive the object; an empty caption leaves the
+    // shell's own. Without a parent the owner is the framework's safe owner.
+    CPathDialog(const afx::UiText& caption, const afx::UiText& prompt, const char* initialFolder,
                 CWnd* parent = nullptr);
 
     // 1 when the user confirmed a folder; -1 when they cancelled or the shell
@@ -62,10 +70,11 @@ private:
     void OnSelectionChanged(HWND hWnd, LPCITEMIDLIST item);
     RECT EditBoxRect(HWND hWnd) const;
 
-    const char* m_pszCaption;
+    std::wstring m_caption;
+    std::wstring m_prompt;
     const char* m_pszInitialFolder;
     char m_szPath[MAX_PATH];
-    BROWSEINFOA m_bi;
+    BROWSEINFOW m_bi;
     HWND m_hBrowseWnd;
     HWND m_hOwner;
     int m_bSucceeded;

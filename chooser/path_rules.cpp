@@ -80,27 +80,21 @@ int ConfirmFolderPath(const char* path, FolderFileSystem& fs, FolderPrompts& pro
     int result = CheckOrCreatePath(path, true, fs);
     if (result == kPathValid) {
         if (fs.Exists(shown)) return kConfirmAccepted;
-        CString question;
-        question.Format(
-            "The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?",
-            shown.GetString());
+        const afx::UiText question = afx::FormatUiText(
+            "The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?", {shown});
         if (!prompts.AskYesNo(question)) return kConfirmDeclined;
         result = CheckOrCreatePath(path, false, fs);
         if (result == kPathValid) return kConfirmAccepted;
     }
-    CString warning;
-    if (result == kPathInvalid) {
-        warning = InvalidFolderText(shown);
-    } else {
-        warning.Format("The folder:\n\n%s\n\ncan not be created. Please double check.",
-                       shown.GetString());
-    }
-    prompts.Warn(warning);
+    prompts.Warn(
+        result == kPathInvalid
+            ? InvalidFolderText(shown)
+            : afx::FormatUiText("The folder:\n\n%s\n\ncan not be created. Please double check.",
+                                {shown}));
     return result;
 }
 
-CString InvalidFolderText(const char* path) {
-    CString text;
-    text.Format("The folder:\n\n%s\n\nis invalid. Please reenter.", path ? path : "");
-    return text;
+afx::UiText InvalidFolderText(const char* path) {
+    return afx::FormatUiText("The folder:\n\n%s\n\nis invalid. Please reenter.",
+                             {path ? path : ""});
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
 
 // The two file-system operations the rules need.
 class FolderFileSystem {
@@ -21,8 +22,8 @@ protected:
 // only shows them (question: Yes/No; warning: OK) and returns the answer.
 class FolderPrompts {
 public:
-    virtual bool AskYesNo(const char* text) = 0;  // true for Yes
-    virtual void Warn(const char* text) = 0;
+    virtual bool AskYesNo(const afx::UiText& text) = 0;  // true for Yes
+    virtual void Warn(const afx::UiText& text) = 0;
 
 protected:
     ~FolderPrompts() = default;
@@ -38,8 +39,8 @@ int IsValidFolderName(const char* text);
 // cannot be created.
 int CheckOrCreatePath(const char* path, bool checkOnly, FolderFileSystem& fs);
 
-// The warning that a folder text is no valid folder path.
-CString InvalidFolderText(const char* path);
+// The warning that a folder text (a system text) is no valid folder path.
+afx::UiText InvalidFolderText(const char* path);
 
 // 0 accept, -1 the user declined creation, 1 invalid, 2 cannot be created;
 // asks before creating and warns on 1 and 2.

@@ -13,11 +13,11 @@ void Win32FolderFileSystem::CreateFolder(const char* path) {
     CreateDirectoryA(path, nullptr);
 }
 
-bool MessageBoxFolderPrompts::AskYesNo(const char* text) {
+bool MessageBoxFolderPrompts::AskYesNo(const afx::UiText& text) {
     return AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void MessageBoxFolderPrompts::Warn(const char* text) {
+void MessageBoxFolderPrompts::Warn(const afx::UiText& text) {
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 

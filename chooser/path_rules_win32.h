@@ -15,8 +15,8 @@ public:
 // owned by the window active at the moment (the browse dialog).
 class MessageBoxFolderPrompts final : public FolderPrompts {
 public:
-    bool AskYesNo(const char* text) override;
-    void Warn(const char* text) override;
+    bool AskYesNo(const afx::UiText& text) override;
+    void Warn(const afx::UiText& text) override;
 };
 
 // ConfirmFolderPath on the real file system with real boxes: 0 accept,

@@ -41,13 +41,11 @@ std::vector<CString> RequiredPackageFiles(bool use2023, bool use2024, bool use20
     return names;
 }
 
-CString IncompletePackageText(const std::vector<CString>& missing) {
+afx::UiText IncompletePackageText(const std::vector<CString>& missing) {
     CString list;
     for (const CString& name : missing) {
         if (!list.IsEmpty()) list += "\n";
         list += name;
     }
-    CString text;
-    text.Format(kIncompleteFormat, list.GetString());
-    return text;
+    return afx::FormatUiText(kIncompleteFormat, {list});
 }

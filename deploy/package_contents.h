@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
 
 // In release order, each name once: the main module and the companion
 // module of every selected release, then the PDF library and the two
@@ -13,4 +14,4 @@
 std::vector<CString> RequiredPackageFiles(bool use2023, bool use2024, bool use2025, bool use2026);
 
 // The box that names the missing files, one per line.
-CString IncompletePackageText(const std::vector<CString>& missing);
+afx::UiText IncompletePackageText(const std::vector<CString>& missing);

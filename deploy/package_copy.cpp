@@ -14,6 +14,7 @@
 #include "deploy/step_account.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
+#include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
 #include "text/path_text.h"
 
@@ -32,19 +33,18 @@ bool IsFolderEntry(const WIN32_FIND_DATAA& entry) {
 }
 
 // "APPDATA" in the ANSI code page; empty when missing, too long for the ANSI
-// file functions or not an absolute folder. Read in its wide form and
-// converted: Wine's ANSI read cuts a value short by one byte per double-byte
-// character, and a user name in Chinese puts such characters into it.
+// file functions, not an absolute folder or not expressible in the code page
+// (a character it lacks reads as '?', never as a look-alike naming another
+// folder). Read in its wide form and converted: Wine's ANSI read cuts a value
+// short by one byte per double-byte character, and a user name in Chinese
+// puts such characters into it.
 CString AppDataValue() {
     wchar_t wide[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(kAppDataVariable, wide, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return CString();
-    char value[MAX_PATH];
-    // No room in the code page gives 0, as does any other failure.
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, value, MAX_PATH, nullptr, nullptr) <= 0) {
-        return CString();
-    }
-    return IsAbsolutePath(value) ? CString(value) : CString();
+    CString value;
+    if (!afx::FromWide(wide, CP_ACP, &value) || value.GetLength() >= MAX_PATH) return CString();
+    return IsAbsolutePath(value) ? value : CString();
 }
 
 // The user's application-data folder: "APPDATA", or the shell's folder when
@@ -156,10 +156,9 @@ private:
         ClearReadOnly(source);
         RemoveDownloadMark(source);
         while (!m_journal.InstallFile(source, destination, origin)) {
-            CString text;
-            text.Format(kCopyFailedFormat, destination.GetString());
-            const int answer = afx::ShowMessageBox(afx::GetSafeOwner(), text, kSetupBoxCaption,
-                                                   MB_ABORTRETRYIGNORE);
+            const int answer = afx::ShowMessageBox(
+                afx::GetSafeOwner(), afx::FormatUiText(kCopyFailedFormat, {destination}),
+                kSetupBoxCaption, MB_ABORTRETRYIGNORE);
             if (m_progress.CancelRequested()) return false;
             if (answer == IDRETRY) continue;
             if (answer == IDIGNORE) {

@@ -28,19 +28,15 @@ void StepAccount::Add(Kind kind, const CString& what) {
     m_items.push_back({kind, what});
 }
 
-CString StepAccount::WarningText() const {
-    CString text(kHeading);
+afx::UiText StepAccount::WarningText() const {
+    afx::UiText text(kHeading);
     const int listed = GetCount() < kMaxListedItems ? GetCount() : kMaxListedItems;
     for (int i = 0; i < listed; ++i) {
         text += "\n";
         text += PrefixOf(m_items[i].kind);
-        text += m_items[i].what;
+        text += afx::UiText::System(m_items[i].what);
     }
-    if (listed < GetCount()) {
-        CString more;
-        more.Format(kMoreFormat, GetCount() - listed);
-        text += more;
-    }
+    if (listed < GetCount()) text += afx::FormatUiText(kMoreFormat, {GetCount() - listed});
     text += kConsequence;
     return text;
 }

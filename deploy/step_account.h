@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
 
 class StepAccount {
 public:
@@ -19,14 +20,15 @@ public:
         UninstallNotSetUp,   // the record, the uninstaller or the entry in Programs and Features
     };
 
-    // `what` names the item: a path, or a registry key below HKEY_CURRENT_USER.
+    // `what` names the item (a system text): a path, or a registry key below
+    // HKEY_CURRENT_USER.
     void Add(Kind kind, const CString& what);
     bool IsEmpty() const { return m_items.empty(); }
     int GetCount() const { return static_cast<int>(m_items.size()); }
 
     // The warning: every item on a line of its own (the first kMaxListedItems,
     // then how many more) and what it means for the hosts.
-    CString WarningText() const;
+    afx::UiText WarningText() const;
 
     static constexpr int kMaxListedItems = 12;
 

@@ -60,9 +60,7 @@ bool IsServedApplicationsKey(const InstallRecord& record, const CString& key) {
 }
 
 void Left(UninstallOutcome& outcome, const char* format, const CString& what) {
-    CString item;
-    item.Format(format, what.GetString());
-    outcome.left.push_back(item);
+    outcome.left.push_back(afx::FormatUiText(format, {what}));
 }
 
 bool DeleteWhenFree(const CString& path) {
@@ -178,12 +176,12 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record) {
     return outcome;
 }
 
-CString UninstallSummaryText(const UninstallOutcome& outcome) {
-    CString text;
-    text.Format(kSummaryFormat, outcome.removedFiles, outcome.removedKeys, outcome.removedFolders);
+afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
+    afx::UiText text = afx::FormatUiText(
+        kSummaryFormat, {outcome.removedFiles, outcome.removedKeys, outcome.removedFolders});
     if (!outcome.left.empty()) {
         text += kLeftHeading;
-        for (const CString& item : outcome.left) text += "\n" + item;
+        for (const afx::UiText& item : outcome.left) text += "\n" + item;
     }
     text += kSettingsKept;
     return text;

@@ -6,6 +6,7 @@
 
 #include "deploy/install_record.h"
 #include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
 
 struct UninstallOutcome {
     int removedFiles = 0;
@@ -14,7 +15,7 @@ struct UninstallOutcome {
     // What stays although the installation made it: files changed since
     // (another size), entries that could not be removed, and items the
     // record names outside the installation's places.
-    std::vector<CString> left;
+    std::vector<afx::UiText> left;
 };
 
 // Reads the record in the installation folder; false when there is none,
@@ -32,4 +33,4 @@ bool WriteInstallRecord(const InstallRecord& record);
 UninstallOutcome RemoveInstallation(const InstallRecord& record);
 
 // The final box: what was removed, and what was left and why.
-CString UninstallSummaryText(const UninstallOutcome& outcome);
+afx::UiText UninstallSummaryText(const UninstallOutcome& outcome);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "deploy/package_layout.h"
+#include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
 #include "text/path_text.h"
 
@@ -14,10 +15,8 @@ const char kUninstallerName[] = "Uninstall.exe";
 
 namespace {
 
-// The program's own texts are GBK whatever the system's code page; the
-// entry's name is stored as Unicode so that Programs and Features shows it
-// right on every system.
-constexpr UINT kProgramTextCodePage = 936;
+// The entry's name is stored as Unicode so that Programs and Features shows
+// it right on every system.
 constexpr char kDisplayName[] = "T-批打印软件";
 constexpr unsigned long long kBytesPerKiB = 1024;
 constexpr DWORD kYes = 1;
@@ -29,12 +28,10 @@ bool SetText(HKEY key, const char* name, const CString& text) {
 }
 
 bool SetProgramText(HKEY key, const wchar_t* name, const char* gbk) {
-    const int length = MultiByteToWideChar(kProgramTextCodePage, 0, gbk, -1, nullptr, 0);
-    if (length <= 0) return false;
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(kProgramTextCodePage, 0, gbk, -1, &wide[0], length);
+    const std::wstring wide = afx::ToWide(gbk, afx::kProgramCodePage);
+    // With its terminator, as REG_SZ data is stored.
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                          static_cast<DWORD>(wide.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool SetNumber(HKEY key, const char* name, DWORD number) {

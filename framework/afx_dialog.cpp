@@ -36,17 +36,19 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
     ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value, afx::TextOrigin origin) {
     CWindow control = pDX->PrepareCtrl(nIDC);
     if (!control) return;
     if (pDX->m_bSaveAndValidate) {
-        control.GetWindowText(value);
-    } else {
-        // Unchanged text is not written again: no flicker, no change notification.
-        CString current;
-        control.GetWindowText(current);
-        if (current != value) control.SetWindowText(value);
+        control.GetWindowText(value, origin);
+        return;
     }
+    // Unchanged text is not written again: no flicker, no change notification.
+    CString current;
+    const bool exact = control.GetWindowText(current, origin);
+    if (exact && current == value) return;
+    control.SetWindowText(origin == afx::TextOrigin::Program ? afx::UiText::Program(value)
+                                                             : afx::UiText::System(value));
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -64,7 +66,7 @@ INT_PTR CDialog::DoModal() {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : afx::GetSafeOwner();
-    const INT_PTR result = DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+    const INT_PTR result = DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
                                            owner, &DialogProc, reinterpret_cast<LPARAM>(this));
     // The windows are gone: nothing points at them any more.
     for (CWindow* control : m_boundControls) control->m_hWnd = nullptr;

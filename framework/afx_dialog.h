@@ -1,5 +1,6 @@
 // CDialog: a modal dialog from a template, run by the platform's dialog
-// manager, whose dialog procedure hands the messages to the message map;
+// manager as a Unicode dialog (the template's texts stay as they are on any
+// system), whose dialog procedure hands the messages to the message map;
 // dialog data exchange binds members to its controls.
 #pragma once
 
@@ -35,7 +36,9 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWindow& rControl);
 // A check box's state: 0 unchecked, 1 checked, 2 indeterminate. A value
 // outside 0..2 is set to 0 before it is loaded.
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
+// A text control and a narrow member in the code page of its origin: the
+// program's own texts (GBK) or system texts such as paths (ANSI code page).
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value, afx::TextOrigin origin);
 
 class CDialog : public CWnd {
 public:

@@ -24,5 +24,5 @@ CString AfxErrorText(HRESULT hr) {
 }
 
 void AfxReportError(HRESULT hr) {
-    AfxMessageBox(AfxErrorText(hr), kReportStyle);
+    AfxMessageBox(afx::UiText::System(AfxErrorText(hr)), kReportStyle);
 }

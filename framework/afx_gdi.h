@@ -1,9 +1,24 @@
-// GDI wrappers. CBrush and CFont own their object and delete it with
-// themselves; CDC merely borrows a device context that the system lends for
-// one message and never releases it.
+// GDI wrappers. CBrush, CFont and CBitmap own their object and delete it
+// with themselves; CDC merely borrows a device context that the system lends
+// for one message and never releases it. And the display scale a window is
+// drawn at.
 #pragma once
 
 #include <windows.h>
+
+namespace afx {
+
+// The DPI everything is designed at: 100 %.
+constexpr UINT kDesignDpi = 96;
+
+// The DPI the window is drawn at: its monitor's for a per-monitor aware
+// program, else the system's.
+UINT GetWindowDpi(HWND window);
+
+// A length designed at 96 DPI, at the given DPI.
+int ScaleToDpi(int length, UINT dpi);
+
+}  // namespace afx
 
 class CGdiObject {
 public:
@@ -32,13 +47,23 @@ public:
 
 class CFont : public CGdiObject {
 public:
-    // CreateFontA's parameters, in its order.
+    // CreateFont's parameters, in its order. The face name is a program text
+    // (GBK) and is passed on as Unicode, so that "宋体" is found on any system.
     BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
                     BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
                     BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality, BYTE nPitchAndFamily,
                     const char* lpszFacename);
     operator HFONT() const {
         return static_cast<HFONT>(m_hObject);
+    }  // NOLINT: like the framework's
+};
+
+class CBitmap : public CGdiObject {
+public:
+    // A bitmap resource of the program, at its own size and colours.
+    BOOL LoadBitmap(UINT nIDResource);
+    operator HBITMAP() const {
+        return static_cast<HBITMAP>(m_hObject);
     }  // NOLINT: like the framework's
 };
 

@@ -1,6 +1,7 @@
 #include "framework/afx_msgbox.h"
 
 #include "framework/afx_app_name.h"
+#include "framework/afx_unicode.h"
 
 namespace afx {
 
@@ -21,10 +22,12 @@ void DiscardQueuedInput() {
     }
 }
 
-int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+int ShowMessageBox(HWND owner, const UiText& text, const UiText& caption, UINT type) {
     DiscardQueuedInput();
-    if (g_responder) return g_responder->Answer(owner, text, caption, type);
-    return MessageBoxA(owner, text, caption, type);
+    if (g_responder) {
+        return g_responder->Answer(owner, text.Narrow(), caption.Narrow(), type);
+    }
+    return MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), type);
 }
 
 HWND GetSafeOwner() {
@@ -47,8 +50,8 @@ ScopedMessageBoxResponder::~ScopedMessageBoxResponder() {
 
 }  // namespace afx
 
-int AfxMessageBox(const char* text, UINT type, const char* caption) {
-    const CString appName = afx::GetAppName();
-    return afx::ShowMessageBox(afx::GetSafeOwner(), text, caption ? caption : appName.GetString(),
-                               type);
+int AfxMessageBox(const afx::UiText& text, UINT type, const char* caption) {
+    // The name comes from the executable's file name: a system text.
+    const afx::UiText shownCaption = caption ? caption : afx::UiText::System(afx::GetAppName());
+    return afx::ShowMessageBox(afx::GetSafeOwner(), text, shownCaption, type);
 }

@@ -1,12 +1,16 @@
 // The framework's message boxes. Every box the program shows goes through
 // ShowMessageBox, so tests can answer boxes in-process; the program itself
-// always shows the real one.
+// always shows the real one, through the wide function, so that its texts
+// read right whatever the system's code page.
 #pragma once
 
 #include <windows.h>
 
+#include "framework/afx_ui_text.h"
+
 namespace afx {
 
+// Sees a box's texts narrow, as UiText::Narrow gives them.
 class MessageBoxResponder {
 public:
     virtual int Answer(HWND owner, const char* text, const char* caption, UINT type) = 0;
@@ -17,7 +21,7 @@ protected:
 
 // Shows a box (or hands it to the installed responder) and returns the
 // button's id. Input typed ahead is dropped first.
-int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+int ShowMessageBox(HWND owner, const UiText& text, const UiText& caption, UINT type);
 
 // The framework's safe owner: the main window when one is set, else the
 // active window climbed to its top-level window and that window's last
@@ -43,5 +47,5 @@ private:
 }  // namespace afx
 
 // The framework's message box: owned by the safe owner, captioned with the
-// application's name unless a caption is given.
-int AfxMessageBox(const char* text, UINT type = MB_OK, const char* caption = nullptr);
+// application's name unless a caption (a program text) is given.
+int AfxMessageBox(const afx::UiText& text, UINT type = MB_OK, const char* caption = nullptr);

@@ -29,7 +29,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode) {
     const AFX_MSGMAP_ENTRY* entry =
         afx::FindMessageEntry(GetMessageMap(), WM_COMMAND, static_cast<UINT>(nCode), nID);
     if (!entry) return FALSE;
-    const AFX_MSGPARAMS params = {nullptr, nullptr, 0};
+    const AFX_MSGPARAMS params = {nullptr, nullptr, 0, 0};
     entry->pfnThunk(this, params);
     return TRUE;
 }

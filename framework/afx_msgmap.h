@@ -22,12 +22,13 @@ struct AFX_MSGPARAMS {
     CDC* pDC;        // colour requests: the control's device context (borrowed)
     CWnd* pWnd;      // colour requests: the control, or the window itself
     UINT nCtlColor;  // colour requests: CTLCOLOR_* kind
+    UINT nDpi;       // WM_DPICHANGED: the window's new DPI
 };
 
 using AFX_PMSG_THUNK = LRESULT (*)(CCmdTarget* target, const AFX_MSGPARAMS& params);
 
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;  // WM_COMMAND or WM_CTLCOLOR; 0 ends the table
+    UINT nMessage;  // WM_COMMAND, WM_CTLCOLOR or WM_DPICHANGED; 0 ends the table
     UINT nCode;     // WM_COMMAND: notification code (0 for commands and BN_CLICKED)
     UINT nID;       // WM_COMMAND: command or control id
     AFX_PMSG_THUNK pfnThunk;
@@ -63,6 +64,15 @@ LRESULT CtlColorThunk(CCmdTarget* target, const AFX_MSGPARAMS& p) {
                   "colour handlers are HBRUSH OnCtlColor(CDC*, CWnd*, UINT)");
     return reinterpret_cast<LRESULT>(
         (static_cast<T*>(target)->*Handler)(p.pDC, p.pWnd, p.nCtlColor));
+}
+
+// void OnDpiChanged(UINT dpi)
+template <class T, auto Handler>
+LRESULT DpiChangedThunk(CCmdTarget* target, const AFX_MSGPARAMS& p) {
+    static_assert(IsHandlerOf<T, void(UINT), decltype(Handler)>::value,
+                  "DPI handlers are void OnDpiChanged(UINT dpi)");
+    (static_cast<T*>(target)->*Handler)(p.nDpi);
+    return 0;
 }
 
 // The first entry of the map chain that matches, or null.
@@ -121,4 +131,8 @@ protected:
 // HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 #define ON_WM_CTLCOLOR() \
     {WM_CTLCOLOR, 0, 0, &afx::CtlColorThunk<ThisClass, &ThisClass::OnCtlColor>},
+// void OnDpiChanged(UINT dpi): the window moved to a monitor of another
+// scale. A notice: the default handling (resizing the window) goes on.
+#define ON_WM_DPICHANGED() \
+    {WM_DPICHANGED, 0, 0, &afx::DpiChangedThunk<ThisClass, &ThisClass::OnDpiChanged>},
 // clang-format on

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/afx_gdi.h"
+#include "framework/afx_unicode.h"
 
 namespace {
 
@@ -33,13 +34,16 @@ void CWindow::ScreenToClient(LPRECT rect) const {
     ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(&rect->right));
 }
 
-void CWindow::GetWindowText(CString& text) const {
-    // The A length may exceed the text (it counts conservatively); the copy
-    // tells the real one.
-    const int length = ::GetWindowTextLengthA(m_hWnd);
-    std::string buffer(static_cast<size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(m_hWnd, &buffer[0], length + 1);
-    text = CString(buffer.c_str(), copied > 0 ? copied : 0);
+void CWindow::SetWindowText(const afx::UiText& text) {
+    ::SetWindowTextW(m_hWnd, afx::ToWide(text).c_str());
+}
+
+bool CWindow::GetWindowText(CString& text, afx::TextOrigin origin) const {
+    const int length = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(m_hWnd, &buffer[0], length + 1);
+    buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return afx::FromWide(buffer.c_str(), afx::CodePageOf(origin), &text);
 }
 
 HICON CWindow::SetIcon(HICON icon, BOOL bBigIcon) {
@@ -60,7 +64,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
     if (GetPropA(hWnd, kObjectProp) || GetPropA(hWnd, kSuperProp)) return FALSE;
     if (!SetPropA(hWnd, kObjectProp, this)) return FALSE;
     const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     if (!previous) {
         RemovePropA(hWnd, kObjectProp);
         return FALSE;
@@ -74,9 +78,9 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
 HWND CWnd::UnsubclassWindow() {
     if (!m_pfnSuper) return nullptr;
     HWND hWnd = m_hWnd;
-    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hWnd, GWLP_WNDPROC));
+    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
     if (current == &AfxWndProc) {
-        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
         RemovePropA(hWnd, kSuperProp);
     }
     // Otherwise another procedure sits on top of ours: ours stays in the chain
@@ -93,8 +97,8 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
 }
 
 LRESULT CWnd::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_pfnSuper) return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    if (m_pfnSuper) return CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::Default() {
@@ -118,6 +122,11 @@ bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         const AFX_MSGMAP_ENTRY* entry = afx::FindMessageEntry(GetMessageMap(), WM_CTLCOLOR, 0, 0);
         handled = entry != nullptr;
         if (handled) *result = OnCtlColorMessage(*entry, message, wParam, lParam);
+    } else if (message == WM_DPICHANGED) {
+        if (const AFX_MSGMAP_ENTRY* entry =
+                afx::FindMessageEntry(GetMessageMap(), WM_DPICHANGED, 0, 0)) {
+            entry->pfnThunk(this, {nullptr, nullptr, 0, LOWORD(wParam)});
+        }
     }
     m_current = outer;
     return handled;
@@ -131,7 +140,7 @@ LRESULT CWnd::OnCtlColorMessage(const AFX_MSGMAP_ENTRY& entry, UINT message, WPA
     CWnd borrowed;
     borrowed.m_hWnd = control;
     CWnd* pWnd = control == m_hWnd ? this : &borrowed;
-    const AFX_MSGPARAMS params = {&dc, pWnd, message - WM_CTLCOLORMSGBOX};
+    const AFX_MSGPARAMS params = {&dc, pWnd, message - WM_CTLCOLORMSGBOX, 0};
     return entry.pfnThunk(this, params);
 }
 
@@ -140,8 +149,8 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     if (!wnd) {
         const WNDPROC super = SuperProcOf(hWnd);
         if (message == WM_NCDESTROY) RemovePropA(hWnd, kSuperProp);
-        return super ? CallWindowProcA(super, hWnd, message, wParam, lParam)
-                     : ::DefWindowProcA(hWnd, message, wParam, lParam);
+        return super ? CallWindowProcW(super, hWnd, message, wParam, lParam)
+                     : ::DefWindowProcW(hWnd, message, wParam, lParam);
     }
     LRESULT result = 0;
     if (!wnd->Dispatch(message, wParam, lParam, &result)) {

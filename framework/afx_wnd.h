@@ -3,13 +3,14 @@
 // destroys or owns a window. CWnd adds the message map, and subclassing for
 // a window that another procedure created (the shell's browse dialog): its
 // messages then run through the map first and then through the procedure it
-// had before.
+// had before. Windows are Unicode windows, and subclassing keeps them so.
 #pragma once
 
 #include <windows.h>
 
 #include "framework/afx_msgmap.h"
 #include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
 
 class CWindow {
 public:
@@ -28,8 +29,12 @@ public:
     void MoveWindow(LPCRECT rect, BOOL bRepaint = TRUE);
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void ScreenToClient(LPRECT rect) const;
-    void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
-    void GetWindowText(CString& text) const;
+    // Window texts go through the wide functions: each narrow text is read,
+    // and written back, in the code page of its origin.
+    void SetWindowText(const afx::UiText& text);
+    // False when the window holds a character the code page cannot; it
+    // reads as '?' (see afx::FromWide).
+    bool GetWindowText(CString& text, afx::TextOrigin origin) const;
     HICON SetIcon(HICON icon, BOOL bBigIcon);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
@@ -52,8 +57,10 @@ public:
     static CWnd* FromHandlePermanent(HWND hWnd);
 
 protected:
-    // Runs the message map on a message of this window (commands and colour
-    // requests); false when no entry takes it. Default() then stands for it.
+    // Runs the message map on a message of this window (commands, colour
+    // requests and DPI changes); false when no entry takes it, and always for
+    // a DPI change, whose default handling must go on. Default() then stands
+    // for it.
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // The message being dispatched, passed on to the previous procedure, or
     // to DefWindowProc when there is none.

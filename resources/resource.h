@@ -6,6 +6,11 @@
 #define IDD_SETUP 141
 #define IDB_LOGO 147
 #define IDB_MENU 151
+// The same pictures for displays at 150 % and 200 %.
+#define IDB_LOGO_150 148
+#define IDB_LOGO_200 149
+#define IDB_MENU_150 152
+#define IDB_MENU_200 153
 #define IDI_SETUP 1
 #define IDI_SMALL 128
 

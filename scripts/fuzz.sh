@@ -25,7 +25,8 @@ build() {
         -Wall -Wextra -Werror -I"$root" -o "$@" \
         "$root/text/path_text.cpp" \
         "$root/framework/afx_string.cpp" \
-        "$root/framework/afx_mbcs.cpp"
+        "$root/framework/afx_mbcs.cpp" \
+        "$root/framework/afx_ui_text.cpp"
 }
 
 if [[ "$target" == duplicates ]]; then

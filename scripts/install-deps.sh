@@ -22,11 +22,15 @@ if ((${#missing[@]})); then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The ANSI code page inside Wine is 936 only with this Unix locale present.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-    echo "== generating the zh_CN.UTF-8 locale"
-    localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
-fi
+# Wine takes the ANSI code page from the Unix locale: 936 from zh_CN.UTF-8
+# (the rig's own), and for the runs on other systems' code pages 1252 from
+# en_US.UTF-8 and 932 from ja_JP.UTF-8 (scripts/wine-env.sh, RIG_LOCALE).
+for name in zh_CN en_US ja_JP; do
+    if ! locale -a 2>/dev/null | grep -qi "^$name\.utf-\?8\$"; then
+        echo "== generating the $name.UTF-8 locale"
+        localedef -i "$name" -f UTF-8 "$name.UTF-8"
+    fi
+done
 
 # The unprivileged user that runs Wine when the rig is started as root (see
 # scripts/wine-env.sh): root would write read-only files Windows refuses.

@@ -124,9 +124,8 @@ bool Dlg_Setup::CheckPackage() {
 
 bool Dlg_Setup::RefuseLinkedFolder(const CString& folder) {
     if (!IsReparsePoint(FolderToCheck(folder))) return false;
-    CString text;
-    text.Format(kLinkedFolderFormat, folder.GetString());
-    afx::ShowMessageBox(m_hWnd, text, kSetupBoxCaption, MB_OK);
+    afx::ShowMessageBox(m_hWnd, afx::FormatUiText(kLinkedFolderFormat, {folder}), kSetupBoxCaption,
+                        MB_OK);
     return true;
 }
 
@@ -182,10 +181,9 @@ bool Dlg_Setup::ProtectInstallationFolder(InstallLog& log) {
     if (ProtectInstallFolder(m_strInstallPath) != FolderProtection::Failed) return true;
     const DWORD error = GetLastError();
     log.journal.Rollback();
-    CString text;
-    text.Format(kProtectionFailedFormat, m_strInstallPath.GetString(),
-                static_cast<unsigned long>(error));
-    afx::ShowMessageBox(m_hWnd, text, kSetupBoxCaption, MB_OK);
+    afx::ShowMessageBox(m_hWnd,
+                        afx::FormatUiText(kProtectionFailedFormat, {m_strInstallPath, error}),
+                        kSetupBoxCaption, MB_OK);
     CDialog::OnCancel();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "setup/setup_dialog.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "chooser/path_dialog.h"
 #include "deploy/uninstall_entry.h"
@@ -24,14 +25,52 @@ constexpr COLORREF kTitleColour = RGB(10, 70, 40);
 constexpr COLORREF kNoteColour = RGB(255, 0, 0);
 
 constexpr const char* kFontFace = "宋体";
+// Heights at 96 DPI; the fonts are made for the dialog's DPI.
 constexpr int kTitleFontHeight = 14;
 constexpr int kTitleFontWeight = 600;
 constexpr int kLabelFontHeight = 13;
 constexpr int kLabelFontWeight = 400;
 
-BOOL CreateDialogFont(CFont& font, int height, int weight) {
-    return font.CreateFont(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+// The pictures' resources at 100 %, 150 % and 200 %, and the DPI from which
+// each scale is used.
+constexpr UINT kLogoBitmaps[] = {IDB_LOGO, IDB_LOGO_150, IDB_LOGO_200};
+constexpr UINT kMenuBitmaps[] = {IDB_MENU, IDB_MENU_150, IDB_MENU_200};
+constexpr UINT kScaleFromDpi[] = {96, 144, 192};
+constexpr int kScaleCount = Dlg_Setup::kPictureScales;
+static_assert(std::size(kScaleFromDpi) == kScaleCount && std::size(kLogoBitmaps) == kScaleCount &&
+              std::size(kMenuBitmaps) == kScaleCount);
+
+int PictureScaleFor(UINT dpi) {
+    int scale = 0;
+    while (scale + 1 < kScaleCount && dpi >= kScaleFromDpi[scale + 1]) ++scale;
+    return scale;
+}
+
+// The template's logo: the one picture control without an id of its own.
+CWindow FindLogo(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const bool picture = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
+        if (picture && GetDlgCtrlID(child) != IDC_MENU_PICTURE) return child;
+    }
+    return nullptr;
+}
+
+// Shows a picture's bitmap of the scale in its control, loading it first; a
+// picture control takes the size of its bitmap. The bitmap the control
+// loaded from the template is nobody's once replaced, and goes.
+void ShowPicture(CWindow control, CBitmap* bitmaps, const UINT* ids, int scale) {
+    CBitmap& bitmap = bitmaps[scale];
+    if (!control || (!bitmap.GetSafeHandle() && !bitmap.LoadBitmap(ids[scale]))) return;
+    const auto previous = reinterpret_cast<HGDIOBJ>(control.SendMessage(
+        STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.GetSafeHandle())));
+    const bool ours = std::any_of(bitmaps, bitmaps + kScaleCount,
+                                  [&](const CBitmap& b) { return b.GetSafeHandle() == previous; });
+    if (previous && !ours) ::DeleteObject(previous);
+}
+
+BOOL CreateDialogFont(CFont& font, int height, int weight, UINT dpi) {
+    return font.CreateFont(afx::ScaleToDpi(height, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_DONTCARE, kFontFace);
 }
 
@@ -59,6 +98,7 @@ const Dlg_Setup::ReleaseRow Dlg_Setup::kReleaseRows[kHostReleaseCount] = {
 
 BEGIN_MESSAGE_MAP(Dlg_Setup, CDialog)
 ON_WM_CTLCOLOR()
+ON_WM_DPICHANGED()
 ON_BN_CLICKED(IDC_RELEASE_2023, &Dlg_Setup::OnReleaseClicked)
 ON_BN_CLICKED(IDC_RELEASE_2024, &Dlg_Setup::OnReleaseClicked)
 ON_BN_CLICKED(IDC_RELEASE_2025, &Dlg_Setup::OnReleaseClicked)
@@ -81,10 +121,10 @@ void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
         DDX_Control(pDX, row.id, this->*row.button);
         DDX_Check(pDX, row.id, this->*row.flag);
     }
-    DDX_Text(pDX, IDC_TITLE, m_strTitle);
-    DDX_Text(pDX, IDC_EDITION, m_strEdition);
+    DDX_Text(pDX, IDC_TITLE, m_strTitle, afx::TextOrigin::Program);
+    DDX_Text(pDX, IDC_EDITION, m_strEdition, afx::TextOrigin::Program);
     DDX_Control(pDX, IDC_PROGRESS, m_progress);
-    DDX_Text(pDX, IDC_INSTALL_PATH, m_strInstallPath);
+    DDX_Text(pDX, IDC_INSTALL_PATH, m_strInstallPath, afx::TextOrigin::System);
 }
 
 BOOL Dlg_Setup::OnInitDialog() {
@@ -94,8 +134,7 @@ BOOL Dlg_Setup::OnInitDialog() {
     CDialog::OnInitDialog();
 
     m_brushBack.CreateSolidBrush(kBackColour);
-    CreateDialogFont(m_fontTitle, kTitleFontHeight, kTitleFontWeight);
-    CreateDialogFont(m_fontLabel, kLabelFontHeight, kLabelFontWeight);
+    ApplyDpi(afx::GetWindowDpi(m_hWnd));
 
     m_strTitle = FormatSetupTitle(g_nSetupVersion);
     m_strEdition = kEdition;
@@ -182,6 +221,22 @@ HBRUSH Dlg_Setup::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
             break;
     }
     return m_brushBack;
+}
+
+void Dlg_Setup::OnDpiChanged(UINT dpi) {
+    ApplyDpi(dpi);
+}
+
+void Dlg_Setup::ApplyDpi(UINT dpi) {
+    CreateDialogFont(m_fontTitle, kTitleFontHeight, kTitleFontWeight, dpi);
+    CreateDialogFont(m_fontLabel, kLabelFontHeight, kLabelFontWeight, dpi);
+    const int scale = PictureScaleFor(dpi);
+    if (scale != m_pictureScale) {
+        ShowPicture(FindLogo(m_hWnd), m_logoBitmaps, kLogoBitmaps, scale);
+        ShowPicture(GetDlgItem(IDC_MENU_PICTURE), m_menuBitmaps, kMenuBitmaps, scale);
+        m_pictureScale = scale;
+    }
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 std::array<bool, kHostReleaseCount> Dlg_Setup::SelectedReleases() const {

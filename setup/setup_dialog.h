@@ -16,6 +16,8 @@ struct InstallLog;
 class Dlg_Setup : public CDialog {
 public:
     enum { IDD = IDD_SETUP };
+    // The pictures come at 100 %, 150 % and 200 %.
+    static constexpr int kPictureScales = 3;
 
     explicit Dlg_Setup(CWnd* pParent = nullptr);
     ~Dlg_Setup() override = default;
@@ -46,6 +48,8 @@ protected:
     // Black text on the light green background; the title, the edition
     // label and the note in their own fonts and colours.
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    // The dialog moved to a display of another scale: fonts and pictures for it.
+    void OnDpiChanged(UINT dpi);
     void OnReleaseClicked();
     void OnBrowse();
     // The install command (install_command.cpp): the running-host check,
@@ -85,6 +89,18 @@ private:
     // The selection flags as the deployment takes them, in release order.
     std::array<bool, kHostReleaseCount> SelectedReleases() const;
     void ShowItem(int id, bool show);
+
+    // The fonts at the DPI (their heights are designed at 96 DPI) and each
+    // picture at the largest of its scales that the DPI reaches, so that it
+    // fills its place in the dialog, which grows with the DPI, and is never
+    // cut. The dialog is redrawn.
+    void ApplyDpi(UINT dpi);
+
+    // Each picture at 100 %, 150 % and 200 %: loaded when first shown, kept
+    // while the dialog may show them. The template shows them at 100 %.
+    CBitmap m_logoBitmaps[kPictureScales];
+    CBitmap m_menuBitmaps[kPictureScales];
+    int m_pictureScale = 0;
 
     // Made once per dialog, so that no colour request leaks a font and the
     // controls can draw with them for as long as the dialog exists.

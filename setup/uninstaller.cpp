@@ -27,7 +27,7 @@ constexpr char kNoRecordFormat[] =
 constexpr char kTempFolderPrefix[] = "Torvex-uninstall-";
 constexpr char kTempFolderFormat[] = "%s%s%lu-%d";
 
-int Box(const char* text, UINT type) {
+int Box(const afx::UiText& text, UINT type) {
     return afx::ShowMessageBox(nullptr, text, kSetupBoxCaption, type);
 }
 
@@ -82,9 +82,7 @@ void RelaunchFromTemporaryFolder(const CString& self, const CString& installFold
 void Uninstall(const CString& installFolder) {
     InstallRecord record;
     if (!IsAbsolutePath(installFolder) || !ReadInstallRecord(installFolder, &record)) {
-        CString text;
-        text.Format(kNoRecordFormat, installFolder.GetString());
-        Box(text, MB_OK);
+        Box(afx::FormatUiText(kNoRecordFormat, {installFolder}), MB_OK);
         return;
     }
     if (Box(kConfirmText, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;

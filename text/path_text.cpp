@@ -51,7 +51,7 @@ bool IsUncPath(const char* path) {
 }  // namespace
 
 bool IsAbsolutePath(const char* path) {
-    if (!path) return false;
+    if (!path || afx::MbsContains(path, "?") || afx::MbsContains(path, "*")) return false;
     if (IsUncPath(path)) return true;
     // "X:\": each test stops at the terminator before reading past it.
     return IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';

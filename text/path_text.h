@@ -16,6 +16,8 @@ void StripAnyTrailingBackslash(CString& path);
 // drive: a local path "X:\..." (X an ASCII letter) or a UNC path
 // "\\server\share...". Empty, relative ("name", "..\x"), drive-relative
 // ("C:", "C:name") and rooted ("\name") texts are not, nor are the device
-// forms "\\.\..." and "\\?\...". Double-byte aware: a trail byte 0x5C inside
-// a server or share name is not a separator.
+// forms "\\.\..." and "\\?\...", nor a text with a wildcard ('?' or '*'),
+// which names no one place; '?' is also what a folder name the ANSI code page
+// cannot hold reads as. Double-byte aware: a trail byte 0x5C inside a server
+// or share name is not a separator.
 bool IsAbsolutePath(const char* path);

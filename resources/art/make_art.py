@@ -3,7 +3,9 @@
 
     python3 resources/art/make_art.py [output folder]   (default: resources/)
 
-Writes logo.bmp (64 x 64, 24-bit), menu.bmp (317 x 120, 16 colours),
+Writes logo.bmp (64 x 64, 24-bit) and menu.bmp (317 x 120, 16 colours),
+each also at 150 % and 200 % (logo-150.bmp 96 x 96, logo-200.bmp 128 x 128,
+menu-150.bmp 476 x 180, menu-200.bmp 634 x 240),
 setup.ico (48, 32 and 16 px, each in 16 colours, 256 colours and 32-bit
 with alpha) and small.ico (32 x 32, 16 colours).
 
@@ -414,6 +416,8 @@ def mark_canvas(size, scheme, samples, background=None):
 
 # ------------------------------------------------------------- the menu picture
 
+LOGO_SIZE = 64
+PICTURE_SCALES = [(1, ""), (1.5, "-150"), (2, "-200")]
 MENU_W, MENU_H = 317, 120
 MENU_BAR_H = 20
 MENU_FONT = 12
@@ -432,83 +436,108 @@ def text_width(text, size=MENU_FONT):
     return text_mask(text, size)[1]
 
 
-def bevel(canvas, x0, y0, x1, y1, light, dark, darker=None):
-    """A classic raised 3-D frame: light top and left, dark bottom and right."""
+def bevel(canvas, x0, y0, x1, y1, light, dark, darker=None, width=1):
+    """A classic raised 3-D frame: light top and left, dark bottom and right,
+    in lines `width` pixels wide."""
+    w = width
+
     def line(shape, colour):
         inside, box = shape
         canvas.fill(inside, box, colour, 1.0, 1)
 
     if darker:
-        line(rect(x0, y1 - 1, x1, y1), darker)
-        line(rect(x1 - 1, y0, x1, y1), darker)
-        x1, y1 = x1 - 1, y1 - 1
-    line(rect(x0, y0, x1, y0 + 1), light)
-    line(rect(x0, y0, x0 + 1, y1), light)
-    line(rect(x0, y1 - 1, x1, y1), dark)
-    line(rect(x1 - 1, y0, x1, y1), dark)
+        line(rect(x0, y1 - w, x1, y1), darker)
+        line(rect(x1 - w, y0, x1, y1), darker)
+        x1, y1 = x1 - w, y1 - w
+    line(rect(x0, y0, x1, y0 + w), light)
+    line(rect(x0, y0, x0 + w, y1), light)
+    line(rect(x0, y1 - w, x1, y1), dark)
+    line(rect(x1 - w, y0, x1, y1), dark)
 
 
-def draw_menu_picture():
+def draw_menu_picture(scale=1.0):
     """The host's menu bar with the plug-in's menu opened over a drawing,
-    and a red arrow pointing at it. Uses only the 16 standard colours."""
-    canvas = Canvas(MENU_W, MENU_H, BLACK, 1.0)
+    and a red arrow pointing at it. Uses only the 16 standard colours.
+    Designed in pixels at 100 %; at other scales every position is rounded
+    to whole pixels, lines are as wide as the scale rounds to and the texts
+    are drawn at the scaled size, so nothing is blurred by resampling."""
+
+    def px(v):
+        return int(v * scale + 0.5)
+
+    lw = max(1, px(1))  # a line of the design
+    font = px(MENU_FONT)
+    canvas = Canvas(px(MENU_W), px(MENU_H), BLACK, 1.0)
 
     def flat(shape, colour, samples=1):
         inside, box = shape
         canvas.fill(inside, box, colour, 1.0, samples)
 
+    def box(x0, y0, x1, y1):
+        return rect(px(x0), px(y0), px(x1), px(y1))
+
+    def frame(x0, y0, x1, y1):
+        return ring(box(x0, y0, x1, y1), rect(px(x0) + lw, px(y0) + lw, px(x1) - lw, px(y1) - lw))
+
+    def text(t, x, y, colour):
+        return draw_text(canvas, t, x, y, colour, font)
+
     # A drawing in model space: a sheet frame with a title block, and a
     # part (a plate with a bore and its centre lines) in the host's colours.
-    flat(ring(rect(6, 26, 311, 117), rect(7, 27, 310, 116)), GRAY)
-    flat(ring(rect(236, 98, 308, 114), rect(237, 99, 307, 113)), GRAY)
-    flat(rect(268, 99, 269, 113), GRAY)
-    flat(ring(rect(30, 84, 112, 110), rect(31, 85, 111, 109)), WHITE)
+    flat(frame(6, 26, 311, 117), GRAY)
+    flat(frame(236, 98, 308, 114), GRAY)
+    flat(rect(px(268), px(99), px(268) + lw, px(113)), GRAY)
+    flat(frame(30, 84, 112, 110), WHITE)
     cx, cy, r = 71, 97, 8
-    flat(ring(disc(cx, cy, r), disc(cx, cy, r - 1)), AQUA)
-    flat(rect(cx - 13, cy, cx + 14, cy + 1), YELLOW)
-    flat(rect(cx, cy - 12, cx + 1, cy + 13), YELLOW)
+    flat(ring(disc(cx * scale, cy * scale, r * scale), disc(cx * scale, cy * scale, r * scale - lw)),
+         AQUA)
+    flat(rect(px(cx - 13), px(cy), px(cx + 14), px(cy) + lw), YELLOW)
+    flat(rect(px(cx), px(cy - 12), px(cx) + lw, px(cy + 13)), YELLOW)
 
     # The menu bar, in the classic style of the host's window.
-    flat(rect(0, 0, MENU_W, MENU_BAR_H), SILVER)
-    flat(rect(0, MENU_BAR_H - 1, MENU_W, MENU_BAR_H), GRAY)
+    bar_h = px(MENU_BAR_H)
+    flat(rect(0, 0, canvas.width, bar_h), SILVER)
+    flat(rect(0, bar_h - lw, canvas.width, bar_h), GRAY)
     # The drawing's document icon at the left end of the bar.
-    flat(rect(5, 3, 16, 17), WHITE)
-    flat(ring(rect(5, 3, 16, 17), rect(6, 4, 15, 16)), GRAY)
-    flat(rect(7, 13, 14, 14), BLUE)
-    flat(polygon([(7, 13), (13, 6), (14, 7), (8, 14)]), BLUE)
+    flat(box(5, 3, 16, 17), WHITE)
+    flat(frame(5, 3, 16, 17), GRAY)
+    flat(rect(px(7), px(13), px(14), px(13) + lw), BLUE)
+    flat(polygon([(7 * scale, 13 * scale), (13 * scale, 6 * scale), (14 * scale, 7 * scale),
+                  (8 * scale, 14 * scale)]), BLUE)
 
-    x = 22
+    x = px(22)
     for item in MENU_ITEMS:
-        w, _ = draw_text(canvas, item, x + 6, 4, BLACK)
-        x += w + 10
+        w, _ = text(item, x + px(6), px(4), BLACK)
+        x += w + px(10)
     title_x0 = x
-    title_w = text_width(PLUGIN_MENU) + 12
+    title_w = text_width(PLUGIN_MENU, font) + px(12)
     # The opened menu's title: sunken, as a pressed classic menu title.
-    bevel(canvas, title_x0, 1, title_x0 + title_w, MENU_BAR_H - 1, GRAY, WHITE)
-    draw_text(canvas, PLUGIN_MENU, title_x0 + 7, 5, BLACK)
+    bevel(canvas, title_x0, lw, title_x0 + title_w, bar_h - lw, GRAY, WHITE, width=lw)
+    text(PLUGIN_MENU, title_x0 + px(7), px(5), BLACK)
 
     # The drop-down with the plug-in's three commands, the first one
     # highlighted as under the mouse.
-    entry_h = 22
-    width = max(text_width(e) for e in PLUGIN_ENTRIES) + 40
-    x0, y0 = title_x0, MENU_BAR_H - 1
-    x1, y1 = x0 + width, y0 + 3 * entry_h + 6
+    entry_h = px(22)
+    width = max(text_width(e, font) for e in PLUGIN_ENTRIES) + px(40)
+    x0, y0 = title_x0, bar_h - lw
+    x1, y1 = x0 + width, y0 + 3 * entry_h + px(6)
     flat(rect(x0, y0, x1, y1), SILVER)
-    bevel(canvas, x0, y0, x1, y1, WHITE, GRAY, BLACK)
+    bevel(canvas, x0, y0, x1, y1, WHITE, GRAY, BLACK, width=lw)
     for i, entry in enumerate(PLUGIN_ENTRIES):
-        ey = y0 + 3 + i * entry_h
+        ey = y0 + px(3) + i * entry_h
         ink = BLACK
         if i == 0:
-            flat(rect(x0 + 3, ey, x1 - 4, ey + entry_h), NAVY)
+            flat(rect(x0 + px(3), ey, x1 - px(4), ey + entry_h), NAVY)
             ink = WHITE
-        draw_text(canvas, entry, x0 + 24, ey + (entry_h - 14) // 2, ink)
+        text(entry, x0 + px(24), ey + (entry_h - px(14)) // 2, ink)
 
     # The red arrow, pointing right at the opened menu.
-    tip_x, mid_y = x0 - 5, y0 + 3 + entry_h + entry_h // 2
-    shaft_x0, head_x0 = 26, tip_x - 22
-    arrow = polygon([(shaft_x0, mid_y - 6), (head_x0, mid_y - 6), (head_x0, mid_y - 16),
-                     (tip_x, mid_y), (head_x0, mid_y + 16), (head_x0, mid_y + 6),
-                     (shaft_x0, mid_y + 6)])
+    tip_x, mid_y = x0 - px(5), y0 + px(3) + entry_h + entry_h // 2
+    shaft_x0, head_x0 = px(26), tip_x - px(22)
+    half_shaft, half_head = px(6), px(16)
+    arrow = polygon([(shaft_x0, mid_y - half_shaft), (head_x0, mid_y - half_shaft),
+                     (head_x0, mid_y - half_head), (tip_x, mid_y), (head_x0, mid_y + half_head),
+                     (head_x0, mid_y + half_shaft), (shaft_x0, mid_y + half_shaft)])
     flat(arrow, RED, 4)
     return canvas
 
@@ -528,11 +557,17 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(here)
     preview = os.environ.get("ART_PREVIEW")  # a folder for enlarged PNG previews
 
-    logo = mark_canvas(64, TRUE_SCHEME, 4, DIALOG_GREEN)
-    write_bmp(os.path.join(out, "logo.bmp"), logo, 24)
-
-    menu = quantised(draw_menu_picture(), VGA16)
-    write_bmp(os.path.join(out, "menu.bmp"), menu, 4, VGA16)
+    # The two pictures of the dialog at 100 %, 150 % and 200 %: the dialog
+    # shows the one that matches its display's scale.
+    for scale, suffix in PICTURE_SCALES:
+        logo = mark_canvas(round(LOGO_SIZE * scale), TRUE_SCHEME, 4, DIALOG_GREEN)
+        write_bmp(os.path.join(out, "logo%s.bmp" % suffix), logo, 24)
+        menu = quantised(draw_menu_picture(scale), VGA16)
+        write_bmp(os.path.join(out, "menu%s.bmp" % suffix), menu, 4, VGA16)
+        if preview:
+            os.makedirs(preview, exist_ok=True)
+            write_png(os.path.join(preview, "logo%s.png" % suffix), logo.scaled(3))
+            write_png(os.path.join(preview, "menu%s.png" % suffix), menu.scaled(2))
 
     images = []
     for size in (48, 32, 16):
@@ -547,9 +582,6 @@ def main():
     write_ico(os.path.join(out, "small.ico"), [(mark_canvas(32, VGA_SCHEME, 1), 4, VGA16)])
 
     if preview:
-        os.makedirs(preview, exist_ok=True)
-        write_png(os.path.join(preview, "logo.png"), logo.scaled(6))
-        write_png(os.path.join(preview, "menu.png"), menu.scaled(3))
         for i, (canvas, bits, palette) in enumerate(images):
             shown = quantised(canvas, palette) if palette else canvas
             write_png(os.path.join(preview, "icon%d_%d_%d.png" % (i, canvas.width, bits)),

@@ -41,11 +41,11 @@ class ScriptedPrompts final : public FolderPrompts {
 public:
     explicit ScriptedPrompts(bool yes = true) : m_yes(yes) {}
 
-    bool AskYesNo(const char* text) override {
-        m_questions.emplace_back(text);
+    bool AskYesNo(const afx::UiText& text) override {
+        m_questions.push_back(text.Narrow().str());
         return m_yes;
     }
-    void Warn(const char* text) override { m_warnings.emplace_back(text); }
+    void Warn(const afx::UiText& text) override { m_warnings.push_back(text.Narrow().str()); }
 
     const std::vector<std::string>& Questions() const { return m_questions; }
     const std::vector<std::string>& Warnings() const { return m_warnings; }

@@ -33,7 +33,7 @@ TEST(StepAccount, ListsEveryItemUpToTheLimitThenCountsTheRest) {
     for (int i = 0; i < total; ++i) {
         account.Add(StepAccount::Kind::FileSkipped, CString("C:\\f") + std::to_string(i).c_str());
     }
-    const std::string text = account.WarningText().str();
+    const std::string text = account.WarningText().Narrow().str();
     EXPECT_NE(text.find("C:\\f0\n"), std::string::npos) << text;
     const std::string lastListed = "C:\\f" + std::to_string(StepAccount::kMaxListedItems - 1);
     EXPECT_NE(text.find(lastListed), std::string::npos) << text;

@@ -271,7 +271,7 @@ TEST_F(ShellSettingsFolderTest, WithNoUsableFolderAtAllTheSettingsAreCountedNotW
     EXPECT_TRUE(Copy());
     EXPECT_TRUE(boxes.boxes.empty());
     ASSERT_EQ(log.account.GetCount(), 1);
-    EXPECT_NE(log.account.WarningText().str().find("Torvex.Ini"), std::string::npos);
+    EXPECT_NE(log.account.WarningText().Narrow().str().find("Torvex.Ini"), std::string::npos);
     EXPECT_EQ(GetFileAttributesA(kDriveRootSettings), driveRootBefore);
 }
 

@@ -55,7 +55,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override {
         DDX_Control(pDX, IDC_TEST_BOX, m_box);
         DDX_Check(pDX, IDC_TEST_BOX, m_check);
-        DDX_Text(pDX, IDC_TEST_EDIT, m_text);
+        DDX_Text(pDX, IDC_TEST_EDIT, m_text, afx::TextOrigin::System);
         DDX_Control(pDX, IDC_TEST_PROGRESS, m_progress);
     }
     BOOL OnInitDialog() override {
@@ -88,7 +88,7 @@ TEST(Dialog, LoadsMembersAndOkTakesTheControlsBack) {
     CString shownText;
     dialog.onInit = [&](TestDialog& d) {
         shownCheck = IsDlgButtonChecked(d.m_hWnd, IDC_TEST_BOX);
-        d.GetDlgItem(IDC_TEST_EDIT).GetWindowText(shownText);
+        d.GetDlgItem(IDC_TEST_EDIT).GetWindowText(shownText, afx::TextOrigin::System);
         SetDlgItemTextA(d.m_hWnd, IDC_TEST_EDIT, "typed");
         CheckDlgButton(d.m_hWnd, IDC_TEST_BOX, BST_UNCHECKED);
         d.Post(WM_COMMAND, IDOK);

@@ -301,6 +301,32 @@ TEST_F(SetupDialogTest, ColoursAndFontsOfTheControls) {
     EXPECT_EQ(titleFontAgain, answers[0].font);
 }
 
+TEST_F(SetupDialogTest, MovedToADisplayAtTwiceTheScaleItTakesTheLargePictureAndFonts) {
+    constexpr WORD kDoubleDpi = 192;
+    TestSetupDialog dialog;
+    RECT menu{};
+    LONG titleHeight = 0;
+    dialog.onInit = [&](TestSetupDialog& d) {
+        RECT window{};
+        GetWindowRect(d.m_hWnd, &window);  // the place the system suggests: where it is
+        d.SendMessage(WM_DPICHANGED, MAKEWPARAM(kDoubleDpi, kDoubleDpi),
+                      reinterpret_cast<LPARAM>(&window));
+        GetWindowRect(GetDlgItem(d.m_hWnd, IDC_MENU_PICTURE), &menu);
+        HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ stockFont = GetCurrentObject(dc, OBJ_FONT);
+        titleHeight =
+            FontOf(AskColour(d.m_hWnd, WM_CTLCOLORSTATIC, GetDlgItem(d.m_hWnd, IDC_TITLE), dc).font)
+                .lfHeight;
+        SelectObject(dc, stockFont);
+        DeleteDC(dc);
+        d.Close();
+    };
+    dialog.DoModal();
+    EXPECT_EQ(menu.right - menu.left, 634);  // the picture control takes its bitmap's size
+    EXPECT_EQ(menu.bottom - menu.top, 240);
+    EXPECT_EQ(titleHeight, 28);
+}
+
 TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
     BoxRecorder recorder;
     afx::ScopedMessageBoxResponder responder(recorder);

@@ -223,6 +223,8 @@ TEST_F(SetupResources, ManifestRequiresAdministratorWithClassicControls) {
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
     EXPECT_EQ(manifest.find("dependency"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos);
 }
 
 // Width, height and bits per pixel of a bitmap resource.
@@ -233,9 +235,14 @@ std::vector<int> BitmapShape(const std::vector<BYTE>& data) {
     return {header.biWidth, header.biHeight, header.biBitCount};
 }
 
-TEST_F(SetupResources, BitmapsHaveTheirSizesAndDepths) {
-    EXPECT_EQ(BitmapShape(Resource(MAKEINTRESOURCEA(2), 147)), (std::vector<int>{64, 64, 24}));
-    EXPECT_EQ(BitmapShape(Resource(MAKEINTRESOURCEA(2), 151)), (std::vector<int>{317, 120, 4}));
+TEST_F(SetupResources, BitmapsHaveTheirSizesAndDepthsAtEveryScale) {
+    const std::pair<WORD, std::vector<int>> bitmaps[] = {
+        {147, {64, 64, 24}},  {148, {96, 96, 24}},  {149, {128, 128, 24}},
+        {151, {317, 120, 4}}, {152, {476, 180, 4}}, {153, {634, 240, 4}},
+    };
+    for (const auto& [id, shape] : bitmaps) {
+        EXPECT_EQ(BitmapShape(Resource(MAKEINTRESOURCEA(2), id)), shape) << id;
+    }
 }
 
 // (size, bits per pixel) of each image of an icon group.

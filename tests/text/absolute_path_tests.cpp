@@ -23,6 +23,14 @@ TEST(IsAbsolutePath, TextsTheCurrentFolderOrDriveWouldCompleteAreNot) {
     EXPECT_FALSE(IsAbsolutePath(nullptr));
 }
 
+TEST(IsAbsolutePath, AWildcardNamesNoOnePlace) {
+    // "?" is also what a folder name the ANSI code page cannot hold reads as
+    // from the edit box: it must be refused, not become some other folder.
+    for (const char* path : {"C:\\Torvex\\?", "C:\\Tor*", "\\\\server\\share?"}) {
+        EXPECT_FALSE(IsAbsolutePath(path)) << path;
+    }
+}
+
 TEST(IsAbsolutePath, ATrailByteBackslashDoesNotEndAServerName) {
     // 乗 is 0x81 0x5C: read byte by byte, "\\乗x" would pass for a server
     // "\x81" with a share "x".

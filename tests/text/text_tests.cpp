@@ -5,9 +5,12 @@
 
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/afx_mbcs.h"
 #include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
 #include "tests/support/gbk_samples.h"
 #include "text/path_text.h"
 
@@ -137,6 +140,28 @@ TEST(CStringEditing, MidLeftDeleteStayInBounds) {
     EXPECT_EQ(s, "abc");
     s.Delete(1, 5);
     EXPECT_EQ(s, "a");
+}
+
+TEST(UiTextFormat, KeepsTheProgramsSentenceAndTheSystemsPathApart) {
+    // Under code page 1252 the path's bytes are Latin 1 ("é" E9), the
+    // sentence's GBK: read as one text, one of them would be garbled.
+    using afx::TextOrigin;
+    const CString path("C:\\Caf\xE9");
+    const afx::UiText text =
+        afx::FormatUiText("在 %s 中（错误 %lu，100%%）", {path, 5ul}) + afx::UiText::System(path);
+    const std::vector<std::pair<TextOrigin, std::string>> expected = {
+        {TextOrigin::Program, "在 "},        {TextOrigin::System, path.str()},
+        {TextOrigin::Program, " 中（错误 "}, {TextOrigin::System, "5"},
+        {TextOrigin::Program, "，100%）"},   {TextOrigin::System, path.str()},
+    };
+    std::vector<std::pair<TextOrigin, std::string>> pieces;
+    for (const afx::UiText::Piece& piece : text.Pieces())
+        pieces.push_back({piece.origin, piece.bytes});
+    EXPECT_EQ(pieces, expected);
+    // What a test responder sees: the bytes as CString::Format joins them.
+    CString joined;
+    joined.Format("在 %s 中（错误 %lu，100%%）%s", path.GetString(), 5ul, path.GetString());
+    EXPECT_EQ(text.Narrow(), joined);
 }
 
 }  // namespace

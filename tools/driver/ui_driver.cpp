@@ -11,6 +11,9 @@ namespace driver {
 namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr UINT kGbk = 936;
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+constexpr const char* kLogPixels = "LogPixels";
 constexpr int kBmpBitsPerPixel = 24;
 constexpr WORD kBmpMagic = 0x4D42;  // "BM"
 
@@ -172,13 +175,24 @@ bool WaitForClose(HWND window, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
-std::string Text(HWND window) {
-    if (!window) return std::string();
-    const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+std::wstring WideText(HWND window) {
+    if (!window) return std::wstring();
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const LRESULT got =
-        SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+std::string Text(HWND window) {
+    const std::wstring wide = WideText(window);
+    if (wide.empty()) return std::string();
+    const int n = WideCharToMultiByte(kGbk, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr,
+                                      0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kGbk, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], n, nullptr,
+                        nullptr);
     return text;
 }
 
@@ -217,7 +231,14 @@ void Click(HWND dialog, int id) {
 }
 
 void SetItemText(HWND dialog, int id, const char* text) {
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    const int n = MultiByteToWideChar(kGbk, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(kGbk, 0, text, -1, &wide[0], n);
+    SetItemText(dialog, id, wide.c_str());
+}
+
+void SetItemText(HWND dialog, int id, const wchar_t* text) {
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void PressKey(HWND target, UINT virtualKey) {
@@ -275,6 +296,37 @@ bool SaveScreenshot(HWND window, const std::string& bmpPath) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+ScopedDisplayDpi::ScopedDisplayDpi(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    DWORD size = sizeof(m_previous);
+    DWORD type = 0;
+    m_hadValue = RegQueryValueExA(key, kLogPixels, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(&m_previous), &size) == ERROR_SUCCESS &&
+                 type == REG_DWORD;
+    m_set = RegSetValueExA(key, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                           sizeof(dpi)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+}
+
+ScopedDisplayDpi::~ScopedDisplayDpi() {
+    HKEY key = nullptr;
+    if (!m_set ||
+        RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    if (m_hadValue) {
+        RegSetValueExA(key, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_previous),
+                       sizeof(m_previous));
+    } else {
+        RegDeleteValueA(key, kLogPixels);
+    }
+    RegCloseKey(key);
 }
 
 }  // namespace driver

@@ -1,6 +1,8 @@
 // Drives another process's windows from outside, as a user would: finds its
 // dialogs and message boxes, reads control state, clicks, types and takes
-// screenshots. Used by the end-to-end tests and by the sample run.
+// screenshots. Used by the end-to-end tests and by the sample run. Texts
+// are read and written as Unicode; the narrow ones it takes and gives are GBK
+// (as the tests' and the program's literals) whatever the code page it runs in.
 #pragma once
 
 #include <windows.h>
@@ -80,7 +82,8 @@ bool WaitUntil(Pred pred, DWORD timeoutMs = kDefaultTimeoutMs) {
 
 // Control state, read through messages (GetWindowText does not reach
 // another process's edit box).
-std::string Text(HWND window);
+std::wstring WideText(HWND window);
+std::string Text(HWND window);  // WideText as GBK
 std::string ItemText(HWND dialog, int id);
 bool IsItemVisible(HWND dialog, int id);
 bool IsItemEnabled(HWND dialog, int id);
@@ -91,10 +94,29 @@ std::string ClassName(HWND window);
 // Input.
 void Click(HWND dialog, int id);                          // BM_CLICK, posted
 void SetItemText(HWND dialog, int id, const char* text);  // WM_SETTEXT: raises EN_CHANGE
-void PressKey(HWND target, UINT virtualKey);              // WM_KEYDOWN + WM_KEYUP, posted
-void Close(HWND window);                                  // WM_SYSCOMMAND SC_CLOSE: the close box
+void SetItemText(HWND dialog, int id, const wchar_t* text);
+void PressKey(HWND target, UINT virtualKey);  // WM_KEYDOWN + WM_KEYUP, posted
+void Close(HWND window);                      // WM_SYSCOMMAND SC_CLOSE: the close box
 
 // Saves what the screen shows of a window as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::string& bmpPath);
+
+// The display scale programs started from now on see (Wine reads
+// HKCU\Control Panel\Desktop\LogPixels when a process starts); the value
+// before is put back when the object goes.
+class ScopedDisplayDpi {
+public:
+    explicit ScopedDisplayDpi(DWORD dpi);
+    ~ScopedDisplayDpi();
+    ScopedDisplayDpi(const ScopedDisplayDpi&) = delete;
+    ScopedDisplayDpi& operator=(const ScopedDisplayDpi&) = delete;
+
+    bool IsSet() const { return m_set; }
+
+private:
+    bool m_set = false;
+    bool m_hadValue = false;
+    DWORD m_previous = 0;
+};
 
 }  // namespace driver

@@ -3,15 +3,20 @@
 // SetUp.exe on them and prints what it installed.
 //
 //   sample_run --setup <SetUp.exe> --work <folder> [--drive <screenshot folder>]
+//              [--look <name> [--dpi <dpi>]]
 //
 // Without --drive the user works the real dialog; with it the run is driven
 // as a user would: the running-host warning (a stand-in host process runs at
 // the first click), then a full installation. Screenshots of each state go to
-// the screenshot folder as BMP files.
+// the screenshot folder as BMP files. With --look only the dialog as it opens
+// and the warning are saved (as <name> and <name>-box), and the dialog is
+// closed without installing; --dpi sets the display scale SetUp.exe sees.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +39,8 @@ struct Options {
     std::string setupExe;
     std::string work;
     std::string screenshots;  // empty: the user works the dialog
+    std::string look;         // empty: a full installation
+    DWORD dpi = 0;            // 0: as the display is
 };
 
 bool ParseOptions(int argc, char** argv, Options* options) {
@@ -45,10 +52,15 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->work = argv[i + 1];
         else if (name == "--drive")
             options->screenshots = argv[i + 1];
+        else if (name == "--look")
+            options->look = argv[i + 1];
+        else if (name == "--dpi")
+            options->dpi = std::strtoul(argv[i + 1], nullptr, 10);
         else
             return false;
     }
-    return !options->setupExe.empty() && !options->work.empty();
+    const bool lookDriven = options->look.empty() || !options->screenshots.empty();
+    return !options->setupExe.empty() && !options->work.empty() && lookDriven;
 }
 
 void LayOutHosts(driver::SampleMachine& machine, const std::string& programs) {
@@ -147,9 +159,11 @@ bool Shot(HWND window, const std::string& folder, const char* name) {
     return ok;
 }
 
-// Works the dialog as a user would; false when something did not appear.
-bool Drive(driver::Process& setup, const std::string& selfExe, const std::string& work,
-           const std::string& screenshots) {
+// Works the dialog as a user would up to the running-host warning, saving
+// both; the dialog when it is back. Null when something did not appear.
+HWND DriveToWarning(driver::Process& setup, const std::string& selfExe, const std::string& work,
+                    const std::string& screenshots, const std::string& dialogShot,
+                    const std::string& boxShot) {
     // A stand-in host process, so that the first click meets the warning.
     const std::string host = work + "\\host\\gcad.exe";
     driver::CreateFolders(work + "\\host");
@@ -160,19 +174,26 @@ bool Drive(driver::Process& setup, const std::string& selfExe, const std::string
                 hostStarted ? "started" : "FAILED to start");
 
     HWND dialog = driver::WaitForDialog(setup.Id(), kDialogCaption);
-    if (!dialog) return false;
+    if (!dialog) return nullptr;
     std::printf("-- the setup dialog is open: %s\n", driver::ItemText(dialog, 1013).c_str());
-    Shot(dialog, screenshots, "1-choosing");
+    Shot(dialog, screenshots, dialogShot.c_str());
 
     std::printf("-- click install while the host runs\n");
     driver::Click(dialog, kInstallButton);
     HWND box = driver::WaitForMessageBox(setup.Id(), {dialog});
-    if (!box) return false;
+    if (!box) return nullptr;
     std::printf("-- message box: %s\n", driver::MessageBoxText(box).c_str());
-    Shot(box, screenshots, "2-message-box");
+    Shot(box, screenshots, boxShot.c_str());
     driver::Click(box, IDOK);
     driver::WaitForClose(box);
-    gcad.Kill();
+    return dialog;
+}
+
+// Works the dialog as a user would; false when something did not appear.
+bool Drive(driver::Process& setup, const std::string& selfExe, const std::string& work,
+           const std::string& screenshots) {
+    HWND dialog = DriveToWarning(setup, selfExe, work, screenshots, "1-choosing", "2-message-box");
+    if (!dialog) return false;
 
     std::printf("-- click install again: the installation runs\n");
     driver::Click(dialog, kInstallButton);
@@ -234,21 +255,39 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not lay out the sample package in %s\n", package.c_str());
         return 1;
     }
-    std::printf("== Sample machine\n");
-    for (const driver::HostEntry& host : machine.Hosts()) {
-        std::printf("   %s\\%s\\%s  Location = %s\n",
-                    host.root == HKEY_CURRENT_USER ? "HKCU" : "HKLM", host.productKey.c_str(),
-                    host.relativeKey.c_str(), host.folder.c_str());
+    if (options.look.empty()) {  // a look at the dialog: the same sample as before
+        std::printf("== Sample machine\n");
+        for (const driver::HostEntry& host : machine.Hosts()) {
+            std::printf("   %s\\%s\\%s  Location = %s\n",
+                        host.root == HKEY_CURRENT_USER ? "HKCU" : "HKLM", host.productKey.c_str(),
+                        host.relativeKey.c_str(), host.folder.c_str());
+        }
+        std::printf("== Sample package %s\n", package.c_str());
+        PrintFolder(package, "    ");
     }
-    std::printf("== Sample package %s\n", package.c_str());
-    PrintFolder(package, "    ");
 
+    // Before SetUp.exe starts: it reads the scale once, at its start.
+    std::optional<driver::ScopedDisplayDpi> dpi;
+    if (options.dpi) {
+        dpi.emplace(options.dpi);
+        std::printf("== display at %lu DPI%s\n", options.dpi, dpi->IsSet() ? "" : ": NOT SET");
+    }
+    std::printf("== ANSI code page %u\n", GetACP());
     driver::Process setup;
     if (!setup.Start(package + "\\SetUp.exe")) {
         std::fprintf(stderr, "could not start %s\\SetUp.exe\n", package.c_str());
         return 1;
     }
     std::printf("\n== Running %s\\SetUp.exe\n", package.c_str());
+    if (!options.look.empty()) {
+        driver::CreateFolders(options.screenshots);
+        HWND dialog = DriveToWarning(setup, self, options.work, options.screenshots, options.look,
+                                     options.look + "-box");
+        if (dialog) driver::Close(dialog);
+        const bool ended = dialog && setup.WaitForExit();
+        if (!ended) std::printf("!! the dialog did not behave as expected\n");
+        return ended ? 0 : 1;
+    }
     bool ok = true;
     if (options.screenshots.empty()) {
         std::printf("-- work the dialog; this run goes on when it closes\n");
