@@ -23,17 +23,6 @@ afx::ScopedRegKey RecreateEntryKey(HKEY hostKey, const CString& name, bool* repl
     return afx::CreateRegKey(hostKey, name);
 }
 
-bool SetDword(HKEY key, const char* name, DWORD data) {
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof data) == ERROR_SUCCESS;
-}
-
-// The size counts the terminating NUL; the text is written whole.
-bool SetText(HKEY key, const char* name, const CString& text) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
-                          static_cast<DWORD>(text.GetLength()) + 1) == ERROR_SUCCESS;
-}
-
 // Writes one entry below the host key anew: noted when the key is there,
 // counted when it was not written whole. `setValues` sets the entry's
 // values and tells whether every one was set.
@@ -82,14 +71,14 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
             log.journal.NoteKey(keys[i] + kApplicationsKey, false);
         }
         WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(release), log, [&](HKEY entry) {
-            return SetDword(entry, kValueManaged, kMainManaged) &&
-                   SetText(entry, kValueLoader, mainLoader);
+            return afx::SetRegDword(entry, kValueManaged, kMainManaged) &&
+                   afx::SetRegText(entry, kValueLoader, mainLoader);
         });
         const CString companionLoader = CompanionLoaderPath(folders[i], numbers.companion);
         WriteEntry(hostKey.Get(), keys[i], CompanionEntryKeyName(release), log, [&](HKEY entry) {
-            return SetDword(entry, kValueLoadCtrls, kCompanionLoadCtrls) &&
-                   SetText(entry, kValueLoader, companionLoader) &&
-                   SetDword(entry, kValueManaged, kCompanionManaged);
+            return afx::SetRegDword(entry, kValueLoadCtrls, kCompanionLoadCtrls) &&
+                   afx::SetRegText(entry, kValueLoader, companionLoader) &&
+                   afx::SetRegDword(entry, kValueManaged, kCompanionManaged);
         });
     }
 }

@@ -7,6 +7,7 @@
 
 #include "deploy/folder_security.h"
 #include "deploy/install_journal.h"
+#include "deploy/package_copy.h"
 #include "deploy/package_layout.h"
 #include "deploy/uninstall_entry.h"
 #include "framework/afx_mbcs.h"
@@ -86,7 +87,7 @@ void RemoveFiles(const InstallRecord& record, UninstallOutcome& outcome) {
             Left(outcome, kChangedFormat, file.path);
             continue;
         }
-        SetFileAttributesA(file.path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+        ClearReadOnly(file.path);
         if (DeleteFileA(file.path)) {
             ++outcome.removedFiles;
         } else {

@@ -22,11 +22,6 @@ constexpr unsigned long long kBytesPerKiB = 1024;
 constexpr DWORD kYes = 1;
 constexpr DWORD kReadBufferSize = 1024;
 
-bool SetText(HKEY key, const char* name, const CString& text) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
-                          static_cast<DWORD>(text.GetLength()) + 1) == ERROR_SUCCESS;
-}
-
 bool SetProgramText(HKEY key, const wchar_t* name, const char* gbk) {
     const std::wstring wide = afx::ToWide(gbk, afx::kProgramCodePage);
     // With its terminator, as REG_SZ data is stored.
@@ -34,32 +29,25 @@ bool SetProgramText(HKEY key, const wchar_t* name, const char* gbk) {
                           static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-bool SetNumber(HKEY key, const char* name, DWORD number) {
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                          sizeof(number)) == ERROR_SUCCESS;
-}
-
 }  // namespace
 
 bool WriteUninstallEntry(const UninstallEntry& entry) {
     DeleteUninstallEntry();
-    HKEY created = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &created, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const afx::ScopedRegKey key(created);
+    const afx::ScopedRegKey key =
+        afx::CreateRegKey(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_WRITE);
+    if (!key) return false;
     const CString uninstaller = JoinPath(entry.installFolder, kUninstallerName);
     CString quoted;
     quoted.Format("\"%s\"", uninstaller.GetString());
     const unsigned long long kib = (entry.installedBytes + kBytesPerKiB - 1) / kBytesPerKiB;
     return SetProgramText(key.Get(), L"DisplayName", kDisplayName) &&
-           SetText(key.Get(), "DisplayVersion", entry.version) &&
-           SetText(key.Get(), "DisplayIcon", uninstaller + ",0") &&
-           SetText(key.Get(), "InstallLocation", entry.installFolder) &&
-           SetText(key.Get(), "UninstallString", quoted) &&
-           SetNumber(key.Get(), "EstimatedSize", static_cast<DWORD>(kib)) &&
-           SetNumber(key.Get(), "NoModify", kYes) && SetNumber(key.Get(), "NoRepair", kYes);
+           afx::SetRegText(key.Get(), "DisplayVersion", entry.version) &&
+           afx::SetRegText(key.Get(), "DisplayIcon", uninstaller + ",0") &&
+           afx::SetRegText(key.Get(), "InstallLocation", entry.installFolder) &&
+           afx::SetRegText(key.Get(), "UninstallString", quoted) &&
+           afx::SetRegDword(key.Get(), "EstimatedSize", static_cast<DWORD>(kib)) &&
+           afx::SetRegDword(key.Get(), "NoModify", kYes) &&
+           afx::SetRegDword(key.Get(), "NoRepair", kYes);
 }
 
 CString ReadInstalledFolder() {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <utility>
 
 namespace afx {
@@ -89,6 +90,17 @@ inline ScopedRegKey CreateRegKey(HKEY parent, const char* name, REGSAM access = 
         return ScopedRegKey();
     }
     return ScopedRegKey(key);
+}
+
+// The one way values are written; false when the call fails. A text's size
+// counts its terminating NUL: the text is written whole.
+inline bool SetRegDword(HKEY key, const char* name, DWORD data) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
+}
+inline bool SetRegText(HKEY key, const char* name, const char* text) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
 }
 
 }  // namespace afx
