@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
-#include "deploy/install_journal.h"
 #include "deploy/package_copy.h"
 #include "deploy/progress_sink.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/install_journal.h"
 
 namespace {
 

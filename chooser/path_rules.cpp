@@ -4,6 +4,7 @@
 
 #include "framework/afx_mbcs.h"
 #include "framework/afx_string.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -13,20 +14,8 @@ constexpr int kDriveRootLength = 3;
 // Bytes no folder name may contain.
 constexpr char kForbiddenChars[] = "\"*/:<>?\\|";
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 bool IsEdgeBlank(char c) {
     return c == '\t' || c == ' ' || c == '.';
-}
-
-// Offset of the backslash that ends the component starting at `start`, or
-// the text's length when the component runs to the end.
-int ComponentEnd(const CString& text, int start) {
-    const char* p = text.GetString() + start;
-    while (*p && *p != '\\') p += afx::MbsCharLength(p);
-    return static_cast<int>(p - text.GetString());
 }
 
 }  // namespace
@@ -62,7 +51,7 @@ int CheckOrCreatePath(const char* path, bool checkOnly, FolderFileSystem& fs) {
     }
 
     for (int start = kDriveRootLength;;) {
-        const int end = ComponentEnd(text, start);
+        const int end = NameEndAt(text, start);
         if (!IsValidFolderName(text.Mid(start, end - start))) return kPathInvalid;
         if (!checkOnly) {
             const CString work = text.Left(end);

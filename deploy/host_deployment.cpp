@@ -1,12 +1,14 @@
 #include "deploy/host_deployment.h"
+#include "text/path_text.h"
 
 #include <windows.h>
 
-#include "deploy/folder_security.h"
-#include "deploy/install_journal.h"
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
 #include "framework/afx_app_name.h"
+#include "hosts/host_contract.h"
+#include "lifecycle/folder_security.h"
+#include "lifecycle/install_journal.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ void CopyPackageFile(const CString& sourceFolder, const CString& destinationFold
 
 void DeployToHosts(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
                    bool use2026, InstallLog& log) {
-    DeployToHosts(SetupFolderOf(afx::GetModulePath()), registry, use2023, use2024, use2025, use2026,
+    DeployToHosts(ParentFolder(afx::GetModulePath()), registry, use2023, use2024, use2025, use2026,
                   log);
 }
 
@@ -46,7 +48,7 @@ void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& regist
 }
 
 void DeployToHostFolder(const CString& hostFolder, InstallLog& log) {
-    DeployToHostFolder(SetupFolderOf(afx::GetModulePath()), hostFolder, log);
+    DeployToHostFolder(ParentFolder(afx::GetModulePath()), hostFolder, log);
 }
 
 void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder, InstallLog& log) {
@@ -56,7 +58,7 @@ void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder, I
     if (!ResolvePackageSource(setupFolder, sourceFolder)) return;
 
     // Not created: a host without a fonts folder gets no fonts.
-    const CString fontsFolder = JoinPath(hostFolder, kHostFontsSubfolder);
+    const CString fontsFolder = JoinPath(hostFolder, kHostFontsFolder);
     CopyPackageFile(sourceFolder, fontsFolder, kShapeFontEn, log);
     CopyPackageFile(sourceFolder, fontsFolder, kShapeFontHz, log);
     CopyPackageFile(sourceFolder, hostFolder, kPdfLibrary, log);

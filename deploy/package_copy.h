@@ -6,9 +6,6 @@
 
 struct InstallLog;
 
-// Removes the read-only attribute of one file; a missing file is left alone.
-void ClearReadOnly(const char* path);
-
 // Copies every file of the package source into the installation folder
 // (created one level), the settings file into the user's settings folder
 // (keeping the user's own settings beside it when they differ), stepping

@@ -1,12 +1,13 @@
 #include "deploy/package_source.h"
+#include "text/path_text.h"
 
 #include <windows.h>
 
 #include "deploy/package_layout.h"
-#include "deploy/setup_messages.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/product.h"
 
 namespace {
 
@@ -16,20 +17,13 @@ constexpr char kPackageMissingText[] =
 
 }  // namespace
 
-PathKind GetPathKind(const char* path) {
-    WIN32_FIND_DATAA entry;
-    const afx::ScopedFindHandle search(FindFirstFileA(path, &entry));
-    if (!search) return PathKind::Absent;
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
-}
-
 bool RemoveDownloadMark(const char* filePath) {
     const CString stream = CString(filePath) + kDownloadMarkStream;
     return DeleteFileA(stream) != FALSE;
 }
 
 bool ResolvePackageSource(CString& sourceFolder) {
-    return ResolvePackageSource(SetupFolderOf(afx::GetModulePath()), sourceFolder);
+    return ResolvePackageSource(ParentFolder(afx::GetModulePath()), sourceFolder);
 }
 
 bool ResolvePackageSource(const CString& setupFolder, CString& sourceFolder) {

@@ -5,11 +5,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
-
-enum class PathKind { Absent, File, Folder };
-
-// What exactly this path names (no wildcard), by a directory search.
-PathKind GetPathKind(const char* path);
+#include "lifecycle/file_ops.h"
 
 // Deletes the file's ":Zone.Identifier" stream; true when one was deleted.
 bool RemoveDownloadMark(const char* filePath);

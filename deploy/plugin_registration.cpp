@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include "deploy/install_journal.h"
 #include "deploy/registration_table.h"
 #include "framework/scoped_handles.h"
+#include "hosts/host_contract.h"
+#include "lifecycle/install_journal.h"
 
 namespace {
-
-constexpr char kApplicationsKey[] = "Applications";
 
 bool KeyExists(HKEY parent, const char* name) {
     return afx::OpenRegKey(parent, name, KEY_READ).IsValid();

@@ -1,4 +1,5 @@
 #include "deploy/registration_table.h"
+#include "text/path_text.h"
 
 #include "deploy/package_layout.h"
 

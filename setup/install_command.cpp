@@ -4,23 +4,23 @@
 #include <windows.h>
 
 #include "chooser/path_rules.h"
-#include "deploy/folder_security.h"
 #include "deploy/host_deployment.h"
-#include "deploy/install_journal.h"
 #include "deploy/package_contents.h"
 #include "deploy/package_copy.h"
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
 #include "deploy/plugin_registration.h"
 #include "deploy/progress_sink.h"
-#include "deploy/setup_messages.h"
-#include "deploy/uninstall.h"
-#include "deploy/uninstall_entry.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_error.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
+#include "lifecycle/folder_security.h"
+#include "lifecycle/install_journal.h"
+#include "lifecycle/product.h"
+#include "lifecycle/record_store.h"
+#include "lifecycle/uninstall_entry.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
 #include "text/path_text.h"
@@ -55,12 +55,6 @@ private:
     CProgressCtrl& m_bar;
     const bool& m_cancelRequested;
 };
-
-// A drive root stays a root: "D:" alone would name the current folder of D:.
-CString FolderToCheck(const CString& folder) {
-    if (folder.GetLength() == 2 && folder.GetString()[1] == ':') return folder + "\\";
-    return folder;
-}
 
 }  // namespace
 
@@ -123,7 +117,7 @@ bool Dlg_Setup::CheckPackage() {
 }
 
 bool Dlg_Setup::RefuseLinkedFolder(const CString& folder) {
-    if (!IsReparsePoint(FolderToCheck(folder))) return false;
+    if (!IsReparsePoint(AsFolderPath(folder))) return false;
     afx::ShowMessageBox(m_hWnd, afx::FormatUiText(kLinkedFolderFormat, {folder}), kSetupBoxCaption,
                         MB_OK);
     return true;
@@ -142,7 +136,7 @@ bool Dlg_Setup::DoInstall() {
 
     InstallLog log;
     // The folder the user chose, then the installation folder inside it.
-    log.journal.CreateFolder(SetupFolderOf(m_strInstallPath));
+    log.journal.CreateFolder(ParentFolder(m_strInstallPath));
     if (!ProtectInstallationFolder(log)) return false;
 
     ProgressBarSink progress(m_progress, m_bCancelRequested);

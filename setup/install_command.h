@@ -5,8 +5,5 @@
 // warning is given at most once per run.
 extern bool g_bWarnHostRunning;
 
-// The warning that a host runs: the installation and the uninstaller give it.
+// The warning that a host runs.
 constexpr char kCloseHostText[] = "请关闭CAD后再进行安装 !";
-
-// What the install command appends to the folder the user chose.
-constexpr char kInstallSubFolder[] = "\\T-ZozerIded";

@@ -4,17 +4,17 @@
 #include <iterator>
 
 #include "chooser/path_dialog.h"
-#include "deploy/uninstall_entry.h"
 #include "framework/afx_app.h"
 #include "framework/afx_mbcs.h"
 #include "hosts/host_registry.h"
+#include "lifecycle/product.h"
+#include "lifecycle/uninstall_entry.h"
 #include "setup/install_command.h"
 #include "setup/setup_title.h"
 #include "text/path_text.h"
 
 namespace {
 
-constexpr const char* kDefaultInstallPath = "C:\\Torvex";
 constexpr const char* kEdition = "( 浩辰CAD版 )";
 constexpr const char* kChooserText = "请选择安装目录：";  // caption and prompt alike
 constexpr int kChooserConfirmed = 1;
@@ -82,8 +82,7 @@ CString PreviouslyChosenFolder() {
     const char* text = installed.GetString();
     const char* last = afx::MbsRChr(text, '\\');
     if (!last || afx::MbsICmp(last, kInstallSubFolder) != 0) return CString();
-    CString chosen(text, static_cast<int>(last - text));
-    if (chosen.GetLength() == 2 && text[1] == ':') chosen += "\\";  // a drive root
+    const CString chosen = AsFolderPath(CString(text, static_cast<int>(last - text)));
     return IsAbsolutePath(chosen) ? chosen : CString();
 }
 
@@ -113,7 +112,7 @@ Dlg_Setup::Dlg_Setup(CWnd* pParent)
       m_bRelease2024(1),
       m_bRelease2025(1),
       m_bRelease2026(1),
-      m_strInstallPath(kDefaultInstallPath) {}
+      m_strInstallPath(kDefaultChosenFolder) {}
 
 void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

@@ -3,7 +3,7 @@
 #include "hosts/host_discovery.h"
 #include "resources/resource.h"
 #include "setup/setup_dialog.h"
-#include "setup/uninstaller.h"
+#include "uninstall/uninstaller.h"
 
 BEGIN_MESSAGE_MAP(CWizardApp, CWinApp)
 ON_COMMAND(ID_HELP, &CWinApp::OnHelp)

@@ -1,16 +1,21 @@
-// Path text helpers shared by discovery and deployment.
+// Path text: the one place where paths are cut, joined, named and compared.
+// Platform-free. Every walk steps by whole characters, so the trail byte of
+// a GBK character (which may be 0x5C) is never taken for a backslash.
 #pragma once
 
 #include "framework/afx_string.h"
 
 // Removes one backslash at the end of a path, unless it is the path's first
-// character. The search is double-byte aware: the trail byte of a GBK
-// character (which may be 0x5C) is never taken for a backslash.
+// character.
 void StripTrailingBackslash(CString& path);
 
 // The same, but the backslash goes even as the text's first character: "\"
 // becomes empty, and a drive root "D:\" becomes "D:" with either.
 void StripAnyTrailingBackslash(CString& path);
+
+// A drive stays a root: "D:" alone names the current folder of drive D, so
+// it becomes "D:\". Any other text is returned as it is.
+CString AsFolderPath(const CString& folder);
 
 // True for a path that names the same place whatever the current folder and
 // drive: a local path "X:\..." (X an ASCII letter) or a UNC path
@@ -18,6 +23,31 @@ void StripAnyTrailingBackslash(CString& path);
 // ("C:", "C:name") and rooted ("\name") texts are not, nor are the device
 // forms "\\.\..." and "\\?\...", nor a text with a wildcard ('?' or '*'),
 // which names no one place; '?' is also what a folder name the ANSI code page
-// cannot hold reads as. Double-byte aware: a trail byte 0x5C inside a server
-// or share name is not a separator.
+// cannot hold reads as. A trail byte 0x5C inside a server or share name is
+// not a separator.
 bool IsAbsolutePath(const char* path);
+
+// The folder, a backslash and the name; never cut.
+CString JoinPath(const CString& folder, const char* name);
+
+// Everything before the path's last backslash; empty when there is none.
+CString ParentFolder(const char* path);
+
+// A name for a new file beside others: `stem` + `extension` for the first
+// attempt, `stem` + "-<n>" + `extension` for attempt n from 2 on. Callers
+// count attempts until the name is free, so that nothing is overwritten.
+CString NumberedName(const CString& stem, int attempt, const char* extension);
+
+// A local date and time as file names carry it.
+struct LocalTimestamp {
+    int year, month, day, hour, minute, second;
+};
+
+// "<path>.<yyyymmdd-hhmmss>": the stem of a file kept from a given moment.
+CString TimestampedStem(const CString& path, const LocalTimestamp& time);
+
+bool IsAsciiLetter(char c);
+
+// Offset of the backslash that ends the name starting at `start`, or the
+// text's length when the name runs to the end.
+int NameEndAt(const CString& text, int start);

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "deploy/install_journal.h"
 #include "deploy/progress_sink.h"
 #include "framework/afx_string.h"
+#include "lifecycle/install_journal.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/temp_folder.h"
 

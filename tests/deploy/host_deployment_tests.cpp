@@ -7,9 +7,9 @@
 #include <string>
 
 #include "deploy/host_deployment.h"
-#include "deploy/install_journal.h"
 #include "deploy/package_copy.h"
 #include "deploy/package_source.h"
+#include "lifecycle/install_journal.h"
 #include "tests/deploy/deploy_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "deploy/package_contents.h"
-#include "deploy/step_account.h"
+#include "lifecycle/step_account.h"
 
 namespace {
 

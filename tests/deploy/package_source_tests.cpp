@@ -10,6 +10,7 @@
 #include "framework/afx_app_name.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/gbk_samples.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ TEST(RemoveDownloadMark, FileWithoutMarkIsLeftAsItIs) {
 // a character with a 0x5C trail byte, in a double-byte folder with a Data
 // folder. A byte-wise cut would look for "Data" inside "Set" plus a lead byte.
 TEST(ResolvePackageSourceOfTheExecutable, CutsAtTheTrueLastSeparator) {
-    const CString probe = SetupFolderOf(afx::GetModulePath()) + "\\package_source_probe.exe";
+    const CString probe = ParentFolder(afx::GetModulePath()) + "\\package_source_probe.exe";
     ASSERT_EQ(GetPathKind(probe), PathKind::File);
     const ScopedTempFolder setup(std::string("setup") + kCheng);
     ASSERT_TRUE(MakeFolder(setup / "Data"));

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "deploy/install_journal.h"
 #include "deploy/plugin_registration.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/install_journal.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/scratch_registry.h"
 #include "tools/driver/sample_machine.h"

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "deploy/install_journal.h"
 #include "deploy/plugin_registration.h"
 #include "hosts/host_discovery.h"
+#include "lifecycle/install_journal.h"
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
 

@@ -67,6 +67,30 @@ TEST(StripAnyTrailingBackslash, KeepsADoubleByteCharacterEndingIn0x5C) {
     EXPECT_EQ(WithoutTrailingBackslashChar(folder + "\\"), folder);
 }
 
+TEST(JoinPath, NeverCutsALongPath) {
+    const CString folder(std::string(300, 'f'));
+    const CString joined = JoinPath(folder, "name.dll");
+    EXPECT_EQ(joined.GetLength(), 300 + 1 + 8);
+    EXPECT_EQ(joined, folder + "\\name.dll");
+}
+
+TEST(ParentFolder, CutsBeforeTheLastBackslash) {
+    EXPECT_EQ(ParentFolder("C:\\Pkg\\SetUp.exe"), "C:\\Pkg");
+    EXPECT_EQ(ParentFolder("C:\\SetUp.exe"), "C:");
+    EXPECT_EQ(ParentFolder("SetUp.exe"), "");
+    EXPECT_EQ(ParentFolder(""), "");
+}
+
+TEST(ParentFolder, NeverCutsAtATrailByte) {
+    // The trail byte after the last separator must not be taken for one.
+    const std::string folder = std::string("C:\\") + kCheng + "pkg";
+    const std::string program = folder + "\\Set" + kJou + ".exe";
+    EXPECT_EQ(ParentFolder(program.c_str()), CString(folder));
+    const std::string folderEndingInJou = std::string("C:\\a") + kJou;
+    EXPECT_EQ(ParentFolder((folderEndingInJou + "\\SetUp.exe").c_str()),
+              CString(folderEndingInJou));
+}
+
 TEST(MbsRChr, StepsOverTrailBytes) {
     const std::string text = "A\\" + kJou + kCheng;
     const char* found = afx::MbsRChr(text.c_str(), '\\');

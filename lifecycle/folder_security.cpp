@@ -1,4 +1,4 @@
-#include "deploy/folder_security.h"
+#include "lifecycle/folder_security.h"
 
 #include <aclapi.h>
 #include <sddl.h>
@@ -7,6 +7,7 @@
 
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/file_ops.h"
 
 const char kInstallFolderSddl[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
@@ -110,20 +111,6 @@ SecurityDescriptorPtr BuildInstallFolderSecurity() {
         return nullptr;
     }
     return SecurityDescriptorPtr(descriptor);
-}
-
-bool IsReparsePoint(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-bool RemoveLink(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    // A folder link goes with RemoveDirectory, which leaves its target alone.
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path) != FALSE;
-    return DeleteFileA(path) != FALSE;
 }
 
 FolderProtection ProtectInstallFolder(const char* folder) {

@@ -1,23 +1,19 @@
-#include "deploy/uninstall_entry.h"
+#include "lifecycle/uninstall_entry.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "deploy/package_layout.h"
 #include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/product.h"
 #include "text/path_text.h"
 
 const char kUninstallEntryKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
-const char kUninstallerName[] = "Uninstall.exe";
 
 namespace {
 
-// The entry's name is stored as Unicode so that Programs and Features shows
-// it right on every system.
-constexpr char kDisplayName[] = "T-批打印软件";
 constexpr unsigned long long kBytesPerKiB = 1024;
 constexpr DWORD kYes = 1;
 constexpr DWORD kReadBufferSize = 1024;
@@ -40,7 +36,7 @@ bool WriteUninstallEntry(const UninstallEntry& entry) {
     CString quoted;
     quoted.Format("\"%s\"", uninstaller.GetString());
     const unsigned long long kib = (entry.installedBytes + kBytesPerKiB - 1) / kBytesPerKiB;
-    return SetProgramText(key.Get(), L"DisplayName", kDisplayName) &&
+    return SetProgramText(key.Get(), L"DisplayName", kProductDisplayName) &&
            afx::SetRegText(key.Get(), "DisplayVersion", entry.version) &&
            afx::SetRegText(key.Get(), "DisplayIcon", uninstaller + ",0") &&
            afx::SetRegText(key.Get(), "InstallLocation", entry.installFolder) &&

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "deploy/install_record.h"
+#include "lifecycle/install_record.h"
 
 namespace {
 

@@ -8,13 +8,14 @@
 
 #include <string>
 
-#include "deploy/folder_security.h"
-#include "tests/deploy/deploy_test_support.h"
+#include "lifecycle/folder_security.h"
+#include "tests/support/temp_folder.h"
+#include "tools/driver/sample_machine.h"
 
 namespace {
 
-using deploy_test::MakeFolder;
-using deploy_test::WriteTextFile;
+using driver::CreateFolders;
+using driver::WriteTextFile;
 
 // Anything that lets a holder change a file, its permissions or its owner.
 constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
@@ -70,10 +71,10 @@ TEST(InstallFolderSecurity, OnlySystemAndAdministratorsMayChangeAnything) {
 TEST(InstallFolderSecurity, AppliesToAFolderAndWhatIsAlreadyInIt) {
     ScopedTempFolder temp;
     const CString folder = temp / "T-ZozerIded";
-    ASSERT_TRUE(MakeFolder(folder));
-    ASSERT_TRUE(MakeFolder(folder + "\\sub"));
-    ASSERT_TRUE(WriteTextFile(folder + "\\TX_ZozerIded2023.GRX", "planted"));
-    ASSERT_TRUE(WriteTextFile(folder + "\\sub\\x.dll", "planted"));
+    ASSERT_TRUE(CreateFolders(folder.str()));
+    ASSERT_TRUE(CreateFolders((folder + "\\sub").str()));
+    ASSERT_TRUE(WriteTextFile((folder + "\\TX_ZozerIded2023.GRX").str(), "planted"));
+    ASSERT_TRUE(WriteTextFile((folder + "\\sub\\x.dll").str(), "planted"));
     EXPECT_EQ(ProtectInstallFolder(folder), FolderProtection::Applied) << GetLastError();
 }
 

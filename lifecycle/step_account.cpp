@@ -1,4 +1,4 @@
-#include "deploy/step_account.h"
+#include "lifecycle/step_account.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "deploy/install_record.h"
+#include "lifecycle/install_record.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -20,13 +20,6 @@ using SecurityDescriptorPtr = std::unique_ptr<void, LocalFreeDeleter>;
 // kInstallFolderSddl as a self-relative security descriptor; null on failure.
 SecurityDescriptorPtr BuildInstallFolderSecurity();
 
-// True when the path itself, not what it may lead to, is a reparse point:
-// a symbolic link, a junction or a mount point.
-bool IsReparsePoint(const char* path);
-
-// Removes the link itself (a file or a folder link), never its target.
-bool RemoveLink(const char* path);
-
 enum class FolderProtection {
     Applied,            // the folder and everything in it carry the descriptor
     VolumeKeepsNoAcls,  // FAT and the like: there is nothing to set

@@ -1,29 +1,24 @@
-#include "deploy/uninstall.h"
+#include "uninstall/removal.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 
-#include "deploy/folder_security.h"
-#include "deploy/install_journal.h"
-#include "deploy/package_copy.h"
-#include "deploy/package_layout.h"
-#include "deploy/uninstall_entry.h"
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
+#include "hosts/host_contract.h"
+#include "lifecycle/file_ops.h"
+#include "lifecycle/product.h"
+#include "lifecycle/record_store.h"
+#include "lifecycle/uninstall_entry.h"
+#include "text/path_text.h"
 
 namespace {
 
-constexpr char kApplicationsKey[] = "Applications";
-constexpr char kFontsFolder[] = "\\Fonts";
 // The uninstaller that started this run may take a moment to end.
 constexpr int kBusyRetries = 50;
 constexpr DWORD kBusyRetryMs = 100;
-
-// A record larger than this is not one the setup wrote.
-constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
-constexpr char kTemporaryExtension[] = ".new";
 
 constexpr char kSummaryFormat[] =
     "T-批打印软件已卸载。\n\n已删除 %d 个文件、%d 个注册表项和 %d 个文件夹。";
@@ -48,7 +43,8 @@ bool IsDirectlyIn(const CString& path, const CString& folder) {
 bool IsInServedFolder(const InstallRecord& record, const CString& path) {
     if (IsDirectlyIn(path, record.installFolder)) return true;
     return std::any_of(record.releases.begin(), record.releases.end(), [&](const auto& r) {
-        return IsDirectlyIn(path, r.hostFolder) || IsDirectlyIn(path, r.hostFolder + kFontsFolder);
+        return IsDirectlyIn(path, r.hostFolder) ||
+               IsDirectlyIn(path, JoinPath(r.hostFolder, kHostFontsFolder));
     });
 }
 
@@ -118,49 +114,6 @@ void RemoveKeys(const InstallRecord& record, UninstallOutcome& outcome) {
 }
 
 }  // namespace
-
-bool ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
-    const CString path = JoinPath(installFolder, kInstallRecordName);
-    const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                                   nullptr));
-    LARGE_INTEGER size;
-    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxRecordBytes) {
-        return false;
-    }
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!text.empty() &&
-        (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr) ||
-         read != text.size())) {
-        return false;
-    }
-    return ParseInstallRecord(text.c_str(), record) &&
-           SameText(record->installFolder, installFolder);
-}
-
-bool WriteInstallRecord(const InstallRecord& record) {
-    const CString path = JoinPath(record.installFolder, kInstallRecordName);
-    const CString temporary = path + kTemporaryExtension;
-    const CString text = FormatInstallRecord(record);
-    {
-        const afx::ScopedKernelHandle file(CreateFileA(
-            temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (!file ||
-            !WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()), &written,
-                       nullptr) ||
-            written != static_cast<DWORD>(text.GetLength()) || !FlushFileBuffers(file.Get())) {
-            DeleteFileA(temporary);
-            return false;
-        }
-    }
-    if (MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
-    DeleteFileA(temporary);
-    return false;
-}
 
 UninstallOutcome RemoveInstallation(const InstallRecord& record) {
     UninstallOutcome outcome;

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "deploy/install_record.h"
 #include "framework/afx_string.h"
 #include "framework/afx_ui_text.h"
+#include "lifecycle/install_record.h"
 
 struct UninstallOutcome {
     int removedFiles = 0;
@@ -17,13 +17,6 @@ struct UninstallOutcome {
     // record names outside the installation's places.
     std::vector<afx::UiText> left;
 };
-
-// Reads the record in the installation folder; false when there is none,
-// it is damaged, or it describes another folder (a record copied elsewhere).
-bool ReadInstallRecord(const CString& installFolder, InstallRecord* record);
-// Writes the record into its installation folder in one step: a crash
-// leaves the old record or the new one, never half of one.
-bool WriteInstallRecord(const InstallRecord& record);
 
 // Removes the record's new files (when their size is still the installed
 // one), its registry entries below each served host's "Applications" key,

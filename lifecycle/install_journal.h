@@ -10,9 +10,9 @@
 
 #include <vector>
 
-#include "deploy/install_record.h"
-#include "deploy/step_account.h"
 #include "framework/afx_string.h"
+#include "lifecycle/install_record.h"
+#include "lifecycle/step_account.h"
 
 class InstallJournal {
 public:
@@ -65,9 +65,6 @@ private:
     std::vector<InstallRecord::Key> m_notedKeys;
     std::vector<InstallRecord::Release> m_releases;
 };
-
-// The size of a file, 0 when it cannot be read.
-unsigned long long FileSize(const char* path);
 
 // What an installation did and what it did not do, handed through every step.
 struct InstallLog {

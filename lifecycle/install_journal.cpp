@@ -1,7 +1,7 @@
-#include "deploy/install_journal.h"
+#include "lifecycle/install_journal.h"
 
-#include "deploy/folder_security.h"
-#include "deploy/package_layout.h"
+#include "lifecycle/file_ops.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -15,26 +15,12 @@ CString FreeAsideName(const CString& path) {
     }
 }
 
-void MakeWritable(const char* path, DWORD attributes) {
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-        SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    }
-}
-
 void RemoveFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    MakeWritable(path, attributes);
+    ClearReadOnly(path);
     DeleteFileA(path);
 }
 
 }  // namespace
-
-unsigned long long FileSize(const char* path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 bool InstallJournal::CreateFolder(const CString& path) {
     if (CreateDirectoryA(path, nullptr)) {
@@ -56,7 +42,7 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     // A folder in the way stays where it is; the copy fails on it below.
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         aside = FreeAsideName(destination);
-        MakeWritable(destination, attributes);
+        ClearReadOnly(destination);
         if (!MoveFileExA(destination, aside, 0)) {
             const DWORD error = GetLastError();
             SetFileAttributesA(destination, attributes);
@@ -73,7 +59,7 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
         return false;
     }
     // The copy takes the source's attributes along; what is installed stays writable.
-    MakeWritable(destination, GetFileAttributesA(destination));
+    ClearReadOnly(destination);
     const InstallRecord::Origin recorded =
         aside.IsEmpty() || origin == InstallRecord::Origin::Settings
             ? origin

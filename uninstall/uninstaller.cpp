@@ -1,22 +1,20 @@
-#include "setup/uninstaller.h"
+#include "uninstall/uninstaller.h"
 
 #include <windows.h>
 
 #include <cstring>
 #include <string>
 
-#include "deploy/install_record.h"
-#include "deploy/package_layout.h"
-#include "deploy/setup_messages.h"
-#include "deploy/uninstall.h"
-#include "deploy/uninstall_entry.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
 #include "hosts/running_host.h"
-#include "setup/install_command.h"
+#include "lifecycle/product.h"
+#include "lifecycle/record_store.h"
+#include "lifecycle/uninstall_entry.h"
 #include "text/path_text.h"
+#include "uninstall/removal.h"
 
 namespace {
 
@@ -24,16 +22,12 @@ constexpr char kConfirmText[] =
     "确定要卸载 T-批打印软件 吗？\n\n将删除安装时添加的文件和注册表项，您的设置文件会保留。";
 constexpr char kNoRecordFormat[] =
     "在 %s 中找不到完整的安装记录，无法卸载。\n\n可能T-批打印软件已经卸载。";
+constexpr char kCloseHostText[] = "请关闭CAD后再进行卸载 !";
 constexpr char kTempFolderPrefix[] = "Torvex-uninstall-";
 constexpr char kTempFolderFormat[] = "%s%s%lu-%d";
 
 int Box(const afx::UiText& text, UINT type) {
     return afx::ShowMessageBox(nullptr, text, kSetupBoxCaption, type);
-}
-
-CString FileNameOf(const CString& path) {
-    const char* slash = afx::MbsRChr(path, '\\');
-    return CString(slash ? slash + 1 : path.GetString());
 }
 
 // The argument after the program's own name, without quotes.
@@ -96,7 +90,7 @@ void Uninstall(const CString& installFolder) {
 // A copy this uninstaller made of itself goes with its folder at the next
 // restart; a copy of that name anywhere else is somebody's own file.
 void ScheduleOwnDeletion(const CString& self) {
-    const CString folder = SetupFolderOf(self);
+    const CString folder = ParentFolder(self);
     char temp[MAX_PATH];
     const DWORD length = GetTempPathA(MAX_PATH, temp);
     if (length == 0 || length >= MAX_PATH) return;
@@ -110,8 +104,8 @@ void ScheduleOwnDeletion(const CString& self) {
 
 bool RunAsUninstallerWhenNamedSo() {
     const CString self = afx::GetModulePath();
-    if (afx::MbsICmp(FileNameOf(self), kUninstallerName) != 0) return false;
-    const CString ownFolder = SetupFolderOf(self);
+    if (afx::MbsICmp(afx::GetAppName(), kUninstallerAppName) != 0) return false;
+    const CString ownFolder = ParentFolder(self);
     InstallRecord record;
     if (ReadInstallRecord(ownFolder, &record)) {
         RelaunchFromTemporaryFolder(self, ownFolder);

@@ -7,8 +7,6 @@
 
 // Below HKEY_LOCAL_MACHINE.
 extern const char kUninstallEntryKey[];
-// The uninstaller, a copy of the setup program in the installation folder.
-extern const char kUninstallerName[];
 
 struct UninstallEntry {
     CString installFolder;  // the installation folder, "<chosen>\T-ZozerIded"

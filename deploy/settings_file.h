@@ -1,0 +1,23 @@
+// The plug-in's settings file in a user's application-data folder: where it
+// goes, and the rule that keeps a user's own settings: differing settings
+// are kept beside the new ones, never lost.
+#pragma once
+
+#include "framework/afx_string.h"
+
+class InstallJournal;
+
+// Below the user's application-data folder.
+constexpr char kSettingsSubfolder[] = "Torvex";
+// The user's own settings kept as "<file>.<yyyymmdd-hhmmss>[-n].bak".
+constexpr char kSettingsBackupExtension[] = ".bak";
+
+// The running user's application-data folder: "APPDATA", or the shell's
+// folder when the variable is missing or unusable; empty when neither gives
+// an absolute folder (an empty value would put the settings into "\Torvex"
+// of whatever drive is current).
+CString UserAppDataFolder();
+
+// A copy of the user's settings under a name no earlier backup holds,
+// written through the journal.
+bool BackUpSettings(const CString& settings, InstallJournal& journal);

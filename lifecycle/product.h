@@ -1,0 +1,20 @@
+// The plug-in's own names on the machine, shared by the setup, the
+// uninstaller and the per-user parts. Program texts (GBK).
+#pragma once
+
+// The caption of the program's own message boxes.
+constexpr char kSetupBoxCaption[] = "T-软件安装";
+
+// What Programs and Features calls the plug-in.
+constexpr char kProductDisplayName[] = "T-批打印软件";
+
+// What the installation appends to the folder the user chose.
+constexpr char kInstallSubFolder[] = "\\T-ZozerIded";
+
+// The folder offered when no earlier installation names one.
+constexpr char kDefaultChosenFolder[] = "C:\\Torvex";
+
+// The uninstaller, a copy of the setup program in the installation folder.
+constexpr char kUninstallerName[] = "Uninstall.exe";
+// Its name as the program knows itself: the file name without its extension.
+constexpr char kUninstallerAppName[] = "Uninstall";
