@@ -1,5 +1,4 @@
 #include "deploy/host_deployment.h"
-#include "text/path_text.h"
 
 #include <windows.h>
 
@@ -7,24 +6,37 @@
 #include "deploy/package_source.h"
 #include "framework/afx_app_name.h"
 #include "hosts/host_contract.h"
-#include "lifecycle/folder_security.h"
+#include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
+#include "lifecycle/install_record.h"
+#include "lifecycle/served_places.h"
+#include "text/path_text.h"
 
 namespace {
 
-// Replaces any old file, never writing through a link in its place. A file
-// the package lacks is no failure (the package check has made sure of the
-// ones the releases need); a destination that cannot be written is.
-void CopyPackageFile(const CString& sourceFolder, const CString& destinationFolder,
-                     const char* name, InstallLog& log) {
+// Puts one package file into a host folder through the journal, which
+// replaces any old file and never writes through a link in its place. A
+// host's own file of the same name is kept in the installation folder, to
+// be put back when the plug-in goes. A file the package lacks is no failure
+// (the package check has made sure of the ones the releases need); a
+// destination that cannot be written, or that lies behind a link, is.
+void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
+                     const CString& destinationFolder, const char* name,
+                     const CString& keepFolder, InstallLog& log) {
     const CString source = JoinPath(sourceFolder, name);
     if (GetPathKind(source) != PathKind::File) return;
     const CString destination = JoinPath(destinationFolder, name);
-    if (IsReparsePoint(destination)) RemoveLink(destination);
-    const bool existed = GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES;
-    if (CopyFileA(source, destination, FALSE)) {
-        log.journal.NoteFile(destination, existed);
-    } else {
+    if (PassesThroughLink(hostFolder, destinationFolder)) {
+        log.events.Write(afx::UiText("not through a link: ") + afx::UiText::System(destination));
+        log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
+        return;
+    }
+    const bool replacing = GetPathKind(destination) == PathKind::File;
+    if (replacing && !keepFolder.IsEmpty() && !log.journal.CreateFolder(keepFolder)) {
+        log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
+        return;
+    }
+    if (!log.journal.InstallFile(source, destination, InstallRecord::Origin::New, keepFolder)) {
         log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
     }
 }
@@ -39,30 +51,43 @@ void DeployToHosts(const HostInstallRegistry& registry, bool use2023, bool use20
 
 void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
                    bool use2024, bool use2025, bool use2026, InstallLog& log) {
+    // Without an installation folder (a step run on its own) there is
+    // nowhere to keep a host's files: they are replaced as any other.
+    const CString keepFolder = registry.installFolder.IsEmpty()
+                                   ? CString()
+                                   : JoinPath(registry.installFolder, kKeptFilesFolder);
     for (const HostRelease release : SelectedReleases(use2023, use2024, use2025, use2026)) {
         const CStringArray& folders = registry.hostFolders[HostReleaseIndex(release)];
         for (int i = 0; i < folders.GetSize(); ++i) {
-            DeployToHostFolder(setupFolder, folders[i], log);
+            DeployToHostFolder(setupFolder, folders[i], keepFolder, log);
         }
     }
 }
 
 void DeployToHostFolder(const CString& hostFolder, InstallLog& log) {
-    DeployToHostFolder(ParentFolder(afx::GetModulePath()), hostFolder, log);
+    DeployToHostFolder(ParentFolder(afx::GetModulePath()), hostFolder, CString(), log);
 }
 
-void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder, InstallLog& log) {
+void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
+                        const CString& keepFolder, InstallLog& log) {
     CString sourceFolder;
     // The copy passed this check just before; should the package have gone
     // since, the user has been told again and there is nothing to copy.
     if (!ResolvePackageSource(setupFolder, sourceFolder)) return;
 
-    // Not created: a host without a fonts folder gets no fonts.
+    // Not created: a host without a fonts folder gets no fonts, and that is
+    // no failure.
     const CString fontsFolder = JoinPath(hostFolder, kHostFontsFolder);
-    CopyPackageFile(sourceFolder, fontsFolder, kShapeFontEn, log);
-    CopyPackageFile(sourceFolder, fontsFolder, kShapeFontHz, log);
-    CopyPackageFile(sourceFolder, hostFolder, kPdfLibrary, log);
+    if (GetPathKind(fontsFolder) == PathKind::Folder) {
+        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontEn, keepFolder, log);
+        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontHz, keepFolder, log);
+    } else {
+        log.events.Write(afx::UiText("no fonts folder, no fonts: ") +
+                         afx::UiText::System(fontsFolder));
+    }
+    CopyPackageFile(sourceFolder, hostFolder, hostFolder, kPdfLibrary, keepFolder, log);
     for (int year = kFirstHostModuleYear; year <= kLastHostModuleYear; ++year) {
-        CopyPackageFile(sourceFolder, hostFolder, HostModuleName(year), log);
+        CopyPackageFile(sourceFolder, hostFolder, hostFolder, HostModuleName(year), keepFolder,
+                        log);
     }
 }

@@ -1,6 +1,7 @@
 // Putting the fonts and host modules into the folders of the host
-// installations. Nothing is asked: what is written is noted in the log's
-// journal, a file that cannot be written is counted in its account.
+// installations. Nothing is asked: files are written through the log's
+// journal (a host's own file of the same name is kept in the installation
+// folder), a file that cannot be written is counted in its account.
 #pragma once
 
 #include "framework/afx_string.h"
@@ -16,5 +17,7 @@ void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& regist
 
 // The shape fonts into its "Fonts" folder (when there is one), the PDF
 // library and the host modules the package holds into the folder itself.
+// The host's own files they replace go to `keepFolder` (none: replaced).
 void DeployToHostFolder(const CString& hostFolder, InstallLog& log);
-void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder, InstallLog& log);
+void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
+                        const CString& keepFolder, InstallLog& log);

@@ -13,26 +13,22 @@ bool KeyExists(HKEY parent, const char* name) {
     return afx::OpenRegKey(parent, name, KEY_READ).IsValid();
 }
 
-// Deletes the entry's key and creates it anew, so it holds only what is
-// written now. A key with subkeys of its own survives the deletion and is
-// reused with its other values.
-afx::ScopedRegKey RecreateEntryKey(HKEY hostKey, const CString& name, bool* replaced) {
-    const bool existed = KeyExists(hostKey, name);
-    *replaced = existed && RegDeleteKeyA(hostKey, name) != ERROR_SUCCESS;
-    return afx::CreateRegKey(hostKey, name);
-}
-
-// Writes one entry below the host key anew: noted when the key is there,
-// counted when it was not written whole. `setValues` sets the entry's
-// values and tells whether every one was set.
+// Writes one entry below the host key anew, so that it holds only what is
+// written now: the key is deleted and created again (a key with subkeys of
+// its own survives the deletion and is reused with its other values). It is
+// noted in the journal before it is made; counted when it was not written
+// whole. `setValues` sets the entry's values and tells whether every one was set.
 template <typename SetValues>
 void WriteEntry(HKEY hostKey, const CString& hostKeyPath, const CString& name, InstallLog& log,
                 SetValues setValues) {
-    bool replaced = false;
-    const afx::ScopedRegKey entry = RecreateEntryKey(hostKey, name, &replaced);
-    const bool written = entry && setValues(entry.Get());
     const CString path = hostKeyPath + name;
-    if (KeyExists(hostKey, name)) log.journal.NoteKey(path, replaced);
+    const bool existed = KeyExists(hostKey, name);
+    const bool replaced = existed && RegDeleteKeyA(hostKey, name) != ERROR_SUCCESS;
+    log.journal.NoteKey(path, replaced);
+    const afx::ScopedRegKey entry = afx::CreateRegKey(hostKey, name);
+    const bool written = entry && setValues(entry.Get());
+    log.events.Result("registry entry HKEY_CURRENT_USER\\", path, written,
+                      written ? 0 : GetLastError());
     if (!written) log.account.Add(StepAccount::Kind::RegistryNotWritten, path);
 }
 
@@ -56,18 +52,22 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
     for (int i = 0; i < keys.GetSize() && i < folders.GetSize(); ++i) {
         log.journal.NoteRelease(release, folders[i], keys[i]);
         // Opened as found, under the current user only: nothing is created
-        // at this level. A host found only for the machine has no profile of
-        // this user's to load the plug-in from.
+        // at this level. A profile the host has not made yet (the user never
+        // started that release, or it was found only for the machine) is no
+        // failure: writing one could spoil the host's own first start, and
+        // the per-user stage serves it once the host has made it.
         const afx::ScopedRegKey hostKey = afx::OpenRegKey(HKEY_CURRENT_USER, keys[i]);
         if (!hostKey) {
-            log.account.Add(StepAccount::Kind::RegistryNotWritten, keys[i]);
+            log.events.Write(afx::UiText("no profile of this user's, left to the per-user stage: "
+                                         "HKEY_CURRENT_USER\\") +
+                             afx::UiText::System(keys[i]));
             continue;
         }
         // Created on the way by the first entry when missing; noted first, so
-        // that the uninstaller removes it after the entries in it.
-        if (!KeyExists(hostKey.Get(), kApplicationsKey) &&
-            afx::CreateRegKey(hostKey.Get(), kApplicationsKey)) {
+        // that it is undone after the entries in it.
+        if (!KeyExists(hostKey.Get(), kApplicationsKey)) {
             log.journal.NoteKey(keys[i] + kApplicationsKey, false);
+            afx::CreateRegKey(hostKey.Get(), kApplicationsKey);
         }
         WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(release), log, [&](HKEY entry) {
             return afx::SetRegDword(entry, kValueManaged, kMainManaged) &&

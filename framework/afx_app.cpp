@@ -58,5 +58,5 @@ int AfxWinMain() {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     app->InitInstance();
-    return 0;
+    return app->ExitInstance();
 }

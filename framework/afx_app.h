@@ -21,6 +21,8 @@ public:
     CWnd* m_pMainWnd = nullptr;
 
     virtual BOOL InitInstance() { return TRUE; }
+    // After the run: the process's exit code.
+    virtual int ExitInstance() { return 0; }
 
     // The standard help command: the application's help file (the
     // executable's path with the extension ".HLP"), or the framework's
@@ -39,5 +41,5 @@ CWinApp* AfxGetApp();
 HINSTANCE AfxGetResourceHandle();
 // ActiveX controls in dialogs: nothing to do, no template holds one.
 void AfxEnableControlContainer();
-// The framework's entry point: InitInstance; the process's exit code.
+// The framework's entry point: InitInstance, then ExitInstance's exit code.
 int AfxWinMain();

@@ -7,7 +7,7 @@ namespace afx {
 
 namespace {
 
-// The one test seam of the framework; null while the program runs for real.
+// Null while boxes go to the screen.
 MessageBoxResponder* g_responder = nullptr;
 
 }  // namespace
@@ -25,7 +25,7 @@ void DiscardQueuedInput() {
 int ShowMessageBox(HWND owner, const UiText& text, const UiText& caption, UINT type) {
     DiscardQueuedInput();
     if (g_responder) {
-        return g_responder->Answer(owner, text.Narrow(), caption.Narrow(), type);
+        return g_responder->AnswerText(owner, text, caption, type);
     }
     return MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), type);
 }

@@ -10,10 +10,15 @@
 
 namespace afx {
 
-// Sees a box's texts narrow, as UiText::Narrow gives them.
+// Answers boxes instead of the screen: tests in-process, and the silent
+// runs, which show no window and log every box. Sees a box's texts narrow,
+// as UiText::Narrow gives them, unless it takes them whole.
 class MessageBoxResponder {
 public:
     virtual int Answer(HWND owner, const char* text, const char* caption, UINT type) = 0;
+    virtual int AnswerText(HWND owner, const UiText& text, const UiText& caption, UINT type) {
+        return Answer(owner, text.Narrow(), caption.Narrow(), type);
+    }
 
 protected:
     ~MessageBoxResponder() = default;
@@ -32,7 +37,7 @@ HWND GetSafeOwner();
 // windows: a key typed ahead must never answer a box the user has not seen.
 void DiscardQueuedInput();
 
-// Installs a responder for the lifetime of the object (tests only).
+// Installs a responder for the lifetime of the object.
 class ScopedMessageBoxResponder {
 public:
     explicit ScopedMessageBoxResponder(MessageBoxResponder& responder);

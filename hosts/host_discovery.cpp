@@ -5,6 +5,7 @@
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
 #include "hosts/host_discovery.h"
+#include "hosts/system_folders.h"
 #include "text/path_text.h"
 
 const char* const HostProductKeys::kPaths[HostProductKeys::kCount] = {
@@ -127,8 +128,17 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
     }
 }
 
-void ScanProductKeyUnderRoot(HostInstallRegistry& registry, SearchBudget& budget, HKEY root,
+// What a scan needs besides the record: its key budget, the machine's
+// system folders and where refusals go.
+struct Scan {
+    SearchBudget budget;
+    SystemFolders system;
+    std::vector<RefusedHostFolder>* refused;
+};
+
+void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY root,
                              const char* productKeyPath) {
+    SearchBudget& budget = scan.budget;
     // The root's own handle (no subkey), closed like any other key.
     const afx::ScopedRegKey rootKey = afx::OpenRegKey(root, nullptr);
     if (!rootKey) return;
@@ -159,25 +169,29 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, SearchBudget& budget
             // An empty, relative or drive-relative folder would send the
             // host's files into whatever folder the elevated setup runs in.
             if (!IsAbsolutePath(folder)) continue;
+            if (const char* reason = SystemFolderRefusal(folder, scan.system)) {
+                if (scan.refused) scan.refused->push_back({folder, reason});
+                continue;
+            }
             registry.hostKeys[releaseIndex].Add(registry.foundKeys[i]);
             registry.hostFolders[releaseIndex].Add(folder);
         }
     }
 }
 
-void ScanProductKey(HostInstallRegistry& registry, SearchBudget& budget,
-                    const char* productKeyPath) {
+void ScanProductKey(HostInstallRegistry& registry, Scan& scan, const char* productKeyPath) {
     // The current user's installations come first and win over the machine's.
-    ScanProductKeyUnderRoot(registry, budget, HKEY_CURRENT_USER, productKeyPath);
-    ScanProductKeyUnderRoot(registry, budget, HKEY_LOCAL_MACHINE, productKeyPath);
+    ScanProductKeyUnderRoot(registry, scan, HKEY_CURRENT_USER, productKeyPath);
+    ScanProductKeyUnderRoot(registry, scan, HKEY_LOCAL_MACHINE, productKeyPath);
 }
 
 }  // namespace
 
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry) {
-    SearchBudget budget;
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
+                                   std::vector<RefusedHostFolder>* refused) {
+    Scan scan{SearchBudget(), SystemFoldersOfThisMachine(), refused};
     for (const char* productKeyPath : HostProductKeys::kPaths) {
-        ScanProductKey(registry, budget, productKeyPath);
+        ScanProductKey(registry, scan, productKeyPath);
     }
     for (int index = 0; index < kHostReleaseCount; ++index) {
         RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);

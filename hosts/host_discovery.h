@@ -1,11 +1,23 @@
 // Host discovery: filling the record of host installations from the registry.
 #pragma once
 
+#include <vector>
+
+#include "framework/afx_string.h"
 #include "hosts/host_registry.h"
 
+// A host folder the registry names that is no installation's.
+struct RefusedHostFolder {
+    CString folder;
+    const char* reason;
+};
+
 // Fills the record's hostFolders and hostKeys from the registry: every
-// product key under both roots, then duplicates removed per release. Never fails.
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry);
+// product key under both roots, then duplicates removed per release. Never
+// fails. Folders that are system folders are passed over, and listed in
+// `refused` when it is given.
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
+                                   std::vector<RefusedHostFolder>* refused = nullptr);
 
 // Discovery on theHostRegistry; run once by application start-up.
 void DiscoverHostInstallations();

@@ -1,16 +1,31 @@
 #include "lifecycle/install_journal.h"
 
+#include <algorithm>
+#include <string>
+
+#include "framework/afx_mbcs.h"
 #include "lifecycle/file_ops.h"
+#include "lifecycle/machine_key.h"
+#include "lifecycle/run_log.h"
+#include "lifecycle/served_places.h"
 #include "text/path_text.h"
+
+const char kJournalFileName[] = "InstallJournal.txt";
 
 namespace {
 
-// What a replaced file is called while it is kept aside.
+// What a replaced file is called while it is kept aside beside itself.
 constexpr char kAsideExtension[] = ".setup-old";
+// A journal larger than this is not one the setup wrote.
+constexpr DWORD kMaxJournalBytes = 16 * 1024 * 1024;
 
-CString FreeAsideName(const CString& path) {
+using Origin = InstallRecord::Origin;
+
+// The first name `stem` + `extension` (numbered from the second attempt on)
+// that nothing holds yet.
+CString FreeName(const CString& stem, const char* extension) {
     for (int attempt = 1;; ++attempt) {
-        const CString name = NumberedName(path, attempt, kAsideExtension);
+        const CString name = NumberedName(stem, attempt, extension);
         if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) return name;
     }
 }
@@ -20,63 +35,156 @@ void RemoveFile(const char* path) {
     DeleteFileA(path);
 }
 
+// Puts a file renamed aside back in its place.
+bool PutBack(const CString& aside, const CString& path, DWORD attributes) {
+    if (!MoveFileExA(aside, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path, attributes);
+    return true;
+}
+
+// Whole text of a small file, never read through a link.
+bool ReadSmallFile(const CString& path, DWORD maxBytes, std::string* text) {
+    const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                                   nullptr));
+    LARGE_INTEGER size;
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > maxBytes) return false;
+    text->assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    return text->empty() ||
+           (ReadFile(file.Get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr) &&
+            read == text->size());
+}
+
 }  // namespace
+
+bool InstallJournal::MakeDurable(const CString& installFolder) {
+    m_durablePath = JoinPath(installFolder, kJournalFileName);
+    // A new file: an earlier journal here was recovered before this run.
+    m_durable.Reset(CreateFileA(m_durablePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    bool written = m_durable.IsValid();
+    for (const Change& change : m_changes) {
+        if (written && change.kind == Change::Kind::Folder) {
+            written = WriteAhead(JournalLine::Kind::Folder, change.path);
+        }
+    }
+    written = written && WriteMachineValue(kInstallationUnderWayValue, installFolder);
+    const DWORD error = written ? 0 : GetLastError();
+    m_log.Result("journal file", m_durablePath, written, error);
+    SetLastError(error);
+    return written;
+}
+
+bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path,
+                                const CString& aside) {
+    if (!m_durable) return true;
+    const std::string text = FormatJournalLine({kind, path, aside});
+    DWORD written = 0;
+    return WriteFile(m_durable.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                     nullptr) &&
+           written == text.size() && FlushFileBuffers(m_durable.Get());
+}
+
+void InstallJournal::DropDurableFile() {
+    if (!m_durable) return;
+    m_durable.Reset();
+    DeleteFileA(m_durablePath);
+    DeleteMachineValue(kInstallationUnderWayValue);
+}
+
+void InstallJournal::TakeOver(const InstallRecord& earlier) {
+    for (const InstallRecord::File& file : earlier.files) {
+        CString canonical;
+        if (file.origin == Origin::New && CanonicalPath(file.path, &canonical)) {
+            m_ownPaths.push_back(canonical);
+        }
+    }
+}
+
+void InstallJournal::TakeOverFolder(const CString& installFolder) {
+    CanonicalPath(installFolder, &m_ownFolder);
+}
+
+bool InstallJournal::IsTakenOver(const CString& path) const {
+    CString canonical;
+    if (!CanonicalPath(path, &canonical)) return false;
+    if (!m_ownFolder.IsEmpty() && IsDirectlyInFolder(canonical, m_ownFolder)) return true;
+    return std::find(m_ownPaths.begin(), m_ownPaths.end(), canonical) != m_ownPaths.end();
+}
 
 bool InstallJournal::CreateFolder(const CString& path) {
     if (CreateDirectoryA(path, nullptr)) {
-        m_changes.push_back({true, path, CString(), 0, 0, InstallRecord::Origin::New});
+        m_log.Result("create folder", path, true);
+        WriteAhead(JournalLine::Kind::Folder, path);
+        m_changes.push_back({Change::Kind::Folder, path, CString(), false, 0, 0, Origin::New});
         return true;
     }
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD error = GetLastError();
+    const bool exists = GetPathKind(path) == PathKind::Folder;
+    if (!exists) m_log.Result("create folder", path, false, error);
+    return exists;
 }
 
-bool InstallJournal::InstallFile(const CString& source, const CString& destination,
-                                 InstallRecord::Origin origin) {
+bool InstallJournal::InstallFile(const CString& source, const CString& destination, Origin origin,
+                                 const CString& keepFolder) {
     DWORD attributes = GetFileAttributesA(destination);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        if (!RemoveLink(destination)) return false;
+        if (!RemoveLink(destination)) {
+            m_log.Result("remove link", destination, false, GetLastError());
+            return false;
+        }
+        m_log.Result("remove link", destination, true);
         attributes = INVALID_FILE_ATTRIBUTES;
     }
+    const bool replacing =
+        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // A file the plug-in put there itself is never kept as a host's own.
+    const bool own = replacing && IsTakenOver(destination);
+    const bool keep = replacing && !own && !keepFolder.IsEmpty();
     CString aside;
     // A folder in the way stays where it is; the copy fails on it below.
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        aside = FreeAsideName(destination);
+    if (replacing) {
+        aside = keep ? FreeName(JoinPath(keepFolder, FileNameOf(destination)), "")
+                     : FreeName(destination, kAsideExtension);
+        if (!WriteAhead(keep ? JournalLine::Kind::Keep : JournalLine::Kind::Replace, destination, aside)) {
+            m_log.Result("write journal before replacing", destination, false, GetLastError());
+            return false;
+        }
         ClearReadOnly(destination);
-        if (!MoveFileExA(destination, aside, 0)) {
+        if (!MoveFileExA(destination, aside, MOVEFILE_COPY_ALLOWED)) {
             const DWORD error = GetLastError();
             SetFileAttributesA(destination, attributes);
+            m_log.Result("set aside", destination, false, error);
             SetLastError(error);
             return false;
         }
+    } else if (!WriteAhead(JournalLine::Kind::New, destination)) {
+        m_log.Result("write journal before writing", destination, false, GetLastError());
+        return false;
     }
     if (!CopyFileA(source, destination, FALSE)) {
         const DWORD error = GetLastError();
-        if (!aside.IsEmpty() && MoveFileExA(aside, destination, MOVEFILE_REPLACE_EXISTING)) {
-            SetFileAttributesA(destination, attributes);
-        }
+        if (!aside.IsEmpty()) PutBack(aside, destination, attributes);
+        m_log.Result("write file", destination, false, error);
         SetLastError(error);
         return false;
     }
     // The copy takes the source's attributes along; what is installed stays writable.
     ClearReadOnly(destination);
-    const InstallRecord::Origin recorded =
-        aside.IsEmpty() || origin == InstallRecord::Origin::Settings
-            ? origin
-            : InstallRecord::Origin::Replaced;
-    m_changes.push_back({false, destination, aside, attributes, FileSize(destination), recorded});
+    m_log.Result(replacing ? "replace file" : "write file", destination, true);
+    const Origin recorded = origin == Origin::Settings || !replacing || own || keep
+                                ? origin
+                                : Origin::Replaced;
+    m_changes.push_back({Change::Kind::File, destination, aside, keep, attributes,
+                         FileSize(destination), recorded});
     return true;
 }
 
-void InstallJournal::NoteFile(const CString& path, bool existedBefore) {
-    m_notedFiles.push_back(
-        {path, FileSize(path),
-         existedBefore ? InstallRecord::Origin::Replaced : InstallRecord::Origin::New});
-}
-
 void InstallJournal::NoteKey(const CString& path, bool existedBefore) {
-    m_notedKeys.push_back(
-        {path, existedBefore ? InstallRecord::Origin::Replaced : InstallRecord::Origin::New});
+    if (!existedBefore) WriteAhead(JournalLine::Kind::Key, path);
+    m_changes.push_back({Change::Kind::Key, path, CString(), false, 0, 0,
+                         existedBefore ? Origin::Replaced : Origin::New});
 }
 
 void InstallJournal::NoteRelease(int year, const CString& hostFolder, const CString& hostKey) {
@@ -85,22 +193,28 @@ void InstallJournal::NoteRelease(int year, const CString& hostFolder, const CStr
 
 void InstallJournal::Rollback() {
     for (auto change = m_changes.rbegin(); change != m_changes.rend(); ++change) {
-        if (change->isFolder) {
-            RemoveDirectoryA(change->path);
-            continue;
-        }
-        RemoveFile(change->path);
-        if (!change->aside.IsEmpty() &&
-            MoveFileExA(change->aside, change->path, MOVEFILE_REPLACE_EXISTING)) {
-            SetFileAttributesA(change->path, change->oldAttributes);
+        switch (change->kind) {
+            case Change::Kind::Folder:
+                RemoveDirectoryA(change->path);
+                break;
+            case Change::Kind::Key:
+                if (change->origin == Origin::New) RegDeleteKeyA(HKEY_CURRENT_USER, change->path);
+                break;
+            case Change::Kind::File:
+                RemoveFile(change->path);
+                if (!change->aside.IsEmpty()) PutBack(change->aside, change->path, change->oldAttributes);
+                break;
         }
     }
+    if (!m_changes.empty()) m_log.Write("installation undone");
     m_changes.clear();
+    DropDurableFile();
 }
 
 void InstallJournal::Commit() {
+    WriteAhead(JournalLine::Kind::Commit, CString());
     for (Change& change : m_changes) {
-        if (change.aside.IsEmpty()) continue;
+        if (change.aside.IsEmpty() || change.keep) continue;
         RemoveFile(change.aside);
         // Still in use (a module the host has loaded): gone at the next restart.
         if (GetFileAttributesA(change.aside) != INVALID_FILE_ATTRIBUTES) {
@@ -108,6 +222,7 @@ void InstallJournal::Commit() {
         }
         change.aside = CString();
     }
+    DropDurableFile();
 }
 
 InstallRecord InstallJournal::Record(const CString& installFolder) const {
@@ -115,13 +230,107 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
     record.installFolder = installFolder;
     record.releases = m_releases;
     for (const Change& change : m_changes) {
-        if (change.isFolder) {
-            record.createdFolders.push_back(change.path);
-        } else {
-            record.files.push_back({change.path, change.size, change.origin});
+        switch (change.kind) {
+            case Change::Kind::Folder:
+                record.createdFolders.push_back(change.path);
+                break;
+            case Change::Kind::Key:
+                record.keys.push_back({change.path, change.origin});
+                break;
+            case Change::Kind::File:
+                record.files.push_back({change.path, change.size, change.origin});
+                if (change.keep) record.keptFiles.push_back({change.path, change.aside});
+                break;
         }
     }
-    record.files.insert(record.files.end(), m_notedFiles.begin(), m_notedFiles.end());
-    record.keys = m_notedKeys;
     return record;
+}
+
+CString InterruptedInstallationFolder() {
+    CString folder;
+    if (!ReadMachineValue(kInstallationUnderWayValue, &folder) || !IsAbsolutePath(folder)) {
+        return CString();
+    }
+    return folder;
+}
+
+namespace {
+
+// Undoes one line of an interrupted installation's journal, within the
+// served places only.
+void UndoLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    using Kind = JournalLine::Kind;
+    using Place = ServedPlaces::Place;
+    CString served;
+    const Place place = places.PlaceOf(line.path, &served);
+    if (line.kind == Kind::Key) {
+        // Only the plug-in's entries and the "Applications" key made for them.
+        const bool removed = places.IsApplicationsKey(line.path) &&
+                             RegDeleteKeyA(HKEY_CURRENT_USER, line.path) == ERROR_SUCCESS;
+        log.Result("recovery: remove key HKEY_CURRENT_USER\\", line.path, removed);
+        return;
+    }
+    if (place == Place::None || PassesThroughLink(served, line.path)) {
+        log.Write(afx::UiText("recovery: outside the installation's places, left: ") +
+                  afx::UiText::System(line.path));
+        return;
+    }
+    if (line.kind == Kind::Folder) {
+        if (places.MayHaveCreated(line.path)) RemoveDirectoryA(line.path);
+        return;
+    }
+    CString asideServed;
+    const bool asideServedOk = line.aside.IsEmpty() ||
+                               (places.PlaceOf(line.aside, &asideServed) != Place::None &&
+                                !PassesThroughLink(asideServed, line.aside));
+    if (!asideServedOk) return;
+    const bool asideThere = !line.aside.IsEmpty() && GetPathKind(line.aside) == PathKind::File;
+    if (line.kind == Kind::New || asideThere) {
+        RemoveFile(line.path);
+        log.Result("recovery: remove", line.path, GetPathKind(line.path) == PathKind::Absent);
+    }
+    if (asideThere) {
+        const bool back = PutBack(line.aside, line.path, INVALID_FILE_ATTRIBUTES);
+        log.Result("recovery: put back", line.path, back, back ? 0 : GetLastError());
+    }
+}
+
+}  // namespace
+
+bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log) {
+    const CString folder = InterruptedInstallationFolder();
+    if (folder.IsEmpty() || !places.IsInstallFolder(folder)) return false;
+    const CString path = JoinPath(folder, kJournalFileName);
+    std::string text;
+    std::vector<JournalLine> lines;
+    log.Write(afx::UiText("an interrupted installation was found in ") +
+              afx::UiText::System(folder));
+    if (!IsReparsePoint(folder) && ReadSmallFile(path, kMaxJournalBytes, &text) &&
+        ParseJournal(text.c_str(), &lines)) {
+        const bool committed =
+            std::any_of(lines.begin(), lines.end(),
+                        [](const JournalLine& l) { return l.kind == JournalLine::Kind::Commit; });
+        if (committed) {
+            // Complete but for its clean-up: the files kept beside go.
+            for (const JournalLine& line : lines) {
+                CString served;
+                if (line.kind == JournalLine::Kind::Replace &&
+                    places.PlaceOf(line.aside, &served) != ServedPlaces::Place::None &&
+                    !PassesThroughLink(served, line.aside)) {
+                    RemoveFile(line.aside);
+                }
+            }
+            log.Write("recovery: the installation was complete; finished");
+        } else {
+            for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+                UndoLine(*line, places, log);
+            }
+            log.Write("recovery: the installation was undone");
+        }
+    } else {
+        log.Write("recovery: its journal could not be read; nothing undone");
+    }
+    RemoveFile(path);
+    DeleteMachineValue(kInstallationUnderWayValue);
+    return true;
 }

@@ -1,9 +1,16 @@
-// What an installation changes, as it changes it. The package copy creates
-// folders and writes files through the journal, which keeps every file it
-// replaces aside (beside it, under another name) until the installation is
-// complete: an aborted copy is undone to the byte, and a complete
-// installation drops what it kept. Host deployment and registration note
-// what they wrote, and the whole becomes the install record.
+// What an installation changes, as it changes it. Folders and files are
+// created and written through the journal, which keeps every file it
+// replaces aside until the installation is complete: an aborted installation
+// is undone to the byte, a complete one drops what it kept beside the
+// installation folder's files and keeps a host's own files in the
+// installation folder, to be put back when the plug-in goes. Registration
+// notes the keys it creates. The whole becomes the install record.
+//
+// Once durable, every change is written to the journal file in the
+// installation folder, and flushed, before it is made, and a machine-wide
+// mark names that folder: a run that is killed half way is finished or
+// undone by the next run of the setup or the uninstaller
+// (RecoverInterruptedInstallation).
 #pragma once
 
 #include <windows.h>
@@ -11,63 +18,117 @@
 #include <vector>
 
 #include "framework/afx_string.h"
+#include "framework/scoped_handles.h"
 #include "lifecycle/install_record.h"
+#include "lifecycle/run_log.h"
 #include "lifecycle/step_account.h"
+
+class ServedPlaces;
+
+// The journal file in the installation folder.
+extern const char kJournalFileName[];
 
 class InstallJournal {
 public:
-    InstallJournal() = default;
+    explicit InstallJournal(RunLog& log) : m_log(log) {}
     InstallJournal(const InstallJournal&) = delete;
     InstallJournal& operator=(const InstallJournal&) = delete;
+
+    // From now on every change is written ahead to the journal file in the
+    // installation folder; what was done before is written first, and the
+    // machine-wide mark names the folder. False when either cannot be
+    // written (nothing can then be undone after a crash).
+    bool MakeDurable(const CString& installFolder);
+
+    // An earlier installation's record: files it made are the plug-in's own
+    // where this one meets them again (New, not Replaced; never kept as a
+    // host's own file).
+    void TakeOver(const InstallRecord& earlier);
+    // No readable record, but the folder is known to be the plug-in's: the
+    // files directly in it are the plug-in's own.
+    void TakeOverFolder(const CString& installFolder);
 
     // Creates one folder level (its parent must exist); true when the folder
     // is there afterwards. Noted when this call made it.
     bool CreateFolder(const CString& path);
 
     // Copies `source` to `destination`. A file already there is renamed aside
-    // first and put back should the copy fail; a link in its place is
+    // first (into `keepFolder` when one is given: a host's own file, kept for
+    // good) and put back should the copy fail; a link in its place is
     // removed, never written through. `origin` is what the record says of a
     // file that was not there before (New, or Settings for the user's own).
     // False, with GetLastError() set, when the destination could not be
     // written: it is then as it was.
     bool InstallFile(const CString& source, const CString& destination,
-                     InstallRecord::Origin origin = InstallRecord::Origin::New);
+                     InstallRecord::Origin origin = InstallRecord::Origin::New,
+                     const CString& keepFolder = CString());
 
-    // A file written where nothing is undone (a host folder).
-    void NoteFile(const CString& path, bool existedBefore);
-    // A key created (or deleted and created anew) below HKEY_CURRENT_USER.
+    // A key below HKEY_CURRENT_USER about to be created (or deleted and
+    // created anew): noted before it is.
     void NoteKey(const CString& path, bool existedBefore);
     // A host installation the installation served.
     void NoteRelease(int year, const CString& hostFolder, const CString& hostKey);
 
-    // Undoes the folders and files, newest first: files it created go, files
-    // it replaced come back with their attributes, folders it created go when
-    // they are empty. Notes stay as they are.
+    // Undoes the folders, files and new keys, newest first: files it created
+    // go, files it replaced come back with their attributes, folders it
+    // created go when they are empty. The journal file goes too.
     void Rollback();
-    // The installation is complete: the files kept aside go (at the next
-    // restart, when one is still in use).
+    // The installation is complete: the files kept beside the installation
+    // folder's go (at the next restart, when one is still in use), host
+    // files stay kept, and the journal file and the mark go.
     void Commit();
 
     InstallRecord Record(const CString& installFolder) const;
 
 private:
     struct Change {
-        bool isFolder;
+        enum class Kind { Folder, File, Key };
+        Kind kind;
         CString path;
         CString aside;  // the earlier file, renamed; empty when there was none
+        bool keep;      // the earlier file is a host's own, kept for good
         DWORD oldAttributes;
         unsigned long long size;
         InstallRecord::Origin origin;
     };
 
+    bool IsTakenOver(const CString& path) const;
+    // Writes one line ahead of its change; false when it could not be flushed.
+    bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
+    void DropDurableFile();
+
+    RunLog& m_log;
     std::vector<Change> m_changes;
-    std::vector<InstallRecord::File> m_notedFiles;
-    std::vector<InstallRecord::Key> m_notedKeys;
     std::vector<InstallRecord::Release> m_releases;
+    std::vector<CString> m_ownPaths;  // canonical: what earlier installations made
+    CString m_ownFolder;              // canonical: an installation folder taken over whole
+    afx::ScopedKernelHandle m_durable;
+    CString m_durablePath;
 };
 
-// What an installation did and what it did not do, handed through every step.
+// Finishes or undoes an installation that was killed half way, when the
+// machine-wide mark names one: only within `places`, each line of its
+// journal file being input like any other. Logs what it did; true when
+// there was one.
+bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log);
+
+// The installation folder the machine-wide mark names, or empty.
+CString InterruptedInstallationFolder();
+
+// What an installation did and what it did not do, handed through every
+// step, with the run's log.
 struct InstallLog {
+    // A log that writes nothing (tests, and steps run on their own).
+    InstallLog() : events(m_unread), journal(m_unread) {}
+    explicit InstallLog(RunLog& log) : events(log), journal(log) {}
+    InstallLog(const InstallLog&) = delete;
+    InstallLog& operator=(const InstallLog&) = delete;
+
+private:
+    RunLog m_unread;
+
+public:
+    RunLog& events;
     InstallJournal journal;
     StepAccount account;
 };

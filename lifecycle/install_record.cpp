@@ -10,6 +10,7 @@
 #include "framework/afx_mbcs.h"
 
 const char kInstallRecordName[] = "InstallRecord.txt";
+const char kKeptFilesFolder[] = "Kept";
 
 namespace {
 
@@ -28,6 +29,7 @@ constexpr char kReleaseTag[] = "release";
 constexpr char kCreatedFolderTag[] = "created-folder";
 constexpr char kFileTag[] = "file";
 constexpr char kKeyTag[] = "key";
+constexpr char kKeptTag[] = "kept";
 
 constexpr const char* kOriginNames[] = {"new", "replaced", "settings"};
 
@@ -154,8 +156,14 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
         record->keys.push_back(key);
         return true;
     }
+    if (tag == kKeptTag && f.size() == 3) {
+        InstallRecord::KeptFile kept;
+        if (!Unescape(f[1], &kept.path) || !Unescape(f[2], &kept.keptAs)) return false;
+        record->keptFiles.push_back(kept);
+        return true;
+    }
     const bool known = tag == kVersionTag || tag == kFolderTag || tag == kCreatedFolderTag ||
-                       tag == kReleaseTag || tag == kFileTag || tag == kKeyTag;
+                       tag == kReleaseTag || tag == kFileTag || tag == kKeyTag || tag == kKeptTag;
     return !known;
 }
 
@@ -175,7 +183,51 @@ void MergeItems(std::vector<Item>& items, const std::vector<Item>& earlier) {
     }
 }
 
+constexpr const char* kJournalTags[] = {"folder", "new", "replace", "keep", "key", "commit"};
+
 }  // namespace
+
+std::string FormatJournalLine(const JournalLine& line) {
+    std::string out;
+    const char* tag = kJournalTags[static_cast<int>(line.kind)];
+    if (line.kind == JournalLine::Kind::Commit) {
+        AppendLine(out, {tag});
+    } else if (line.kind == JournalLine::Kind::Replace || line.kind == JournalLine::Kind::Keep) {
+        AppendLine(out, {tag, Escape(line.path), Escape(line.aside)});
+    } else {
+        AppendLine(out, {tag, Escape(line.path)});
+    }
+    return out;
+}
+
+bool ParseJournal(const char* text, std::vector<JournalLine>* lines) {
+    lines->clear();
+    const std::string all = text ? text : "";
+    size_t start = 0;
+    for (;;) {
+        const size_t end = all.find('\n', start);
+        if (end == std::string::npos) return true;  // nothing, or a torn last line
+        std::string line = all.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        const std::vector<std::string> f = Fields(line);
+        int kind = -1;
+        for (int i = 0; i < static_cast<int>(std::size(kJournalTags)); ++i) {
+            if (f[0] == kJournalTags[i]) kind = i;
+        }
+        if (kind < 0) continue;
+        JournalLine parsed{static_cast<JournalLine::Kind>(kind), CString(), CString()};
+        const bool twoPaths =
+            parsed.kind == JournalLine::Kind::Replace || parsed.kind == JournalLine::Kind::Keep;
+        const size_t fields = parsed.kind == JournalLine::Kind::Commit ? 1 : twoPaths ? 3 : 2;
+        if (f.size() != fields || (fields > 1 && !Unescape(f[1], &parsed.path)) ||
+            (twoPaths && !Unescape(f[2], &parsed.aside))) {
+            return false;
+        }
+        lines->push_back(parsed);
+    }
+}
 
 void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
     MergeItems(files, earlier.files);
@@ -188,6 +240,14 @@ void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
         }
     }
     createdFolders = folders;
+    // A host file kept by the earlier installation is the host's true one:
+    // this installation found the earlier one's copy in its place.
+    for (const KeptFile& old : earlier.keptFiles) {
+        keptFiles.erase(std::remove_if(keptFiles.begin(), keptFiles.end(),
+                                       [&](const KeptFile& k) { return SamePath(k.path, old.path); }),
+                        keptFiles.end());
+        keptFiles.push_back(old);
+    }
     for (const Release& old : earlier.releases) {
         const bool known = std::any_of(releases.begin(), releases.end(), [&](const Release& r) {
             return r.year == old.year && SamePath(r.hostKey, old.hostKey);
@@ -212,6 +272,9 @@ CString FormatInstallRecord(const InstallRecord& record) {
     }
     for (const InstallRecord::Key& k : record.keys) {
         AppendLine(out, {kKeyTag, OriginName(k.origin), Escape(k.path)});
+    }
+    for (const InstallRecord::KeptFile& k : record.keptFiles) {
+        AppendLine(out, {kKeptTag, Escape(k.path), Escape(k.keptAs)});
     }
     return CString(out);
 }

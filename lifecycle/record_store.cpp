@@ -4,8 +4,11 @@
 
 #include <string>
 
-#include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/file_ops.h"
+#include "lifecycle/install_journal.h"
+#include "lifecycle/machine_key.h"
+#include "lifecycle/run_log.h"
 #include "text/path_text.h"
 
 namespace {
@@ -14,47 +17,102 @@ namespace {
 constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
 constexpr char kTemporaryExtension[] = ".new";
 
-}  // namespace
+bool SameFolder(const CString& a, const CString& b) {
+    CString canonicalA;
+    CString canonicalB;
+    return CanonicalPath(a, &canonicalA) && CanonicalPath(b, &canonicalB) &&
+           canonicalA == canonicalB;
+}
 
-bool ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
-    const CString path = JoinPath(installFolder, kInstallRecordName);
+bool ReadRecordFile(const CString& path, std::string* text) {
     const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
                                                    nullptr));
     LARGE_INTEGER size;
-    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxRecordBytes) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxRecordBytes ||
+        !GetFileInformationByHandle(file.Get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         return false;
     }
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
+    text->assign(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!text.empty() &&
-        (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr) ||
-         read != text.size())) {
-        return false;
-    }
-    return ParseInstallRecord(text.c_str(), record) &&
-           afx::MbsICmp(record->installFolder, installFolder) == 0;
+    return text->empty() ||
+           (ReadFile(file.Get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr) &&
+            read == text->size());
 }
 
-bool WriteInstallRecord(const InstallRecord& record) {
+bool ParseFor(const std::string& text, const CString& installFolder, InstallRecord* record) {
+    return ParseInstallRecord(text.c_str(), record) &&
+           SameFolder(record->installFolder, installFolder);
+}
+
+// Writes the text to a new file; its handle is closed before anything else
+// happens to it, so a failed file can always be deleted.
+bool WriteNewFile(const CString& path, const CString& text) {
+    DWORD written = 0;
+    bool complete = false;
+    {
+        const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr,
+                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                       nullptr));
+        complete = file &&
+                   WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()),
+                             &written, nullptr) &&
+                   written == static_cast<DWORD>(text.GetLength()) && FlushFileBuffers(file.Get());
+    }
+    if (!complete) {
+        const DWORD error = GetLastError();
+        DeleteFileA(path);
+        SetLastError(error);
+    }
+    return complete;
+}
+
+}  // namespace
+
+RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
+    std::string text;
+    if (ReadRecordFile(JoinPath(installFolder, kInstallRecordName), &text) &&
+        ParseFor(text, installFolder, record)) {
+        return RecordSource::File;
+    }
+    CString copy;
+    if (ReadMachineValue(kRecordCopyValue, &copy) && ParseFor(copy.str(), installFolder, record)) {
+        return RecordSource::MachineCopy;
+    }
+    *record = InstallRecord();
+    return RecordSource::None;
+}
+
+bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log) {
     const CString path = JoinPath(record.installFolder, kInstallRecordName);
     const CString temporary = path + kTemporaryExtension;
     const CString text = FormatInstallRecord(record);
-    {
-        const afx::ScopedKernelHandle file(CreateFileA(
-            temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (!file ||
-            !WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()), &written,
-                       nullptr) ||
-            written != static_cast<DWORD>(text.GetLength()) || !FlushFileBuffers(file.Get())) {
-            DeleteFileA(temporary);
-            return false;
-        }
+    bool written = WriteNewFile(temporary, text);
+    if (written) {
+        written = journal.InstallFile(temporary, path);
+        DeleteFileA(temporary);
     }
-    if (MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
+    std::string back;
+    const bool fileChecked = written && ReadRecordFile(path, &back) && back == text.str();
+    log.Result("install record", path, fileChecked, fileChecked ? 0 : GetLastError());
+    CString copy;
+    const bool copyChecked = fileChecked && WriteMachineValue(kRecordCopyValue, text) &&
+                             ReadMachineValue(kRecordCopyValue, &copy) && copy == text;
+    log.Result("install record copy HKEY_LOCAL_MACHINE\\", kMachineKey, copyChecked,
+               copyChecked ? 0 : GetLastError());
+    return fileChecked && copyChecked;
+}
+
+void DeleteInstallRecord(const CString& installFolder) {
+    const CString path = JoinPath(installFolder, kInstallRecordName);
+    ClearReadOnly(path);
+    DeleteFileA(path);
+    InstallRecord copy;
+    CString text;
+    if (ReadMachineValue(kRecordCopyValue, &text) && ParseFor(text.str(), installFolder, &copy)) {
+        DeleteMachineValue(kRecordCopyValue);
     }
-    DeleteFileA(temporary);
-    return false;
+    DeleteMachineKeyWhenEmpty();
 }

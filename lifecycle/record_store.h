@@ -1,13 +1,27 @@
-// Where an installation's record is kept, and how it is read back: every
-// byte of it is input, checked before it is believed.
+// Where an installation's record is kept, and how it is read back: the file
+// in the installation folder and a second copy in the machine-wide key that
+// only administrators may change. Every byte of either is input, checked
+// before it is believed.
 #pragma once
 
 #include "framework/afx_string.h"
 #include "lifecycle/install_record.h"
 
-// Reads the record in the installation folder; false when there is none,
-// it is damaged, or it describes another folder (a record copied elsewhere).
-bool ReadInstallRecord(const CString& installFolder, InstallRecord* record);
-// Writes the record into its installation folder in one step: a crash
-// leaves the old record or the new one, never half of one.
-bool WriteInstallRecord(const InstallRecord& record);
+class InstallJournal;
+class RunLog;
+
+enum class RecordSource { None, File, MachineCopy };
+
+// Reads the record of the installation folder: the file, or the machine's
+// copy when the file is missing or damaged. None when neither is whole or
+// describes this folder (a record copied elsewhere).
+RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record);
+
+// Writes the record into its folder through the journal (an undone
+// installation puts the earlier record back), reads it back, then writes
+// and reads back the machine's copy. False when either is not complete and
+// equal to what was meant: no entry may then name the installation.
+bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log);
+
+// The file (when it describes this folder) and the machine's copy.
+void DeleteInstallRecord(const CString& installFolder);

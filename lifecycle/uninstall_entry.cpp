@@ -36,11 +36,14 @@ bool WriteUninstallEntry(const UninstallEntry& entry) {
     CString quoted;
     quoted.Format("\"%s\"", uninstaller.GetString());
     const unsigned long long kib = (entry.installedBytes + kBytesPerKiB - 1) / kBytesPerKiB;
+    // The name is stored as Unicode so that Programs and Features shows it
+    // right on every system.
     return SetProgramText(key.Get(), L"DisplayName", kProductDisplayName) &&
            afx::SetRegText(key.Get(), "DisplayVersion", entry.version) &&
            afx::SetRegText(key.Get(), "DisplayIcon", uninstaller + ",0") &&
            afx::SetRegText(key.Get(), "InstallLocation", entry.installFolder) &&
            afx::SetRegText(key.Get(), "UninstallString", quoted) &&
+           afx::SetRegText(key.Get(), "QuietUninstallString", quoted + " /VERYSILENT") &&
            afx::SetRegDword(key.Get(), "EstimatedSize", static_cast<DWORD>(kib)) &&
            afx::SetRegDword(key.Get(), "NoModify", kYes) &&
            afx::SetRegDword(key.Get(), "NoRepair", kYes);

@@ -40,3 +40,6 @@
 #ifndef ID_HELP
 #define ID_HELP 0xE146
 #endif
+
+// Posted to itself by the dialog of an unattended /SILENT run.
+#define ID_UNATTENDED_INSTALL 0x8001

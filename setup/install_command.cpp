@@ -1,28 +1,22 @@
-// The install command of the setup dialog: the install button 1022.
+// The install command of the setup dialog: the install button 1022, and the
+// same installation run for an unattended /SILENT setup, which shows only
+// the progress.
 #include "setup/install_command.h"
 
 #include <windows.h>
 
 #include "chooser/path_rules.h"
-#include "deploy/host_deployment.h"
 #include "deploy/package_contents.h"
-#include "deploy/package_copy.h"
-#include "deploy/package_layout.h"
-#include "deploy/package_source.h"
-#include "deploy/plugin_registration.h"
-#include "deploy/progress_sink.h"
-#include "framework/afx_app_name.h"
 #include "framework/afx_error.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
-#include "lifecycle/folder_security.h"
-#include "lifecycle/install_journal.h"
 #include "lifecycle/product.h"
-#include "lifecycle/record_store.h"
-#include "lifecycle/uninstall_entry.h"
+#include "lifecycle/run_account.h"
+#include "lifecycle/run_contract.h"
+#include "setup/install_checks.h"
+#include "setup/installation.h"
 #include "setup/setup_dialog.h"
-#include "setup/setup_title.h"
 #include "text/path_text.h"
 
 bool g_bWarnHostRunning = true;
@@ -32,14 +26,11 @@ namespace {
 constexpr char kLinkedFolderFormat[] =
     "安装文件夹 %s 是一个链接（符号链接、目录联接或装入点）。\n\n"
     "为防止文件被写到链接指向的别处，安装程序不会通过链接写入。请选择其它文件夹。";
-constexpr char kProtectionFailedFormat[] =
-    "无法设置安装文件夹 %s 的访问权限（错误 %lu）。\n\n"
-    "为防止其他用户替换插件文件，安装已停止，已创建的内容已撤销。";
 constexpr short kProgressLow = 0;
 constexpr short kProgressHigh = 50;
 constexpr int kProgressStep = 1;
 
-// The dialog's progress bar as the package copy sees it. The bar is redrawn
+// The dialog's progress bar as the installation sees it. The bar is redrawn
 // at once: the whole installation runs without returning to the message loop.
 class ProgressBarSink : public ProgressSink {
 public:
@@ -82,14 +73,22 @@ void Dlg_Setup::OnInstall() {
     // One real backslash character goes; a double-byte character whose
     // trail byte is 0x5C stays whole.
     StripAnyTrailingBackslash(m_strInstallPath);
-    const CString chosen = m_strInstallPath;
+    InstallRequest request;
+    request.chosenFolder = m_strInstallPath;
     m_strInstallPath += kInstallSubFolder;
+    request.installFolder = m_strInstallPath;
+    request.releases = SelectedReleases();
+    request.servesOwnProfile = !IsServiceAccountSid(CurrentAccount().sid);
     // Nothing is created before the package and the folders have passed.
-    if (!CheckPackage() || RefuseLinkedFolder(chosen) || RefuseLinkedFolder(m_strInstallPath)) {
+    if (!CheckPackageBeforeInstalling(request.releases)) return;
+    const CString linked = LinkedFolderOf(request.chosenFolder, request.installFolder);
+    if (!linked.IsEmpty()) {
+        afx::ShowMessageBox(m_hWnd, afx::FormatUiText(kLinkedFolderFormat, {linked}),
+                            kSetupBoxCaption, MB_OK);
         return;
     }
     m_bInstalling = true;
-    const bool installed = DoInstall();
+    const bool installed = DoInstall(request);
     m_bInstalling = false;
     if (!installed) return;
     // Closed during the last box: the installation is complete, and the user
@@ -102,28 +101,23 @@ void Dlg_Setup::OnInstall() {
     ShowCompletionLayout();
 }
 
-bool Dlg_Setup::CheckPackage() {
-    CString sourceFolder;
-    if (!ResolvePackageSource(sourceFolder)) {
-        CDialog::OnCancel();  // the user has been told; there is nothing to install
-        return false;
+bool Dlg_Setup::CheckPackageBeforeInstalling(const std::array<bool, kHostReleaseCount>& use) {
+    std::vector<CString> missing;
+    switch (CheckPackage(use, &missing)) {
+        case PackageCheck::Complete:
+            return true;
+        case PackageCheck::Missing:
+            m_nExitCode = exit_code::kFailed;
+            CDialog::OnCancel();  // the user has been told; there is nothing to install
+            return false;
+        case PackageCheck::Incomplete:
+            afx::ShowMessageBox(m_hWnd, IncompletePackageText(missing), kSetupBoxCaption, MB_OK);
+            return false;
     }
-    const std::array<bool, kHostReleaseCount> use = SelectedReleases();
-    const std::vector<CString> missing =
-        MissingPackageFiles(sourceFolder, RequiredPackageFiles(use[0], use[1], use[2], use[3]));
-    if (missing.empty()) return true;
-    afx::ShowMessageBox(m_hWnd, IncompletePackageText(missing), kSetupBoxCaption, MB_OK);
     return false;
 }
 
-bool Dlg_Setup::RefuseLinkedFolder(const CString& folder) {
-    if (!IsReparsePoint(AsFolderPath(folder))) return false;
-    afx::ShowMessageBox(m_hWnd, afx::FormatUiText(kLinkedFolderFormat, {folder}), kSetupBoxCaption,
-                        MB_OK);
-    return true;
-}
-
-bool Dlg_Setup::DoInstall() {
+void Dlg_Setup::ShowProgressLayout() {
     ShowItem(IDC_PATH_HEADING, false);
     ShowItem(IDC_INSTALL_PATH, false);
     ShowItem(IDC_BROWSE, false);
@@ -133,76 +127,28 @@ bool Dlg_Setup::DoInstall() {
     m_progress.SetRange(kProgressLow, kProgressHigh);
     m_progress.SetStep(kProgressStep);
     m_progress.SetPos(kProgressLow);
+}
 
-    InstallLog log;
-    // The folder the user chose, then the installation folder inside it.
-    log.journal.CreateFolder(ParentFolder(m_strInstallPath));
-    if (!ProtectInstallationFolder(log)) return false;
-
+bool Dlg_Setup::DoInstall(const InstallRequest& request) {
+    ShowProgressLayout();
     ProgressBarSink progress(m_progress, m_bCancelRequested);
-    if (!CopyPackageFiles(m_strInstallPath, progress, log)) {
-        // The user has been told, or closed the dialog: nothing more may be
-        // done, and nothing of the copy stays.
-        log.journal.Rollback();
+    Installation installation(request, theHostRegistry, progress, m_log, m_hWnd);
+    const InstallResult result = installation.Run();
+    if (result == InstallResult::Aborted || result == InstallResult::Failed) {
+        // The user has been told, or closed the dialog; nothing of the run stays.
+        m_nExitCode = result == InstallResult::Aborted && !IsUnattended()
+                          ? exit_code::kUserCancelled
+                          : exit_code::kFailed;
         CDialog::OnCancel();
         return false;
     }
-    progress.StepIt();
-
-    // Registration reads the installation folder from the record.
-    theHostRegistry.installFolder = m_strInstallPath;
-    const std::array<bool, kHostReleaseCount> use = SelectedReleases();
-    RegisterPlugin(theHostRegistry, use[0], use[1], use[2], use[3], log);
-    progress.StepIt();
-    DeployToHosts(theHostRegistry, use[0], use[1], use[2], use[3], log);
-    progress.StepIt();
-
-    log.journal.Commit();
-    SetUpUninstall(log);
     m_progress.SetPos(kProgressHigh);  // full, whatever the number of steps
-    if (!log.account.IsEmpty()) {
-        afx::ShowMessageBox(m_hWnd, log.account.WarningText(), kSetupBoxCaption,
+    m_nExitCode = result == InstallResult::Complete ? exit_code::kSuccess : exit_code::kFailed;
+    if (result == InstallResult::Incomplete) {
+        afx::ShowMessageBox(m_hWnd, installation.Account().WarningText(), kSetupBoxCaption,
                             MB_OK | MB_ICONWARNING);
     }
     return true;
-}
-
-bool Dlg_Setup::ProtectInstallationFolder(InstallLog& log) {
-    // A folder that cannot be made shows in the copy, which names it.
-    if (!log.journal.CreateFolder(m_strInstallPath)) return true;
-    // Created afresh or taken over: from here on only administrators may
-    // change what the hosts will load from it.
-    if (ProtectInstallFolder(m_strInstallPath) != FolderProtection::Failed) return true;
-    const DWORD error = GetLastError();
-    log.journal.Rollback();
-    afx::ShowMessageBox(m_hWnd,
-                        afx::FormatUiText(kProtectionFailedFormat, {m_strInstallPath, error}),
-                        kSetupBoxCaption, MB_OK);
-    CDialog::OnCancel();
-    return false;
-}
-
-void Dlg_Setup::SetUpUninstall(InstallLog& log) {
-    const CString uninstaller = JoinPath(m_strInstallPath, kUninstallerName);
-    if (!CopyFileA(afx::GetModulePath(), uninstaller, FALSE)) {
-        log.account.Add(StepAccount::Kind::UninstallNotSetUp, uninstaller);
-    }
-    InstallRecord record = log.journal.Record(m_strInstallPath);
-    record.version = FormatSetupVersion(g_nSetupVersion);
-    // An earlier installation into this folder: what it created stays the
-    // plug-in's to remove.
-    InstallRecord earlier;
-    if (ReadInstallRecord(m_strInstallPath, &earlier)) record.MergeEarlier(earlier);
-    if (!WriteInstallRecord(record)) {
-        log.account.Add(StepAccount::Kind::UninstallNotSetUp,
-                        JoinPath(m_strInstallPath, kInstallRecordName));
-    }
-    unsigned long long bytes = FileSize(uninstaller);
-    for (const InstallRecord::File& file : record.files) bytes += file.size;
-    if (!WriteUninstallEntry({m_strInstallPath, record.version, bytes})) {
-        log.account.Add(StepAccount::Kind::UninstallNotSetUp,
-                        CString("HKEY_LOCAL_MACHINE\\") + kUninstallEntryKey);
-    }
 }
 
 void Dlg_Setup::ShowItem(int id, bool show) {

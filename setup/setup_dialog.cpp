@@ -8,8 +8,11 @@
 #include "framework/afx_mbcs.h"
 #include "hosts/host_registry.h"
 #include "lifecycle/product.h"
-#include "lifecycle/uninstall_entry.h"
+#include "lifecycle/run_contract.h"
+#include "lifecycle/run_log.h"
+#include "setup/install_checks.h"
 #include "setup/install_command.h"
+#include "setup/installation.h"
 #include "setup/setup_title.h"
 #include "text/path_text.h"
 
@@ -74,18 +77,6 @@ BOOL CreateDialogFont(CFont& font, int height, int weight, UINT dpi) {
                            DEFAULT_PITCH | FF_DONTCARE, kFontFace);
 }
 
-// The folder the user chose for the installation that Programs and Features
-// knows of: its installation folder without "\T-ZozerIded". Empty when there
-// is none.
-CString PreviouslyChosenFolder() {
-    const CString installed = ReadInstalledFolder();
-    const char* text = installed.GetString();
-    const char* last = afx::MbsRChr(text, '\\');
-    if (!last || afx::MbsICmp(last, kInstallSubFolder) != 0) return CString();
-    const CString chosen = AsFolderPath(CString(text, static_cast<int>(last - text)));
-    return IsAbsolutePath(chosen) ? chosen : CString();
-}
-
 }  // namespace
 
 const Dlg_Setup::ReleaseRow Dlg_Setup::kReleaseRows[kHostReleaseCount] = {
@@ -104,15 +95,32 @@ ON_BN_CLICKED(IDC_RELEASE_2025, &Dlg_Setup::OnReleaseClicked)
 ON_BN_CLICKED(IDC_RELEASE_2026, &Dlg_Setup::OnReleaseClicked)
 ON_BN_CLICKED(IDC_BROWSE, &Dlg_Setup::OnBrowse)
 ON_BN_CLICKED(IDC_INSTALL, &Dlg_Setup::OnInstall)
+ON_COMMAND(ID_UNATTENDED_INSTALL, &Dlg_Setup::OnUnattendedInstall)
 END_MESSAGE_MAP()
 
-Dlg_Setup::Dlg_Setup(CWnd* pParent)
+Dlg_Setup::Dlg_Setup(CWnd* pParent, RunLog* log)
     : CDialog(IDD, pParent),
       m_bRelease2023(1),
       m_bRelease2024(1),
       m_bRelease2025(1),
       m_bRelease2026(1),
-      m_strInstallPath(kDefaultChosenFolder) {}
+      m_strInstallPath(kDefaultChosenFolder),
+      m_nExitCode(exit_code::kUserCancelled),
+      m_log(log ? *log : m_unread) {}
+
+INT_PTR Dlg_Setup::RunUnattended(const InstallRequest& request) {
+    m_pUnattended = &request;
+    return DoModal();
+}
+
+void Dlg_Setup::OnUnattendedInstall() {
+    // Nobody works this dialog: it only shows the progress.
+    ::EnableWindow(m_hWnd, FALSE);
+    m_bInstalling = true;
+    const bool installed = DoInstall(*m_pUnattended);
+    m_bInstalling = false;
+    if (installed) EndDialog(IDOK);
+}
 
 void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -144,17 +152,22 @@ BOOL Dlg_Setup::OnInitDialog() {
 
     // Only releases with an installation on this machine are offered.
     for (HostRelease release : kHostReleases) {
-        if (theHostRegistry.GetHostCount(release) == 0) {
-            const ReleaseRow& row = kReleaseRows[HostReleaseIndex(release)];
-            (this->*row.button).EnableWindow(FALSE);
-            this->*row.flag = 0;
-        }
+        const ReleaseRow& row = kReleaseRows[HostReleaseIndex(release)];
+        if (theHostRegistry.GetHostCount(release) == 0) (this->*row.button).EnableWindow(FALSE);
+        if (!IsReleaseOffered(theHostRegistry, release)) this->*row.flag = 0;
     }
-    // Release 2023 is never offered in this version.
-    m_bRelease2023 = 0;
+    // An unattended run shows the releases it installs.
+    if (IsUnattended()) {
+        for (int i = 0; i < kHostReleaseCount; ++i) {
+            this->*kReleaseRows[i].flag = m_pUnattended->releases[i] ? 1 : 0;
+        }
+        m_strInstallPath = m_pUnattended->chosenFolder;
+    }
 
     UpdateData(FALSE);
     UpdateInstallButton();
+    // Once the dialog shows: the installation runs from the message loop.
+    if (IsUnattended()) ::PostMessageW(m_hWnd, WM_COMMAND, ID_UNATTENDED_INSTALL, 0);
     return TRUE;
 }
 

@@ -7,11 +7,13 @@
 #include "framework/afx_gdi.h"
 #include "framework/afx_string.h"
 #include "hosts/host_release.h"
+#include "lifecycle/run_log.h"
 
 #include <array>
 #include "resources/resource.h"
 
-struct InstallLog;
+struct InstallRequest;
+class RunLog;
 
 class Dlg_Setup : public CDialog {
 public:
@@ -19,7 +21,8 @@ public:
     // The pictures come at 100 %, 150 % and 200 %.
     static constexpr int kPictureScales = 3;
 
-    explicit Dlg_Setup(CWnd* pParent = nullptr);
+    // `log` takes the run's events; none: they go nowhere.
+    explicit Dlg_Setup(CWnd* pParent = nullptr, RunLog* log = nullptr);
     ~Dlg_Setup() override = default;
 
     CBrush m_brushBack;
@@ -35,6 +38,13 @@ public:
     CString m_strEdition;
     CProgressCtrl m_progress;
     CString m_strInstallPath;
+
+    // Shows only the progress of an installation that was chosen already
+    // (an unattended /SILENT run): no input is taken, nothing is asked, and
+    // the dialog ends with the installation.
+    INT_PTR RunUnattended(const InstallRequest& request);
+    // The run's exit code (lifecycle/run_contract.h) once the dialog ended.
+    int ExitCode() const { return m_nExitCode; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -55,9 +65,10 @@ protected:
     // The install command (install_command.cpp): the running-host check,
     // the installation folder, the installation and the completion layout.
     void OnInstall();
-    // Copies, registers and deploys with the progress bar; false when the
-    // copy failed and the dialog is ending, with the copy undone.
-    bool DoInstall();
+    // The installation with the progress bar; false when it stopped and the
+    // dialog is ending, with everything undone.
+    bool DoInstall(const InstallRequest& request);
+    void OnUnattendedInstall();
 
     // Enables the install button while at least one release is ticked.
     void UpdateInstallButton();
@@ -67,15 +78,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The package holds what the ticked releases need; false after a box.
-    bool CheckPackage();
-    // True, after a box, when the folder is a link, junction or mount point.
-    bool RefuseLinkedFolder(const CString& folder);
-    // Creates the installation folder with its protected permissions; false,
-    // after a box, when they cannot be applied (the dialog is then ending).
-    bool ProtectInstallationFolder(InstallLog& log);
-    // The uninstaller, the install record and the Programs and Features entry.
-    void SetUpUninstall(InstallLog& log);
+    // The package holds what the ticked releases need; false after a box
+    // (the dialog is ending when there is no package at all).
+    bool CheckPackageBeforeInstalling(const std::array<bool, kHostReleaseCount>& use);
+    void ShowProgressLayout();
+    bool IsUnattended() const { return m_pUnattended != nullptr; }
 
     // Per release, indexed like HostRelease: its check box, its selection
     // flag and its button. Every place that handles the releases loops over it.
@@ -110,4 +117,9 @@ private:
     bool m_bInstalling = false;
     // The user closed the dialog while the installation ran.
     bool m_bCancelRequested = false;
+    // Closed without an installation, unless an installation says otherwise.
+    int m_nExitCode;
+    RunLog m_unread;
+    RunLog& m_log;
+    const InstallRequest* m_pUnattended = nullptr;
 };

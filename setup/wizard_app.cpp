@@ -1,8 +1,24 @@
 #include "setup/wizard_app.h"
 
+#include <optional>
+
+#include "deploy/settings_file.h"
+#include "framework/afx_msgbox.h"
 #include "hosts/host_discovery.h"
+#include "lifecycle/install_journal.h"
+#include "lifecycle/product.h"
+#include "lifecycle/run_contract.h"
+#include "lifecycle/run_log.h"
+#include "lifecycle/served_places.h"
+#include "lifecycle/single_instance.h"
+#include "lifecycle/run_account.h"
 #include "resources/resource.h"
+#include "setup/command_line.h"
 #include "setup/setup_dialog.h"
+#include "setup/setup_title.h"
+#include "setup/silent_boxes.h"
+#include "setup/unattended.h"
+#include "text/path_text.h"
 #include "uninstall/uninstaller.h"
 
 BEGIN_MESSAGE_MAP(CWizardApp, CWinApp)
@@ -14,13 +30,113 @@ END_MESSAGE_MAP()
 CWizardApp theApp;
 HostInstallRegistry theHostRegistry;
 
+namespace {
+
+constexpr char kAnotherRunText[] = "另一个安装程序正在运行，请稍后再试。";
+constexpr char kBadCommandLineFormat[] = "命令行有误：%s\n\n%s";
+
+int Ends(RunLog& log, int code) {
+    log.Write(afx::FormatUiText("exit code %d: ", {code}) + ExitCodeMeaning(code));
+    return code;
+}
+
+// Discovery, once, before any window: nothing refreshes the record later.
+void Discover(RunLog& log) {
+    std::vector<RefusedHostFolder> refused;
+    DiscoverHostInstallationsInto(theHostRegistry, &refused);
+    for (const RefusedHostFolder& folder : refused) {
+        log.Write(afx::UiText("not a host folder (") + afx::UiText::System(folder.reason) +
+                  "), its release is not offered: " + afx::UiText::System(folder.folder));
+    }
+    for (const HostRelease release : kHostReleases) {
+        for (int i = 0; i < theHostRegistry.GetHostCount(release); ++i) {
+            log.Write(afx::FormatUiText("host found: %d ", {HostReleaseYear(release)}) +
+                      afx::UiText::System(theHostRegistry.GetHostFolder(release, i)) + " " +
+                      afx::UiText::System(theHostRegistry.GetHostKey(release, i)));
+        }
+    }
+}
+
+// An installation killed half way is finished or undone before anything else.
+void RecoverInterrupted(RunLog& log) {
+    const CString folder = InterruptedInstallationFolder();
+    if (folder.IsEmpty()) return;
+    ServedPlaces places(folder);
+    for (const HostRelease release : kHostReleases) {
+        for (int i = 0; i < theHostRegistry.GetHostCount(release); ++i) {
+            places.AddHost(theHostRegistry.GetHostFolder(release, i),
+                           theHostRegistry.GetHostKey(release, i));
+        }
+    }
+    const CString appData = UserAppDataFolder();
+    if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
+    RecoverInterruptedInstallation(places, log);
+}
+
+}  // namespace
+
 BOOL CWizardApp::InitInstance() {
     AfxEnableControlContainer();
-    // A copy of this program named as the uninstaller removes the plug-in instead.
-    if (RunAsUninstallerWhenNamedSo()) return FALSE;
-    // Once, before any window: nothing refreshes the record later.
-    DiscoverHostInstallations();
-    Dlg_Setup dialog;
-    dialog.DoModal();  // whatever the result, the run is over
+    m_nExitCode = Run();
     return FALSE;
+}
+
+int CWizardApp::Run() {
+    const bool uninstaller = IsNamedAsUninstaller();
+    CommandLine commandLine;
+    CString error;
+    const bool parsed = ParseCommandLine(
+        ArgumentsOf(GetCommandLineA()),
+        uninstaller ? CommandLineKind::Uninstaller : CommandLineKind::Setup, &commandLine, &error);
+    const bool silent = parsed && commandLine.mode != RunMode::Interactive;
+    const char* help = uninstaller ? kUninstallerCommandLineHelp : kSetupCommandLineHelp;
+
+    // The silent modes always log; without a path the log goes to the
+    // temporary folder. A log asked for that cannot be made: nothing changes.
+    RunLog log;
+    if (parsed && (commandLine.log || silent)) {
+        const bool opened = commandLine.logPath.IsEmpty()
+                                ? log.OpenNew()
+                                : log.Open(commandLine.logPath,
+                                           !commandLine.secondPhaseFolder.IsEmpty());
+        if (!opened) return exit_code::kFailed;
+    }
+    LogRunStart(log, FormatSetupVersion(g_nSetupVersion));
+    // No box is ever shown in the silent modes: each is logged and answered.
+    SilentBoxes silentBoxes(log);
+    std::optional<afx::ScopedMessageBoxResponder> silence;
+    if (silent) silence.emplace(silentBoxes);
+
+    if (!parsed) {
+        log.Write(afx::UiText::System(error));
+        if (commandLine.mode == RunMode::Interactive) {
+            afx::ShowMessageBox(nullptr, afx::FormatUiText(kBadCommandLineFormat, {error, help}),
+                                kSetupBoxCaption, MB_OK);
+        }
+        return Ends(log, exit_code::kBadCommandLine);
+    }
+    if (commandLine.help) {
+        afx::ShowMessageBox(nullptr, help, kSetupBoxCaption, MB_OK);
+        return Ends(log, exit_code::kSuccess);
+    }
+    // The uninstaller's first process only starts the second and waits; the
+    // second holds the machine's one run.
+    if (uninstaller && commandLine.secondPhaseFolder.IsEmpty()) {
+        return Ends(log, RunUninstaller({commandLine.mode, CString()}, theHostRegistry, log));
+    }
+    const SingleInstance instance;
+    if (!instance.IsOnly()) {
+        afx::ShowMessageBox(nullptr, kAnotherRunText, kSetupBoxCaption, MB_OK);
+        return Ends(log, exit_code::kBusy);
+    }
+    Discover(log);
+    RecoverInterrupted(log);
+    if (uninstaller) {
+        return Ends(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
+                                        theHostRegistry, log));
+    }
+    if (silent) return Ends(log, RunUnattendedInstall(commandLine, theHostRegistry, log));
+    Dlg_Setup dialog(nullptr, &log);
+    dialog.DoModal();
+    return Ends(log, dialog.ExitCode());
 }

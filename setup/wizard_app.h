@@ -1,5 +1,7 @@
-// The application object: runs the setup dialog once and lets the process
-// end when it closes.
+// The application object. Started with no arguments it runs the setup
+// dialog once and lets the process end when it closes; the command line of
+// an unattended run installs without asking, and a copy of the program named
+// "Uninstall.exe" uninstalls. The process ends with the run's exit code.
 #pragma once
 
 #include "framework/afx_app.h"
@@ -9,12 +11,18 @@ public:
     CWizardApp() = default;  // no name: the application is named after the executable
     ~CWizardApp() override = default;
 
-    // Discovers the host installations, runs the setup dialog modally and
-    // returns FALSE, so that the framework ends the process without a
-    // message loop whatever the dialog's result.
+    // Runs the whole program and returns FALSE, so that the framework ends
+    // the process without a message loop whatever the result.
     BOOL InitInstance() override;
+    // The run's exit code (lifecycle/run_contract.h).
+    int ExitInstance() override { return m_nExitCode; }
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    int Run();
+
+    int m_nExitCode = 0;
 };
 
 extern CWizardApp theApp;

@@ -33,6 +33,9 @@ CString JoinPath(const CString& folder, const char* name);
 // Everything before the path's last backslash; empty when there is none.
 CString ParentFolder(const char* path);
 
+// Everything after the path's last backslash; the whole text when there is none.
+CString FileNameOf(const char* path);
+
 // A name for a new file beside others: `stem` + `extension` for the first
 // attempt, `stem` + "-<n>" + `extension` for attempt n from 2 on. Callers
 // count attempts until the name is free, so that nothing is overwritten.
@@ -51,3 +54,21 @@ bool IsAsciiLetter(char c);
 // Offset of the backslash that ends the name starting at `start`, or the
 // text's length when the name runs to the end.
 int NameEndAt(const CString& text, int start);
+
+// The one form a path read from elsewhere is used in: backslashes only, no
+// "." or ".." names, no empty names, no trailing dots or spaces on a name
+// (the file system drops them). A drive root is "C:\", any other path has
+// no trailing backslash. False for a path that is not absolute, that ".."
+// would lead above its root, or that names a stream (a ':' after the
+// drive): such a path is used for nothing.
+bool NormalizePath(const char* path, CString* normal);
+
+// The normal form with ASCII letters folded to lower case: the one form
+// paths are compared in.
+bool CanonicalPath(const char* path, CString* canonical);
+
+// Both canonical: true when the path is the folder itself or lies anywhere
+// below it.
+bool IsWithinFolder(const CString& canonicalPath, const CString& canonicalFolder);
+// Both canonical: true when the path lies exactly one level below the folder.
+bool IsDirectlyInFolder(const CString& canonicalPath, const CString& canonicalFolder);

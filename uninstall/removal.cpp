@@ -3,139 +3,314 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <string>
 
 #include "framework/afx_mbcs.h"
-#include "framework/scoped_handles.h"
 #include "hosts/host_contract.h"
 #include "lifecycle/file_ops.h"
+#include "lifecycle/install_journal.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
+#include "lifecycle/run_log.h"
+#include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
 #include "text/path_text.h"
 
 namespace {
 
-// The uninstaller that started this run may take a moment to end.
-constexpr int kBusyRetries = 50;
-constexpr DWORD kBusyRetryMs = 100;
+using Place = ServedPlaces::Place;
 
 constexpr char kSummaryFormat[] =
     "T-批打印软件已卸载。\n\n已删除 %d 个文件、%d 个注册表项和 %d 个文件夹。";
+constexpr char kRestoredFormat[] = "\n已恢复 %d 个安装前CAD目录中的文件。";
 constexpr char kLeftHeading[] = "\n\n以下项目已保留：";
 constexpr char kChangedFormat[] = "%s（安装后已被修改）";
 constexpr char kNotRemovedFormat[] = "%s（无法删除）";
 constexpr char kForeignFormat[] = "%s（不属于本插件，未删除）";
+constexpr char kNotRestoredFormat[] = "%s（安装后已被修改，未恢复安装前的文件）";
+constexpr char kHostsNotFoundHeading[] =
+    "\n\n以下CAD目录在本机已找不到，安装时放入其中的文件未删除：";
+constexpr char kScheduledHeading[] = "\n\n以下文件正在使用，将在下次重新启动计算机时删除：";
 constexpr char kSettingsKept[] = "\n\n您的设置文件 Torvex.Ini 已保留。";
-
-bool SameText(const CString& a, const CString& b) {
-    return afx::MbsICmp(a, b) == 0;
-}
-
-// True when `path` lies directly in `folder`.
-bool IsDirectlyIn(const CString& path, const CString& folder) {
-    const char* slash = afx::MbsRChr(path, '\\');
-    return slash &&
-           SameText(CString(path.GetString(), static_cast<int>(slash - path.GetString())), folder);
-}
-
-// The installation folder, or a served host folder or its fonts folder.
-bool IsInServedFolder(const InstallRecord& record, const CString& path) {
-    if (IsDirectlyIn(path, record.installFolder)) return true;
-    return std::any_of(record.releases.begin(), record.releases.end(), [&](const auto& r) {
-        return IsDirectlyIn(path, r.hostFolder) ||
-               IsDirectlyIn(path, JoinPath(r.hostFolder, kHostFontsFolder));
-    });
-}
-
-// The "Applications" key of a served host, or one of its subkeys.
-bool IsServedApplicationsKey(const InstallRecord& record, const CString& key) {
-    return std::any_of(record.releases.begin(), record.releases.end(), [&](const auto& r) {
-        const CString applications = r.hostKey + kApplicationsKey;
-        return SameText(key, applications) || IsDirectlyIn(key, applications);
-    });
-}
+// The uninstaller that started this run, moved out of the way.
+constexpr char kMovedUninstallerName[] = "Uninstall-started.exe";
 
 void Left(UninstallOutcome& outcome, const char* format, const CString& what) {
     outcome.left.push_back(afx::FormatUiText(format, {what}));
 }
 
-bool DeleteWhenFree(const CString& path) {
-    for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
-        if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
-        Sleep(kBusyRetryMs);
+// Deletes a file; one in use goes at the next restart. False when neither works.
+bool DeleteOrSchedule(const CString& path, UninstallOutcome& outcome, RunLog& log) {
+    ClearReadOnly(path);
+    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+        log.Result("remove", path, true);
+        return true;
     }
+    const DWORD error = GetLastError();
+    if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        log.Result("remove (in use; at the next restart)", path, true);
+        outcome.scheduled.push_back(path);
+        return true;
+    }
+    log.Result("remove", path, false, error);
     return false;
 }
 
-void RemoveFiles(const InstallRecord& record, UninstallOutcome& outcome) {
+// The host folder the path lies directly in (or in whose fonts folder it
+// lies), among those the record names; empty when none.
+CString RecordedHostFolderOf(const InstallRecord& record, const CString& path) {
+    CString canonical;
+    if (!CanonicalPath(path, &canonical)) return CString();
+    for (const InstallRecord::Release& release : record.releases) {
+        CString host;
+        CString fonts;
+        if (CanonicalPath(release.hostFolder, &host) &&
+            CanonicalPath(JoinPath(release.hostFolder, kHostFontsFolder), &fonts) &&
+            (IsDirectlyInFolder(canonical, host) || IsDirectlyInFolder(canonical, fonts))) {
+            return release.hostFolder;
+        }
+    }
+    return CString();
+}
+
+void NoteHostNotFound(UninstallOutcome& outcome, const CString& hostFolder) {
+    const bool known = std::any_of(outcome.hostsNotFound.begin(), outcome.hostsNotFound.end(),
+                                   [&](const CString& f) { return afx::MbsICmp(f, hostFolder) == 0; });
+    if (!known) outcome.hostsNotFound.push_back(hostFolder);
+}
+
+// A file the installation put where the record says: its place served,
+// reached through no link, and still the size it was installed at.
+enum class FileCheck { Removable, Gone, Changed, Outside, HostGone };
+
+FileCheck CheckFile(const InstallRecord& record, const ServedPlaces& places,
+                    const InstallRecord::File& file, CString* normal) {
+    CString served;
+    const Place place = places.PlaceOf(file.path, &served);
+    if (place == Place::None || place == Place::Settings || !NormalizePath(file.path, normal)) {
+        return RecordedHostFolderOf(record, file.path).IsEmpty() ? FileCheck::Outside
+                                                                 : FileCheck::HostGone;
+    }
+    if (PassesThroughLink(served, *normal)) return FileCheck::Changed;
+    const DWORD attributes = GetFileAttributesA(*normal);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FileCheck::Gone;
+    if ((attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        FileSize(*normal) != file.size) {
+        return FileCheck::Changed;
+    }
+    return FileCheck::Removable;
+}
+
+void RemoveFiles(const InstallRecord& record, const ServedPlaces& places,
+                 UninstallOutcome& outcome, RunLog& log) {
     for (const InstallRecord::File& file : record.files) {
         if (file.origin != InstallRecord::Origin::New) continue;
-        if (!IsInServedFolder(record, file.path)) {
-            Left(outcome, kForeignFormat, file.path);
-            continue;
-        }
-        const DWORD attributes = GetFileAttributesA(file.path);
-        if (attributes == INVALID_FILE_ATTRIBUTES) continue;  // gone already
-        // A link in its place, or a file of another size, is not what was installed.
-        if ((attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
-            FileSize(file.path) != file.size) {
-            Left(outcome, kChangedFormat, file.path);
-            continue;
-        }
-        ClearReadOnly(file.path);
-        if (DeleteFileA(file.path)) {
-            ++outcome.removedFiles;
-        } else {
-            Left(outcome, kNotRemovedFormat, file.path);
+        CString normal;
+        switch (CheckFile(record, places, file, &normal)) {
+            case FileCheck::Gone:
+                break;
+            case FileCheck::Outside:
+                Left(outcome, kForeignFormat, file.path);
+                log.Write(afx::UiText("outside the installation's places, left: ") +
+                          afx::UiText::System(file.path));
+                break;
+            case FileCheck::HostGone:
+                NoteHostNotFound(outcome, RecordedHostFolderOf(record, file.path));
+                break;
+            case FileCheck::Changed:
+                Left(outcome, kChangedFormat, file.path);
+                log.Write(afx::UiText("changed since the installation, left: ") +
+                          afx::UiText::System(file.path));
+                break;
+            case FileCheck::Removable:
+                if (DeleteOrSchedule(normal, outcome, log)) {
+                    ++outcome.removedFiles;
+                } else {
+                    Left(outcome, kNotRemovedFormat, file.path);
+                    ++outcome.notRemoved;
+                }
+                break;
         }
     }
 }
 
-void RemoveKeys(const InstallRecord& record, UninstallOutcome& outcome) {
-    // Newest first: the entries before the "Applications" key they are in.
-    for (auto key = record.keys.rbegin(); key != record.keys.rend(); ++key) {
-        if (key->origin != InstallRecord::Origin::New) continue;
-        if (!IsServedApplicationsKey(record, key->path)) {
-            Left(outcome, kForeignFormat, "HKEY_CURRENT_USER\\" + key->path);
+// The host's own files, kept in the installation folder, back in their
+// places; unless the plug-in's copy there changed since (it was left).
+void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
+                      UninstallOutcome& outcome, RunLog& log) {
+    for (const InstallRecord::KeptFile& kept : record.keptFiles) {
+        CString hostServed;
+        CString keptServed;
+        CString path;
+        CString keptAs;
+        const Place place = places.PlaceOf(kept.path, &hostServed);
+        if ((place != Place::HostFolder && place != Place::HostFonts) ||
+            places.PlaceOf(kept.keptAs, &keptServed) != Place::KeptFiles ||
+            !NormalizePath(kept.path, &path) || !NormalizePath(kept.keptAs, &keptAs) ||
+            PassesThroughLink(hostServed, path) || PassesThroughLink(keptServed, keptAs)) {
+            log.Write(afx::UiText("a kept file outside the installation's places, left: ") +
+                      afx::UiText::System(kept.keptAs));
             continue;
         }
-        const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, key->path);
-        const char* slash = afx::MbsRChr(key->path, '\\');
-        const bool isApplications =
-            SameText(slash ? slash + 1 : key->path.GetString(), kApplicationsKey);
+        if (GetPathKind(keptAs) != PathKind::File) continue;
+        if (GetPathKind(path) != PathKind::Absent) {
+            Left(outcome, kNotRestoredFormat, path);
+            DeleteOrSchedule(keptAs, outcome, log);
+            continue;
+        }
+        const bool back = MoveFileExA(keptAs, path, MOVEFILE_COPY_ALLOWED) != FALSE;
+        log.Result("put back the host's own file", path, back, back ? 0 : GetLastError());
+        if (back) {
+            ++outcome.restoredFiles;
+        } else {
+            Left(outcome, kNotRemovedFormat, keptAs);
+            ++outcome.notRemoved;
+        }
+    }
+}
+
+int Depth(const CString& key) {
+    int depth = 0;
+    for (const char* p = key; *p; p += afx::MbsCharLength(p)) depth += *p == '\\';
+    return depth;
+}
+
+void RemoveKeys(const InstallRecord& record, const ServedPlaces& places,
+                UninstallOutcome& outcome, RunLog& log) {
+    // The deepest first, whatever the record's order: an entry before the
+    // "Applications" key it is in.
+    std::vector<InstallRecord::Key> keys = record.keys;
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+        return Depth(a.path) > Depth(b.path);
+    });
+    for (const InstallRecord::Key& key : keys) {
+        if (key.origin != InstallRecord::Origin::New) continue;
+        const CString shown = "HKEY_CURRENT_USER\\" + key.path;
+        if (!places.IsApplicationsKey(key.path)) {
+            Left(outcome, kForeignFormat, shown);
+            continue;
+        }
+        const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, key.path);
+        const bool isApplications = afx::MbsICmp(FileNameOf(key.path), kApplicationsKey) == 0;
         if (result == ERROR_SUCCESS) {
             ++outcome.removedKeys;
+            log.Result("remove key", shown, true);
         } else if (result != ERROR_FILE_NOT_FOUND && !isApplications) {
             // "Applications" may hold other add-ons: it stays without a word.
-            Left(outcome, kNotRemovedFormat, "HKEY_CURRENT_USER\\" + key->path);
+            Left(outcome, kNotRemovedFormat, shown);
+            ++outcome.notRemoved;
+            log.Result("remove key", shown, false, static_cast<DWORD>(result));
+        }
+    }
+}
+
+// The uninstaller's own files in the installation folder.
+void RemoveOwnFiles(const CString& installFolder, const CString& runningUninstaller,
+                    const CString& ownFolder, UninstallOutcome& outcome, RunLog& log) {
+    DeleteInstallRecord(installFolder);
+    DeleteFileA(JoinPath(installFolder, kJournalFileName));
+    const CString uninstaller = JoinPath(installFolder, kUninstallerName);
+    CString running;
+    CString canonicalUninstaller;
+    const bool isRunning = CanonicalPath(runningUninstaller, &running) &&
+                           CanonicalPath(uninstaller, &canonicalUninstaller) &&
+                           running == canonicalUninstaller;
+    if (isRunning && !ownFolder.IsEmpty()) {
+        // The program that started this run waits for it: its file cannot be
+        // deleted, but it can be moved out of the folder, into this run's own.
+        const CString moved = JoinPath(ownFolder, kMovedUninstallerName);
+        if (MoveFileExA(uninstaller, moved, 0)) {
+            MoveFileExA(moved, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            log.Result("move the running uninstaller out of the folder", uninstaller, true);
+            return;
+        }
+        log.Result("move the running uninstaller out of the folder", uninstaller, false,
+                   GetLastError());
+    }
+    DeleteOrSchedule(uninstaller, outcome, log);
+}
+
+void RemoveCreatedFolders(const InstallRecord& record, const ServedPlaces& places,
+                          UninstallOutcome& outcome, RunLog& log) {
+    for (auto folder = record.createdFolders.rbegin(); folder != record.createdFolders.rend();
+         ++folder) {
+        CString normal;
+        if (!places.MayHaveCreated(*folder) || !NormalizePath(*folder, &normal)) {
+            log.Write(afx::UiText("not a folder the installation may have made, left: ") +
+                      afx::UiText::System(*folder));
+            continue;
+        }
+        // Only empty folders go; one that holds anything else stays as it is.
+        if (IsReparsePoint(normal)) continue;
+        if (RemoveDirectoryA(normal)) {
+            ++outcome.removedFolders;
+            log.Result("remove folder", normal, true);
+        } else if (!outcome.scheduled.empty()) {
+            // Emptied at the next restart, when what is still in use goes.
+            MoveFileExA(normal, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         }
     }
 }
 
 }  // namespace
 
-UninstallOutcome RemoveInstallation(const InstallRecord& record) {
+UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
+                                    const CString& runningUninstaller, const CString& ownFolder,
+                                    RunLog& log) {
     UninstallOutcome outcome;
-    RemoveFiles(record, outcome);
-    RemoveKeys(record, outcome);
-    DeleteFileA(JoinPath(record.installFolder, kInstallRecordName));
-    DeleteWhenFree(JoinPath(record.installFolder, kUninstallerName));
-    for (auto folder = record.createdFolders.rbegin(); folder != record.createdFolders.rend();
-         ++folder) {
-        // Only empty folders go; one that holds anything else stays as it is.
-        if (!IsReparsePoint(*folder) && RemoveDirectoryA(*folder)) ++outcome.removedFolders;
+    RemoveFiles(record, places, outcome, log);
+    RestoreKeptFiles(record, places, outcome, log);
+    RemoveKeys(record, places, outcome, log);
+    RemoveOwnFiles(places.InstallFolder(), runningUninstaller, ownFolder, outcome, log);
+    RemoveCreatedFolders(record, places, outcome, log);
+    for (const CString& host : outcome.hostsNotFound) {
+        log.Write(afx::UiText("a host folder this machine no longer has; its files stay: ") +
+                  afx::UiText::System(host));
     }
-    if (SameText(ReadInstalledFolder(), record.installFolder)) DeleteUninstallEntry();
+    if (places.IsInstallFolder(ReadInstalledFolder())) {
+        DeleteUninstallEntry();
+        log.Write("Programs and Features entry removed");
+    }
     return outcome;
+}
+
+void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log) {
+    const ServedPlaces places(record.installFolder);
+    InstallRecord own;
+    own.installFolder = record.installFolder;
+    own.createdFolders = record.createdFolders;
+    for (const InstallRecord::File& file : record.files) {
+        const Place place = places.PlaceOf(file.path);
+        if (place == Place::InstallFolder || place == Place::KeptFiles) own.files.push_back(file);
+    }
+    for (const InstallRecord::KeptFile& kept : record.keptFiles) {
+        // Moved into the new installation's folder by now.
+        if (places.PlaceOf(kept.keptAs) == Place::KeptFiles) {
+            own.files.push_back({kept.keptAs, FileSize(kept.keptAs), InstallRecord::Origin::New});
+        }
+    }
+    UninstallOutcome outcome;
+    RemoveFiles(own, places, outcome, log);
+    RemoveOwnFiles(record.installFolder, CString(), CString(), outcome, log);
+    RemoveCreatedFolders(own, places, outcome, log);
+    log.Write(afx::UiText("the earlier installation folder was cleared: ") +
+              afx::UiText::System(record.installFolder));
 }
 
 afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
     afx::UiText text = afx::FormatUiText(
         kSummaryFormat, {outcome.removedFiles, outcome.removedKeys, outcome.removedFolders});
+    if (outcome.restoredFiles > 0) text += afx::FormatUiText(kRestoredFormat, {outcome.restoredFiles});
     if (!outcome.left.empty()) {
         text += kLeftHeading;
         for (const afx::UiText& item : outcome.left) text += "\n" + item;
+    }
+    if (!outcome.hostsNotFound.empty()) {
+        text += kHostsNotFoundHeading;
+        for (const CString& host : outcome.hostsNotFound) text += "\n" + afx::UiText::System(host);
+    }
+    if (!outcome.scheduled.empty()) {
+        text += kScheduledHeading;
+        for (const CString& file : outcome.scheduled) text += "\n" + afx::UiText::System(file);
     }
     text += kSettingsKept;
     return text;

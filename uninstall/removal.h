@@ -1,5 +1,6 @@
 // Removing an installation: exactly what its record lists as the
-// installation's own, and nothing outside the places it served.
+// installation's own, within the places it served on this machine now, and
+// never through a link.
 #pragma once
 
 #include <vector>
@@ -8,22 +9,43 @@
 #include "framework/afx_ui_text.h"
 #include "lifecycle/install_record.h"
 
+class RunLog;
+class ServedPlaces;
+
 struct UninstallOutcome {
     int removedFiles = 0;
     int removedKeys = 0;
     int removedFolders = 0;
+    int restoredFiles = 0;  // a host's own files put back
+    int notRemoved = 0;     // items that could not be removed, not even at the next restart
     // What stays although the installation made it: files changed since
-    // (another size), entries that could not be removed, and items the
-    // record names outside the installation's places.
+    // (another size), items that could not be removed, and items the record
+    // names outside the installation's places.
     std::vector<afx::UiText> left;
+    // Host folders the record names that this machine no longer has: what
+    // the installation put there stays.
+    std::vector<CString> hostsNotFound;
+    // In use now: deleted at the next restart.
+    std::vector<CString> scheduled;
+
+    bool NeedsRestart() const { return !scheduled.empty(); }
 };
 
 // Removes the record's new files (when their size is still the installed
-// one), its registry entries below each served host's "Applications" key,
-// then the record itself and the uninstaller, then the folders it created
-// when they are empty. Files that were there before the installation, and
-// the user's settings, stay.
-UninstallOutcome RemoveInstallation(const InstallRecord& record);
+// one), puts back the host files it kept, removes its registry entries below
+// each served host's "Applications" key (the deepest first), the record
+// itself and the journal, the uninstaller (`runningUninstaller`, when it is
+// the program that started this run, is moved into `ownFolder` instead),
+// then the folders it created when they are empty, and the Programs and
+// Features entry when it names this installation. Files that were there
+// before the installation, and the user's settings, stay.
+UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
+                                    const CString& runningUninstaller, const CString& ownFolder,
+                                    RunLog& log);
+
+// Only what lies in the installation folder itself, for an installation
+// that moved elsewhere: what it did for the hosts now belongs to the new one.
+void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log);
 
 // The final box: what was removed, and what was left and why.
 afx::UiText UninstallSummaryText(const UninstallOutcome& outcome);

@@ -2,16 +2,22 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
+#include "deploy/settings_file.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
+#include "hosts/host_registry.h"
 #include "hosts/running_host.h"
+#include "lifecycle/file_ops.h"
+#include "lifecycle/folder_security.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
+#include "lifecycle/run_log.h"
+#include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
 #include "text/path_text.h"
 #include "uninstall/removal.h"
@@ -22,98 +28,181 @@ constexpr char kConfirmText[] =
     "确定要卸载 T-批打印软件 吗？\n\n将删除安装时添加的文件和注册表项，您的设置文件会保留。";
 constexpr char kNoRecordFormat[] =
     "在 %s 中找不到完整的安装记录，无法卸载。\n\n可能T-批打印软件已经卸载。";
+constexpr char kReplacedFormat[] =
+    "此卸载程序属于 %s 中已被替换的安装。\n\nT-批打印软件现在安装在 %s，"
+    "请在“应用”或“程序和功能”中卸载它。";
 constexpr char kCloseHostText[] = "请关闭CAD后再进行卸载 !";
+constexpr char kRelaunchFailedFormat[] = "无法启动卸载程序（%s，错误 %lu）。";
 constexpr char kTempFolderPrefix[] = "Torvex-uninstall-";
 constexpr char kTempFolderFormat[] = "%s%s%lu-%d";
 
-int Box(const afx::UiText& text, UINT type) {
-    return afx::ShowMessageBox(nullptr, text, kSetupBoxCaption, type);
-}
+class Uninstaller {
+public:
+    Uninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log)
+        : m_run(run), m_hosts(hosts), m_log(log) {}
 
-// The argument after the program's own name, without quotes.
-CString CommandLineArgument() {
-    const char* p = GetCommandLineA();
-    if (*p == '"') {
-        p = std::strchr(p + 1, '"');
-        p = p ? p + 1 : "";
-    } else {
-        while (*p && *p != ' ' && *p != '\t') ++p;
-    }
-    while (*p == ' ' || *p == '\t') ++p;
-    std::string argument(p);
-    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
-        argument = argument.substr(1, argument.size() - 2);
-    }
-    return CString(argument);
-}
+    int RunFirstPhase();
+    int RunSecondPhase();
 
-// Copies the uninstaller to a new temporary folder and starts it there.
-void RelaunchFromTemporaryFolder(const CString& self, const CString& installFolder) {
+private:
+    bool IsSilent() const { return m_run.mode != RunMode::Interactive; }
+    // A box when a person is there; the log always. The answer, or the
+    // silent answer.
+    int Tell(const afx::UiText& text, UINT type, int silentAnswer = IDOK) {
+        m_log.Write(afx::UiText("box: ") + text);
+        if (IsSilent()) return silentAnswer;
+        return afx::ShowMessageBox(nullptr, text, kSetupBoxCaption, type);
+    }
+    int RelaunchFailed(const char* what, DWORD error) {
+        m_log.Result("start the uninstaller's second process:", what, false, error);
+        Tell(afx::FormatUiText(kRelaunchFailedFormat, {what, error}), MB_OK);
+        return exit_code::kFailed;
+    }
+    ServedPlaces PlacesOf(const InstallRecord& record) const;
+
+    const UninstallRun& m_run;
+    const HostInstallRegistry& m_hosts;
+    RunLog& m_log;
+};
+
+// A new folder below the temporary folder that carries the installation
+// folder's protected permissions from the moment it exists.
+bool CreateProtectedTempFolder(CString* folder) {
     char temp[MAX_PATH];
     const DWORD length = GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH) return;
-    CString folder;
+    if (length == 0 || length >= MAX_PATH) {
+        SetLastError(length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW);
+        return false;
+    }
+    const SecurityDescriptorPtr descriptor = BuildInstallFolderSecurity();
+    if (!descriptor) return false;
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
     for (int attempt = 0;; ++attempt) {
-        folder.Format(kTempFolderFormat, temp, kTempFolderPrefix, GetCurrentProcessId(), attempt);
-        if (CreateDirectoryA(folder, nullptr)) break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return;
-    }
-    const CString copy = JoinPath(folder, kUninstallerName);
-    if (!CopyFileA(self, copy, TRUE)) return;
-    CString commandLine;
-    commandLine.Format("\"%s\" \"%s\"", copy.GetString(), installFolder.GetString());
-    std::string writable = commandLine.str();
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(copy, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                       &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        folder->Format(kTempFolderFormat, temp, kTempFolderPrefix, GetCurrentProcessId(), attempt);
+        // Never one that is already there: somebody else may have made it.
+        if (CreateDirectoryA(*folder, &attributes)) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
 }
 
-void Uninstall(const CString& installFolder) {
-    InstallRecord record;
-    if (!IsAbsolutePath(installFolder) || !ReadInstallRecord(installFolder, &record)) {
-        Box(afx::FormatUiText(kNoRecordFormat, {installFolder}), MB_OK);
-        return;
-    }
-    if (Box(kConfirmText, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
-    if (IsHostRunning()) {
-        Box(kCloseHostText, MB_OK);
-        return;
-    }
-    Box(UninstallSummaryText(RemoveInstallation(record)), MB_OK);
-}
-
-// A copy this uninstaller made of itself goes with its folder at the next
-// restart; a copy of that name anywhere else is somebody's own file.
-void ScheduleOwnDeletion(const CString& self) {
-    const CString folder = ParentFolder(self);
-    char temp[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH) return;
-    const CString madeFolderStart = CString(temp) + kTempFolderPrefix;
-    if (afx::MbsICmp(folder.Left(madeFolderStart.GetLength()), madeFolderStart) != 0) return;
-    MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+CString Quoted(const CString& text) {
+    return "\"" + text + "\"";
 }
 
 }  // namespace
 
-bool RunAsUninstallerWhenNamedSo() {
+int Uninstaller::RunFirstPhase() {
     const CString self = afx::GetModulePath();
-    if (afx::MbsICmp(afx::GetAppName(), kUninstallerAppName) != 0) return false;
-    const CString ownFolder = ParentFolder(self);
-    InstallRecord record;
-    if (ReadInstallRecord(ownFolder, &record)) {
-        RelaunchFromTemporaryFolder(self, ownFolder);
-        return true;
+    const CString installFolder = ParentFolder(self);
+    CString folder;
+    if (!CreateProtectedTempFolder(&folder)) return RelaunchFailed("temporary folder", GetLastError());
+    m_log.Result("protected temporary folder", folder, true);
+    const CString copy = JoinPath(folder, kUninstallerName);
+    // A plain copy: the folder is new and only administrators may change
+    // it, so there is nothing to keep aside or to refuse.
+    if (!CopyFileA(self, copy, TRUE)) return RelaunchFailed(copy, GetLastError());
+    // Held without write or delete sharing until the second process runs:
+    // nobody can change or replace the file that is started.
+    const afx::ScopedKernelHandle held(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                                   nullptr));
+    if (!held) return RelaunchFailed(copy, GetLastError());
+    if (!SameContent(self, copy)) return RelaunchFailed(copy, ERROR_FILE_CORRUPT);
+
+    CString commandLine = Quoted(copy) + " /SECONDPHASE=" + Quoted(installFolder);
+    if (m_run.mode == RunMode::VerySilent) commandLine += " /VERYSILENT";
+    if (m_run.mode == RunMode::Silent) commandLine += " /SILENT";
+    if (m_log.IsOpen()) commandLine += " /LOG=" + Quoted(m_log.Path());
+    std::string writable = commandLine.str();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(copy, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                        &process)) {
+        return RelaunchFailed(copy, GetLastError());
     }
-    CString installFolder = CommandLineArgument();
-    if (installFolder.IsEmpty()) installFolder = ReadInstalledFolder();
-    Uninstall(installFolder);
-    ScheduleOwnDeletion(self);
-    return true;
+    const afx::ScopedKernelHandle processHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    m_log.Result("second process started", copy, true);
+    WaitForSingleObject(processHandle.Get(), INFINITE);
+    DWORD code = exit_code::kFailed;
+    if (!GetExitCodeProcess(processHandle.Get(), &code)) code = exit_code::kFailed;
+    return static_cast<int>(code);
+}
+
+ServedPlaces Uninstaller::PlacesOf(const InstallRecord& record) const {
+    // The installation folder it runs for, and the host folders that
+    // discovery finds now for the releases recorded: never what the record
+    // itself says they are.
+    ServedPlaces places(m_run.secondPhaseFolder);
+    for (const HostRelease release : kHostReleases) {
+        const bool recorded = std::any_of(
+            record.releases.begin(), record.releases.end(),
+            [&](const InstallRecord::Release& r) { return r.year == HostReleaseYear(release); });
+        if (!recorded) continue;
+        for (int i = 0; i < m_hosts.GetHostCount(release); ++i) {
+            places.AddHost(m_hosts.GetHostFolder(release, i), m_hosts.GetHostKey(release, i));
+        }
+    }
+    const CString appData = UserAppDataFolder();
+    if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
+    return places;
+}
+
+int Uninstaller::RunSecondPhase() {
+    const CString& folder = m_run.secondPhaseFolder;
+    InstallRecord record;
+    const RecordSource source =
+        IsAbsolutePath(folder) ? ReadInstallRecord(folder, &record) : RecordSource::None;
+    if (source == RecordSource::None) {
+        Tell(afx::FormatUiText(kNoRecordFormat, {folder}), MB_OK);
+        return exit_code::kFailed;
+    }
+    if (source == RecordSource::MachineCopy) {
+        m_log.Write("the record file is missing or damaged; its machine copy is used");
+    }
+    // One installation per machine: an uninstaller left by one that was
+    // replaced must not take what the current one relies on.
+    const CString installed = ReadInstalledFolder();
+    const ServedPlaces own(folder);
+    if (!installed.IsEmpty() && !own.IsInstallFolder(installed)) {
+        Tell(afx::FormatUiText(kReplacedFormat, {folder, installed}), MB_OK);
+        return exit_code::kFailed;
+    }
+    if (Tell(kConfirmText, MB_YESNO | MB_DEFBUTTON2, IDYES) != IDYES) {
+        return exit_code::kUserCancelled;
+    }
+    if (IsHostRunning()) {
+        Tell(kCloseHostText, MB_OK);
+        return exit_code::kBusy;
+    }
+    const UninstallOutcome outcome =
+        RemoveInstallation(record, PlacesOf(record), JoinPath(folder, kUninstallerName),
+                           ParentFolder(afx::GetModulePath()), m_log);
+    Tell(UninstallSummaryText(outcome), MB_OK);
+    if (outcome.notRemoved > 0) return exit_code::kFailed;
+    return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;
+}
+
+bool IsNamedAsUninstaller() {
+    return afx::MbsICmp(afx::GetAppName(), kUninstallerAppName) == 0;
+}
+
+int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log) {
+    Uninstaller uninstaller(run, hosts, log);
+    if (run.secondPhaseFolder.IsEmpty()) return uninstaller.RunFirstPhase();
+    const int code = uninstaller.RunSecondPhase();
+    // This copy goes with its folder at the next restart; a copy of that
+    // name anywhere else is somebody's own file.
+    const CString self = afx::GetModulePath();
+    const CString folder = ParentFolder(self);
+    char temp[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, temp);
+    const CString madeFolderStart = CString(temp) + kTempFolderPrefix;
+    if (length > 0 && length < MAX_PATH &&
+        afx::MbsICmp(folder.Left(madeFolderStart.GetLength()), madeFolderStart) == 0) {
+        MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    return code;
 }

@@ -1,17 +1,34 @@
-// SetUp.exe is its own uninstaller. An installation leaves a copy of it named
-// "Uninstall.exe" in the installation folder, and Programs and Features runs
-// that copy; a program of that name runs as the uninstaller instead of the
-// setup. The setup itself takes no command line.
+// SetUp.exe is its own uninstaller. An installation leaves a copy of it
+// named "Uninstall.exe" in the installation folder; Programs and Features
+// (or a deployment tool) runs that copy, and a program of that name runs as
+// the uninstaller instead of the setup.
 //
-// A running program cannot delete its own file, and the installation
-// folder can only go once the uninstaller is out of it. So the copy in the
-// installation folder only copies itself to a new temporary folder, starts
-// that copy with the installation folder as its argument, and ends. The
-// temporary copy asks, removes the installation (its first copy included)
-// and has itself and its folder deleted at the next restart: the one file of
-// its own it leaves is in the temporary folder, until then.
+// A running program cannot delete its own file, and the installation folder
+// can only go once nothing of the uninstaller holds it. So the uninstaller
+// runs in two processes. The first copies itself into a new temporary
+// folder that only administrators and the system may change, holds the
+// copy so that nobody can change or replace it, starts exactly that file
+// for the installation folder (/SECONDPHASE) and waits for it: whoever
+// started the uninstaller sees it end when the uninstall has ended, with
+// its exit code. The second asks (unless silent), removes the installation
+// (moving the first one's file out of the folder) and has itself and its
+// folder deleted at the next restart.
 #pragma once
 
-// True when this run is the uninstaller; it has then done all its work and
-// the program ends.
-bool RunAsUninstallerWhenNamedSo();
+#include "framework/afx_string.h"
+#include "lifecycle/run_contract.h"
+
+class HostInstallRegistry;
+class RunLog;
+
+struct UninstallRun {
+    RunMode mode = RunMode::Interactive;
+    // The installation folder, for the second process; empty in the first.
+    CString secondPhaseFolder;
+};
+
+// The exit code of the uninstall (lifecycle/run_contract.h).
+int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log);
+
+// True when the running program is named as the uninstaller.
+bool IsNamedAsUninstaller();

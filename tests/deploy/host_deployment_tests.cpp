@@ -112,7 +112,7 @@ TEST_F(HostDeploymentTest, ModulesAlsoReachTheInstallationFolder) {
 TEST_F(HostDeploymentTest, OldFilesAreReplaced) {
     ASSERT_TRUE(WriteTextFile(temp / "h2025\\GCAD2024P.dll", "old"));
     ASSERT_TRUE(WriteTextFile(temp / "h2025\\Fonts\\Torvex_EN.shx", "old"));
-    DeployToHostFolder(setup, temp / "h2025", log);
+    DeployToHostFolder(setup, temp / "h2025", CString(), log);
     EXPECT_EQ(ReadTextFile(temp / "h2025\\GCAD2024P.dll"), "GCAD2024P.dll");
     EXPECT_EQ(ReadTextFile(temp / "h2025\\Fonts\\Torvex_EN.shx"), "Torvex_EN.shx");
 }
@@ -122,7 +122,7 @@ TEST_F(HostDeploymentTest, FlatPackageServesTheHostsToo) {
     for (const char* name : {"TX_ZozerIded2023.grx", "GCAD2026P.dll", "Torvex_EN.shx"}) {
         ASSERT_TRUE(WriteTextFile(temp / (std::string("flat\\") + name).c_str(), name));
     }
-    DeployToHostFolder(temp / "flat", temp / "h2026", log);
+    DeployToHostFolder(temp / "flat", temp / "h2026", CString(), log);
     EXPECT_EQ(FilesIn(temp / "h2026"), (std::set<std::string>{"GCAD2026P.dll", "Fonts"}));
     EXPECT_EQ(FilesIn(temp / "h2026\\Fonts"), std::set<std::string>{"Torvex_EN.shx"});
 }

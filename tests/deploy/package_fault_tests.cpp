@@ -126,7 +126,7 @@ TEST_F(PackageFaultTest, DoubleByteNamesAreCopiedIntact) {
     // would end two bytes early, in a folder that does not exist.
     EXPECT_EQ(ReadTextFile(settings + "\\Torvex\\Torvex.Ini"), "settings");
 
-    DeployToHostFolder(gbkSetup, host, log);
+    DeployToHostFolder(gbkSetup, host, CString(), log);
     EXPECT_EQ(ReadTextFile(host + "\\GCAD2024P.dll"), "content of GCAD2024P.dll");
     EXPECT_EQ(ReadTextFile(host + "\\Fonts\\Torvex_EN.shx"), "font");
 }

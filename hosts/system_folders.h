@@ -1,0 +1,22 @@
+// Folders that are no host's folder whatever the registry says. A host's
+// "Location" under HKEY_CURRENT_USER is written by the user whose profile it
+// is, and the elevated setup would put the plug-in's modules and fonts
+// wherever it points: into the Windows folder, a drive's root, a Program
+// Files root or a profile root. Such a release is not offered.
+#pragma once
+
+#include <vector>
+
+#include "framework/afx_string.h"
+
+struct SystemFolders {
+    std::vector<CString> windows;     // nothing inside them either
+    std::vector<CString> exactRoots;  // Program Files roots and profile roots
+};
+
+// The folders of this machine (Win32).
+SystemFolders SystemFoldersOfThisMachine();
+
+// Why the folder is refused as a host folder, or null when it is not.
+// Platform-free.
+const char* SystemFolderRefusal(const char* folder, const SystemFolders& system);

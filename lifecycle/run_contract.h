@@ -1,0 +1,25 @@
+// What a run of the setup or the uninstaller promises whoever started it: a
+// person at the screen, or a deployment tool (Intune, Configuration Manager,
+// a Group Policy script, winget). How it shows itself, and the exit codes
+// those tools already know, so that nobody has to map them. Platform-free.
+#pragma once
+
+enum class RunMode {
+    Interactive,  // the dialog and every box
+    Silent,       // the dialog shows progress only; nothing is asked
+    VerySilent,   // no window at all
+};
+
+namespace exit_code {
+constexpr int kSuccess = 0;
+// Done, but something takes effect only after a restart.
+constexpr int kRestartRequired = 3010;
+constexpr int kUserCancelled = 1602;
+constexpr int kFailed = 1603;
+// Try again later: a host runs, or another setup or uninstall does.
+constexpr int kBusy = 1618;
+constexpr int kBadCommandLine = 1639;
+}  // namespace exit_code
+
+// What an exit code means, for the log.
+const char* ExitCodeMeaning(int code);

@@ -1,0 +1,114 @@
+#include "lifecycle/run_log.h"
+
+#include <string>
+
+#include "framework/afx_error.h"
+#include "framework/afx_unicode.h"
+#include "text/path_text.h"
+
+namespace {
+
+constexpr char kLogStem[] = "Torvex-Setup-";
+constexpr char kLogExtension[] = ".log";
+constexpr char kLineEnd[] = "\r\n";
+// What a line break inside an event becomes: the event stays on one line.
+constexpr char kFoldedBreak[] = " / ";
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &out[0], length,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::string FoldLineBreaks(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') continue;
+        if (text[i] == '\n') {
+            // Runs of breaks (a paragraph) fold into one.
+            if (out.empty() || out.compare(out.size() - 3, 3, kFoldedBreak) != 0) {
+                out += kFoldedBreak;
+            }
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+bool RunLog::Open(const CString& path, bool append) {
+    // Never through a link: an ordinary user may plant one in a shared
+    // temporary folder under a name this run would write.
+    // Shared for writing: the uninstaller's two processes go on in one log.
+    afx::ScopedKernelHandle file(CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                             nullptr));
+    if (!file) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.Get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        return false;
+    }
+    m_file = std::move(file);
+    m_path = path;
+    return true;
+}
+
+bool RunLog::OpenNew() {
+    char temp[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH) return false;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CString stem;  // the temporary folder ends with a backslash
+    stem.Format("%s%s%04d%02d%02d-%02d%02d%02d", temp, kLogStem, now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond);
+    for (int attempt = 1;; ++attempt) {
+        const CString path = NumberedName(stem, attempt, kLogExtension);
+        afx::ScopedKernelHandle file(CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                 CREATE_NEW,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            m_file = std::move(file);
+            m_path = path;
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+    }
+}
+
+void RunLog::Write(const afx::UiText& text) {
+    if (!m_file) return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CString stamp;
+    stamp.Format("%04d-%02d-%02d %02d:%02d:%02d.%03d ", now.wYear, now.wMonth, now.wDay, now.wHour,
+                 now.wMinute, now.wSecond, now.wMilliseconds);
+    const std::string line = stamp.str() + FoldLineBreaks(Utf8(afx::ToWide(text))) + kLineEnd;
+    DWORD written = 0;
+    WriteFile(m_file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+void RunLog::Result(const char* what, const CString& subject, bool ok, DWORD error) {
+    if (!m_file) return;
+    afx::UiText text = afx::UiText(what) + " " + afx::UiText::System(subject);
+    if (ok) {
+        text += ": ok";
+    } else {
+        CString code;
+        code.Format(": failed (error %lu: ", static_cast<unsigned long>(error));
+        text += afx::UiText::System(code) + afx::UiText::System(AfxErrorText(static_cast<HRESULT>(error))) + ")";
+    }
+    Write(text);
+}

@@ -1,0 +1,38 @@
+// The log of a run, for whoever has to explain it afterwards: plain UTF-8
+// text, one line an event, each with its local time. A log that was not
+// opened takes every event and writes nothing, so the steps log without
+// asking whether anyone reads it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/afx_string.h"
+#include "framework/afx_ui_text.h"
+#include "framework/scoped_handles.h"
+
+class RunLog {
+public:
+    RunLog() = default;
+    RunLog(const RunLog&) = delete;
+    RunLog& operator=(const RunLog&) = delete;
+
+    // Opens the file at `path` for this run: created, or continued at its end
+    // when `append` (the uninstaller's second process goes on with the
+    // first one's log). A link at the path is refused, never written
+    // through. False, with GetLastError() set, when it cannot be opened.
+    bool Open(const CString& path, bool append);
+    // Creates a new log in the temporary folder, "Torvex-Setup-<time>.log"
+    // (numbered when the name is taken: an existing file is never reused).
+    bool OpenNew();
+    bool IsOpen() const { return m_file.IsValid(); }
+    const CString& Path() const { return m_path; }
+
+    // One line; line breaks inside the text are folded.
+    void Write(const afx::UiText& text);
+    // "<what> <subject>: ok" or "...: failed (error N: <system's text>)".
+    void Result(const char* what, const CString& subject, bool ok, DWORD error = 0);
+
+private:
+    afx::ScopedKernelHandle m_file;
+    CString m_path;
+};

@@ -1,0 +1,62 @@
+// The places an installation may change, and so the only places an
+// uninstall or the recovery of an interrupted installation may touch: the
+// installation folder (and the host files kept in it), the folders of the
+// host installations that discovery finds on this machine now (and their
+// fonts folders), and the running user's settings folder. A path read from
+// a record or a journal is input: it counts only when its canonical form
+// lies directly in one of these, and never through a link.
+#pragma once
+
+#include <vector>
+
+#include "framework/afx_string.h"
+
+class ServedPlaces {
+public:
+    enum class Place { None, InstallFolder, KeptFiles, HostFolder, HostFonts, Settings };
+
+    // An installation folder that is not absolute serves nothing.
+    explicit ServedPlaces(const CString& installFolder);
+
+    // A host installation served: its folder, and its key below
+    // HKEY_CURRENT_USER (ending with a backslash).
+    void AddHost(const CString& hostFolder, const CString& hostKey);
+    void AddSettingsFolder(const CString& settingsFolder);
+
+    bool IsValid() const { return !m_installFolder.IsEmpty(); }
+    // As given, for messages; its canonical form for comparisons.
+    const CString& InstallFolder() const { return m_givenInstallFolder; }
+    bool IsInstallFolder(const char* folder) const;
+    // A host folder served (canonically equal to one added).
+    bool IsHostFolder(const char* folder) const;
+
+    // Where the file lies, and the served folder it lies directly in (as
+    // given when added, so that the folders between can be checked for links).
+    Place PlaceOf(const char* path, CString* servedFolder = nullptr) const;
+
+    // A host's "Applications" key, or a key directly in it.
+    bool IsApplicationsKey(const char* key) const;
+
+    // A folder the installation may have created: the installation folder,
+    // the folder the user chose (its parent), the kept files' folder or a
+    // settings folder added.
+    bool MayHaveCreated(const char* folder) const;
+
+private:
+    struct Folder {
+        CString canonical;
+        CString given;
+        Place place;
+    };
+    void Add(const CString& folder, Place place);
+
+    CString m_givenInstallFolder;
+    CString m_installFolder;  // canonical
+    std::vector<Folder> m_folders;
+    std::vector<CString> m_applicationsKeys;
+};
+
+// True when `path`, or any folder from `servedFolder` down to it (the
+// served folder itself included), is a link, junction or mount point:
+// nothing may pass through one.
+bool PassesThroughLink(const CString& servedFolder, const CString& path);

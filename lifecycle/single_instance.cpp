@@ -1,0 +1,15 @@
+#include "lifecycle/single_instance.h"
+
+#include <windows.h>
+
+namespace {
+
+// In the global namespace: every session of the machine sees it.
+constexpr char kMutexName[] = "Global\\Torvex-T-ZozerIded-Setup";
+
+}  // namespace
+
+SingleInstance::SingleInstance() : m_mutex(CreateMutexA(nullptr, FALSE, kMutexName)) {
+    // A name another account created and keeps from us counts as taken too.
+    m_only = m_mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+}

@@ -1,0 +1,169 @@
+#include "setup/command_line.h"
+
+#include <cstring>
+#include <string>
+
+#include "framework/afx_mbcs.h"
+#include "hosts/host_release.h"
+
+const char kSetupCommandLineHelp[] =
+    "SetUp.exe [/VERYSILENT | /S | /SILENT] [/SUPPRESSMSGBOXES] [/NORESTART]\n"
+    "          [/DIR=\"<文件夹>\"] [/COMPONENTS=2024,2025,2026] [/LOG[=\"<文件>\"]] [/? | /HELP]\n\n"
+    "/VERYSILENT, /S    无界面安装\n"
+    "/SILENT            只显示进度的安装\n"
+    "/DIR=\"<文件夹>\"    安装到 <文件夹>\\T-ZozerIded（默认：上次的文件夹，否则 C:\\Torvex）\n"
+    "/COMPONENTS=...    要安装的CAD版本（默认：本机找到的全部）\n"
+    "/LOG[=\"<文件>\"]    写日志（默认：%TEMP%\\Torvex-Setup-<时间>.log）\n\n"
+    "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误";
+const char kUninstallerCommandLineHelp[] =
+    "Uninstall.exe [/VERYSILENT | /S | /SILENT] [/LOG[=\"<文件>\"]]\n\n"
+    "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误";
+
+namespace {
+
+constexpr size_t kYearDigits = 4;
+
+enum class Value { None, Optional, Required };
+// Which program takes a switch.
+enum class Taker { Both, Setup, Uninstaller };
+
+struct Switch {
+    const char* name;
+    Value value;
+    Taker taker;
+    // Takes the switch's value into the command line; false when it is bad.
+    bool (*apply)(const std::string& value, CommandLine* out);
+};
+
+bool ParseYears(const std::string& list, std::vector<int>* years) {
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma - start);
+        if (item.empty() || item.size() > kYearDigits ||
+            item.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        const int year = std::stoi(item);
+        HostRelease release;
+        if (!HostReleaseFromYear(year, &release)) return false;
+        years->push_back(year);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
+const Switch kSwitches[] = {
+    {"VERYSILENT", Value::None, Taker::Both,
+     [](const std::string&, CommandLine* out) { return out->mode = RunMode::VerySilent, true; }},
+    {"S", Value::None, Taker::Both,
+     [](const std::string&, CommandLine* out) { return out->mode = RunMode::VerySilent, true; }},
+    {"SILENT", Value::None, Taker::Both,
+     [](const std::string&, CommandLine* out) {
+         // The quieter of the two wins, whatever their order.
+         if (out->mode != RunMode::VerySilent) out->mode = RunMode::Silent;
+         return true;
+     }},
+    // Accepted: no box is ever shown in the silent modes, and the program
+    // never restarts the machine.
+    {"SUPPRESSMSGBOXES", Value::None, Taker::Both, [](const std::string&, CommandLine*) { return true; }},
+    {"NORESTART", Value::None, Taker::Both, [](const std::string&, CommandLine*) { return true; }},
+    {"?", Value::None, Taker::Both, [](const std::string&, CommandLine* out) { return out->help = true; }},
+    {"HELP", Value::None, Taker::Both,
+     [](const std::string&, CommandLine* out) { return out->help = true; }},
+    {"LOG", Value::Optional, Taker::Both,
+     [](const std::string& value, CommandLine* out) {
+         out->log = true;
+         out->logPath = CString(value);
+         return true;
+     }},
+    {"DIR", Value::Required, Taker::Setup,
+     [](const std::string& value, CommandLine* out) {
+         out->hasFolder = true;
+         out->folder = CString(value);
+         return true;
+     }},
+    {"COMPONENTS", Value::Required, Taker::Setup,
+     [](const std::string& value, CommandLine* out) {
+         out->hasComponents = true;
+         return ParseYears(value, &out->years);
+     }},
+    // The uninstaller's second process, started from its temporary copy.
+    {"SECONDPHASE", Value::Required, Taker::Uninstaller,
+     [](const std::string& value, CommandLine* out) {
+         out->secondPhaseFolder = CString(value);
+         return true;
+     }},
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The next argument: blanks end it outside quotes; the quotes themselves go.
+// Double-byte characters are stepped over whole.
+const char* NextArgument(const char* p, std::string* argument) {
+    argument->clear();
+    while (IsBlank(*p)) ++p;
+    bool quoted = false;
+    while (*p && (quoted || !IsBlank(*p))) {
+        const int length = afx::MbsCharLength(p);
+        if (length == 1 && *p == '"') {
+            quoted = !quoted;
+        } else {
+            argument->append(p, static_cast<size_t>(length));
+        }
+        p += length;
+    }
+    return p;
+}
+
+bool SameName(const std::string& a, const char* b) {
+    return afx::MbsICmp(a.c_str(), b) == 0;
+}
+
+}  // namespace
+
+const char* ArgumentsOf(const char* commandLine) {
+    const char* p = commandLine ? commandLine : "";
+    bool quoted = false;
+    while (*p && (quoted || !IsBlank(*p))) {
+        if (*p == '"') quoted = !quoted;
+        p += afx::MbsCharLength(p);
+    }
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* out,
+                      CString* error) {
+    *out = CommandLine();
+    std::string argument;
+    for (const char* p = arguments ? arguments : ""; *p;) {
+        p = NextArgument(p, &argument);
+        if (argument.empty()) continue;
+        const size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const bool hasValue = equals != std::string::npos;
+        const std::string value = hasValue ? argument.substr(equals + 1) : std::string();
+        const Switch* known = nullptr;
+        if (name.size() > 1 && (name[0] == '/' || name[0] == '-')) {
+            for (const Switch& s : kSwitches) {
+                if (SameName(name.substr(1), s.name)) known = &s;
+            }
+        }
+        const Taker taker =
+            kind == CommandLineKind::Setup ? Taker::Setup : Taker::Uninstaller;
+        if (!known || (known->taker != Taker::Both && known->taker != taker)) {
+            error->Format("unknown switch: %s", argument.c_str());
+            return false;
+        }
+        if ((known->value == Value::None && hasValue) ||
+            (known->value == Value::Required && (!hasValue || value.empty())) ||
+            !known->apply(value, out)) {
+            error->Format("bad value: %s", argument.c_str());
+            return false;
+        }
+    }
+    return true;
+}

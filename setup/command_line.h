@@ -1,0 +1,36 @@
+// The command line IT staff type for unattended runs, in the conventions
+// they already use for other installers: switches in any order and any
+// case, a value after '=' that may be quoted. Platform-free.
+#pragma once
+
+#include <vector>
+
+#include "framework/afx_string.h"
+#include "lifecycle/run_contract.h"
+
+enum class CommandLineKind { Setup, Uninstaller };
+
+struct CommandLine {
+    RunMode mode = RunMode::Interactive;
+    bool help = false;
+    bool log = false;
+    CString logPath;  // empty for /LOG alone: a new log in the temporary folder
+    bool hasFolder = false;
+    CString folder;  // /DIR, as typed
+    bool hasComponents = false;
+    std::vector<int> years;     // /COMPONENTS: release years, as given
+    CString secondPhaseFolder;  // the uninstaller started again from its temporary copy
+};
+
+// Parses what follows the program's name. False, with the reason in
+// *error (a text for the log), for a switch the program does not take, a
+// value where none belongs or a missing or bad one.
+bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* out,
+                      CString* error);
+
+// What follows the program's own name (quoted or not) in a whole command line.
+const char* ArgumentsOf(const char* commandLine);
+
+// The switches, one a line, for /? and the log of a bad command line.
+extern const char kSetupCommandLineHelp[];
+extern const char kUninstallerCommandLineHelp[];

@@ -1,0 +1,36 @@
+#include "setup/install_checks.h"
+
+#include "deploy/package_contents.h"
+#include "deploy/package_source.h"
+#include "framework/afx_mbcs.h"
+#include "lifecycle/file_ops.h"
+#include "lifecycle/product.h"
+#include "lifecycle/uninstall_entry.h"
+#include "text/path_text.h"
+
+CString PreviouslyChosenFolder() {
+    const CString installed = ReadInstalledFolder();
+    if (afx::MbsICmp(FileNameOf(installed), kInstallSubFolder + 1) != 0) return CString();
+    const CString chosen = AsFolderPath(ParentFolder(installed));
+    return IsAbsolutePath(chosen) ? chosen : CString();
+}
+
+bool IsReleaseOffered(const HostInstallRegistry& registry, HostRelease release) {
+    return release != HostRelease::R2023 && registry.GetHostCount(release) > 0;
+}
+
+PackageCheck CheckPackage(const std::array<bool, kHostReleaseCount>& releases,
+                          std::vector<CString>* missing) {
+    CString sourceFolder;
+    if (!ResolvePackageSource(sourceFolder)) return PackageCheck::Missing;
+    *missing = MissingPackageFiles(
+        sourceFolder, RequiredPackageFiles(releases[0], releases[1], releases[2], releases[3]));
+    return missing->empty() ? PackageCheck::Complete : PackageCheck::Incomplete;
+}
+
+CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder) {
+    for (const CString& folder : {chosenFolder, installFolder}) {
+        if (IsReparsePoint(AsFolderPath(folder))) return folder;
+    }
+    return CString();
+}

@@ -1,0 +1,32 @@
+// What the setup looks at before it changes anything, the same for the
+// dialog and an unattended run: where an earlier installation went, which
+// releases are offered, whether the package holds what they need, and
+// whether the folders are links.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "framework/afx_string.h"
+#include "hosts/host_registry.h"
+
+// The folder the user chose for the installation that Programs and Features
+// knows of: its installation folder without "\T-ZozerIded". Empty when
+// there is none.
+CString PreviouslyChosenFolder();
+
+// A release with an installation on this machine; 2023 is never offered in
+// this version.
+bool IsReleaseOffered(const HostInstallRegistry& registry, HostRelease release);
+
+enum class PackageCheck {
+    Complete,
+    Missing,     // no package beside the program (the user has been told)
+    Incomplete,  // the package lacks files the releases need (`missing` names them)
+};
+PackageCheck CheckPackage(const std::array<bool, kHostReleaseCount>& releases,
+                          std::vector<CString>* missing);
+
+// The first of the chosen folder and the installation folder in it that is
+// a link, junction or mount point; empty when neither is.
+CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder);
