@@ -21,8 +21,8 @@ namespace {
 // (the package check has made sure of the ones the releases need); a
 // destination that cannot be written, or that lies behind a link, is.
 void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
-                     const CString& destinationFolder, const char* name,
-                     const CString& keepFolder, InstallLog& log) {
+                     const CString& destinationFolder, const char* name, const CString& keepFolder,
+                     InstallLog& log) {
     const CString source = JoinPath(sourceFolder, name);
     if (GetPathKind(source) != PathKind::File) return;
     const CString destination = JoinPath(destinationFolder, name);

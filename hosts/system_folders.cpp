@@ -20,7 +20,8 @@ const char* SystemFolderRefusal(const char* folder, const SystemFolders& system)
     if (IsRoot(canonical)) return "a drive's root";
     for (const CString& windows : system.windows) {
         CString canonicalWindows;
-        if (CanonicalPath(windows, &canonicalWindows) && IsWithinFolder(canonical, canonicalWindows)) {
+        if (CanonicalPath(windows, &canonicalWindows) &&
+            IsWithinFolder(canonical, canonicalWindows)) {
             return "the Windows folder";
         }
     }

@@ -14,8 +14,7 @@ constexpr const char* kProfileListFolders[] = {"ProfilesDirectory", "Default", "
 constexpr char kProfileImagePath[] = "ProfileImagePath";
 constexpr const char* kProgramFilesVariables[] = {"ProgramFiles", "ProgramFiles(x86)",
                                                   "ProgramW6432"};
-constexpr int kProgramFilesFolders[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                                        CSIDL_PROFILE};
+constexpr int kProgramFilesFolders[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE};
 constexpr DWORD kNameBufferSize = 256;
 
 void AddExpanded(std::vector<CString>& folders, const char* text) {

@@ -76,8 +76,7 @@ bool InstallJournal::MakeDurable(const CString& installFolder) {
     return written;
 }
 
-bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path,
-                                const CString& aside) {
+bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside) {
     if (!m_durable) return true;
     const std::string text = FormatJournalLine({kind, path, aside});
     DWORD written = 0;
@@ -147,7 +146,8 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     if (replacing) {
         aside = keep ? FreeName(JoinPath(keepFolder, FileNameOf(destination)), "")
                      : FreeName(destination, kAsideExtension);
-        if (!WriteAhead(keep ? JournalLine::Kind::Keep : JournalLine::Kind::Replace, destination, aside)) {
+        if (!WriteAhead(keep ? JournalLine::Kind::Keep : JournalLine::Kind::Replace, destination,
+                        aside)) {
             m_log.Result("write journal before replacing", destination, false, GetLastError());
             return false;
         }
@@ -173,9 +173,8 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     // The copy takes the source's attributes along; what is installed stays writable.
     ClearReadOnly(destination);
     m_log.Result(replacing ? "replace file" : "write file", destination, true);
-    const Origin recorded = origin == Origin::Settings || !replacing || own || keep
-                                ? origin
-                                : Origin::Replaced;
+    const Origin recorded =
+        origin == Origin::Settings || !replacing || own || keep ? origin : Origin::Replaced;
     m_changes.push_back({Change::Kind::File, destination, aside, keep, attributes,
                          FileSize(destination), recorded});
     return true;
@@ -202,7 +201,8 @@ void InstallJournal::Rollback() {
                 break;
             case Change::Kind::File:
                 RemoveFile(change->path);
-                if (!change->aside.IsEmpty()) PutBack(change->aside, change->path, change->oldAttributes);
+                if (!change->aside.IsEmpty())
+                    PutBack(change->aside, change->path, change->oldAttributes);
                 break;
         }
     }
@@ -280,9 +280,9 @@ void UndoLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) 
         return;
     }
     CString asideServed;
-    const bool asideServedOk = line.aside.IsEmpty() ||
-                               (places.PlaceOf(line.aside, &asideServed) != Place::None &&
-                                !PassesThroughLink(asideServed, line.aside));
+    const bool asideServedOk =
+        line.aside.IsEmpty() || (places.PlaceOf(line.aside, &asideServed) != Place::None &&
+                                 !PassesThroughLink(asideServed, line.aside));
     if (!asideServedOk) return;
     const bool asideThere = !line.aside.IsEmpty() && GetPathKind(line.aside) == PathKind::File;
     if (line.kind == Kind::New || asideThere) {
@@ -307,9 +307,9 @@ bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log) {
               afx::UiText::System(folder));
     if (!IsReparsePoint(folder) && ReadSmallFile(path, kMaxJournalBytes, &text) &&
         ParseJournal(text.c_str(), &lines)) {
-        const bool committed =
-            std::any_of(lines.begin(), lines.end(),
-                        [](const JournalLine& l) { return l.kind == JournalLine::Kind::Commit; });
+        const bool committed = std::any_of(lines.begin(), lines.end(), [](const JournalLine& l) {
+            return l.kind == JournalLine::Kind::Commit;
+        });
         if (committed) {
             // Complete but for its clean-up: the files kept beside go.
             for (const JournalLine& line : lines) {

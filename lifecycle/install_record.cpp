@@ -243,9 +243,10 @@ void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
     // A host file kept by the earlier installation is the host's true one:
     // this installation found the earlier one's copy in its place.
     for (const KeptFile& old : earlier.keptFiles) {
-        keptFiles.erase(std::remove_if(keptFiles.begin(), keptFiles.end(),
-                                       [&](const KeptFile& k) { return SamePath(k.path, old.path); }),
-                        keptFiles.end());
+        keptFiles.erase(
+            std::remove_if(keptFiles.begin(), keptFiles.end(),
+                           [&](const KeptFile& k) { return SamePath(k.path, old.path); }),
+            keptFiles.end());
         keptFiles.push_back(old);
     }
     for (const Release& old : earlier.releases) {

@@ -23,7 +23,8 @@ bool ReadMachineValue(const char* name, CString* text) {
     const afx::ScopedRegKey key = afx::OpenRegKey(HKEY_LOCAL_MACHINE, kMachineKey, KEY_READ);
     DWORD type = 0;
     DWORD size = 0;
-    if (!key || RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (!key ||
+        RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         type != REG_BINARY || size > kMaxValueBytes) {
         return false;
     }
@@ -58,10 +59,10 @@ void DeleteMachineKeyWhenEmpty() {
     {
         const afx::ScopedRegKey key = afx::OpenRegKey(HKEY_LOCAL_MACHINE, kMachineKey, KEY_READ);
         DWORD values = 0;
-        if (key && (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     nullptr, &values, nullptr, nullptr, nullptr,
-                                     nullptr) != ERROR_SUCCESS ||
-                    values > 0)) {
+        if (key &&
+            (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+             values > 0)) {
             return;
         }
     }

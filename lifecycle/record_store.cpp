@@ -53,9 +53,8 @@ bool WriteNewFile(const CString& path, const CString& text) {
     DWORD written = 0;
     bool complete = false;
     {
-        const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr,
-                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                                       nullptr));
+        const afx::ScopedKernelHandle file(CreateFileA(
+            path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         complete = file &&
                    WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()),
                              &written, nullptr) &&

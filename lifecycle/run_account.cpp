@@ -79,5 +79,6 @@ void LogRunStart(RunLog& log, const char* version) {
     log.Write(afx::UiText("command line: ") + afx::UiText::System(GetCommandLineA()));
     log.Write(afx::UiText("Windows ") + afx::UiText::System(WindowsVersion()));
     log.Write(afx::UiText("account: ") + afx::UiText::System(account.name) + " " +
-              afx::UiText::System(account.sid) + (account.elevated ? " elevated" : " not elevated"));
+              afx::UiText::System(account.sid) +
+              (account.elevated ? " elevated" : " not elevated"));
 }

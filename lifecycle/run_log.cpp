@@ -1,5 +1,6 @@
 #include "lifecycle/run_log.h"
 
+#include <cstring>
 #include <string>
 
 #include "framework/afx_error.h"
@@ -46,10 +47,10 @@ bool RunLog::Open(const CString& path, bool append) {
     // Never through a link: an ordinary user may plant one in a shared
     // temporary folder under a name this run would write.
     // Shared for writing: the uninstaller's two processes go on in one log.
-    afx::ScopedKernelHandle file(CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                             nullptr));
+    afx::ScopedKernelHandle file(
+        CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return false;
     BY_HANDLE_FILE_INFORMATION information;
     if (!GetFileInformationByHandle(file.Get(), &information) ||
@@ -75,8 +76,7 @@ bool RunLog::OpenNew() {
         const CString path = NumberedName(stem, attempt, kLogExtension);
         afx::ScopedKernelHandle file(CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                 CREATE_NEW,
-                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+                                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             m_file = std::move(file);
             m_path = path;
@@ -102,13 +102,17 @@ void RunLog::Write(const afx::UiText& text) {
 
 void RunLog::Result(const char* what, const CString& subject, bool ok, DWORD error) {
     if (!m_file) return;
-    afx::UiText text = afx::UiText(what) + " " + afx::UiText::System(subject);
+    // "...\\" runs on into its subject: a key's root and its path.
+    const size_t length = std::strlen(what);
+    const bool joined = length > 0 && what[length - 1] == '\\';
+    afx::UiText text = afx::UiText(what) + (joined ? "" : " ") + afx::UiText::System(subject);
     if (ok) {
         text += ": ok";
     } else {
         CString code;
         code.Format(": failed (error %lu: ", static_cast<unsigned long>(error));
-        text += afx::UiText::System(code) + afx::UiText::System(AfxErrorText(static_cast<HRESULT>(error))) + ")";
+        text += afx::UiText::System(code) +
+                afx::UiText::System(AfxErrorText(static_cast<HRESULT>(error))) + ")";
     }
     Write(text);
 }

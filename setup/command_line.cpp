@@ -8,7 +8,8 @@
 
 const char kSetupCommandLineHelp[] =
     "SetUp.exe [/VERYSILENT | /S | /SILENT] [/SUPPRESSMSGBOXES] [/NORESTART]\n"
-    "          [/DIR=\"<文件夹>\"] [/COMPONENTS=2024,2025,2026] [/LOG[=\"<文件>\"]] [/? | /HELP]\n\n"
+    "          [/DIR=\"<文件夹>\"] [/COMPONENTS=2024,2025,2026] [/LOG[=\"<文件>\"]] [/? | "
+    "/HELP]\n\n"
     "/VERYSILENT, /S    无界面安装\n"
     "/SILENT            只显示进度的安装\n"
     "/DIR=\"<文件夹>\"    安装到 <文件夹>\\T-ZozerIded（默认：上次的文件夹，否则 C:\\Torvex）\n"
@@ -66,9 +67,11 @@ const Switch kSwitches[] = {
      }},
     // Accepted: no box is ever shown in the silent modes, and the program
     // never restarts the machine.
-    {"SUPPRESSMSGBOXES", Value::None, Taker::Both, [](const std::string&, CommandLine*) { return true; }},
+    {"SUPPRESSMSGBOXES", Value::None, Taker::Both,
+     [](const std::string&, CommandLine*) { return true; }},
     {"NORESTART", Value::None, Taker::Both, [](const std::string&, CommandLine*) { return true; }},
-    {"?", Value::None, Taker::Both, [](const std::string&, CommandLine* out) { return out->help = true; }},
+    {"?", Value::None, Taker::Both,
+     [](const std::string&, CommandLine* out) { return out->help = true; }},
     {"HELP", Value::None, Taker::Both,
      [](const std::string&, CommandLine* out) { return out->help = true; }},
     {"LOG", Value::Optional, Taker::Both,
@@ -152,8 +155,7 @@ bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* 
                 if (SameName(name.substr(1), s.name)) known = &s;
             }
         }
-        const Taker taker =
-            kind == CommandLineKind::Setup ? Taker::Setup : Taker::Uninstaller;
+        const Taker taker = kind == CommandLineKind::Setup ? Taker::Setup : Taker::Uninstaller;
         if (!known || (known->taker != Taker::Both && known->taker != taker)) {
             error->Format("unknown switch: %s", argument.c_str());
             return false;

@@ -43,7 +43,10 @@ InstallResult Installation::Run() {
     // The folder the user chose, then the installation folder inside it.
     m_log.journal.CreateFolder(AsFolderPath(m_request.chosenFolder));
     if (!MakeInstallationFolder()) return InstallResult::Failed;
-    if (!m_log.journal.MakeDurable(m_request.installFolder)) {
+    // Without its folder there is nothing to journal: the copy names the
+    // folder that could not be made.
+    if (GetPathKind(m_request.installFolder) == PathKind::Folder &&
+        !m_log.journal.MakeDurable(m_request.installFolder)) {
         Stop(kJournalFailedFormat, m_request.installFolder, GetLastError());
         return InstallResult::Failed;
     }

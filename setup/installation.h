@@ -64,6 +64,6 @@ private:
     ProgressSink& m_progress;
     HWND m_owner;
     InstallLog m_log;
-    InstallRecord m_earlierHere;      // this folder's earlier record, when readable
+    InstallRecord m_earlierHere;       // this folder's earlier record, when readable
     InstallRecord m_earlierElsewhere;  // the installation this one replaces
 };

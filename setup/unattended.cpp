@@ -43,8 +43,8 @@ std::array<bool, kHostReleaseCount> ChooseReleases(const CommandLine& commandLin
         if (IsReleaseOffered(registry, release)) {
             use[HostReleaseIndex(release)] = true;
         } else {
-            log.Write(afx::FormatUiText("release %d is not found on this machine: passed over",
-                                        {year}));
+            log.Write(
+                afx::FormatUiText("release %d is not found on this machine: passed over", {year}));
         }
     }
     for (const HostRelease release : kHostReleases) {
@@ -90,9 +90,9 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     const CString linked = LinkedFolderOf(request.chosenFolder, request.installFolder);
     if (!linked.IsEmpty()) {
-        return Refuse(log, exit_code::kBadCommandLine,
-                      afx::UiText("a link, junction or mount point: ") +
-                          afx::UiText::System(linked));
+        return Refuse(
+            log, exit_code::kBadCommandLine,
+            afx::UiText("a link, junction or mount point: ") + afx::UiText::System(linked));
     }
     const RunAccount account = CurrentAccount();
     request.servesOwnProfile = !IsServiceAccountSid(account.sid);

@@ -7,11 +7,11 @@
 #include "hosts/host_discovery.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/product.h"
+#include "lifecycle/run_account.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/single_instance.h"
-#include "lifecycle/run_account.h"
 #include "resources/resource.h"
 #include "setup/command_line.h"
 #include "setup/setup_dialog.h"
@@ -95,10 +95,10 @@ int CWizardApp::Run() {
     // temporary folder. A log asked for that cannot be made: nothing changes.
     RunLog log;
     if (parsed && (commandLine.log || silent)) {
-        const bool opened = commandLine.logPath.IsEmpty()
-                                ? log.OpenNew()
-                                : log.Open(commandLine.logPath,
-                                           !commandLine.secondPhaseFolder.IsEmpty());
+        const bool opened =
+            commandLine.logPath.IsEmpty()
+                ? log.OpenNew()
+                : log.Open(commandLine.logPath, !commandLine.secondPhaseFolder.IsEmpty());
         if (!opened) return exit_code::kFailed;
     }
     LogRunStart(log, FormatSetupVersion(g_nSetupVersion));

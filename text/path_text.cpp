@@ -149,7 +149,8 @@ bool NormalizePath(const char* path, CString* normal) {
     std::string unified;
     for (const char* p = path; *p; p += afx::MbsCharLength(p)) {
         const int length = afx::MbsCharLength(p);
-        unified.append(length == 1 && *p == '/' ? "\\" : std::string(p, static_cast<size_t>(length)));
+        unified.append(length == 1 && *p == '/' ? "\\"
+                                                : std::string(p, static_cast<size_t>(length)));
     }
     if (!IsAbsolutePath(unified.c_str())) return false;
     std::string root;

@@ -73,8 +73,9 @@ CString RecordedHostFolderOf(const InstallRecord& record, const CString& path) {
 }
 
 void NoteHostNotFound(UninstallOutcome& outcome, const CString& hostFolder) {
-    const bool known = std::any_of(outcome.hostsNotFound.begin(), outcome.hostsNotFound.end(),
-                                   [&](const CString& f) { return afx::MbsICmp(f, hostFolder) == 0; });
+    const bool known =
+        std::any_of(outcome.hostsNotFound.begin(), outcome.hostsNotFound.end(),
+                    [&](const CString& f) { return afx::MbsICmp(f, hostFolder) == 0; });
     if (!known) outcome.hostsNotFound.push_back(hostFolder);
 }
 
@@ -100,8 +101,8 @@ FileCheck CheckFile(const InstallRecord& record, const ServedPlaces& places,
     return FileCheck::Removable;
 }
 
-void RemoveFiles(const InstallRecord& record, const ServedPlaces& places,
-                 UninstallOutcome& outcome, RunLog& log) {
+void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, UninstallOutcome& outcome,
+                 RunLog& log) {
     for (const InstallRecord::File& file : record.files) {
         if (file.origin != InstallRecord::Origin::New) continue;
         CString normal;
@@ -174,14 +175,13 @@ int Depth(const CString& key) {
     return depth;
 }
 
-void RemoveKeys(const InstallRecord& record, const ServedPlaces& places,
-                UninstallOutcome& outcome, RunLog& log) {
+void RemoveKeys(const InstallRecord& record, const ServedPlaces& places, UninstallOutcome& outcome,
+                RunLog& log) {
     // The deepest first, whatever the record's order: an entry before the
     // "Applications" key it is in.
     std::vector<InstallRecord::Key> keys = record.keys;
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
-        return Depth(a.path) > Depth(b.path);
-    });
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return Depth(a.path) > Depth(b.path); });
     for (const InstallRecord::Key& key : keys) {
         if (key.origin != InstallRecord::Origin::New) continue;
         const CString shown = "HKEY_CURRENT_USER\\" + key.path;
@@ -299,7 +299,8 @@ void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log) {
 afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
     afx::UiText text = afx::FormatUiText(
         kSummaryFormat, {outcome.removedFiles, outcome.removedKeys, outcome.removedFolders});
-    if (outcome.restoredFiles > 0) text += afx::FormatUiText(kRestoredFormat, {outcome.restoredFiles});
+    if (outcome.restoredFiles > 0)
+        text += afx::FormatUiText(kRestoredFormat, {outcome.restoredFiles});
     if (!outcome.left.empty()) {
         text += kLeftHeading;
         for (const afx::UiText& item : outcome.left) text += "\n" + item;

@@ -95,7 +95,8 @@ int Uninstaller::RunFirstPhase() {
     const CString self = afx::GetModulePath();
     const CString installFolder = ParentFolder(self);
     CString folder;
-    if (!CreateProtectedTempFolder(&folder)) return RelaunchFailed("temporary folder", GetLastError());
+    if (!CreateProtectedTempFolder(&folder))
+        return RelaunchFailed("temporary folder", GetLastError());
     m_log.Result("protected temporary folder", folder, true);
     const CString copy = JoinPath(folder, kUninstallerName);
     // A plain copy: the folder is new and only administrators may change
@@ -124,6 +125,9 @@ int Uninstaller::RunFirstPhase() {
     const afx::ScopedKernelHandle processHandle(process.hProcess);
     CloseHandle(process.hThread);
     m_log.Result("second process started", copy, true);
+    // Whoever started this process may have made the installation folder
+    // its current folder, which would keep the folder from going.
+    SetCurrentDirectoryA(folder);
     WaitForSingleObject(processHandle.Get(), INFINITE);
     DWORD code = exit_code::kFailed;
     if (!GetExitCodeProcess(processHandle.Get(), &code)) code = exit_code::kFailed;

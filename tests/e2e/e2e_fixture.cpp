@@ -1,6 +1,7 @@
 #include "tests/e2e/e2e_fixture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 namespace e2e {
@@ -60,6 +61,9 @@ SetupTest::SetupTest() {
 
 SetupTest::~SetupTest() {
     m_setup.Kill();
+    // What the program said it did, to read beside the failure.
+    if (HasFailure())
+        std::printf("--- log of the run:\n%s", driver::ReadTextFile(LogFile()).c_str());
     driver::RemoveTree(kDefaultInstallRoot);
 }
 
@@ -80,7 +84,8 @@ HWND SetupTest::Launch(const std::vector<std::pair<std::string, std::string>>& e
     driver::CreateFolders(AppDataFolder());
     std::vector<std::pair<std::string, std::string>> environment = {{"APPDATA", AppDataFolder()}};
     environment.insert(environment.end(), env.begin(), env.end());
-    EXPECT_TRUE(m_setup.Start(PackageFolder() + "\\SetUp.exe", environment));
+    EXPECT_TRUE(
+        m_setup.Start(PackageFolder() + "\\SetUp.exe", environment, "/LOG=\"" + LogFile() + "\""));
     m_dialog = driver::WaitForDialog(m_setup.Id(), kDialogCaption);
     EXPECT_NE(m_dialog, nullptr) << "the setup dialog did not appear";
     return m_dialog;

@@ -99,6 +99,8 @@ protected:
     const std::string& Scratch() const { return m_scratch.Path().str(); }
     std::string PackageFolder() const { return Scratch() + "\\package"; }
     std::string AppDataFolder() const { return Scratch() + "\\appdata"; }
+    // The log every launch writes (it is printed when a test fails).
+    std::string LogFile() const { return Scratch() + "\\setup.log"; }
 
     ScopedTempFolder m_scratch{"-setup"};
     driver::SampleMachine m_machine;

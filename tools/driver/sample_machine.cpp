@@ -11,6 +11,8 @@ constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
 // Where an installation enters itself in Programs and Features.
 constexpr const char* kUninstallEntryKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
+// The plug-in's own machine-wide key: the record's copy, an installation under way.
+constexpr const char* kPluginMachineKey = "SOFTWARE\\Torvex";
 
 }  // namespace
 
@@ -138,6 +140,7 @@ void SampleMachine::Clean() {
     RegDeleteTreeA(HKEY_CURRENT_USER, kVendorKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVendorKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPluginMachineKey);
     for (const std::string& folder : m_folders) RemoveTree(folder);
     m_folders.clear();
     m_hosts.clear();
