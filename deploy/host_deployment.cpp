@@ -31,11 +31,6 @@ void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
         log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
         return;
     }
-    const bool replacing = GetPathKind(destination) == PathKind::File;
-    if (replacing && !keepFolder.IsEmpty() && !log.journal.CreateFolder(keepFolder)) {
-        log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
-        return;
-    }
     if (!log.journal.InstallFile(source, destination, InstallRecord::Origin::New, keepFolder)) {
         log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
     }

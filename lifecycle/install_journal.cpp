@@ -90,6 +90,7 @@ void InstallJournal::DropDurableFile() {
     m_durable.Reset();
     DeleteFileA(m_durablePath);
     DeleteMachineValue(kInstallationUnderWayValue);
+    DeleteMachineKeyWhenEmpty();
 }
 
 void InstallJournal::TakeOver(const InstallRecord& earlier) {
@@ -143,6 +144,7 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     const bool keep = replacing && !own && !keepFolder.IsEmpty();
     CString aside;
     // A folder in the way stays where it is; the copy fails on it below.
+    if (keep && !CreateFolder(keepFolder)) return false;
     if (replacing) {
         aside = keep ? FreeName(JoinPath(keepFolder, FileNameOf(destination)), "")
                      : FreeName(destination, kAsideExtension);
@@ -332,5 +334,6 @@ bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log) {
     }
     RemoveFile(path);
     DeleteMachineValue(kInstallationUnderWayValue);
+    DeleteMachineKeyWhenEmpty();
     return true;
 }

@@ -53,8 +53,8 @@ public:
     bool CreateFolder(const CString& path);
 
     // Copies `source` to `destination`. A file already there is renamed aside
-    // first (into `keepFolder` when one is given: a host's own file, kept for
-    // good) and put back should the copy fail; a link in its place is
+    // first (into `keepFolder`, made when first needed, when one is given: a
+    // host's own file, kept for good) and put back should the copy fail; a link in its place is
     // removed, never written through. `origin` is what the record says of a
     // file that was not there before (New, or Settings for the user's own).
     // False, with GetLastError() set, when the destination could not be

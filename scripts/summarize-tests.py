@@ -8,12 +8,20 @@ import sys
 import xml.etree.ElementTree as ET
 from pathlib import Path
 
+
+def parse(report):
+    # A failing test's output may hold GBK or other bytes that are no UTF-8:
+    # the report is read whatever they are, so the summary line always comes.
+    text = report.read_bytes().decode("utf-8", errors="replace")
+    return ET.fromstring(text.encode("utf-8"))
+
+
 results = Path(sys.argv[1])
 passed = failed = 0
 for config in ("native", "win"):
     reported = set()
     for report in sorted((results / config).glob("*.xml")):
-        root = ET.parse(report).getroot()
+        root = parse(report)
         reported.add(report.stem.lower())
         for case in root.iter("testcase"):
             if case.get("result") == "skipped" or case.find("skipped") is not None:
@@ -27,7 +35,7 @@ for config in ("native", "win"):
         print(f"{config}: ctest left no report")
         failed += 1
         continue
-    for case in ET.parse(junit).getroot().iter("testcase"):
+    for case in parse(junit).iter("testcase"):
         if case.get("status") == "fail":
             name = case.get("name", "?")
             print(f"{config}: {name} failed")

@@ -7,6 +7,7 @@
 
 #include "chooser/path_rules.h"
 #include "deploy/package_contents.h"
+#include "framework/afx_app_name.h"
 #include "framework/afx_error.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/host_registry.h"
@@ -79,6 +80,7 @@ void Dlg_Setup::OnInstall() {
     request.installFolder = m_strInstallPath;
     request.releases = SelectedReleases();
     request.servesOwnProfile = !IsServiceAccountSid(CurrentAccount().sid);
+    request.setupFolder = ParentFolder(afx::GetModulePath());
     // Nothing is created before the package and the folders have passed.
     if (!CheckPackageBeforeInstalling(request.releases)) return;
     const CString linked = LinkedFolderOf(request.chosenFolder, request.installFolder);

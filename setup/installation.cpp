@@ -51,7 +51,7 @@ InstallResult Installation::Run() {
         return InstallResult::Failed;
     }
 
-    if (!CopyPackageFiles(m_request.installFolder, m_progress, m_log)) {
+    if (!CopyPackageFiles(m_request.setupFolder, m_request.installFolder, m_progress, m_log)) {
         // The user has been told, or closed the dialog: nothing more may be
         // done, and nothing of the copy stays.
         m_log.journal.Rollback();
@@ -68,7 +68,7 @@ InstallResult Installation::Run() {
         m_log.events.Write("a service account: no profile of its own is served");
     }
     m_progress.StepIt();
-    DeployToHosts(m_registry, use[0], use[1], use[2], use[3], m_log);
+    DeployToHosts(m_request.setupFolder, m_registry, use[0], use[1], use[2], use[3], m_log);
     m_progress.StepIt();
 
     SetUpUninstall();

@@ -22,6 +22,8 @@ struct InstallRequest {
     CString chosenFolder;   // absolute, no trailing backslash (a drive root: "D:")
     CString installFolder;  // the chosen folder and "\T-ZozerIded"
     std::array<bool, kHostReleaseCount> releases{};
+    // Where the package lies beside the program that installs it.
+    CString setupFolder;
     // The account that runs the setup has a profile of its own to serve
     // (not the system account or another service account).
     bool servesOwnProfile = true;

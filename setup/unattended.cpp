@@ -4,6 +4,7 @@
 
 #include "deploy/package_contents.h"
 #include "deploy/progress_sink.h"
+#include "framework/afx_app_name.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
 #include "lifecycle/product.h"
@@ -96,6 +97,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     const RunAccount account = CurrentAccount();
     request.servesOwnProfile = !IsServiceAccountSid(account.sid);
+    request.setupFolder = ParentFolder(afx::GetModulePath());
 
     if (commandLine.mode == RunMode::Silent) {
         Dlg_Setup dialog(nullptr, &log);

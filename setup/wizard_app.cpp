@@ -110,8 +110,9 @@ int CWizardApp::Run() {
     if (!parsed) {
         log.Write(afx::UiText::System(error));
         if (commandLine.mode == RunMode::Interactive) {
-            afx::ShowMessageBox(nullptr, afx::FormatUiText(kBadCommandLineFormat, {error, help}),
-                                kSetupBoxCaption, MB_OK);
+            afx::ShowMessageBox(
+                nullptr, afx::FormatUiText(kBadCommandLineFormat, {error, afx::UiText(help)}),
+                kSetupBoxCaption, MB_OK);
         }
         return Ends(log, exit_code::kBadCommandLine);
     }

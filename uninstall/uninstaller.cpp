@@ -85,6 +85,12 @@ bool CreateProtectedTempFolder(CString* folder) {
     }
 }
 
+bool Fail(HeldCopy* copy, const char* step) {
+    copy->failedStep = step;
+    copy->error = GetLastError();
+    return false;
+}
+
 CString Quoted(const CString& text) {
     return "\"" + text + "\"";
 }
@@ -94,22 +100,11 @@ CString Quoted(const CString& text) {
 int Uninstaller::RunFirstPhase() {
     const CString self = afx::GetModulePath();
     const CString installFolder = ParentFolder(self);
-    CString folder;
-    if (!CreateProtectedTempFolder(&folder))
-        return RelaunchFailed("temporary folder", GetLastError());
-    m_log.Result("protected temporary folder", folder, true);
-    const CString copy = JoinPath(folder, kUninstallerName);
-    // A plain copy: the folder is new and only administrators may change
-    // it, so there is nothing to keep aside or to refuse.
-    if (!CopyFileA(self, copy, TRUE)) return RelaunchFailed(copy, GetLastError());
-    // Held without write or delete sharing until the second process runs:
-    // nobody can change or replace the file that is started.
-    const afx::ScopedKernelHandle held(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                                   nullptr));
-    if (!held) return RelaunchFailed(copy, GetLastError());
-    if (!SameContent(self, copy)) return RelaunchFailed(copy, ERROR_FILE_CORRUPT);
-
+    HeldCopy held;
+    if (!MakeHeldCopy(self, &held)) return RelaunchFailed(held.failedStep, held.error);
+    m_log.Result("protected temporary copy", held.path, true);
+    const CString& copy = held.path;
+    const CString& folder = held.folder;
     CString commandLine = Quoted(copy) + " /SECONDPHASE=" + Quoted(installFolder);
     if (m_run.mode == RunMode::VerySilent) commandLine += " /VERYSILENT";
     if (m_run.mode == RunMode::Silent) commandLine += " /SILENT";
@@ -124,6 +119,7 @@ int Uninstaller::RunFirstPhase() {
     }
     const afx::ScopedKernelHandle processHandle(process.hProcess);
     CloseHandle(process.hThread);
+    held.held.Reset();  // it runs: its image can no longer be swapped
     m_log.Result("second process started", copy, true);
     // Whoever started this process may have made the installation folder
     // its current folder, which would keep the folder from going.
@@ -155,6 +151,14 @@ ServedPlaces Uninstaller::PlacesOf(const InstallRecord& record) const {
 
 int Uninstaller::RunSecondPhase() {
     const CString& folder = m_run.secondPhaseFolder;
+    // One installation per machine: an uninstaller left by one that was
+    // replaced must not take what the current one relies on.
+    const CString installed = ReadInstalledFolder();
+    const ServedPlaces own(folder);
+    if (!installed.IsEmpty() && !own.IsInstallFolder(installed)) {
+        Tell(afx::FormatUiText(kReplacedFormat, {folder, installed}), MB_OK);
+        return exit_code::kFailed;
+    }
     InstallRecord record;
     const RecordSource source =
         IsAbsolutePath(folder) ? ReadInstallRecord(folder, &record) : RecordSource::None;
@@ -164,14 +168,6 @@ int Uninstaller::RunSecondPhase() {
     }
     if (source == RecordSource::MachineCopy) {
         m_log.Write("the record file is missing or damaged; its machine copy is used");
-    }
-    // One installation per machine: an uninstaller left by one that was
-    // replaced must not take what the current one relies on.
-    const CString installed = ReadInstalledFolder();
-    const ServedPlaces own(folder);
-    if (!installed.IsEmpty() && !own.IsInstallFolder(installed)) {
-        Tell(afx::FormatUiText(kReplacedFormat, {folder, installed}), MB_OK);
-        return exit_code::kFailed;
     }
     if (Tell(kConfirmText, MB_YESNO | MB_DEFBUTTON2, IDYES) != IDYES) {
         return exit_code::kUserCancelled;
@@ -186,6 +182,23 @@ int Uninstaller::RunSecondPhase() {
     Tell(UninstallSummaryText(outcome), MB_OK);
     if (outcome.notRemoved > 0) return exit_code::kFailed;
     return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;
+}
+
+bool MakeHeldCopy(const CString& program, HeldCopy* copy) {
+    if (!CreateProtectedTempFolder(&copy->folder)) return Fail(copy, "temporary folder");
+    copy->path = JoinPath(copy->folder, kUninstallerName);
+    // A plain copy: the folder is new and only administrators may change
+    // it, so there is nothing to keep aside or to refuse.
+    if (!CopyFileA(program, copy->path, TRUE)) return Fail(copy, "copy");
+    copy->held.Reset(CreateFileA(copy->path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!copy->held) return Fail(copy, "hold the copy");
+    // Exactly the file that was written, nothing put there meanwhile.
+    if (!SameContent(program, copy->path)) {
+        SetLastError(ERROR_FILE_CORRUPT);
+        return Fail(copy, "check the copy");
+    }
+    return true;
 }
 
 bool IsNamedAsUninstaller() {

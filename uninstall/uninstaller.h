@@ -16,6 +16,7 @@
 #pragma once
 
 #include "framework/afx_string.h"
+#include "framework/scoped_handles.h"
 #include "lifecycle/run_contract.h"
 
 class HostInstallRegistry;
@@ -26,6 +27,18 @@ struct UninstallRun {
     // The installation folder, for the second process; empty in the first.
     CString secondPhaseFolder;
 };
+
+// The copy the first process starts: in a new temporary folder that only
+// administrators and the system may change, held open without write or
+// delete sharing until it runs.
+struct HeldCopy {
+    CString folder;
+    CString path;
+    afx::ScopedKernelHandle held;
+    const char* failedStep = nullptr;  // what could not be done, when Make failed
+    DWORD error = 0;
+};
+bool MakeHeldCopy(const CString& program, HeldCopy* copy);
 
 // The exit code of the uninstall (lifecycle/run_contract.h).
 int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log);

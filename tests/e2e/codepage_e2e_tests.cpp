@@ -87,7 +87,8 @@ TEST_F(CodePageTest, ABoxShowsItsChineseSentenceWithThePathInIt) {
     ASSERT_TRUE(
         CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), uninstaller.c_str(), FALSE));
     const std::wstring folder = Sample().folder;
-    ASSERT_TRUE(m_setup.Start(uninstaller, {}, "\"" + InSystemCodePage(folder) + "\""));
+    ASSERT_TRUE(
+        m_setup.Start(uninstaller, {}, "/SECONDPHASE=\"" + InSystemCodePage(folder) + "\""));
     HWND box = driver::WaitForMessageBox(m_setup.Id(), {});
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::WideText(box), L"T-软件安装");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <set>
 
 namespace e2e {
 
@@ -16,6 +17,40 @@ constexpr wchar_t kDialogFontFace[] = L"\u5B8B\u4F53";
 
 INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
+}
+
+constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
+constexpr const char* kPluginMachineKey = "SOFTWARE\\Torvex";
+
+// Every folder and file below `folder`, with the files' sizes when asked.
+void AddTree(const std::string& folder, bool withSizes, Snapshot& out) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out.insert(path + "\\");
+            AddTree(path, withSizes, out);
+        } else {
+            out.insert(withSizes ? path + " " + std::to_string(entry.nFileSizeLow) : path);
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+}
+
+// Every key and value name below a key.
+void AddKeys(HKEY root, const std::string& rootName, const std::string& path, Snapshot& out) {
+    if (!driver::KeyExists(root, path)) return;
+    out.insert(rootName + path);
+    for (const std::string& value : driver::ValueNames(root, path)) {
+        out.insert(rootName + path + " = " + value);
+    }
+    for (const std::string& sub : driver::SubKeyNames(root, path)) {
+        AddKeys(root, rootName, path + "\\" + sub, out);
+    }
 }
 
 }  // namespace
@@ -89,6 +124,26 @@ HWND SetupTest::Launch(const std::vector<std::pair<std::string, std::string>>& e
     m_dialog = driver::WaitForDialog(m_setup.Id(), kDialogCaption);
     EXPECT_NE(m_dialog, nullptr) << "the setup dialog did not appear";
     return m_dialog;
+}
+
+// The installation folder, the hosts' folders, the settings folder and
+// the registry the setup touches, except the user's settings.
+Snapshot SetupTest::TakeSnapshot(bool withSizes) const {
+    Snapshot out;
+    AddTree(kDefaultInstallRoot, withSizes, out);
+    AddTree(Scratch() + "\\hosts", withSizes, out);
+    AddTree(AppDataFolder(), withSizes, out);
+    AddKeys(HKEY_CURRENT_USER, "HKCU\\", kVendorKey, out);
+    AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kVendorKey, out);
+    AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kUninstallEntry, out);
+    AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kPluginMachineKey, out);
+    return out;
+}
+Snapshot SetupTest::Without(Snapshot snapshot, const std::string& prefix) {
+    for (auto it = snapshot.begin(); it != snapshot.end();) {
+        it = it->compare(0, prefix.size(), prefix) == 0 ? snapshot.erase(it) : std::next(it);
+    }
+    return snapshot;
 }
 
 std::vector<std::string> SetupTest::PackageListing() const {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,8 @@ constexpr int kChooserCancel = IDCANCEL;
 constexpr int kChooserEdit = 14148;
 
 constexpr const char* kProduct = "SOFTWARE\\Gstarsoft\\GstarCAD";
+constexpr const char* kUninstallEntry =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 
 // Pixels of a vertical distance in dialog units of dialog 141's font.
 int DialogUnitsToPixelsY(int dialogUnits);
@@ -76,6 +79,8 @@ private:
     HANDLE m_handle = INVALID_HANDLE_VALUE;
 };
 
+using Snapshot = std::set<std::string>;
+
 class SetupTest : public ::testing::Test {
 protected:
     SetupTest();
@@ -93,6 +98,10 @@ protected:
     // Saves a screenshot among the test artefacts (converted to PNG by the test command).
     void Screenshot(HWND window, const std::string& name);
     bool WaitForExit() { return m_setup.WaitForExit(); }
+    // The installation folder, the hosts' folders, the settings folder and
+    // the registry the setup touches.
+    Snapshot TakeSnapshot(bool withSizes) const;
+    static Snapshot Without(Snapshot snapshot, const std::string& prefix);
     // The package's Data folder as the copy lists it: every entry, in order.
     std::vector<std::string> PackageListing() const;
 

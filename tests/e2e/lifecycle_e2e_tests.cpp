@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,64 +14,8 @@ namespace {
 
 constexpr const char* kInstallRoot = "C:\\Torvex";
 constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
-constexpr const char* kUninstallEntry =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
-constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
-
-using Snapshot = std::set<std::string>;
-
-// Every folder and file below `folder`, with the files' sizes when asked.
-void AddTree(const std::string& folder, bool withSizes, Snapshot& out) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out.insert(path + "\\");
-            AddTree(path, withSizes, out);
-        } else {
-            out.insert(withSizes ? path + " " + std::to_string(entry.nFileSizeLow) : path);
-        }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-}
-
-// Every key and value name below a key.
-void AddKeys(HKEY root, const std::string& rootName, const std::string& path, Snapshot& out) {
-    if (!driver::KeyExists(root, path)) return;
-    out.insert(rootName + path);
-    for (const std::string& value : driver::ValueNames(root, path)) {
-        out.insert(rootName + path + " = " + value);
-    }
-    for (const std::string& sub : driver::SubKeyNames(root, path)) {
-        AddKeys(root, rootName, path + "\\" + sub, out);
-    }
-}
-
 class LifecycleTest : public SetupTest {
 protected:
-    // The installation folder, the hosts' folders, the settings folder and
-    // the registry the setup touches, except the user's settings.
-    Snapshot TakeSnapshot(bool withSizes) const {
-        Snapshot out;
-        AddTree(kInstallRoot, withSizes, out);
-        AddTree(Scratch() + "\\hosts", withSizes, out);
-        AddTree(AppDataFolder(), withSizes, out);
-        AddKeys(HKEY_CURRENT_USER, "HKCU\\", kVendorKey, out);
-        AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kVendorKey, out);
-        AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kUninstallEntry, out);
-        return out;
-    }
-    static Snapshot Without(Snapshot snapshot, const std::string& prefix) {
-        for (auto it = snapshot.begin(); it != snapshot.end();) {
-            it = it->compare(0, prefix.size(), prefix) == 0 ? snapshot.erase(it) : std::next(it);
-        }
-        return snapshot;
-    }
-
     bool InstallToCompletion() {
         driver::Click(m_dialog, kInstall);
         if (!driver::WaitUntil([&] { return driver::IsItemVisible(m_dialog, kCompletionText); }) ||

@@ -19,8 +19,12 @@ InstallRecord Sample() {
     r.createdFolders = {"D:\\\xD5\x5C", "D:\\\xD5\x5C\\T-ZozerIded"};
     r.files = {{"D:\\\xD5\x5C\\T-ZozerIded\\TX_ZozerIded2023.grx", 1234, Origin::New},
                {"C:\\Hosts\\GstarCAD2025\\itextsharp.dll", 0, Origin::Replaced},
-               {"C:\\AppData\\Torvex\\Torvex.Ini", 18446744073709551615ull, Origin::Settings}};
+               {"C:\\AppData\\Torvex\\Torvex.Ini", 18446744073709551615ull, Origin::Settings},
+               // A field that ends in an escaped byte.
+               {"C:\\100%", 7, Origin::New}};
     r.keys = {{"SOFTWARE\\Gstarsoft\\x%41\r\n\\Applications\\TX_ZozerIded2025", Origin::New}};
+    r.keptFiles = {
+        {"C:\\Hosts\\GstarCAD2025\\itextsharp.dll", "D:\\T-ZozerIded\\Kept\\itextsharp.dll%"}};
     return r;
 }
 
@@ -32,6 +36,8 @@ void ExpectSame(const InstallRecord& a, const InstallRecord& b) {
         EXPECT_EQ(a.files[i].size, b.files[i].size);
         EXPECT_EQ(a.files[i].origin, b.files[i].origin);
     }
+    ASSERT_EQ(a.keptFiles.size(), b.keptFiles.size());
+    EXPECT_EQ(a.keptFiles[0].keptAs, b.keptFiles[0].keptAs);
     ASSERT_EQ(a.keys.size(), b.keys.size());
     EXPECT_EQ(a.keys[0].path, b.keys[0].path);
     ASSERT_EQ(a.releases.size(), b.releases.size());
@@ -71,7 +77,7 @@ TEST(InstallRecord, AnUpgradeKeepsWhatTheFirstInstallationCreated) {
     second.createdFolders = {};
     second.MergeEarlier(first);
 
-    ASSERT_EQ(second.files.size(), 4u);
+    ASSERT_EQ(second.files.size(), first.files.size() + 1);
     EXPECT_EQ(second.files[0].origin, Origin::New);
     EXPECT_EQ(second.files[0].size, 99u) << "the size the second run installed";
     EXPECT_EQ(second.files[2].path, first.files[1].path) << "left untouched, still recorded";
@@ -79,6 +85,20 @@ TEST(InstallRecord, AnUpgradeKeepsWhatTheFirstInstallationCreated) {
     EXPECT_EQ(second.keys[0].origin, Origin::New);
     EXPECT_EQ(second.createdFolders, first.createdFolders);
     EXPECT_EQ(second.releases.size(), 1u);
+}
+
+TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
+    const std::string text =
+        FormatJournalLine({JournalLine::Kind::Folder, "C:\\T", ""}) +
+        FormatJournalLine({JournalLine::Kind::Replace, "C:\\T\\a%", "C:\\T\\a.old"}) +
+        FormatJournalLine({JournalLine::Kind::Commit, "", ""});
+    std::vector<JournalLine> lines;
+    ASSERT_TRUE(ParseJournal((text + "new\tC:\\T\\b").c_str(), &lines));
+    ASSERT_EQ(lines.size(), 3u) << "the torn line's change never started";
+    EXPECT_EQ(lines[1].path, "C:\\T\\a%");
+    EXPECT_EQ(lines[1].aside, "C:\\T\\a.old");
+    EXPECT_EQ(lines[2].kind, JournalLine::Kind::Commit);
+    EXPECT_FALSE(ParseJournal((text + "replace\tC:\\only-one\r\n").c_str(), &lines));
 }
 
 }  // namespace

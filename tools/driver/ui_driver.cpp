@@ -114,6 +114,12 @@ bool Process::WaitForExit(DWORD timeoutMs) {
     return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
 }
 
+DWORD Process::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (m_process) GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
 bool Process::IsRunning() const {
     return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
 }

@@ -36,6 +36,8 @@ public:
     bool Adopt(DWORD processId);
     bool WaitForExit(DWORD timeoutMs = kDefaultTimeoutMs);
     bool IsRunning() const;
+    // The whole exit code (a Unix shell sees only its low 8 bits).
+    DWORD ExitCode() const;
     DWORD Id() const { return m_id; }
     void Kill();
 

@@ -1,0 +1,139 @@
+// The real SetUp.exe and Uninstall.exe as a deployment tool runs them: the
+// commands of docs/deployment.md, no window, exit codes that tell the truth.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace e2e {
+namespace {
+
+constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
+constexpr const char* kSilentUninstall = "\"C:\\Torvex\\T-ZozerIded\\Uninstall.exe\" /VERYSILENT";
+constexpr DWORD kRunTimeoutMs = 60000;
+
+struct Outcome {
+    DWORD code = 0;
+    bool windowShown = false;
+};
+
+BOOL CALLBACK FindVisible(HWND window, LPARAM parameter) {
+    auto* found = reinterpret_cast<std::pair<DWORD, bool>*>(parameter);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    if (id == found->first && IsWindowVisible(window)) found->second = true;
+    return TRUE;
+}
+
+class UnattendedTest : public SetupTest {
+protected:
+    // Runs a command line ("program" arguments) to its end, watching for
+    // any window of it.
+    Outcome RunCommand(const std::string& commandLine,
+                       const std::vector<std::pair<std::string, std::string>>& env = {}) {
+        const size_t end = commandLine.find('"', 1);
+        const std::string program = commandLine.substr(1, end - 1);
+        const std::string arguments = commandLine.substr(end + 2);
+        driver::Process process;
+        Outcome run;
+        EXPECT_TRUE(process.Start(program, env, arguments)) << program;
+        const DWORD start = GetTickCount();
+        while (process.IsRunning() && GetTickCount() - start < kRunTimeoutMs) {
+            std::pair<DWORD, bool> found{process.Id(), false};
+            EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&found));
+            run.windowShown = run.windowShown || found.second;
+            Sleep(20);
+        }
+        EXPECT_TRUE(process.WaitForExit(0)) << "still running: " << commandLine;
+        run.code = process.ExitCode();
+        return run;
+    }
+    Outcome Setup(const std::string& arguments) {
+        return RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" " + arguments,
+                          {{"APPDATA", AppDataFolder()}});
+    }
+    std::string Log() const { return driver::ReadTextFile(Scratch() + "\\silent.log"); }
+};
+
+TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
+    AddHost(2025);
+    const std::string settings = AppDataFolder() + "\\Torvex";
+    const Snapshot before = Without(TakeSnapshot(false), settings);
+    // The same installation through the dialog, for comparison.
+    ASSERT_TRUE(Launch());
+    driver::Click(m_dialog, kInstall);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsItemVisible(m_dialog, kDone); }));
+    driver::Click(m_dialog, kDone);
+    ASSERT_TRUE(WaitForExit());
+    const Snapshot interactive = TakeSnapshot(false);
+    std::string quiet;
+    ASSERT_TRUE(
+        driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "QuietUninstallString", &quiet));
+    EXPECT_EQ(quiet, kSilentUninstall);
+    Outcome run = RunCommand(quiet);
+    EXPECT_EQ(run.code, 0u);
+    EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << "gone before the exit";
+
+    run = Setup("/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"" + Scratch() + "\\silent.log\"");
+    EXPECT_EQ(run.code, 0u) << Log();
+    EXPECT_FALSE(run.windowShown);
+    EXPECT_EQ(TakeSnapshot(false), interactive);
+    std::string version;
+    ASSERT_TRUE(
+        driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayVersion", &version));
+    EXPECT_EQ(version, "2025.10.30");
+    for (const char* line : {"write file C:\\Torvex\\T-ZozerIded\\TX_ZozerIded2023.grx: ok",
+                             "registry entry HKEY_CURRENT_USER\\", "exit code 0: success"}) {
+        EXPECT_NE(Log().find(line), std::string::npos) << line << "\n" << Log();
+    }
+
+    // A temporary folder the uninstaller cannot use is said, not passed over.
+    const std::string unusable = Scratch() + "\\no such folder";
+    run = RunCommand(quiet + " /LOG=\"" + Scratch() + "\\silent.log\"",
+                     {{"TMP", unusable}, {"TEMP", unusable}});
+    EXPECT_EQ(run.code, 1603u);
+    EXPECT_NE(Log().find("temporary folder"), std::string::npos) << Log();
+    EXPECT_TRUE(driver::FileExists(std::string(kInstallFolder) + "\\Uninstall.exe"));
+    run = RunCommand(quiet);
+    EXPECT_EQ(run.code, 0u);
+    EXPECT_FALSE(run.windowShown);
+    EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
+}
+
+TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
+    const std::string host = AddHost(2025);
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
+    const Snapshot before = TakeSnapshot(true);
+    const std::string silent = "/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"";
+
+    EXPECT_EQ(Setup("/VERYSILENT /BOGUS").code, 1639u);
+    EXPECT_EQ(Setup("/VERYSILENT /DIR=relative").code, 1639u);
+    {
+        // A host runs: try again later.
+        const std::string hostExe = host + "\\gcad.exe";
+        ASSERT_TRUE(
+            CopyFileA(driver::WindowsPathOf(DUMMY_HOST_PATH).c_str(), hostExe.c_str(), FALSE));
+        driver::Process gcad;
+        ASSERT_TRUE(gcad.Start(hostExe));
+        EXPECT_EQ(Setup(silent).code, 1618u) << Log();
+        gcad.Kill();
+        ASSERT_TRUE(driver::WaitUntil([&] { return DeleteFileA(hostExe.c_str()) != FALSE; }));
+    }
+    {
+        // A file that stays locked: retried, then rolled back.
+        FileLock lock(std::string(kInstallFolder) + "\\itextsharp.dll");
+        ASSERT_TRUE(lock.IsHeld());
+        EXPECT_EQ(Setup(silent).code, 1603u) << Log();
+        EXPECT_NE(Log().find("answered: Abort"), std::string::npos) << Log();
+    }
+    driver::RemoveTree("C:\\Torvex");
+    EXPECT_EQ(TakeSnapshot(true), before);
+    driver::RemoveTree(PackageFolder() + "\\Data");
+    EXPECT_EQ(Setup(silent).code, 1603u) << Log();
+    EXPECT_EQ(TakeSnapshot(true), before);
+}
+
+}  // namespace
+}  // namespace e2e

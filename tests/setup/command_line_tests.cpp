@@ -1,0 +1,63 @@
+// The switches IT staff type, parsed as they expect: any case, any order,
+// quoted values; anything else refused.
+#include <gtest/gtest.h>
+
+#include "setup/command_line.h"
+
+namespace {
+
+TEST(ParseCommandLine, TakesTheSwitchesOfEachProgram) {
+    const struct {
+        const char* arguments;
+        CommandLineKind kind;
+        bool parsed;
+        RunMode mode;
+        const char* folder;
+        const char* log;
+    } cases[] = {
+        {"", CommandLineKind::Setup, true, RunMode::Interactive, "", ""},
+        {"/VERYSILENT", CommandLineKind::Setup, true, RunMode::VerySilent, "", ""},
+        {"/s", CommandLineKind::Setup, true, RunMode::VerySilent, "", ""},
+        {"/VerySilent /SILENT", CommandLineKind::Setup, true, RunMode::VerySilent, "", ""},
+        {"/SILENT /SUPPRESSMSGBOXES /NORESTART", CommandLineKind::Setup, true, RunMode::Silent, "",
+         ""},
+        {"/dir=\"C:\\Program Files\\Torvex\" /S", CommandLineKind::Setup, true, RunMode::VerySilent,
+         "C:\\Program Files\\Torvex", ""},
+        {"/LOG=\"C:\\a b.log\" /S", CommandLineKind::Setup, true, RunMode::VerySilent, "",
+         "C:\\a b.log"},
+        {"/VERYSILENT /LOG", CommandLineKind::Uninstaller, true, RunMode::VerySilent, "", ""},
+        {"/DIR=C:\\x", CommandLineKind::Uninstaller, false, RunMode::Interactive, "", ""},
+        {"/SECONDPHASE=C:\\x", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+        {"/QUIET", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+        {"VERYSILENT", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+        {"/S=1", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+        {"/DIR=", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+        {"/COMPONENTS=2024,2030", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+        {"/COMPONENTS=2024,,2025", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+    };
+    for (const auto& c : cases) {
+        CommandLine parsed;
+        CString error;
+        ASSERT_EQ(ParseCommandLine(c.arguments, c.kind, &parsed, &error), c.parsed) << c.arguments;
+        if (!c.parsed) {
+            EXPECT_FALSE(error.IsEmpty()) << c.arguments;
+            continue;
+        }
+        EXPECT_EQ(parsed.mode, c.mode) << c.arguments;
+        EXPECT_EQ(parsed.folder, c.folder) << c.arguments;
+        EXPECT_EQ(parsed.logPath, c.log) << c.arguments;
+    }
+}
+
+TEST(ParseCommandLine, ComponentsAndTheProgramsOwnName) {
+    CommandLine parsed;
+    CString error;
+    ASSERT_TRUE(
+        ParseCommandLine("/COMPONENTS=2026,2024 /?", CommandLineKind::Setup, &parsed, &error));
+    EXPECT_EQ(parsed.years, (std::vector<int>{2026, 2024}));
+    EXPECT_TRUE(parsed.help);
+    EXPECT_STREQ(ArgumentsOf("\"C:\\a b\\SetUp.exe\"  /S"), "/S");
+    EXPECT_STREQ(ArgumentsOf("SetUp.exe"), "");
+}
+
+}  // namespace

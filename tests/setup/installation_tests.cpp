@@ -1,0 +1,112 @@
+// The installation flow in-process on Wine's real file system and a
+// sandboxed registry: what it leaves for its uninstaller, and one
+// installation per machine.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "framework/afx_app_name.h"
+#include "hosts/host_discovery.h"
+#include "lifecycle/record_store.h"
+#include "lifecycle/run_contract.h"
+#include "lifecycle/uninstall_entry.h"
+#include "setup/installation.h"
+#include "tests/support/box_recorder.h"
+#include "tests/support/scratch_registry.h"
+#include "tests/support/temp_folder.h"
+#include "tools/driver/sample_machine.h"
+#include "uninstall/uninstaller.h"
+
+namespace {
+
+using Origin = InstallRecord::Origin;
+
+class NoProgress : public ProgressSink {
+public:
+    void StepIt() override {}
+};
+
+class InstallationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(registry.IsReady());
+        ASSERT_TRUE(machine.BuildPackage(afx::GetModulePath().str(), package.str()));
+        machine.AddHost({HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarCAD", "R25\\zh-CN",
+                         (temp / "host").str()});
+        DiscoverHostInstallationsInto(hosts);
+    }
+    InstallResult Install(const char* chosen) {
+        InstallRequest request;
+        request.chosenFolder = temp / chosen;
+        request.installFolder = request.chosenFolder + "\\T-ZozerIded";
+        request.releases = {false, false, true, false};
+        request.setupFolder = package;
+        NoProgress progress;
+        return Installation(request, hosts, progress, log, nullptr).Run();
+    }
+    InstallRecord RecordOf(const char* chosen) {
+        InstallRecord record;
+        ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record);
+        return record;
+    }
+
+    ScratchRegistryRoots registry;
+    ScopedTempFolder temp;
+    const CString package = temp / "package";
+    driver::SampleMachine machine;
+    HostInstallRegistry hosts;
+    RunLog log;
+    BoxRecorder boxes;
+    afx::ScopedMessageBoxResponder responder{boxes};
+};
+
+TEST_F(InstallationTest, NoEntryNamesAnUninstallerWithoutItsRecord) {
+    ASSERT_TRUE(driver::CreateFolders((temp / "A\\T-ZozerIded\\InstallRecord.txt").str()));
+    EXPECT_EQ(Install("A"), InstallResult::Incomplete);
+    EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
+}
+
+TEST_F(InstallationTest, AnInstallationOverALostRecordTakesBackItsOwnFiles) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    ASSERT_TRUE(DeleteFileA(temp / "A\\T-ZozerIded\\InstallRecord.txt"));
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex");
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    for (const InstallRecord::File& file : RecordOf("A").files) {
+        EXPECT_NE(file.origin, Origin::Replaced) << file.path;
+    }
+}
+
+TEST_F(InstallationTest, ASecondInstallationIntoTheFolderKeepsTheFirstOnesItems) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const InstallRecord first = RecordOf("A");
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const InstallRecord second = RecordOf("A");
+    EXPECT_EQ(second.createdFolders, first.createdFolders);
+    EXPECT_EQ(second.files.size(), first.files.size());
+    for (const InstallRecord::File& file : second.files) {
+        EXPECT_NE(file.origin, Origin::Replaced) << file.path;
+    }
+}
+
+TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
+    ASSERT_TRUE(driver::WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    ASSERT_EQ(Install("B"), InstallResult::Complete);
+    EXPECT_FALSE(driver::FolderExists((temp / "A").str())) << "the earlier folder went";
+    EXPECT_EQ(ReadInstalledFolder(), temp / "B\\T-ZozerIded");
+    const InstallRecord moved = RecordOf("B");
+    ASSERT_EQ(moved.keptFiles.size(), 1u) << "the host's own file passed to the new record";
+    EXPECT_EQ(driver::ReadTextFile(moved.keptFiles[0].keptAs.str()), "the host's");
+    EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+
+    // The earlier installation's uninstaller, had it stayed, refuses.
+    UninstallRun run;
+    run.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kFailed);
+    ASSERT_FALSE(boxes.boxes.empty());
+    EXPECT_NE(boxes.boxes.back().text.find((temp / "B\\T-ZozerIded").str()), std::string::npos);
+    EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+}
+
+}  // namespace
