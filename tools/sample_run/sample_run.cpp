@@ -34,6 +34,16 @@ constexpr const char* kUninstallEntryKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 constexpr const char* kUninstaller = "C:\\Torvex\\T-ZozerIded\\Uninstall.exe";
 constexpr const char* kIdleArgument = "--idle";
+// The unattended commands of docs/deployment.md.
+constexpr const char* kSilentInstall =
+    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Temp\\Torvex-Setup.log\"";
+constexpr const char* kSilentInstallLog = "C:\\Windows\\Temp\\Torvex-Setup.log";
+constexpr const char* kSilentUninstallLog = "/LOG=\"C:\\Windows\\Temp\\Torvex-Uninstall.log\"";
+constexpr const char* kSilentUninstallLogFile = "C:\\Windows\\Temp\\Torvex-Uninstall.log";
+constexpr DWORD kSilentRunTimeoutMs = 120000;
+constexpr int kLogLinesShown = 12;
+// What this run prints in: main.sh reads it as GBK.
+constexpr UINT kPrintCodePage = 936;
 
 struct Options {
     std::string setupExe;
@@ -229,6 +239,57 @@ bool DriveUninstall(const std::string& screenshots) {
     return uninstaller.WaitForExit();
 }
 
+// A log's first lines, in the GBK this run prints in (the log is UTF-8).
+void PrintLogStart(const std::string& path, int lines) {
+    const std::string utf8 = driver::ReadTextFile(path);
+    const int wideLength =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                        wideLength);
+    const int length = WideCharToMultiByte(kPrintCodePage, 0, wide.c_str(), wideLength, nullptr, 0,
+                                           nullptr, nullptr);
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(kPrintCodePage, 0, wide.c_str(), wideLength, &text[0], length, nullptr,
+                        nullptr);
+    size_t start = 0;
+    for (int i = 0; i < lines && start < text.size(); ++i) {
+        const size_t end = text.find('\n', start);
+        std::printf("    %s\n", text.substr(start, end - start).c_str());
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+}
+
+// Runs a command line to its end; its whole exit code.
+DWORD RunToEnd(const std::string& program, const std::string& arguments) {
+    driver::Process process;
+    if (!process.Start(program, {}, arguments) || !process.WaitForExit(kSilentRunTimeoutMs)) {
+        return STILL_ACTIVE;
+    }
+    return process.ExitCode();
+}
+
+// What a deployment tool does: the documented silent installation, then the
+// silent uninstall the Programs and Features entry names.
+bool SilentRoundTrip(const driver::SampleMachine& machine, const std::string& package) {
+    std::printf("\n== Silent installation: SetUp.exe %s\n", kSilentInstall);
+    const DWORD installed = RunToEnd(package + "\\SetUp.exe", kSilentInstall);
+    std::printf("-- exit code %lu; the log begins:\n", installed);
+    PrintLogStart(kSilentInstallLog, kLogLinesShown);
+    PrintInstallation(machine);
+    std::string quiet;
+    driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "QuietUninstallString", &quiet);
+    const std::string arguments = std::string(kSilentUninstallLog);
+    std::printf("\n== Silent uninstall: %s %s\n", quiet.c_str(), arguments.c_str());
+    const DWORD removed = RunToEnd(kUninstaller, "/VERYSILENT " + arguments);
+    std::printf("-- exit code %lu; its log:\n", removed);
+    PrintLogStart(kSilentUninstallLogFile, kLogLinesShown * 4);
+    std::printf("\n== What is left after the silent uninstall\n");
+    PrintInstallation(machine);
+    return installed == 0 && removed == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -303,6 +364,8 @@ int main(int argc, char** argv) {
         if (!ok) std::printf("!! the uninstaller did not behave as expected\n");
         std::printf("\n== What is left after uninstalling\n");
         PrintInstallation(machine);
+        ok = SilentRoundTrip(machine, package) && ok;
+        if (!ok) std::printf("!! the silent round trip did not end with 0 and 0\n");
     }
     return ok ? 0 : 1;
 }
