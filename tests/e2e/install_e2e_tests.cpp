@@ -310,6 +310,23 @@ TEST_F(InstallTest, IgnoreLeavesTheHeldFileAndGoesOn) {
     ExpectDeployed(host);
 }
 
+TEST_F(InstallTest, ClosingTheDialogDuringTheFinalWarningEndsTheProgram) {
+    AddHost(2025);
+    FileLock lock(std::string(kDefaultInstallFolder) + "\\itextsharp.dll");
+    ASSERT_TRUE(lock.IsHeld());
+    ASSERT_TRUE(Launch());
+    Install();
+    HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    driver::Click(box, IDIGNORE);
+    ASSERT_TRUE(driver::WaitForClose(box));
+    HWND warning = WaitForBox();
+    ASSERT_TRUE(warning);
+    PostMessageA(m_dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(driver::WaitForClose(warning));
+    EXPECT_TRUE(WaitForExit()) << "the completion layout came instead";
+}
+
 TEST_F(InstallTest, AbortClosesWithNothingRegisteredOrDeployed) {
     const std::string host = AddHost(2025);
     FileLock lock(std::string(kDefaultInstallFolder) + "\\itextsharp.dll");

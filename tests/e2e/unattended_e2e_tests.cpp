@@ -113,8 +113,8 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
     const Snapshot before = TakeSnapshot(true);
     const std::string silent = "/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"";
 
-    EXPECT_EQ(Setup("/VERYSILENT /BOGUS").code, 1639u);
-    EXPECT_EQ(Setup("/VERYSILENT /DIR=relative").code, 1639u);
+    EXPECT_EQ(Setup(silent + " /BOGUS").code, 1639u);
+    EXPECT_EQ(Setup(silent + " /DIR=relative").code, 1639u);
     {
         // A host runs: try again later.
         const std::string hostExe = host + "\\gcad.exe";

@@ -10,6 +10,7 @@
 
 #include "lifecycle/folder_security.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/unix_link.h"
 #include "tools/driver/sample_machine.h"
 
 namespace {
@@ -76,6 +77,24 @@ TEST(InstallFolderSecurity, AppliesToAFolderAndWhatIsAlreadyInIt) {
     ASSERT_TRUE(WriteTextFile((folder + "\\TX_ZozerIded2023.GRX").str(), "planted"));
     ASSERT_TRUE(WriteTextFile((folder + "\\sub\\x.dll").str(), "planted"));
     EXPECT_EQ(ProtectInstallFolder(folder), FolderProtection::Applied) << GetLastError();
+}
+
+TEST(InstallFolderSecurity, ALinkInsideIsNeverLeftInPlace) {
+    ScopedTempFolder temp;
+    const CString folder = temp / "T-ZozerIded";
+    ASSERT_TRUE(CreateFolders((folder + "\\sub").str()));
+    ASSERT_TRUE(CreateFolders((temp / "target").str()));
+    ASSERT_TRUE(WriteTextFile((temp / "target\\keep.txt").str(), "someone's"));
+    ASSERT_TRUE(MakeUnixLink((folder + "\\sub").str(), "../../target", "planted"));
+    // Removed as a link on Windows. Wine removes links only through their
+    // targets, so there the removal fails, and so must the protection.
+    const FolderProtection result = ProtectInstallFolder(folder);
+    const bool gone = GetFileAttributesA(folder + "\\sub\\planted") == INVALID_FILE_ATTRIBUTES;
+    EXPECT_TRUE(gone || result == FolderProtection::Failed);
+    EXPECT_TRUE(driver::FileExists((temp / "target\\keep.txt").str()));
+    if (!gone) {
+        EXPECT_TRUE(RemoveUnixLink((folder + "\\sub").str(), "planted"));
+    }
 }
 
 }  // namespace

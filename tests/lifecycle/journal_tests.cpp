@@ -6,10 +6,12 @@
 
 #include <string>
 
+#include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/machine_key.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/served_places.h"
+#include "lifecycle/uninstall_entry.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
@@ -120,6 +122,31 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     InstallJournal second(log);
     EXPECT_FALSE(WriteInstallRecord(record, second, log));
     EXPECT_FALSE(FileExists((install + "\\InstallRecord.txt.new").str()));
+}
+
+TEST_F(JournalTest, TheEntryTellsItsSizeInKiBAndItsNameInChinese) {
+    ASSERT_TRUE(WriteUninstallEntry({install, "2025.10.30", 1500}));
+    DWORD kib = 0;
+    ASSERT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "EstimatedSize", &kib));
+    EXPECT_EQ(kib, 2u);
+    // Read back as Unicode whatever the system's code page (the test runs
+    // under 936 and under 1252).
+    wchar_t name[64] = {};
+    DWORD size = sizeof(name);
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE,
+                           L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+                           L"\\Torvex T-ZozerIded",
+                           L"DisplayName", RRF_RT_REG_SZ, nullptr, name, &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(name, L"T-\u6279\u6253\u5370\u8F6F\u4EF6");
+}
+
+TEST_F(JournalTest, SettingsOfTheSameLengthButOtherBytesDiffer) {
+    ASSERT_TRUE(WriteTextFile((temp / "a.ini").str(), "[x]\r\nv=1\r\n"));
+    ASSERT_TRUE(WriteTextFile((temp / "b.ini").str(), "[x]\r\nv=2\r\n"));
+    ASSERT_TRUE(WriteTextFile((temp / "c.ini").str(), "[x]\r\nv=1\r\n"));
+    EXPECT_FALSE(SameContent(temp / "a.ini", temp / "b.ini"));
+    EXPECT_TRUE(SameContent(temp / "a.ini", temp / "c.ini"));
 }
 
 }  // namespace

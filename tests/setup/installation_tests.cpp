@@ -11,10 +11,13 @@
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/uninstall_entry.h"
+#include "setup/install_checks.h"
 #include "setup/installation.h"
 #include "tests/support/box_recorder.h"
+#include "tests/support/running_dummy.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/unix_link.h"
 #include "tools/driver/sample_machine.h"
 #include "uninstall/uninstaller.h"
 
@@ -107,6 +110,42 @@ TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     ASSERT_FALSE(boxes.boxes.empty());
     EXPECT_NE(boxes.boxes.back().text.find((temp / "B\\T-ZozerIded").str()), std::string::npos);
     EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+}
+
+TEST_F(InstallationTest, TheUninstallerWaitsForTheCadToClose) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    ASSERT_TRUE(driver::CreateFolders((temp / "bin").str()));
+    RunningDummy cad(driver::WindowsPathOf(DUMMY_HOST_PATH), (temp / "bin").str(), "gcad.exe");
+    ASSERT_TRUE(cad.IsReady());
+    UninstallRun run;
+    run.mode = RunMode::VerySilent;
+    run.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kBusy);
+    EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+}
+
+TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
+    const struct {
+        const char* location;
+        const char* chosen;
+    } cases[] = {
+        {"D:\\Tools\\T-ZozerIded", "D:\\Tools"},
+        {"D:\\T-ZozerIded", "D:\\"},
+        {"D:\\Tools\\Other", ""},
+        {"T-ZozerIded", ""},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteUninstallEntry({c.location, "2025.10.30", 1}));
+        EXPECT_EQ(PreviouslyChosenFolder(), c.chosen) << c.location;
+    }
+}
+
+TEST_F(InstallationTest, ALinkAtTheInstallationFolderItselfIsFound) {
+    ASSERT_TRUE(driver::CreateFolders((temp / "C\\elsewhere").str()));
+    ASSERT_TRUE(MakeUnixLink((temp / "C").str(), "elsewhere", "T-ZozerIded"));
+    EXPECT_EQ(LinkedFolderOf(temp / "C", temp / "C\\T-ZozerIded"), temp / "C\\T-ZozerIded");
+    EXPECT_TRUE(LinkedFolderOf(temp / "A", temp / "A\\T-ZozerIded").IsEmpty());
+    EXPECT_TRUE(RemoveUnixLink((temp / "C").str(), "T-ZozerIded"));
 }
 
 }  // namespace
