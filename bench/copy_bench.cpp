@@ -68,9 +68,12 @@ bool CopyPackage(const std::string& setupFolder, const std::string& installFolde
     const afx::ScopedMessageBoxResponder answering(responder);
     StepCounter progress;
     InstallLog log;
-    const bool copied = CopyPackageFiles(CString(setupFolder.c_str()),
-                                         CString(installFolder.c_str()), progress, log);
+    // As the installation copies: every change written ahead to its journal.
+    const CString folder(installFolder.c_str());
+    if (!log.journal.CreateFolder(folder) || !log.journal.MakeDurable(folder)) return false;
+    const bool copied = CopyPackageFiles(CString(setupFolder.c_str()), folder, progress, log);
     *steps = progress.Steps();
+    log.journal.Commit();
     return copied;
 }
 

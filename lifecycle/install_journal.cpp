@@ -62,7 +62,7 @@ bool InstallJournal::MakeDurable(const CString& installFolder) {
     m_durablePath = JoinPath(installFolder, kJournalFileName);
     // A new file: an earlier journal here was recovered before this run.
     m_durable.Reset(CreateFileA(m_durablePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     bool written = m_durable.IsValid();
     for (const Change& change : m_changes) {
         if (written && change.kind == Change::Kind::Folder) {
@@ -80,9 +80,18 @@ bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, con
     if (!m_durable) return true;
     const std::string text = FormatJournalLine({kind, path, aside});
     DWORD written = 0;
-    return WriteFile(m_durable.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                     nullptr) &&
-           written == text.size() && FlushFileBuffers(m_durable.Get());
+    if (!WriteFile(m_durable.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                   nullptr) ||
+        written != text.size()) {
+        return false;
+    }
+    // Written, the line survives the process being killed. It must reach the
+    // disk before a file is moved aside, or a power cut could lose the way
+    // back to the earlier file; a new file or key overwrites nothing, so its
+    // line may wait for the next flush.
+    const bool overwrites = kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep ||
+                            kind == JournalLine::Kind::Commit;
+    return !overwrites || FlushFileBuffers(m_durable.Get());
 }
 
 void InstallJournal::DropDurableFile() {
