@@ -10,14 +10,15 @@ constexpr char PackageDataFolder[] = "Data";
 // flat package.
 constexpr char kPackageMarkerFile[] = "TX_ZozerIded2023.grx";
 
+// The host modules "GCAD%dP.dll" exist for these years, both included.
+constexpr int kFirstHostModuleYear = 2023;
+constexpr int kLastHostModuleYear = 2050;
+
+// What goes to the hosts and to the user besides the modules.
 constexpr char kShapeFontEn[] = "Torvex_EN.shx";
 constexpr char kShapeFontHz[] = "Torvex_HZ.shx";
 constexpr char kSettingsFile[] = "Torvex.Ini";
 constexpr char kPdfLibrary[] = "itextsharp.dll";
-
-// The host modules "GCAD%dP.dll" exist for these years, both included.
-constexpr int kFirstHostModuleYear = 2023;
-constexpr int kLastHostModuleYear = 2050;
 
 // What the package copy does with one entry of the package listing.
 enum class PackageEntryKind {

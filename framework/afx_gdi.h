@@ -37,15 +37,19 @@ protected:
     BOOL Own(HGDIOBJ object);
 };
 
-class CBrush : public CGdiObject {
+// A GDI object of one kind, handed to the platform as its own handle type.
+template <typename Handle>
+class CGdiObjectOf : public CGdiObject {
 public:
-    BOOL CreateSolidBrush(COLORREF color);
-    operator HBRUSH() const {
-        return static_cast<HBRUSH>(m_hObject);
-    }  // NOLINT: like the framework's
+    operator Handle() const { return static_cast<Handle>(m_hObject); }  // NOLINT: implicit
 };
 
-class CFont : public CGdiObject {
+class CBrush : public CGdiObjectOf<HBRUSH> {
+public:
+    BOOL CreateSolidBrush(COLORREF color);
+};
+
+class CFont : public CGdiObjectOf<HFONT> {
 public:
     // CreateFont's parameters, in its order. The face name is a program text
     // (GBK) and is passed on as Unicode, so that "宋体" is found on any system.
@@ -53,18 +57,12 @@ public:
                     BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
                     BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality, BYTE nPitchAndFamily,
                     const char* lpszFacename);
-    operator HFONT() const {
-        return static_cast<HFONT>(m_hObject);
-    }  // NOLINT: like the framework's
 };
 
-class CBitmap : public CGdiObject {
+class CBitmap : public CGdiObjectOf<HBITMAP> {
 public:
     // A bitmap resource of the program, at its own size and colours.
     BOOL LoadBitmap(UINT nIDResource);
-    operator HBITMAP() const {
-        return static_cast<HBITMAP>(m_hObject);
-    }  // NOLINT: like the framework's
 };
 
 class CDC {

@@ -23,13 +23,20 @@ constexpr char kEscape = '%';
 constexpr char kEscapedBytes[] = "%\t\r\n";
 constexpr int kHexBase = 16;
 
-constexpr char kVersionTag[] = "version";
-constexpr char kFolderTag[] = "folder";
-constexpr char kReleaseTag[] = "release";
-constexpr char kCreatedFolderTag[] = "created-folder";
-constexpr char kFileTag[] = "file";
-constexpr char kKeyTag[] = "key";
-constexpr char kKeptTag[] = "kept";
+// The kinds of line a record holds: the tag each begins with and its number
+// of fields, the tag included.
+enum class LineKind { Version, Folder, Release, CreatedFolder, File, Key, Kept };
+struct LineForm {
+    const char* tag;
+    size_t fields;
+};
+constexpr LineForm kLineForms[] = {
+    {"version", 2}, {"folder", 2}, {"release", 4}, {"created-folder", 2},
+    {"file", 4},    {"key", 3},    {"kept", 3}};
+
+const char* Tag(LineKind kind) {
+    return kLineForms[static_cast<int>(kind)].tag;
+}
 
 constexpr const char* kOriginNames[] = {"new", "replaced", "settings"};
 
@@ -119,52 +126,58 @@ bool SamePath(const CString& a, const CString& b) {
     return afx::MbsICmp(a, b) == 0;
 }
 
-// Parses one line into the record; false when it is malformed.
+// Parses one line into the record; false when it is malformed. Lines of
+// kinds a later version may write are passed over.
 bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
-    const std::string& tag = f[0];
-    if (tag == kVersionTag && f.size() == 2) return Unescape(f[1], &record->version);
-    if (tag == kFolderTag && f.size() == 2) return Unescape(f[1], &record->installFolder);
-    if (tag == kCreatedFolderTag && f.size() == 2) {
-        CString path;
-        if (!Unescape(f[1], &path)) return false;
-        record->createdFolders.push_back(path);
-        return true;
-    }
-    if (tag == kReleaseTag && f.size() == 4) {
-        unsigned long long year = 0;
-        InstallRecord::Release release;
-        if (!ParseNumber(f[1], &year) || !Unescape(f[2], &release.hostFolder) ||
-            !Unescape(f[3], &release.hostKey)) {
-            return false;
+    const auto form = std::find_if(std::begin(kLineForms), std::end(kLineForms),
+                                   [&](const LineForm& l) { return f[0] == l.tag; });
+    if (form == std::end(kLineForms)) return true;
+    if (f.size() != form->fields) return false;
+    switch (static_cast<LineKind>(form - std::begin(kLineForms))) {
+        case LineKind::Version:
+            return Unescape(f[1], &record->version);
+        case LineKind::Folder:
+            return Unescape(f[1], &record->installFolder);
+        case LineKind::CreatedFolder: {
+            CString path;
+            if (!Unescape(f[1], &path)) return false;
+            record->createdFolders.push_back(path);
+            return true;
         }
-        release.year = static_cast<int>(year);
-        record->releases.push_back(release);
-        return true;
-    }
-    if (tag == kFileTag && f.size() == 4) {
-        InstallRecord::File file;
-        if (!OriginOf(f[1], &file.origin) || !ParseNumber(f[2], &file.size) ||
-            !Unescape(f[3], &file.path)) {
-            return false;
+        case LineKind::Release: {
+            unsigned long long year = 0;
+            InstallRecord::Release release;
+            if (!ParseNumber(f[1], &year) || !Unescape(f[2], &release.hostFolder) ||
+                !Unescape(f[3], &release.hostKey)) {
+                return false;
+            }
+            release.year = static_cast<int>(year);
+            record->releases.push_back(release);
+            return true;
         }
-        record->files.push_back(file);
-        return true;
+        case LineKind::File: {
+            InstallRecord::File file;
+            if (!OriginOf(f[1], &file.origin) || !ParseNumber(f[2], &file.size) ||
+                !Unescape(f[3], &file.path)) {
+                return false;
+            }
+            record->files.push_back(file);
+            return true;
+        }
+        case LineKind::Key: {
+            InstallRecord::Key key;
+            if (!OriginOf(f[1], &key.origin) || !Unescape(f[2], &key.path)) return false;
+            record->keys.push_back(key);
+            return true;
+        }
+        case LineKind::Kept: {
+            InstallRecord::KeptFile kept;
+            if (!Unescape(f[1], &kept.path) || !Unescape(f[2], &kept.keptAs)) return false;
+            record->keptFiles.push_back(kept);
+            return true;
+        }
     }
-    if (tag == kKeyTag && f.size() == 3) {
-        InstallRecord::Key key;
-        if (!OriginOf(f[1], &key.origin) || !Unescape(f[2], &key.path)) return false;
-        record->keys.push_back(key);
-        return true;
-    }
-    if (tag == kKeptTag && f.size() == 3) {
-        InstallRecord::KeptFile kept;
-        if (!Unescape(f[1], &kept.path) || !Unescape(f[2], &kept.keptAs)) return false;
-        record->keptFiles.push_back(kept);
-        return true;
-    }
-    const bool known = tag == kVersionTag || tag == kFolderTag || tag == kCreatedFolderTag ||
-                       tag == kReleaseTag || tag == kFileTag || tag == kKeyTag || tag == kKeptTag;
-    return !known;
+    return false;
 }
 
 // Items of the earlier record keep their origin; those this installation did
@@ -259,23 +272,24 @@ void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
 
 CString FormatInstallRecord(const InstallRecord& record) {
     std::string out(kHeader);
-    AppendLine(out, {kVersionTag, Escape(record.version)});
-    AppendLine(out, {kFolderTag, Escape(record.installFolder)});
+    AppendLine(out, {Tag(LineKind::Version), Escape(record.version)});
+    AppendLine(out, {Tag(LineKind::Folder), Escape(record.installFolder)});
     for (const InstallRecord::Release& r : record.releases) {
-        AppendLine(out,
-                   {kReleaseTag, std::to_string(r.year), Escape(r.hostFolder), Escape(r.hostKey)});
+        AppendLine(out, {Tag(LineKind::Release), std::to_string(r.year), Escape(r.hostFolder),
+                         Escape(r.hostKey)});
     }
     for (const CString& folder : record.createdFolders) {
-        AppendLine(out, {kCreatedFolderTag, Escape(folder)});
+        AppendLine(out, {Tag(LineKind::CreatedFolder), Escape(folder)});
     }
     for (const InstallRecord::File& f : record.files) {
-        AppendLine(out, {kFileTag, OriginName(f.origin), std::to_string(f.size), Escape(f.path)});
+        AppendLine(out, {Tag(LineKind::File), OriginName(f.origin), std::to_string(f.size),
+                         Escape(f.path)});
     }
     for (const InstallRecord::Key& k : record.keys) {
-        AppendLine(out, {kKeyTag, OriginName(k.origin), Escape(k.path)});
+        AppendLine(out, {Tag(LineKind::Key), OriginName(k.origin), Escape(k.path)});
     }
     for (const InstallRecord::KeptFile& k : record.keptFiles) {
-        AppendLine(out, {kKeptTag, Escape(k.path), Escape(k.keptAs)});
+        AppendLine(out, {Tag(LineKind::Kept), Escape(k.path), Escape(k.keptAs)});
     }
     return CString(out);
 }

@@ -1,20 +1,26 @@
 #include "lifecycle/run_contract.h"
 
+namespace {
+
+struct CodeMeaning {
+    int code;
+    const char* meaning;
+};
+
+constexpr CodeMeaning kMeanings[] = {
+    {exit_code::kSuccess, "success"},
+    {exit_code::kRestartRequired, "success, a restart completes it"},
+    {exit_code::kUserCancelled, "cancelled by the user"},
+    {exit_code::kFailed, "failed"},
+    {exit_code::kBusy, "busy: a host or another setup is running, try again later"},
+    {exit_code::kBadCommandLine, "bad command line"},
+};
+
+}  // namespace
+
 const char* ExitCodeMeaning(int code) {
-    switch (code) {
-        case exit_code::kSuccess:
-            return "success";
-        case exit_code::kRestartRequired:
-            return "success, a restart completes it";
-        case exit_code::kUserCancelled:
-            return "cancelled by the user";
-        case exit_code::kFailed:
-            return "failed";
-        case exit_code::kBusy:
-            return "busy: a host or another setup is running, try again later";
-        case exit_code::kBadCommandLine:
-            return "bad command line";
-        default:
-            return "unknown";
+    for (const CodeMeaning& row : kMeanings) {
+        if (row.code == code) return row.meaning;
     }
+    return "unknown";
 }
