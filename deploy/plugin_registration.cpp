@@ -81,3 +81,13 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
         });
     }
 }
+
+bool ProfileMissing(const HostInstallRegistry& registry, int release) {
+    HostRelease known;
+    if (!HostReleaseFromYear(release, &known)) return false;
+    const CStringArray& keys = registry.hostKeys[HostReleaseIndex(known)];
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        if (!KeyExists(HKEY_CURRENT_USER, keys[i])) return true;
+    }
+    return false;
+}

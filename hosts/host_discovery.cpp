@@ -30,8 +30,6 @@ constexpr int kMaxKeyDepth = 512;
 // hundred; the bound keeps any tree a user can make under HKEY_CURRENT_USER
 // (a very wide one, say) from holding up the dialog for more than a moment.
 constexpr int kMaxKeysVisited = 100000;
-// The value that makes a key a link to another one.
-constexpr char kLinkValueName[] = "SymbolicLinkValue";
 
 // Keys still to be visited in this discovery.
 struct SearchBudget {
@@ -45,13 +43,7 @@ afx::ScopedRegKey OpenSearchedKey(HKEY parent, const char* name, SearchBudget& b
     if (budget.keysLeft <= 0) return afx::ScopedRegKey();
     --budget.keysLeft;
     afx::ScopedRegKey key = afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
-    DWORD type = REG_NONE;
-    if (key &&
-        RegQueryValueExA(key.Get(), kLinkValueName, nullptr, &type, nullptr, nullptr) ==
-            ERROR_SUCCESS &&
-        type == REG_LINK) {
-        return afx::ScopedRegKey();
-    }
+    if (key && afx::IsRegLink(key.Get())) return afx::ScopedRegKey();
     return key;
 }
 
@@ -196,8 +188,4 @@ void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
     for (int index = 0; index < kHostReleaseCount; ++index) {
         RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);
     }
-}
-
-void DiscoverHostInstallations() {
-    DiscoverHostInstallationsInto(theHostRegistry);
 }

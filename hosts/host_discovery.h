@@ -18,6 +18,3 @@ struct RefusedHostFolder {
 // `refused` when it is given.
 void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
                                    std::vector<RefusedHostFolder>* refused = nullptr);
-
-// Discovery on theHostRegistry; run once by application start-up.
-void DiscoverHostInstallations();

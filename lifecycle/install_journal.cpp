@@ -5,7 +5,7 @@
 
 #include "framework/afx_mbcs.h"
 #include "lifecycle/file_ops.h"
-#include "lifecycle/machine_key.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "text/path_text.h"
@@ -69,7 +69,8 @@ bool InstallJournal::MakeDurable(const CString& installFolder) {
             written = WriteAhead(JournalLine::Kind::Folder, change.path);
         }
     }
-    written = written && WriteMachineValue(kInstallationUnderWayValue, installFolder);
+    written =
+        written && WritePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue, installFolder);
     const DWORD error = written ? 0 : GetLastError();
     m_log.Result("journal file", m_durablePath, written, error);
     SetLastError(error);
@@ -89,7 +90,7 @@ void InstallJournal::DropDurableFile() {
     if (!m_durable) return;
     m_durable.Reset();
     DeleteFileA(m_durablePath);
-    DeleteMachineValue(kInstallationUnderWayValue);
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
 }
 
 void InstallJournal::TakeOver(const InstallRecord& earlier) {
@@ -248,7 +249,8 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
 
 CString InterruptedInstallationFolder() {
     CString folder;
-    if (!ReadMachineValue(kInstallationUnderWayValue, &folder) || !IsAbsolutePath(folder)) {
+    if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue, &folder) ||
+        !IsAbsolutePath(folder)) {
         return CString();
     }
     return folder;
@@ -331,6 +333,6 @@ bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log) {
         log.Write("recovery: its journal could not be read; nothing undone");
     }
     RemoveFile(path);
-    DeleteMachineValue(kInstallationUnderWayValue);
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
     return true;
 }

@@ -7,7 +7,7 @@
 #include "framework/scoped_handles.h"
 #include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
-#include "lifecycle/machine_key.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/run_log.h"
 #include "text/path_text.h"
 
@@ -47,27 +47,6 @@ bool ParseFor(const std::string& text, const CString& installFolder, InstallReco
            SameFolder(record->installFolder, installFolder);
 }
 
-// Writes the text to a new file; its handle is closed before anything else
-// happens to it, so a failed file can always be deleted.
-bool WriteNewFile(const CString& path, const CString& text) {
-    DWORD written = 0;
-    bool complete = false;
-    {
-        const afx::ScopedKernelHandle file(CreateFileA(
-            path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        complete = file &&
-                   WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()),
-                             &written, nullptr) &&
-                   written == static_cast<DWORD>(text.GetLength()) && FlushFileBuffers(file.Get());
-    }
-    if (!complete) {
-        const DWORD error = GetLastError();
-        DeleteFileA(path);
-        SetLastError(error);
-    }
-    return complete;
-}
-
 }  // namespace
 
 RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
@@ -77,7 +56,8 @@ RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* reco
         return RecordSource::File;
     }
     CString copy;
-    if (ReadMachineValue(kRecordCopyValue, &copy) && ParseFor(copy.str(), installFolder, record)) {
+    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
+        ParseFor(copy.str(), installFolder, record)) {
         return RecordSource::MachineCopy;
     }
     *record = InstallRecord();
@@ -88,7 +68,7 @@ bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, Ru
     const CString path = JoinPath(record.installFolder, kInstallRecordName);
     const CString temporary = path + kTemporaryExtension;
     const CString text = FormatInstallRecord(record);
-    bool written = WriteNewFile(temporary, text);
+    bool written = WriteNewFile(temporary, text.GetString(), text.GetLength());
     if (written) {
         written = journal.InstallFile(temporary, path);
         DeleteFileA(temporary);
@@ -97,9 +77,10 @@ bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, Ru
     const bool fileChecked = written && ReadRecordFile(path, &back) && back == text.str();
     log.Result("install record", path, fileChecked, fileChecked ? 0 : GetLastError());
     CString copy;
-    const bool copyChecked = fileChecked && WriteMachineValue(kRecordCopyValue, text) &&
-                             ReadMachineValue(kRecordCopyValue, &copy) && copy == text;
-    log.Result("install record copy HKEY_LOCAL_MACHINE\\", kMachineKey, copyChecked,
+    const bool copyChecked =
+        fileChecked && WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, text) &&
+        ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) && copy == text;
+    log.Result("install record copy HKEY_LOCAL_MACHINE\\", kPluginKey, copyChecked,
                copyChecked ? 0 : GetLastError());
     return fileChecked && copyChecked;
 }
@@ -110,8 +91,9 @@ void DeleteInstallRecord(const CString& installFolder) {
     DeleteFileA(path);
     InstallRecord copy;
     CString text;
-    if (ReadMachineValue(kRecordCopyValue, &text) && ParseFor(text.str(), installFolder, &copy)) {
-        DeleteMachineValue(kRecordCopyValue);
+    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &text) &&
+        ParseFor(text.str(), installFolder, &copy)) {
+        DeletePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue);
     }
-    DeleteMachineKeyWhenEmpty();
+    DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
 }

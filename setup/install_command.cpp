@@ -7,6 +7,7 @@
 
 #include "chooser/path_rules.h"
 #include "deploy/package_contents.h"
+#include "framework/afx_app_name.h"
 #include "framework/afx_error.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/host_registry.h"
@@ -74,6 +75,7 @@ void Dlg_Setup::OnInstall() {
     // trail byte is 0x5C stays whole.
     StripAnyTrailingBackslash(m_strInstallPath);
     InstallRequest request;
+    request.setupFolder = ParentFolder(afx::GetModulePath());
     request.chosenFolder = m_strInstallPath;
     m_strInstallPath += kInstallSubFolder;
     request.installFolder = m_strInstallPath;

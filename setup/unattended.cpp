@@ -4,6 +4,7 @@
 
 #include "deploy/package_contents.h"
 #include "deploy/progress_sink.h"
+#include "framework/afx_app_name.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
 #include "lifecycle/product.h"
@@ -71,6 +72,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     StripAnyTrailingBackslash(chosen);
     InstallRequest request;
+    request.setupFolder = ParentFolder(afx::GetModulePath());
     request.chosenFolder = chosen;
     request.installFolder = chosen + kInstallSubFolder;
     log.Write(afx::UiText("installation folder: ") + afx::UiText::System(request.installFolder));

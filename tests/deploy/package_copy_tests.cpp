@@ -11,9 +11,11 @@
 
 #include "deploy/package_copy.h"
 #include "deploy/package_source.h"
+#include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/scratch_registry.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -341,7 +343,7 @@ TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
 }
 
 TEST_F(PackageCopyTest, TheTestProgramsOwnFolderHoldsNoPackage) {
-    EXPECT_FALSE(CopyPackageFiles(install, progress, log));
+    EXPECT_FALSE(CopyPackageFiles(ParentFolder(afx::GetModulePath()), install, progress, log));
     EXPECT_EQ(progress.steps, 0);
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(GetPathKind(install), PathKind::Absent);
