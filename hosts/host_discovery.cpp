@@ -179,13 +179,26 @@ void ScanProductKey(HostInstallRegistry& registry, Scan& scan, const char* produ
 
 }  // namespace
 
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
-                                   std::vector<RefusedHostFolder>* refused) {
-    Scan scan{SearchBudget(), SystemFoldersOfThisMachine(), refused};
+namespace {
+
+void Discover(HostInstallRegistry& registry, Scan& scan) {
     for (const char* productKeyPath : HostProductKeys::kPaths) {
         ScanProductKey(registry, scan, productKeyPath);
     }
     for (int index = 0; index < kHostReleaseCount; ++index) {
         RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);
     }
+}
+
+}  // namespace
+
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
+                                   std::vector<RefusedHostFolder>* refused) {
+    Scan scan{SearchBudget(), SystemFoldersOfThisMachine(), refused};
+    Discover(registry, scan);
+}
+
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system) {
+    Scan scan{SearchBudget(), system, nullptr};
+    Discover(registry, scan);
 }

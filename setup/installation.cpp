@@ -74,7 +74,7 @@ InstallResult Installation::Run() {
         m_log.events.Write("a service account: no profile of its own is served");
     }
     m_progress.StepIt();
-    DeployToHosts(m_registry, use[0], use[1], use[2], use[3], m_log);
+    DeployToHosts(m_request.setupFolder, m_registry, use[0], use[1], use[2], use[3], m_log);
     m_progress.StepIt();
 
     const bool stageWritten = WriteUserStage();

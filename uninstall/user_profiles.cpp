@@ -9,6 +9,7 @@
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
 #include "hosts/host_discovery.h"
+#include "hosts/system_folders.h"
 #include "lifecycle/file_ops.h"
 #include "lifecycle/per_user.h"
 #include "lifecycle/privileges.h"
@@ -24,7 +25,7 @@ constexpr char kProfileFolderValue[] = "ProfileImagePath";
 // A profile's registry hive, in its folder.
 constexpr char kHiveFileName[] = "NTUSER.DAT";
 // Where a hive is loaded for the while, below HKEY_USERS.
-constexpr char kLoadedHiveFormat[] = "Torvex-Uninstall-%lu";
+constexpr char kLoadedHiveFormat[] = "Torvex-Uninstall-%lu-%d";
 constexpr DWORD kNameBufferSize = 256;
 constexpr DWORD kFolderBufferSize = 1024;
 
@@ -59,16 +60,19 @@ private:
 // lifetime, with the privileges that takes, and unloaded again.
 class ScopedLoadedHive {
 public:
-    explicit ScopedLoadedHive(const CString& file)
-        : m_privileges({SE_BACKUP_NAME, SE_RESTORE_NAME}) {
-        m_name.Format(kLoadedHiveFormat, GetCurrentProcessId());
+    ScopedLoadedHive(const CString& file, RunLog& log)
+        : m_privileges({SE_BACKUP_NAME, SE_RESTORE_NAME}), m_log(log) {
+        static int loads = 0;
+        m_name.Format(kLoadedHiveFormat, GetCurrentProcessId(), ++loads);
         m_result = RegLoadKeyA(HKEY_USERS, m_name, file);
         if (m_result == ERROR_SUCCESS) m_key = afx::OpenRegKey(HKEY_USERS, m_name);
     }
     ~ScopedLoadedHive() {
         if (m_result != ERROR_SUCCESS) return;
         m_key.Reset();
-        RegUnLoadKeyA(HKEY_USERS, m_name);
+        const LONG unloaded = RegUnLoadKeyA(HKEY_USERS, m_name);
+        m_log.Result("unload the hive HKEY_USERS\\", m_name, unloaded == ERROR_SUCCESS,
+                     static_cast<DWORD>(unloaded));
     }
     ScopedLoadedHive(const ScopedLoadedHive&) = delete;
     ScopedLoadedHive& operator=(const ScopedLoadedHive&) = delete;
@@ -78,6 +82,7 @@ public:
 
 private:
     const ScopedPrivileges m_privileges;
+    RunLog& m_log;
     CString m_name;
     LONG m_result = ERROR_INVALID_FUNCTION;
     afx::ScopedRegKey m_key;
@@ -116,41 +121,49 @@ std::vector<Profile> ListProfiles(const CString& ownSid) {
     return profiles;
 }
 
+// What the profiles are cleared with.
+struct Sweep {
+    const CString& installFolder;
+    const SystemFolders system;  // found before any hive stands for HKEY_CURRENT_USER
+    UninstallOutcome& outcome;
+    RunLog& log;
+};
+
 // The stage's work in the hive HKEY_CURRENT_USER stands for now, shown as `root`.
-void ClearCurrentUser(const char* root, const CString& installFolder, UninstallOutcome& outcome,
-                      RunLog& log) {
+void ClearCurrentUser(const char* root, Sweep& sweep) {
     InstallRecord record;
     if (ReadUserRecord(&record)) {
         HostInstallRegistry hosts;
-        DiscoverHostInstallationsInto(hosts);
-        RemoveRecordedKeys(record, PlacesOfHosts(installFolder, record, hosts), root, outcome, log);
+        DiscoverHostInstallationsInto(hosts, sweep.system);
+        RemoveRecordedKeys(record, PlacesOfHosts(sweep.installFolder, record, hosts), root,
+                           sweep.outcome, sweep.log);
     }
     DeleteUserStageTraces();
 }
 
 // In the hive loaded under HKEY_USERS, or in the one loaded from the
 // profile's file for the while; false when neither can be reached.
-bool ClearProfile(const Profile& profile, const CString& installFolder, UninstallOutcome& outcome,
-                  RunLog& log) {
+bool ClearProfile(const Profile& profile, Sweep& sweep) {
     const CString root = "HKEY_USERS\\" + profile.sid + "\\";
     const afx::ScopedRegKey loaded = afx::OpenRegKey(HKEY_USERS, profile.sid);
     if (loaded) {
         const ScopedCurrentUser user(loaded.Get());
-        if (user.IsActive()) ClearCurrentUser(root, installFolder, outcome, log);
+        if (user.IsActive()) ClearCurrentUser(root, sweep);
         return user.IsActive();
     }
     const CString file = JoinPath(profile.folder, kHiveFileName);
     if (profile.folder.IsEmpty() || GetPathKind(file) == PathKind::Absent) {
         // No hive: the user never logged on, nothing was done for them.
-        log.Write(afx::UiText("a profile without a hive, nothing to clear: ") +
-                  afx::UiText::System(root));
+        sweep.log.Write(afx::UiText("a profile without a hive, nothing to clear: ") +
+                        afx::UiText::System(root));
         return true;
     }
-    const ScopedLoadedHive hive(file);
-    log.Result("load the hive of", file, hive.Key() != nullptr, static_cast<DWORD>(hive.Result()));
+    const ScopedLoadedHive hive(file, sweep.log);
+    sweep.log.Result("load the hive of", file, hive.Key() != nullptr,
+                     static_cast<DWORD>(hive.Result()));
     if (!hive.Key()) return false;
     const ScopedCurrentUser user(hive.Key());
-    if (user.IsActive()) ClearCurrentUser(root, installFolder, outcome, log);
+    if (user.IsActive()) ClearCurrentUser(root, sweep);
     return user.IsActive();
 }
 
@@ -159,9 +172,10 @@ bool ClearProfile(const Profile& profile, const CString& installFolder, Uninstal
 void RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outcome, RunLog& log) {
     DeleteActiveSetupEntry();
     log.Write("Active Setup entry removed");
-    ClearCurrentUser("HKEY_CURRENT_USER\\", installFolder, outcome, log);
+    Sweep sweep{installFolder, SystemFoldersOfThisMachine(), outcome, log};
+    ClearCurrentUser("HKEY_CURRENT_USER\\", sweep);
     for (const Profile& profile : ListProfiles(CurrentAccount().sid)) {
-        if (ClearProfile(profile, installFolder, outcome, log)) continue;
+        if (ClearProfile(profile, sweep)) continue;
         const CString& shown = profile.folder.IsEmpty() ? profile.sid : profile.folder;
         log.Write(afx::UiText("the per-user entries of this profile could not be cleared: ") +
                   afx::UiText::System(shown));

@@ -66,11 +66,13 @@ TEST_F(PackageCopyTest, CopiesByNameAndSkipsSubfolders) {
     ASSERT_TRUE(WriteTextFile(data + "\\sub\\inner.dll", "inner"));
 
     EXPECT_TRUE(Copy());
-    EXPECT_EQ(Installed(),
-              (std::set<std::string>{"TX_ZozerIded2023.grx", "itextsharp.dll", "GCAD2024P.dll"}));
+    EXPECT_EQ(Installed(), (std::set<std::string>{"TX_ZozerIded2023.grx", "itextsharp.dll",
+                                                  "GCAD2024P.dll", "UserSettings"}));
     EXPECT_EQ(ReadTextFile(install + "\\GCAD2024P.dll"), "gcad");
-    // The settings file keeps the listing's spelling of its name.
+    // The settings file keeps the listing's spelling of its name, and a copy
+    // stays for the users the per-user stage serves.
     EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\TORVEX.INI"), "ini");
+    EXPECT_EQ(ReadTextFile(install + "\\UserSettings\\TORVEX.INI"), "ini");
     EXPECT_TRUE(boxes.boxes.empty());
     // 8 files, the subfolder, "." and "..": one step per entry, one at the end.
     EXPECT_EQ(progress.steps, 12);
@@ -200,7 +202,7 @@ TEST_F(PackageCopyTest, SettingsFolderIsCreatedOneLevel) {
     AddPackageFile("Torvex.Ini", "settings");
     EXPECT_TRUE(Copy());
     EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\Torvex.Ini"), "settings");
-    EXPECT_EQ(Installed(), std::set<std::string>{});
+    EXPECT_EQ(Installed(), std::set<std::string>{"UserSettings"});
 }
 
 TEST_F(PackageCopyTest, SettingsFolderThatCannotBeMadeAsksTheUser) {

@@ -82,12 +82,14 @@ TEST_F(CodePageTest, EveryTextOfTheDialogIsTheIntendedChinese) {
 }
 
 TEST_F(CodePageTest, ABoxShowsItsChineseSentenceWithThePathInIt) {
-    // The uninstaller of a folder without a record says so, naming the folder.
+    // The uninstaller (its second process) for a folder without a record
+    // says so, naming the folder.
     const std::string uninstaller = Scratch() + "\\Uninstall.exe";
     ASSERT_TRUE(
         CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), uninstaller.c_str(), FALSE));
     const std::wstring folder = Sample().folder;
-    ASSERT_TRUE(m_setup.Start(uninstaller, {}, "\"" + InSystemCodePage(folder) + "\""));
+    ASSERT_TRUE(
+        m_setup.Start(uninstaller, {}, "/SECONDPHASE=\"" + InSystemCodePage(folder) + "\""));
     HWND box = driver::WaitForMessageBox(m_setup.Id(), {});
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::WideText(box), L"T-软件安装");
