@@ -75,20 +75,3 @@ unsigned long long FileSize(const char* path) {
     if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
-
-bool WriteNewFile(const CString& path, const void* data, unsigned long size) {
-    DWORD written = 0;
-    bool complete = false;
-    {
-        const afx::ScopedKernelHandle file(CreateFileA(
-            path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        complete = file && WriteFile(file.Get(), data, size, &written, nullptr) &&
-                   written == size && FlushFileBuffers(file.Get());
-    }
-    if (!complete) {
-        const DWORD error = GetLastError();
-        DeleteFileA(path);
-        SetLastError(error);
-    }
-    return complete;
-}

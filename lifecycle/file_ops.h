@@ -27,8 +27,3 @@ unsigned long long FileSize(const char* path);
 // True when both files hold the same bytes (and neither is larger than a
 // settings file or a program may be).
 bool SameContent(const char* a, const char* b);
-
-// Writes the bytes to a new file (replacing one of that name), flushed; its
-// handle is closed before anything else happens to it, so a failed file is
-// deleted at once. False, with GetLastError() set, when it is not whole.
-bool WriteNewFile(const CString& path, const void* data, unsigned long size);

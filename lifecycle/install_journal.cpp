@@ -16,6 +16,8 @@ namespace {
 
 // What a replaced file is called while it is kept aside beside itself.
 constexpr char kAsideExtension[] = ".setup-old";
+// What a file written from data is called until it is whole.
+constexpr char kTemporaryExtension[] = ".new";
 // A journal larger than this is not one the setup wrote.
 constexpr DWORD kMaxJournalBytes = 16 * 1024 * 1024;
 
@@ -54,6 +56,26 @@ bool ReadSmallFile(const CString& path, DWORD maxBytes, std::string* text) {
     return text->empty() ||
            (ReadFile(file.Get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr) &&
             read == text->size());
+}
+
+// Writes the bytes to a new file (replacing one of that name), flushed; its
+// handle is closed before anything else happens to it, so a failed file is
+// deleted at once. False, with GetLastError() set, when it is not whole.
+bool WriteNewFile(const CString& path, const void* data, unsigned long size) {
+    DWORD written = 0;
+    bool complete = false;
+    {
+        const afx::ScopedKernelHandle file(CreateFileA(
+            path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        complete = file && WriteFile(file.Get(), data, size, &written, nullptr) &&
+                   written == size && FlushFileBuffers(file.Get());
+    }
+    if (!complete) {
+        const DWORD error = GetLastError();
+        DeleteFileA(path);
+        SetLastError(error);
+    }
+    return complete;
 }
 
 }  // namespace
@@ -179,6 +201,16 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     m_changes.push_back({Change::Kind::File, destination, aside, keep, attributes,
                          FileSize(destination), recorded});
     return true;
+}
+
+bool InstallJournal::InstallData(const CString& destination, const void* data, unsigned long size) {
+    const CString temporary = destination + kTemporaryExtension;
+    if (!WriteNewFile(temporary, data, size)) return false;
+    const bool installed = InstallFile(temporary, destination);
+    const DWORD error = GetLastError();
+    DeleteFileA(temporary);
+    SetLastError(error);
+    return installed;
 }
 
 void InstallJournal::NoteKey(const CString& path, bool existedBefore) {

@@ -15,14 +15,6 @@ namespace {
 
 // A record larger than this is not one the setup wrote.
 constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
-constexpr char kTemporaryExtension[] = ".new";
-
-bool SameFolder(const CString& a, const CString& b) {
-    CString canonicalA;
-    CString canonicalB;
-    return CanonicalPath(a, &canonicalA) && CanonicalPath(b, &canonicalB) &&
-           canonicalA == canonicalB;
-}
 
 bool ReadRecordFile(const CString& path, std::string* text) {
     const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -44,7 +36,7 @@ bool ReadRecordFile(const CString& path, std::string* text) {
 
 bool ParseFor(const std::string& text, const CString& installFolder, InstallRecord* record) {
     return ParseInstallRecord(text.c_str(), record) &&
-           SameFolder(record->installFolder, installFolder);
+           IsSamePath(record->installFolder, installFolder);
 }
 
 }  // namespace
@@ -66,13 +58,8 @@ RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* reco
 
 bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log) {
     const CString path = JoinPath(record.installFolder, kInstallRecordName);
-    const CString temporary = path + kTemporaryExtension;
     const CString text = FormatInstallRecord(record);
-    bool written = WriteNewFile(temporary, text.GetString(), text.GetLength());
-    if (written) {
-        written = journal.InstallFile(temporary, path);
-        DeleteFileA(temporary);
-    }
+    const bool written = journal.InstallData(path, text.GetString(), text.GetLength());
     std::string back;
     const bool fileChecked = written && ReadRecordFile(path, &back) && back == text.str();
     log.Result("install record", path, fileChecked, fileChecked ? 0 : GetLastError());

@@ -19,13 +19,6 @@
 
 namespace {
 
-bool SameFolder(const CString& a, const CString& b) {
-    CString canonicalA;
-    CString canonicalB;
-    return CanonicalPath(a, &canonicalA) && CanonicalPath(b, &canonicalB) &&
-           canonicalA == canonicalB;
-}
-
 // The host installations discovery finds for this user that the installation
 // served: the same release in the same folder. The key is the one discovery
 // finds now, never what the record says.
@@ -33,7 +26,6 @@ HostInstallRegistry ServedHosts(const InstallRecord& installed) {
     HostInstallRegistry found;
     DiscoverHostInstallationsInto(found);
     HostInstallRegistry served;
-    served.installFolder = installed.installFolder;
     for (const HostRelease release : kHostReleases) {
         const int index = HostReleaseIndex(release);
         for (int i = 0; i < found.GetHostCount(release); ++i) {
@@ -41,7 +33,7 @@ HostInstallRegistry ServedHosts(const InstallRecord& installed) {
             const bool recorded = std::any_of(installed.releases.begin(), installed.releases.end(),
                                               [&](const InstallRecord::Release& r) {
                                                   return r.year == HostReleaseYear(release) &&
-                                                         SameFolder(r.hostFolder, folder);
+                                                         IsSamePath(r.hostFolder, folder);
                                               });
             if (!recorded) continue;
             served.hostKeys[index].Add(found.GetHostKey(release, i));

@@ -27,16 +27,6 @@ constexpr char kProtectionFailedFormat[] =
 constexpr char kJournalFailedFormat[] =
     "无法在安装文件夹 %s 中写入安装日志（错误 %lu）。\n\n安装已停止，已创建的内容已撤销。";
 
-// A file written whole before it takes its name.
-constexpr char kTemporaryExtension[] = ".new";
-
-bool SameFolder(const CString& a, const CString& b) {
-    CString canonicalA;
-    CString canonicalB;
-    return CanonicalPath(a, &canonicalA) && CanonicalPath(b, &canonicalB) &&
-           canonicalA == canonicalB;
-}
-
 }  // namespace
 
 Installation::Installation(const InstallRequest& request, HostInstallRegistry& registry,
@@ -100,7 +90,7 @@ void Installation::TakeOverEarlier() {
         case RecordSource::None:
             // The plug-in was here, but its record is lost: what lies in its
             // own folder is its own all the same.
-            if (SameFolder(ReadInstalledFolder(), folder) ||
+            if (IsSamePath(ReadInstalledFolder(), folder) ||
                 GetPathKind(JoinPath(folder, kUninstallerName)) == PathKind::File ||
                 GetPathKind(JoinPath(folder, kInstallRecordName)) == PathKind::File) {
                 m_log.events.Write("an earlier installation without a readable record");
@@ -113,7 +103,7 @@ void Installation::TakeOverEarlier() {
     // One installation per machine: an installation into another folder
     // takes over the hosts the earlier one served.
     const CString installed = ReadInstalledFolder();
-    if (installed.IsEmpty() || SameFolder(installed, folder)) return;
+    if (installed.IsEmpty() || IsSamePath(installed, folder)) return;
     if (ReadInstallRecord(installed, &m_earlierElsewhere) == RecordSource::None) {
         m_log.events.Write(afx::UiText("the installation named in Programs and Features has no "
                                        "readable record; it is not moved: ") +
@@ -157,18 +147,13 @@ bool Installation::Stop(const char* format, const CString& what, DWORD error) {
 }
 
 bool Installation::WriteUserStage() {
-    // The stage travels inside this program; written out whole, then put in
-    // place through the journal like any file of the installation.
+    // The stage travels inside this program.
     const CString stage = JoinPath(m_request.installFolder, kUserStageName);
-    const CString temporary = stage + kTemporaryExtension;
     const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_USER_STAGE), RT_RCDATA);
     const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    bool written = bytes && WriteNewFile(temporary, bytes, SizeofResource(nullptr, found));
-    if (written) {
-        written = m_log.journal.InstallFile(temporary, stage);
-        DeleteFileA(temporary);
-    }
+    const bool written =
+        bytes && m_log.journal.InstallData(stage, bytes, SizeofResource(nullptr, found));
     m_log.events.Result("per-user stage", stage, written, written ? 0 : GetLastError());
     if (!written) m_log.account.Add(StepAccount::Kind::UserStageNotSetUp, stage);
     return written;
@@ -234,7 +219,7 @@ bool Installation::SetUpUninstall() {
         m_log.account.Add(StepAccount::Kind::UninstallNotSetUp,
                           uninstallerWritten ? JoinPath(folder, kInstallRecordName) : uninstaller);
         // No entry may name an uninstaller that cannot work.
-        if (SameFolder(ReadInstalledFolder(), folder)) DeleteUninstallEntry();
+        if (IsSamePath(ReadInstalledFolder(), folder)) DeleteUninstallEntry();
         return false;
     }
     unsigned long long bytes = FileSize(uninstaller);

@@ -151,8 +151,10 @@ bool ClearProfile(const Profile& profile, Sweep& sweep) {
         if (user.IsActive()) ClearCurrentUser(root, sweep);
         return user.IsActive();
     }
+    // A profile whose folder the list does not name cannot be reached.
+    if (profile.folder.IsEmpty()) return false;
     const CString file = JoinPath(profile.folder, kHiveFileName);
-    if (profile.folder.IsEmpty() || GetPathKind(file) == PathKind::Absent) {
+    if (GetPathKind(file) == PathKind::Absent) {
         // No hive: the user never logged on, nothing was done for them.
         sweep.log.Write(afx::UiText("a profile without a hive, nothing to clear: ") +
                         afx::UiText::System(root));
