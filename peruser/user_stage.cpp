@@ -60,9 +60,9 @@ void CopySettings(const CString& installFolder, InstallLog& stage) {
 
 // What this run did, with what earlier runs did: an entry an earlier run
 // created stays the plug-in's to remove although this run found it there.
-void RecordForUser(InstallRecord done, const CString& version, RunLog& log) {
-    InstallRecord earlier;
-    if (ReadUserRecord(&earlier)) done.MergeEarlier(earlier);
+void RecordForUser(InstallRecord done, const InstallRecord& earlier, const CString& version,
+                   RunLog& log) {
+    done.MergeEarlier(earlier);
     done.version = version;
     // In a fixed order, so that a run that changes nothing writes the same record.
     std::sort(done.keys.begin(), done.keys.end(),
@@ -85,6 +85,9 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
     HostInstallRegistry served = ServedHosts(installed);
     served.installFolder = installFolder;
 
+    InstallRecord earlier;
+    const bool servedThisVersion = ReadUserRecord(&earlier) && earlier.version == installed.version;
+
     InstallLog stage(log);
     bool missing = false;
     for (const HostRelease release : kHostReleases) {
@@ -92,10 +95,12 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
         RegisterRelease(served, HostReleaseYear(release), stage);
         missing = missing || ProfileMissing(served, HostReleaseYear(release));
     }
-    CopySettings(installFolder, stage);
+    // The settings once per version, as the installation gives them to the
+    // account that runs it: what the user changes afterwards is theirs.
+    if (!servedThisVersion) CopySettings(installFolder, stage);
     // Drops the earlier files the journal kept aside.
     stage.journal.Commit();
-    RecordForUser(stage.journal.Record(installFolder), installed.version, log);
+    RecordForUser(stage.journal.Record(installFolder), earlier, installed.version, log);
 
     // Active Setup starts the stage once per version: a host this user has
     // not started yet gets its entries at a later logon, once it has made
