@@ -18,6 +18,9 @@ constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
 constexpr const char* kUninstallEntry =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
+constexpr const char* kActiveSetupKey =
+    "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
+    "{7A479842-ED53-4AAD-8FC6-E7C0EB678373}";
 
 using Snapshot = std::set<std::string>;
 
@@ -55,7 +58,8 @@ void AddKeys(HKEY root, const std::string& rootName, const std::string& path, Sn
 class LifecycleTest : public SetupTest {
 protected:
     // The installation folder, the hosts' folders, the settings folder and
-    // the registry the setup touches, except the user's settings.
+    // the registry the setup touches (the Active Setup entry and this
+    // account's stamp too), except the user's settings.
     Snapshot TakeSnapshot(bool withSizes) const {
         Snapshot out;
         AddTree(kInstallRoot, withSizes, out);
@@ -64,6 +68,8 @@ protected:
         AddKeys(HKEY_CURRENT_USER, "HKCU\\", kVendorKey, out);
         AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kVendorKey, out);
         AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kUninstallEntry, out);
+        AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kActiveSetupKey, out);
+        AddKeys(HKEY_CURRENT_USER, "HKCU\\", kActiveSetupKey, out);
         return out;
     }
     static Snapshot Without(Snapshot snapshot, const std::string& prefix) {
@@ -119,6 +125,7 @@ TEST_F(LifecycleTest, UninstallingLeavesTheMachineAsItWasButTheSettings) {
     EXPECT_TRUE(
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "InstallLocation", &location));
     EXPECT_EQ(location, kInstallFolder);
+    EXPECT_TRUE(driver::KeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey));
 
     const std::string summary = Uninstall();
     EXPECT_NE(summary.find("已卸载"), std::string::npos) << summary;
