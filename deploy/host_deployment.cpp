@@ -38,12 +38,6 @@ void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
 
 }  // namespace
 
-void DeployToHosts(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
-                   bool use2026, InstallLog& log) {
-    DeployToHosts(ParentFolder(afx::GetModulePath()), registry, use2023, use2024, use2025, use2026,
-                  log);
-}
-
 void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
                    bool use2024, bool use2025, bool use2026, InstallLog& log) {
     // Without an installation folder (a step run on its own) there is

@@ -9,9 +9,8 @@
 
 struct InstallLog;
 
-// Every host folder of every selected release, in release and list order.
-void DeployToHosts(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
-                   bool use2026, InstallLog& log);
+// Every host folder of every selected release, in release and list order,
+// from the package beside the setup program in `setupFolder`.
 void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
                    bool use2024, bool use2025, bool use2026, InstallLog& log);
 

@@ -9,7 +9,6 @@
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
 #include "deploy/settings_file.h"
-#include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
 #include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
@@ -30,10 +29,11 @@ bool IsFolderEntry(const WIN32_FIND_DATAA& entry) {
 
 class PackageCopy {
 public:
-    PackageCopy(const CString& sourceFolder, const CString& installFolder, ProgressSink& progress,
-                InstallLog& log)
+    PackageCopy(const CString& sourceFolder, const CString& installFolder, bool userSettings,
+                ProgressSink& progress, InstallLog& log)
         : m_sourceFolder(sourceFolder),
           m_installFolder(installFolder),
+          m_userSettings(userSettings),
           m_progress(progress),
           m_journal(log.journal),
           m_account(log.account) {}
@@ -52,22 +52,17 @@ public:
 
 private:
     bool CopySettings(const CString& source, const char* name) {
-        const CString appData = UserAppDataFolder();
-        if (appData.IsEmpty()) {
-            m_account.Add(StepAccount::Kind::SettingsNotWritten, name);
-            return true;
+        // Kept in the installation folder too, for the users the per-user
+        // stage serves after the package is gone.
+        const CString copyFolder = JoinPath(m_installFolder, kSettingsCopyFolder);
+        m_journal.CreateFolder(copyFolder);
+        if (!CopyWithRetry(source, JoinPath(copyFolder, name), StepAccount::Kind::FileSkipped,
+                           InstallRecord::Origin::New)) {
+            return false;
         }
-        const CString folder = JoinPath(appData, kSettingsSubfolder);
-        const CString destination = JoinPath(folder, name);
-        // A folder that cannot be made shows in the copy's failure below.
-        m_journal.CreateFolder(folder);
-        if (IsReparsePoint(folder)) {
-            m_account.Add(StepAccount::Kind::SettingsNotWritten, destination);
-            return true;
-        }
-        // The user's own settings are kept beside the new ones; never lost.
-        if (GetPathKind(destination) == PathKind::File && !SameContent(source, destination) &&
-            !BackUpSettings(destination, m_journal)) {
+        if (!m_userSettings) return true;
+        CString destination;
+        if (!PrepareUserSettings(source, name, m_journal, &destination)) {
             m_account.Add(StepAccount::Kind::SettingsNotWritten, destination);
             return true;
         }
@@ -100,6 +95,7 @@ private:
 
     const CString& m_sourceFolder;
     const CString& m_installFolder;
+    const bool m_userSettings;
     ProgressSink& m_progress;
     InstallJournal& m_journal;
     StepAccount& m_account;
@@ -107,12 +103,8 @@ private:
 
 }  // namespace
 
-bool CopyPackageFiles(const CString& installFolder, ProgressSink& progress, InstallLog& log) {
-    return CopyPackageFiles(ParentFolder(afx::GetModulePath()), installFolder, progress, log);
-}
-
 bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
-                      ProgressSink& progress, InstallLog& log) {
+                      ProgressSink& progress, InstallLog& log, bool userSettings) {
     CString sourceFolder;
     if (!ResolvePackageSource(setupFolder, sourceFolder)) return false;
     log.journal.CreateFolder(installFolder);
@@ -125,7 +117,7 @@ bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
     const afx::ScopedFindHandle listing(FindFirstFileA(pattern, &entry));
     // The folder vanished since the check: there is nothing to copy.
     if (!listing) return true;
-    PackageCopy copy(sourceFolder, installFolder, progress, log);
+    PackageCopy copy(sourceFolder, installFolder, userSettings, progress, log);
     do {
         if (!copy.CopyEntry(entry)) return false;
         progress.StepIt();

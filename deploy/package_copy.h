@@ -6,16 +6,15 @@
 
 struct InstallLog;
 
-// Copies every file of the package source into the installation folder
-// (created one level), the settings file into the user's settings folder
-// (keeping the user's own settings beside it when they differ), stepping
-// the progress once per listing entry and once at its end. Every change
-// goes through the journal, so that the caller can undo it. Asks
-// Abort/Retry/Ignore while a copy fails; what the user passes over, and
-// settings with nowhere to go, are counted in the account. False when the
-// package is missing (the user has been told) or the user aborted.
-bool CopyPackageFiles(const CString& installFolder, ProgressSink& progress, InstallLog& log);
-
-// The same with the package of the given setup folder.
+// Copies every file of the package source beside the setup program in
+// `setupFolder` into the installation folder (created one level), the
+// settings file into the installation folder's settings copy and, when
+// `userSettings`, into the running user's settings folder (keeping the
+// user's own settings beside it when they differ), stepping the progress
+// once per listing entry and once at its end. Every change goes through the
+// journal, so that the caller can undo it. Asks Abort/Retry/Ignore while a
+// copy fails; what the user passes over, and settings with nowhere to go,
+// are counted in the account. False when the package is missing (the user
+// has been told) or the user aborted.
 bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
-                      ProgressSink& progress, InstallLog& log);
+                      ProgressSink& progress, InstallLog& log, bool userSettings = true);

@@ -58,7 +58,7 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
         // the per-user stage serves it once the host has made it.
         const afx::ScopedRegKey hostKey = afx::OpenRegKey(HKEY_CURRENT_USER, keys[i]);
         if (!hostKey) {
-            log.events.Write(afx::UiText("no profile of this user's, left to the per-user stage: "
+            log.events.Write(afx::UiText("no profile of this user's yet, served at a later logon: "
                                          "HKEY_CURRENT_USER\\") +
                              afx::UiText::System(keys[i]));
             continue;
@@ -80,4 +80,14 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
                    afx::SetRegDword(entry, kValueManaged, kCompanionManaged);
         });
     }
+}
+
+bool ProfileMissing(const HostInstallRegistry& registry, int release) {
+    HostRelease known;
+    if (!HostReleaseFromYear(release, &known)) return false;
+    const CStringArray& keys = registry.hostKeys[HostReleaseIndex(known)];
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        if (!KeyExists(HKEY_CURRENT_USER, keys[i])) return true;
+    }
+    return false;
 }

@@ -15,3 +15,7 @@ void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2
 // Both entries below every host key of the release (a year from 2023 to
 // 2026; any other does nothing) that exists under HKEY_CURRENT_USER.
 void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLog& log);
+
+// True when a host key of the release (a year from 2023 to 2026) has no
+// profile under HKEY_CURRENT_USER yet: the user never started that host.
+bool ProfileMissing(const HostInstallRegistry& registry, int release);

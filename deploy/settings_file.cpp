@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "framework/afx_unicode.h"
+#include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
 #include "text/path_text.h"
 
@@ -50,4 +51,21 @@ bool BackUpSettings(const CString& settings, InstallJournal& journal) {
         if (GetFileAttributesA(backup) != INVALID_FILE_ATTRIBUTES) continue;
         return journal.InstallFile(settings, backup, InstallRecord::Origin::Settings);
     }
+}
+
+bool PrepareUserSettings(const CString& source, const char* name, InstallJournal& journal,
+                         CString* destination) {
+    const CString appData = UserAppDataFolder();
+    if (appData.IsEmpty()) {
+        *destination = name;
+        return false;
+    }
+    const CString folder = JoinPath(appData, kSettingsSubfolder);
+    *destination = JoinPath(folder, name);
+    // A folder that cannot be made shows when the file is written.
+    journal.CreateFolder(folder);
+    if (IsReparsePoint(folder)) return false;
+    // The user's own settings are kept beside the new ones; never lost.
+    return GetPathKind(*destination) != PathKind::File || SameContent(source, *destination) ||
+           BackUpSettings(*destination, journal);
 }

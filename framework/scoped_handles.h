@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+#include "framework/afx_unicode.h"
+
 namespace afx {
 
 template <typename Traits>
@@ -101,6 +103,22 @@ inline bool SetRegDword(HKEY key, const char* name, DWORD data) {
 inline bool SetRegText(HKEY key, const char* name, const char* text) {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
+}
+// A program text (GBK) stored as Unicode, so that the system shows it right
+// whatever its code page.
+inline bool SetRegProgramText(HKEY key, const wchar_t* name, const char* gbk) {
+    const std::wstring wide = ToWide(gbk, kProgramCodePage);
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+// True when the key, opened with REG_OPTION_OPEN_LINK, is a link to another
+// key: such a key is never followed nor written through.
+inline bool IsRegLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
 }
 
 }  // namespace afx

@@ -30,8 +30,6 @@ constexpr int kMaxKeyDepth = 512;
 // hundred; the bound keeps any tree a user can make under HKEY_CURRENT_USER
 // (a very wide one, say) from holding up the dialog for more than a moment.
 constexpr int kMaxKeysVisited = 100000;
-// The value that makes a key a link to another one.
-constexpr char kLinkValueName[] = "SymbolicLinkValue";
 
 // Keys still to be visited in this discovery.
 struct SearchBudget {
@@ -45,13 +43,7 @@ afx::ScopedRegKey OpenSearchedKey(HKEY parent, const char* name, SearchBudget& b
     if (budget.keysLeft <= 0) return afx::ScopedRegKey();
     --budget.keysLeft;
     afx::ScopedRegKey key = afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
-    DWORD type = REG_NONE;
-    if (key &&
-        RegQueryValueExA(key.Get(), kLinkValueName, nullptr, &type, nullptr, nullptr) ==
-            ERROR_SUCCESS &&
-        type == REG_LINK) {
-        return afx::ScopedRegKey();
-    }
+    if (key && afx::IsRegLink(key.Get())) return afx::ScopedRegKey();
     return key;
 }
 
@@ -187,9 +179,9 @@ void ScanProductKey(HostInstallRegistry& registry, Scan& scan, const char* produ
 
 }  // namespace
 
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
-                                   std::vector<RefusedHostFolder>* refused) {
-    Scan scan{SearchBudget(), SystemFoldersOfThisMachine(), refused};
+namespace {
+
+void Discover(HostInstallRegistry& registry, Scan& scan) {
     for (const char* productKeyPath : HostProductKeys::kPaths) {
         ScanProductKey(registry, scan, productKeyPath);
     }
@@ -198,6 +190,15 @@ void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
     }
 }
 
-void DiscoverHostInstallations() {
-    DiscoverHostInstallationsInto(theHostRegistry);
+}  // namespace
+
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
+                                   std::vector<RefusedHostFolder>* refused) {
+    Scan scan{SearchBudget(), SystemFoldersOfThisMachine(), refused};
+    Discover(registry, scan);
+}
+
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system) {
+    Scan scan{SearchBudget(), system, nullptr};
+    Discover(registry, scan);
 }

@@ -5,6 +5,7 @@
 
 #include "framework/afx_string.h"
 #include "hosts/host_registry.h"
+#include "hosts/system_folders.h"
 
 // A host folder the registry names that is no installation's.
 struct RefusedHostFolder {
@@ -18,6 +19,6 @@ struct RefusedHostFolder {
 // `refused` when it is given.
 void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
                                    std::vector<RefusedHostFolder>* refused = nullptr);
-
-// Discovery on theHostRegistry; run once by application start-up.
-void DiscoverHostInstallations();
+// The same with the system folders found beforehand: the shell, asked for
+// them, writes into whatever hive HKEY_CURRENT_USER stands for.
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system);

@@ -8,6 +8,7 @@
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
 #include "lifecycle/file_ops.h"
+#include "lifecycle/privileges.h"
 
 const char kInstallFolderSddl[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
@@ -19,46 +20,6 @@ constexpr SECURITY_INFORMATION kFolderInformation =
 // folder hands down.
 constexpr SECURITY_INFORMATION kEntryInformation =
     OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION;
-
-// An administrator may take over and rewrite files whose permissions shut
-// administrators out; these rights are held but off until asked for.
-constexpr const char* kTakeOverPrivileges[] = {SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME};
-
-// Enables the take-over privileges for its lifetime, as far as the token
-// holds them, and puts the previous state back.
-class ScopedTakeOverPrivileges {
-public:
-    ScopedTakeOverPrivileges() {
-        HANDLE token = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
-            return;
-        }
-        m_token.Reset(token);
-        for (const char* name : kTakeOverPrivileges) {
-            TOKEN_PRIVILEGES wanted = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
-            if (!LookupPrivilegeValueA(nullptr, name, &wanted.Privileges[0].Luid)) continue;
-            TOKEN_PRIVILEGES previous = {};
-            DWORD size = sizeof(previous);
-            if (AdjustTokenPrivileges(m_token.Get(), FALSE, &wanted, sizeof(previous), &previous,
-                                      &size) &&
-                GetLastError() == ERROR_SUCCESS && previous.PrivilegeCount == 1) {
-                m_previous[m_count++] = previous;
-            }
-        }
-    }
-    ~ScopedTakeOverPrivileges() {
-        for (int i = 0; i < m_count; ++i) {
-            AdjustTokenPrivileges(m_token.Get(), FALSE, &m_previous[i], 0, nullptr, nullptr);
-        }
-    }
-    ScopedTakeOverPrivileges(const ScopedTakeOverPrivileges&) = delete;
-    ScopedTakeOverPrivileges& operator=(const ScopedTakeOverPrivileges&) = delete;
-
-private:
-    afx::ScopedKernelHandle m_token;
-    TOKEN_PRIVILEGES m_previous[sizeof(kTakeOverPrivileges) / sizeof(kTakeOverPrivileges[0])] = {};
-    int m_count = 0;
-};
 
 bool VolumeKeepsAcls(const char* folder) {
     char root[MAX_PATH];
@@ -124,7 +85,9 @@ FolderProtection ProtectInstallFolder(const char* folder) {
         !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted) || !present) {
         return FolderProtection::Failed;
     }
-    const ScopedTakeOverPrivileges privileges;
+    // An administrator may take over and rewrite files whose permissions shut
+    // administrators out.
+    const ScopedPrivileges privileges({SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME});
     const DWORD error = SetNamedSecurityInfoA(const_cast<char*>(folder), SE_FILE_OBJECT,
                                               kFolderInformation, owner, nullptr, dacl, nullptr);
     if (error != ERROR_SUCCESS) {

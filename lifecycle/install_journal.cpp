@@ -5,7 +5,7 @@
 
 #include "framework/afx_mbcs.h"
 #include "lifecycle/file_ops.h"
-#include "lifecycle/machine_key.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "text/path_text.h"
@@ -16,6 +16,8 @@ namespace {
 
 // What a replaced file is called while it is kept aside beside itself.
 constexpr char kAsideExtension[] = ".setup-old";
+// What a file written from data is called until it is whole.
+constexpr char kTemporaryExtension[] = ".new";
 // A journal larger than this is not one the setup wrote.
 constexpr DWORD kMaxJournalBytes = 16 * 1024 * 1024;
 
@@ -56,6 +58,26 @@ bool ReadSmallFile(const CString& path, DWORD maxBytes, std::string* text) {
             read == text->size());
 }
 
+// Writes the bytes to a new file (replacing one of that name), flushed; its
+// handle is closed before anything else happens to it, so a failed file is
+// deleted at once. False, with GetLastError() set, when it is not whole.
+bool WriteNewFile(const CString& path, const void* data, unsigned long size) {
+    DWORD written = 0;
+    bool complete = false;
+    {
+        const afx::ScopedKernelHandle file(CreateFileA(
+            path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        complete = file && WriteFile(file.Get(), data, size, &written, nullptr) &&
+                   written == size && FlushFileBuffers(file.Get());
+    }
+    if (!complete) {
+        const DWORD error = GetLastError();
+        DeleteFileA(path);
+        SetLastError(error);
+    }
+    return complete;
+}
+
 }  // namespace
 
 bool InstallJournal::MakeDurable(const CString& installFolder) {
@@ -69,7 +91,8 @@ bool InstallJournal::MakeDurable(const CString& installFolder) {
             written = WriteAhead(JournalLine::Kind::Folder, change.path);
         }
     }
-    written = written && WriteMachineValue(kInstallationUnderWayValue, installFolder);
+    written =
+        written && WritePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue, installFolder);
     const DWORD error = written ? 0 : GetLastError();
     m_log.Result("journal file", m_durablePath, written, error);
     SetLastError(error);
@@ -98,8 +121,8 @@ void InstallJournal::DropDurableFile() {
     if (!m_durable) return;
     m_durable.Reset();
     DeleteFileA(m_durablePath);
-    DeleteMachineValue(kInstallationUnderWayValue);
-    DeleteMachineKeyWhenEmpty();
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
+    DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
 }
 
 void InstallJournal::TakeOver(const InstallRecord& earlier) {
@@ -191,6 +214,16 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     return true;
 }
 
+bool InstallJournal::InstallData(const CString& destination, const void* data, unsigned long size) {
+    const CString temporary = destination + kTemporaryExtension;
+    if (!WriteNewFile(temporary, data, size)) return false;
+    const bool installed = InstallFile(temporary, destination);
+    const DWORD error = GetLastError();
+    DeleteFileA(temporary);
+    SetLastError(error);
+    return installed;
+}
+
 void InstallJournal::NoteKey(const CString& path, bool existedBefore) {
     if (!existedBefore) WriteAhead(JournalLine::Kind::Key, path);
     m_changes.push_back({Change::Kind::Key, path, CString(), false, 0, 0,
@@ -259,7 +292,8 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
 
 CString InterruptedInstallationFolder() {
     CString folder;
-    if (!ReadMachineValue(kInstallationUnderWayValue, &folder) || !IsAbsolutePath(folder)) {
+    if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue, &folder) ||
+        !IsAbsolutePath(folder)) {
         return CString();
     }
     return folder;
@@ -342,7 +376,7 @@ bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log) {
         log.Write("recovery: its journal could not be read; nothing undone");
     }
     RemoveFile(path);
-    DeleteMachineValue(kInstallationUnderWayValue);
-    DeleteMachineKeyWhenEmpty();
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
+    DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
     return true;
 }

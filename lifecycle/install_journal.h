@@ -63,6 +63,11 @@ public:
                      InstallRecord::Origin origin = InstallRecord::Origin::New,
                      const CString& keepFolder = CString());
 
+    // The bytes written to a new file beside `destination`, then installed
+    // from there like any file (New), so that only a whole file takes its
+    // place. False, with GetLastError() set, when it is not there whole.
+    bool InstallData(const CString& destination, const void* data, unsigned long size);
+
     // A key below HKEY_CURRENT_USER about to be created (or deleted and
     // created anew): noted before it is.
     void NoteKey(const CString& path, bool existedBefore);

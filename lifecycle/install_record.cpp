@@ -11,6 +11,7 @@
 
 const char kInstallRecordName[] = "InstallRecord.txt";
 const char kKeptFilesFolder[] = "Kept";
+const char kSettingsCopyFolder[] = "UserSettings";
 
 namespace {
 

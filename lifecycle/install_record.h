@@ -14,6 +14,9 @@
 extern const char kInstallRecordName[];
 // Where the host files an installation replaced are kept, in its folder.
 extern const char kKeptFilesFolder[];
+// Where the package's settings file is kept, in its folder, for the users
+// the per-user stage serves after the package is gone.
+extern const char kSettingsCopyFolder[];
 
 struct InstallRecord {
     enum class Origin {

@@ -18,3 +18,7 @@ constexpr char kDefaultChosenFolder[] = "C:\\Torvex";
 constexpr char kUninstallerName[] = "Uninstall.exe";
 // Its name as the program knows itself: the file name without its extension.
 constexpr char kUninstallerAppName[] = "Uninstall";
+
+// The per-user stage, a program of its own beside the uninstaller, which
+// serves each user of the machine at logon.
+constexpr char kUserStageName[] = "UserSetup.exe";

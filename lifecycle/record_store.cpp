@@ -7,7 +7,7 @@
 #include "framework/scoped_handles.h"
 #include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
-#include "lifecycle/machine_key.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/run_log.h"
 #include "text/path_text.h"
 
@@ -15,14 +15,6 @@ namespace {
 
 // A record larger than this is not one the setup wrote.
 constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
-constexpr char kTemporaryExtension[] = ".new";
-
-bool SameFolder(const CString& a, const CString& b) {
-    CString canonicalA;
-    CString canonicalB;
-    return CanonicalPath(a, &canonicalA) && CanonicalPath(b, &canonicalB) &&
-           canonicalA == canonicalB;
-}
 
 bool ReadRecordFile(const CString& path, std::string* text) {
     const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -44,28 +36,7 @@ bool ReadRecordFile(const CString& path, std::string* text) {
 
 bool ParseFor(const std::string& text, const CString& installFolder, InstallRecord* record) {
     return ParseInstallRecord(text.c_str(), record) &&
-           SameFolder(record->installFolder, installFolder);
-}
-
-// Writes the text to a new file; its handle is closed before anything else
-// happens to it, so a failed file can always be deleted.
-bool WriteNewFile(const CString& path, const CString& text) {
-    DWORD written = 0;
-    bool complete = false;
-    {
-        const afx::ScopedKernelHandle file(CreateFileA(
-            path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        complete = file &&
-                   WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()),
-                             &written, nullptr) &&
-                   written == static_cast<DWORD>(text.GetLength()) && FlushFileBuffers(file.Get());
-    }
-    if (!complete) {
-        const DWORD error = GetLastError();
-        DeleteFileA(path);
-        SetLastError(error);
-    }
-    return complete;
+           IsSamePath(record->installFolder, installFolder);
 }
 
 }  // namespace
@@ -77,7 +48,8 @@ RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* reco
         return RecordSource::File;
     }
     CString copy;
-    if (ReadMachineValue(kRecordCopyValue, &copy) && ParseFor(copy.str(), installFolder, record)) {
+    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
+        ParseFor(copy.str(), installFolder, record)) {
         return RecordSource::MachineCopy;
     }
     *record = InstallRecord();
@@ -86,20 +58,16 @@ RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* reco
 
 bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log) {
     const CString path = JoinPath(record.installFolder, kInstallRecordName);
-    const CString temporary = path + kTemporaryExtension;
     const CString text = FormatInstallRecord(record);
-    bool written = WriteNewFile(temporary, text);
-    if (written) {
-        written = journal.InstallFile(temporary, path);
-        DeleteFileA(temporary);
-    }
+    const bool written = journal.InstallData(path, text.GetString(), text.GetLength());
     std::string back;
     const bool fileChecked = written && ReadRecordFile(path, &back) && back == text.str();
     log.Result("install record", path, fileChecked, fileChecked ? 0 : GetLastError());
     CString copy;
-    const bool copyChecked = fileChecked && WriteMachineValue(kRecordCopyValue, text) &&
-                             ReadMachineValue(kRecordCopyValue, &copy) && copy == text;
-    log.Result("install record copy HKEY_LOCAL_MACHINE\\", kMachineKey, copyChecked,
+    const bool copyChecked =
+        fileChecked && WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, text) &&
+        ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) && copy == text;
+    log.Result("install record copy HKEY_LOCAL_MACHINE\\", kPluginKey, copyChecked,
                copyChecked ? 0 : GetLastError());
     return fileChecked && copyChecked;
 }
@@ -110,8 +78,9 @@ void DeleteInstallRecord(const CString& installFolder) {
     DeleteFileA(path);
     InstallRecord copy;
     CString text;
-    if (ReadMachineValue(kRecordCopyValue, &text) && ParseFor(text.str(), installFolder, &copy)) {
-        DeleteMachineValue(kRecordCopyValue);
+    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &text) &&
+        ParseFor(text.str(), installFolder, &copy)) {
+        DeletePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue);
     }
-    DeleteMachineKeyWhenEmpty();
+    DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
 }

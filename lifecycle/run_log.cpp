@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr char kLogStem[] = "Torvex-Setup-";
 constexpr char kLogExtension[] = ".log";
 constexpr char kLineEnd[] = "\r\n";
 // What a line break inside an event becomes: the event stays on one line.
@@ -63,17 +62,17 @@ bool RunLog::Open(const CString& path, bool append) {
     return true;
 }
 
-bool RunLog::OpenNew() {
+bool RunLog::OpenNew(const char* stem) {
     char temp[MAX_PATH];
     const DWORD length = GetTempPathA(MAX_PATH, temp);
     if (length == 0 || length >= MAX_PATH) return false;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    CString stem;  // the temporary folder ends with a backslash
-    stem.Format("%s%s%04d%02d%02d-%02d%02d%02d", temp, kLogStem, now.wYear, now.wMonth, now.wDay,
-                now.wHour, now.wMinute, now.wSecond);
+    CString stamped;  // the temporary folder ends with a backslash
+    stamped.Format("%s%s%04d%02d%02d-%02d%02d%02d", temp, stem, now.wYear, now.wMonth, now.wDay,
+                   now.wHour, now.wMinute, now.wSecond);
     for (int attempt = 1;; ++attempt) {
-        const CString path = NumberedName(stem, attempt, kLogExtension);
+        const CString path = NumberedName(stamped, attempt, kLogExtension);
         afx::ScopedKernelHandle file(CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));

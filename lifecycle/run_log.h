@@ -10,6 +10,10 @@
 #include "framework/afx_ui_text.h"
 #include "framework/scoped_handles.h"
 
+// The stems of the logs the programs make in the temporary folder.
+constexpr char kSetupLogStem[] = "Torvex-Setup-";
+constexpr char kUserStageLogStem[] = "Torvex-UserSetup-";
+
 class RunLog {
 public:
     RunLog() = default;
@@ -21,9 +25,9 @@ public:
     // first one's log). A link at the path is refused, never written
     // through. False, with GetLastError() set, when it cannot be opened.
     bool Open(const CString& path, bool append);
-    // Creates a new log in the temporary folder, "Torvex-Setup-<time>.log"
+    // Creates a new log in the temporary folder, "<stem><time>.log"
     // (numbered when the name is taken: an existing file is never reused).
-    bool OpenNew();
+    bool OpenNew(const char* stem);
     bool IsOpen() const { return m_file.IsValid(); }
     const CString& Path() const { return m_path; }
 

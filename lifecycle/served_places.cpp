@@ -9,6 +9,8 @@ ServedPlaces::ServedPlaces(const CString& installFolder) : m_givenInstallFolder(
     if (!CanonicalPath(installFolder, &m_installFolder)) return;
     Add(installFolder, Place::InstallFolder);
     Add(JoinPath(installFolder, kKeptFilesFolder), Place::KeptFiles);
+    // The settings copy is the installation folder's own, like its files.
+    Add(JoinPath(installFolder, kSettingsCopyFolder), Place::InstallFolder);
 }
 
 void ServedPlaces::Add(const CString& folder, Place place) {

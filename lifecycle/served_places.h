@@ -1,10 +1,11 @@
 // The places an installation may change, and so the only places an
 // uninstall or the recovery of an interrupted installation may touch: the
-// installation folder (and the host files kept in it), the folders of the
-// host installations that discovery finds on this machine now (and their
-// fonts folders), and the running user's settings folder. A path read from
-// a record or a journal is input: it counts only when its canonical form
-// lies directly in one of these, and never through a link.
+// installation folder (and the host files and the settings copy kept in
+// it), the folders of the host installations that discovery finds on this
+// machine now (and their fonts folders), and the running user's settings
+// folder. A path read from a record or a journal is input: it counts only
+// when its canonical form lies directly in one of these, and never through
+// a link.
 #pragma once
 
 #include <vector>

@@ -16,6 +16,8 @@ const char* PrefixOf(StepAccount::Kind kind) {
             return "未写入注册表：HKEY_CURRENT_USER\\";
         case StepAccount::Kind::SettingsNotWritten:
             return "未写入设置文件：";
+        case StepAccount::Kind::UserStageNotSetUp:
+            return "未能为本机其他用户设置：";
         case StepAccount::Kind::UninstallNotSetUp:
             break;
     }

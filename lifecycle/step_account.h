@@ -18,6 +18,7 @@ public:
         RegistryNotWritten,  // an entry under a host's per-user profile
         SettingsNotWritten,  // the settings file in the user's settings folder
         UninstallNotSetUp,   // the record, the uninstaller or the entry in Programs and Features
+        UserStageNotSetUp,   // the per-user stage or its Active Setup entry: no other user served
     };
 
     // `what` names the item (a system text): a path, or a registry key below

@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <string>
-
-#include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
 #include "lifecycle/product.h"
 #include "text/path_text.h"
@@ -17,13 +14,6 @@ namespace {
 constexpr unsigned long long kBytesPerKiB = 1024;
 constexpr DWORD kYes = 1;
 constexpr DWORD kReadBufferSize = 1024;
-
-bool SetProgramText(HKEY key, const wchar_t* name, const char* gbk) {
-    const std::wstring wide = afx::ToWide(gbk, afx::kProgramCodePage);
-    // With its terminator, as REG_SZ data is stored.
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
 
 }  // namespace
 
@@ -38,7 +28,7 @@ bool WriteUninstallEntry(const UninstallEntry& entry) {
     const unsigned long long kib = (entry.installedBytes + kBytesPerKiB - 1) / kBytesPerKiB;
     // The name is stored as Unicode so that Programs and Features shows it
     // right on every system.
-    return SetProgramText(key.Get(), L"DisplayName", kProductDisplayName) &&
+    return afx::SetRegProgramText(key.Get(), L"DisplayName", kProductDisplayName) &&
            afx::SetRegText(key.Get(), "DisplayVersion", entry.version) &&
            afx::SetRegText(key.Get(), "DisplayIcon", uninstaller + ",0") &&
            afx::SetRegText(key.Get(), "InstallLocation", entry.installFolder) &&

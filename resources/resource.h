@@ -1,6 +1,6 @@
-// Resource ids of SetUp.exe: the dialog template, its controls, bitmaps and
-// icons. Shared by the resource script and the code; plain #defines, since
-// the resource compiler reads this file too.
+// Resource ids of SetUp.exe: the dialog template, its controls, bitmaps,
+// icons and the program it carries. Shared by the resource script and the
+// code; plain #defines, since the resource compiler reads this file too.
 #pragma once
 
 #define IDD_SETUP 141
@@ -13,6 +13,8 @@
 #define IDB_MENU_200 153
 #define IDI_SETUP 1
 #define IDI_SMALL 128
+// The per-user stage UserSetup.exe, which the installation writes out.
+#define IDR_USER_STAGE 201
 
 #define IDC_INSTALL_PATH 1000
 #define IDC_TITLE 1013

@@ -75,12 +75,12 @@ void Dlg_Setup::OnInstall() {
     // trail byte is 0x5C stays whole.
     StripAnyTrailingBackslash(m_strInstallPath);
     InstallRequest request;
+    request.setupFolder = ParentFolder(afx::GetModulePath());
     request.chosenFolder = m_strInstallPath;
     m_strInstallPath += kInstallSubFolder;
     request.installFolder = m_strInstallPath;
     request.releases = SelectedReleases();
     request.servesOwnProfile = !IsServiceAccountSid(CurrentAccount().sid);
-    request.setupFolder = ParentFolder(afx::GetModulePath());
     // Nothing is created before the package and the folders have passed.
     if (!CheckPackageBeforeInstalling(request.releases)) return;
     const CString linked = LinkedFolderOf(request.chosenFolder, request.installFolder);

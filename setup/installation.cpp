@@ -9,10 +9,12 @@
 #include "framework/afx_msgbox.h"
 #include "lifecycle/file_ops.h"
 #include "lifecycle/folder_security.h"
+#include "lifecycle/per_user.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "resources/resource.h"
 #include "setup/setup_title.h"
 #include "text/path_text.h"
 #include "uninstall/removal.h"
@@ -24,13 +26,6 @@ constexpr char kProtectionFailedFormat[] =
     "为防止其他用户替换插件文件，安装已停止，已创建的内容已撤销。";
 constexpr char kJournalFailedFormat[] =
     "无法在安装文件夹 %s 中写入安装日志（错误 %lu）。\n\n安装已停止，已创建的内容已撤销。";
-
-bool SameFolder(const CString& a, const CString& b) {
-    CString canonicalA;
-    CString canonicalB;
-    return CanonicalPath(a, &canonicalA) && CanonicalPath(b, &canonicalB) &&
-           canonicalA == canonicalB;
-}
 
 }  // namespace
 
@@ -51,7 +46,8 @@ InstallResult Installation::Run() {
         return InstallResult::Failed;
     }
 
-    if (!CopyPackageFiles(m_request.setupFolder, m_request.installFolder, m_progress, m_log)) {
+    if (!CopyPackageFiles(m_request.setupFolder, m_request.installFolder, m_progress, m_log,
+                          m_request.servesOwnProfile)) {
         // The user has been told, or closed the dialog: nothing more may be
         // done, and nothing of the copy stays.
         m_log.journal.Rollback();
@@ -71,7 +67,8 @@ InstallResult Installation::Run() {
     DeployToHosts(m_request.setupFolder, m_registry, use[0], use[1], use[2], use[3], m_log);
     m_progress.StepIt();
 
-    SetUpUninstall();
+    const bool stageWritten = WriteUserStage();
+    if (SetUpUninstall() && stageWritten) EnterUserStage();
     m_log.journal.Commit();
     if (!m_earlierElsewhere.installFolder.IsEmpty()) {
         // Complete here: the earlier folder's own files and uninstaller go.
@@ -93,7 +90,7 @@ void Installation::TakeOverEarlier() {
         case RecordSource::None:
             // The plug-in was here, but its record is lost: what lies in its
             // own folder is its own all the same.
-            if (SameFolder(ReadInstalledFolder(), folder) ||
+            if (IsSamePath(ReadInstalledFolder(), folder) ||
                 GetPathKind(JoinPath(folder, kUninstallerName)) == PathKind::File ||
                 GetPathKind(JoinPath(folder, kInstallRecordName)) == PathKind::File) {
                 m_log.events.Write("an earlier installation without a readable record");
@@ -106,7 +103,7 @@ void Installation::TakeOverEarlier() {
     // One installation per machine: an installation into another folder
     // takes over the hosts the earlier one served.
     const CString installed = ReadInstalledFolder();
-    if (installed.IsEmpty() || SameFolder(installed, folder)) return;
+    if (installed.IsEmpty() || IsSamePath(installed, folder)) return;
     if (ReadInstallRecord(installed, &m_earlierElsewhere) == RecordSource::None) {
         m_log.events.Write(afx::UiText("the installation named in Programs and Features has no "
                                        "readable record; it is not moved: ") +
@@ -149,7 +146,59 @@ bool Installation::Stop(const char* format, const CString& what, DWORD error) {
     return false;
 }
 
-void Installation::SetUpUninstall() {
+bool Installation::WriteUserStage() {
+    // The stage travels inside this program.
+    const CString stage = JoinPath(m_request.installFolder, kUserStageName);
+    const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_USER_STAGE), RT_RCDATA);
+    const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const bool written =
+        bytes && m_log.journal.InstallData(stage, bytes, SizeofResource(nullptr, found));
+    m_log.events.Result("per-user stage", stage, written, written ? 0 : GetLastError());
+    if (!written) m_log.account.Add(StepAccount::Kind::UserStageNotSetUp, stage);
+    return written;
+}
+
+bool Installation::OwnProfileMissing() const {
+    for (const HostRelease release : kHostReleases) {
+        if (m_request.releases[HostReleaseIndex(release)] &&
+            ProfileMissing(m_registry, HostReleaseYear(release))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Installation::EnterUserStage() {
+    const CString version = ActiveSetupVersion(g_nSetupVersion);
+    const CString command =
+        UserStageCommand(JoinPath(m_request.installFolder, kUserStageName), kStartedByActiveSetup);
+    const bool entered = WriteActiveSetupEntry(command, version);
+    m_log.events.Result("Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, entered,
+                        entered ? 0 : GetLastError());
+    if (!entered) {
+        m_log.account.Add(StepAccount::Kind::UserStageNotSetUp,
+                          CString("HKEY_LOCAL_MACHINE\\") + kActiveSetupKey);
+        return;
+    }
+    // This account was served just now, unless it has no profile of its own;
+    // a host it has not started yet is left to its next logon.
+    if (!m_request.servesOwnProfile) {
+        m_log.events.Write("a service account: no Active Setup stamp of its own");
+        return;
+    }
+    if (OwnProfileMissing()) {
+        m_log.events.Write(
+            "a host profile of this account's is missing: not stamped, its next "
+            "logon starts the per-user stage");
+        return;
+    }
+    const bool stamped = StampActiveSetupDone(version);
+    m_log.events.Result("served already: Active Setup stamp HKEY_CURRENT_USER\\", kActiveSetupKey,
+                        stamped, stamped ? 0 : GetLastError());
+}
+
+bool Installation::SetUpUninstall() {
     const CString& folder = m_request.installFolder;
     // What the installation did, before its own uninstaller is written: the
     // uninstaller takes care of itself.
@@ -170,8 +219,8 @@ void Installation::SetUpUninstall() {
         m_log.account.Add(StepAccount::Kind::UninstallNotSetUp,
                           uninstallerWritten ? JoinPath(folder, kInstallRecordName) : uninstaller);
         // No entry may name an uninstaller that cannot work.
-        if (SameFolder(ReadInstalledFolder(), folder)) DeleteUninstallEntry();
-        return;
+        if (IsSamePath(ReadInstalledFolder(), folder)) DeleteUninstallEntry();
+        return false;
     }
     unsigned long long bytes = FileSize(uninstaller);
     for (const InstallRecord::File& file : record.files) bytes += file.size;
@@ -182,6 +231,7 @@ void Installation::SetUpUninstall() {
         m_log.account.Add(StepAccount::Kind::UninstallNotSetUp,
                           CString("HKEY_LOCAL_MACHINE\\") + kUninstallEntryKey);
     }
+    return entered;
 }
 
 void Installation::MoveEarlierInto(InstallRecord& record) {

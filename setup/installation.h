@@ -4,9 +4,11 @@
 // It starts once the folder and the package have passed their checks, and
 // does everything else in a fixed order: the installation folder, made and
 // protected; the journal, made durable; the package copy; registration and
-// host deployment; the uninstaller, the record and the Programs and
-// Features entry, each checked; the earlier installation moved here when
-// it was elsewhere; the journal committed.
+// host deployment; the per-user stage, the uninstaller, the record and the
+// Programs and Features entry, each checked; the stage entered in Active
+// Setup, so that every other user of the machine gets the plug-in at logon;
+// the earlier installation moved here when it was elsewhere; the journal
+// committed.
 #pragma once
 
 #include <windows.h>
@@ -19,13 +21,13 @@
 #include "lifecycle/install_journal.h"
 
 struct InstallRequest {
+    CString setupFolder;    // where the package is: the setup program's folder
     CString chosenFolder;   // absolute, no trailing backslash (a drive root: "D:")
     CString installFolder;  // the chosen folder and "\T-ZozerIded"
     std::array<bool, kHostReleaseCount> releases{};
-    // Where the package lies beside the program that installs it.
-    CString setupFolder;
     // The account that runs the setup has a profile of its own to serve
-    // (not the system account or another service account).
+    // (not the system account or another service account): its host
+    // profiles, its settings file and its Active Setup stamp.
     bool servesOwnProfile = true;
 };
 
@@ -55,9 +57,15 @@ private:
     void TakeOverEarlier();
     bool MakeInstallationFolder();
     bool Stop(const char* format, const CString& what, DWORD error);
+    // The per-user stage beside the uninstaller; false when it is not there.
+    bool WriteUserStage();
     // The uninstaller, the record and the entry; nothing of the entry when
-    // the first two are not complete.
-    void SetUpUninstall();
+    // the first two are not complete. True when all three are there.
+    bool SetUpUninstall();
+    // The stage in Active Setup, and the account that ran the setup stamped
+    // as served unless it has no profile of its own or lacks a host's.
+    void EnterUserStage();
+    bool OwnProfileMissing() const;
     // Brings what an installation elsewhere did for the hosts into this one.
     void MoveEarlierInto(InstallRecord& record);
 

@@ -3,14 +3,7 @@
 #pragma once
 
 #include "framework/afx_string.h"
+#include "lifecycle/product_version.h"
 
-// The setup program's version, yyyymmdd: the only version it carries.
-constexpr int g_nSetupVersion = 20251030;
-
-// "批打印软件 V<major>.<minor>.<patch>" with major = version / 10000,
-// minor = (version % 10000) / 100 and patch = version % 100; minor and
-// patch always show at least two digits.
+// "批打印软件 V<major>.<minor>.<patch>", the version as FormatSetupVersion writes it.
 CString FormatSetupTitle(int version);
-
-// The version alone, "<major>.<minor>.<patch>" as in the title.
-CString FormatSetupVersion(int version);

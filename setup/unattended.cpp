@@ -72,6 +72,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     StripAnyTrailingBackslash(chosen);
     InstallRequest request;
+    request.setupFolder = ParentFolder(afx::GetModulePath());
     request.chosenFolder = chosen;
     request.installFolder = chosen + kInstallSubFolder;
     log.Write(afx::UiText("installation folder: ") + afx::UiText::System(request.installFolder));
@@ -97,7 +98,6 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     const RunAccount account = CurrentAccount();
     request.servesOwnProfile = !IsServiceAccountSid(account.sid);
-    request.setupFolder = ParentFolder(afx::GetModulePath());
 
     if (commandLine.mode == RunMode::Silent) {
         Dlg_Setup dialog(nullptr, &log);

@@ -11,12 +11,12 @@
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
+#include "lifecycle/silent_boxes.h"
 #include "lifecycle/single_instance.h"
 #include "resources/resource.h"
 #include "setup/command_line.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
-#include "setup/silent_boxes.h"
 #include "setup/unattended.h"
 #include "text/path_text.h"
 #include "uninstall/uninstaller.h"
@@ -97,7 +97,7 @@ int CWizardApp::Run() {
     if (parsed && (commandLine.log || silent)) {
         const bool opened =
             commandLine.logPath.IsEmpty()
-                ? log.OpenNew()
+                ? log.OpenNew(kSetupLogStem)
                 : log.Open(commandLine.logPath, !commandLine.secondPhaseFolder.IsEmpty());
         if (!opened) return exit_code::kFailed;
     }

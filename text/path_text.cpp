@@ -194,6 +194,13 @@ bool IsWithinFolder(const CString& canonicalPath, const CString& canonicalFolder
            canonicalPath.GetLength() > static_cast<int>(prefix.size());
 }
 
+bool IsSamePath(const char* a, const char* b) {
+    CString canonicalA;
+    CString canonicalB;
+    return CanonicalPath(a, &canonicalA) && CanonicalPath(b, &canonicalB) &&
+           canonicalA == canonicalB;
+}
+
 bool IsDirectlyInFolder(const CString& canonicalPath, const CString& canonicalFolder) {
     if (canonicalPath == canonicalFolder || !IsWithinFolder(canonicalPath, canonicalFolder)) {
         return false;

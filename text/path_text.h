@@ -66,6 +66,8 @@ bool NormalizePath(const char* path, CString* normal);
 // The normal form with ASCII letters folded to lower case: the one form
 // paths are compared in.
 bool CanonicalPath(const char* path, CString* canonical);
+// True when both paths have a canonical form and it is the same.
+bool IsSamePath(const char* a, const char* b);
 
 // Both canonical: true when the path is the folder itself or lies anywhere
 // below it.

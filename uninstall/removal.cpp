@@ -6,10 +6,12 @@
 
 #include "framework/afx_mbcs.h"
 #include "hosts/host_contract.h"
+#include "hosts/host_registry.h"
 #include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
+#include "lifecycle/reg_ops.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
@@ -30,6 +32,7 @@ constexpr char kNotRestoredFormat[] = "%s（安装后已被修改，未恢复安
 constexpr char kHostsNotFoundHeading[] =
     "\n\n以下CAD目录在本机已找不到，安装时放入其中的文件未删除：";
 constexpr char kScheduledHeading[] = "\n\n以下文件正在使用，将在下次重新启动计算机时删除：";
+constexpr char kProfilesNotClearedHeading[] = "\n\n以下用户的设置未能清除：";
 constexpr char kSettingsKept[] = "\n\n您的设置文件 Torvex.Ini 已保留。";
 // The uninstaller that started this run, moved out of the way.
 constexpr char kMovedUninstallerName[] = "Uninstall-started.exe";
@@ -175,8 +178,10 @@ int Depth(const CString& key) {
     return depth;
 }
 
-void RemoveKeys(const InstallRecord& record, const ServedPlaces& places, UninstallOutcome& outcome,
-                RunLog& log) {
+}  // namespace
+
+void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places, const char* root,
+                        UninstallOutcome& outcome, RunLog& log) {
     // The deepest first, whatever the record's order: an entry before the
     // "Applications" key it is in.
     std::vector<InstallRecord::Key> keys = record.keys;
@@ -184,12 +189,12 @@ void RemoveKeys(const InstallRecord& record, const ServedPlaces& places, Uninsta
                      [](const auto& a, const auto& b) { return Depth(a.path) > Depth(b.path); });
     for (const InstallRecord::Key& key : keys) {
         if (key.origin != InstallRecord::Origin::New) continue;
-        const CString shown = "HKEY_CURRENT_USER\\" + key.path;
+        const CString shown = root + key.path;
         if (!places.IsApplicationsKey(key.path)) {
             Left(outcome, kForeignFormat, shown);
             continue;
         }
-        const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, key.path);
+        const LONG result = DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, key.path);
         const bool isApplications = afx::MbsICmp(FileNameOf(key.path), kApplicationsKey) == 0;
         if (result == ERROR_SUCCESS) {
             ++outcome.removedKeys;
@@ -202,6 +207,8 @@ void RemoveKeys(const InstallRecord& record, const ServedPlaces& places, Uninsta
         }
     }
 }
+
+namespace {
 
 // The uninstaller's own files in the installation folder.
 void RemoveOwnFiles(const CString& installFolder, const CString& runningUninstaller,
@@ -259,7 +266,7 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPla
     UninstallOutcome outcome;
     RemoveFiles(record, places, outcome, log);
     RestoreKeptFiles(record, places, outcome, log);
-    RemoveKeys(record, places, outcome, log);
+    RemoveRecordedKeys(record, places, "HKEY_CURRENT_USER\\", outcome, log);
     RemoveOwnFiles(places.InstallFolder(), runningUninstaller, ownFolder, outcome, log);
     RemoveCreatedFolders(record, places, outcome, log);
     for (const CString& host : outcome.hostsNotFound) {
@@ -271,6 +278,21 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPla
         log.Write("Programs and Features entry removed");
     }
     return outcome;
+}
+
+ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord& record,
+                           const HostInstallRegistry& hosts) {
+    ServedPlaces places(installFolder);
+    for (const HostRelease release : kHostReleases) {
+        const bool recorded = std::any_of(
+            record.releases.begin(), record.releases.end(),
+            [&](const InstallRecord::Release& r) { return r.year == HostReleaseYear(release); });
+        if (!recorded) continue;
+        for (int i = 0; i < hosts.GetHostCount(release); ++i) {
+            places.AddHost(hosts.GetHostFolder(release, i), hosts.GetHostKey(release, i));
+        }
+    }
+    return places;
 }
 
 void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log) {
@@ -312,6 +334,12 @@ afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
     if (!outcome.scheduled.empty()) {
         text += kScheduledHeading;
         for (const CString& file : outcome.scheduled) text += "\n" + afx::UiText::System(file);
+    }
+    if (!outcome.profilesNotCleared.empty()) {
+        text += kProfilesNotClearedHeading;
+        for (const CString& profile : outcome.profilesNotCleared) {
+            text += "\n" + afx::UiText::System(profile);
+        }
     }
     text += kSettingsKept;
     return text;

@@ -8,9 +8,10 @@
 #include "framework/afx_string.h"
 #include "framework/afx_ui_text.h"
 #include "lifecycle/install_record.h"
+#include "lifecycle/served_places.h"
 
+class HostInstallRegistry;
 class RunLog;
-class ServedPlaces;
 
 struct UninstallOutcome {
     int removedFiles = 0;
@@ -27,6 +28,9 @@ struct UninstallOutcome {
     std::vector<CString> hostsNotFound;
     // In use now: deleted at the next restart.
     std::vector<CString> scheduled;
+    // User profiles whose hive could not be reached: what the per-user stage
+    // did there stays.
+    std::vector<CString> profilesNotCleared;
 
     bool NeedsRestart() const { return !scheduled.empty(); }
 };
@@ -46,6 +50,18 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPla
 // Only what lies in the installation folder itself, for an installation
 // that moved elsewhere: what it did for the hosts now belongs to the new one.
 void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log);
+
+// The places of an installation an uninstall may touch: its folder, and the
+// host folders and profile keys that discovery finds now (`hosts`) for the
+// releases the record names; never what the record itself says they are.
+ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord& record,
+                           const HostInstallRegistry& hosts);
+
+// The record's entries below HKEY_CURRENT_USER (whichever hive that stands
+// for now, shown as `root`), the deepest first: only those the installation
+// created below a served host's "Applications" key, never through a link.
+void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places, const char* root,
+                        UninstallOutcome& outcome, RunLog& log);
 
 // The final box: what was removed, and what was left and why.
 afx::UiText UninstallSummaryText(const UninstallOutcome& outcome);

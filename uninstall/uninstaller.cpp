@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "deploy/settings_file.h"
@@ -21,6 +20,7 @@
 #include "lifecycle/uninstall_entry.h"
 #include "text/path_text.h"
 #include "uninstall/removal.h"
+#include "uninstall/user_profiles.h"
 
 namespace {
 
@@ -131,19 +131,7 @@ int Uninstaller::RunFirstPhase() {
 }
 
 ServedPlaces Uninstaller::PlacesOf(const InstallRecord& record) const {
-    // The installation folder it runs for, and the host folders that
-    // discovery finds now for the releases recorded: never what the record
-    // itself says they are.
-    ServedPlaces places(m_run.secondPhaseFolder);
-    for (const HostRelease release : kHostReleases) {
-        const bool recorded = std::any_of(
-            record.releases.begin(), record.releases.end(),
-            [&](const InstallRecord::Release& r) { return r.year == HostReleaseYear(release); });
-        if (!recorded) continue;
-        for (int i = 0; i < m_hosts.GetHostCount(release); ++i) {
-            places.AddHost(m_hosts.GetHostFolder(release, i), m_hosts.GetHostKey(release, i));
-        }
-    }
+    ServedPlaces places = PlacesOfHosts(m_run.secondPhaseFolder, record, m_hosts);
     const CString appData = UserAppDataFolder();
     if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
     return places;
@@ -176,9 +164,11 @@ int Uninstaller::RunSecondPhase() {
         Tell(kCloseHostText, MB_OK);
         return exit_code::kBusy;
     }
-    const UninstallOutcome outcome =
+    UninstallOutcome outcome =
         RemoveInstallation(record, PlacesOf(record), JoinPath(folder, kUninstallerName),
                            ParentFolder(afx::GetModulePath()), m_log);
+    // What the per-user stage did, in every profile of the machine.
+    RemoveFromUserProfiles(folder, outcome, m_log);
     Tell(UninstallSummaryText(outcome), MB_OK);
     if (outcome.notRemoved > 0) return exit_code::kFailed;
     return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;

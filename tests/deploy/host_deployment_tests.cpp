@@ -100,8 +100,9 @@ TEST_F(HostDeploymentTest, ModulesAlsoReachTheInstallationFolder) {
     const CString install = temp / "inst";
     ASSERT_TRUE(CopyPackageFiles(setup, install, progress, log));
     DeployToHosts(setup, registry, true, true, true, true, log);
-    EXPECT_EQ(FilesIn(install), (std::set<std::string>{"TX_ZozerIded2023.grx", "GCAD2023P.dll",
-                                                       "GCAD2024P.dll", "itextsharp.dll"}));
+    EXPECT_EQ(FilesIn(install),
+              (std::set<std::string>{"TX_ZozerIded2023.grx", "GCAD2023P.dll", "GCAD2024P.dll",
+                                     "itextsharp.dll", "UserSettings"}));
     for (const char* host : {"h2023", "h2024a", "h2025", "h2026"}) {
         EXPECT_EQ(FilesIn(temp / host), kHostFiles) << host;
         EXPECT_EQ(FilesIn(temp / (std::string(host) + "\\Fonts").c_str()), kFonts) << host;

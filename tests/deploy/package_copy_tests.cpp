@@ -11,9 +11,11 @@
 
 #include "deploy/package_copy.h"
 #include "deploy/package_source.h"
+#include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/scratch_registry.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -64,11 +66,13 @@ TEST_F(PackageCopyTest, CopiesByNameAndSkipsSubfolders) {
     ASSERT_TRUE(WriteTextFile(data + "\\sub\\inner.dll", "inner"));
 
     EXPECT_TRUE(Copy());
-    EXPECT_EQ(Installed(),
-              (std::set<std::string>{"TX_ZozerIded2023.grx", "itextsharp.dll", "GCAD2024P.dll"}));
+    EXPECT_EQ(Installed(), (std::set<std::string>{"TX_ZozerIded2023.grx", "itextsharp.dll",
+                                                  "GCAD2024P.dll", "UserSettings"}));
     EXPECT_EQ(ReadTextFile(install + "\\GCAD2024P.dll"), "gcad");
-    // The settings file keeps the listing's spelling of its name.
+    // The settings file keeps the listing's spelling of its name, and a copy
+    // stays for the users the per-user stage serves.
     EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\TORVEX.INI"), "ini");
+    EXPECT_EQ(ReadTextFile(install + "\\UserSettings\\TORVEX.INI"), "ini");
     EXPECT_TRUE(boxes.boxes.empty());
     // 8 files, the subfolder, "." and "..": one step per entry, one at the end.
     EXPECT_EQ(progress.steps, 12);
@@ -198,7 +202,7 @@ TEST_F(PackageCopyTest, SettingsFolderIsCreatedOneLevel) {
     AddPackageFile("Torvex.Ini", "settings");
     EXPECT_TRUE(Copy());
     EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\Torvex.Ini"), "settings");
-    EXPECT_EQ(Installed(), std::set<std::string>{});
+    EXPECT_EQ(Installed(), std::set<std::string>{"UserSettings"});
 }
 
 TEST_F(PackageCopyTest, SettingsFolderThatCannotBeMadeAsksTheUser) {
@@ -341,7 +345,7 @@ TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
 }
 
 TEST_F(PackageCopyTest, TheTestProgramsOwnFolderHoldsNoPackage) {
-    EXPECT_FALSE(CopyPackageFiles(install, progress, log));
+    EXPECT_FALSE(CopyPackageFiles(ParentFolder(afx::GetModulePath()), install, progress, log));
     EXPECT_EQ(progress.steps, 0);
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(GetPathKind(install), PathKind::Absent);

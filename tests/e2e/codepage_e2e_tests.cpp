@@ -82,7 +82,8 @@ TEST_F(CodePageTest, EveryTextOfTheDialogIsTheIntendedChinese) {
 }
 
 TEST_F(CodePageTest, ABoxShowsItsChineseSentenceWithThePathInIt) {
-    // The uninstaller of a folder without a record says so, naming the folder.
+    // The uninstaller (its second process) for a folder without a record
+    // says so, naming the folder.
     const std::string uninstaller = Scratch() + "\\Uninstall.exe";
     ASSERT_TRUE(
         CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), uninstaller.c_str(), FALSE));

@@ -137,6 +137,9 @@ Snapshot SetupTest::TakeSnapshot(bool withSizes) const {
     AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kVendorKey, out);
     AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kUninstallEntry, out);
     AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kPluginMachineKey, out);
+    // The Active Setup entry, and this account's stamp.
+    AddKeys(HKEY_LOCAL_MACHINE, "HKLM\\", kActiveSetupKey, out);
+    AddKeys(HKEY_CURRENT_USER, "HKCU\\", kActiveSetupKey, out);
     return out;
 }
 Snapshot SetupTest::Without(Snapshot snapshot, const std::string& prefix) {

@@ -48,6 +48,10 @@ constexpr int kChooserCancel = IDCANCEL;
 constexpr int kChooserEdit = 14148;
 
 constexpr const char* kProduct = "SOFTWARE\\Gstarsoft\\GstarCAD";
+// The per-user stage's Active Setup entry (HKLM) and a user's stamp (HKCU).
+constexpr const char* kActiveSetupKey =
+    "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
+    "{7A479842-ED53-4AAD-8FC6-E7C0EB678373}";
 constexpr const char* kUninstallEntry =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 

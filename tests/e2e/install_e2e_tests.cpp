@@ -82,11 +82,12 @@ void ExpectUntouched(const std::string& hostFolder) {
 }
 
 // What a package with the default sample files leaves in the installation
-// folder: the package's files, the install record and the uninstaller.
+// folder: the package's files, the install record, the uninstaller and the
+// per-user stage.
 std::vector<std::string> InstalledPackage(int extraFiles = 0) {
     std::vector<std::string> names = {
         "GCAD2023P.dll",        "GCAD2024P.dll", "InstallRecord.txt", "TX_ZozerIded2023.grx",
-        "TX_ZozerIded2026.grx", "Uninstall.exe", "itextsharp.dll"};
+        "TX_ZozerIded2026.grx", "Uninstall.exe", "UserSetup.exe",     "itextsharp.dll"};
     for (int i = 0; i < extraFiles; ++i) {
         char name[32];
         std::snprintf(name, sizeof(name), "extra%03d.dat", i);

@@ -62,6 +62,7 @@ TEST_F(LifecycleTest, UninstallingLeavesTheMachineAsItWasButTheSettings) {
     EXPECT_TRUE(
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "InstallLocation", &location));
     EXPECT_EQ(location, kInstallFolder);
+    EXPECT_TRUE(driver::KeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey));
 
     const std::string summary = Uninstall();
     EXPECT_NE(summary.find("已卸载"), std::string::npos) << summary;

@@ -1,6 +1,6 @@
-// The built SetUp.exe read as a file: which libraries it imports, how the
-// loader may place it, and that nothing of the build machine or build time
-// is left in it.
+// The built SetUp.exe, and the UserSetup.exe it carries, read as files:
+// which libraries they import, how the loader may place them, and that
+// nothing of the build machine or build time is left in them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -44,21 +44,24 @@ bool Contains(const std::vector<BYTE>& bytes, const std::string& text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
-class SetupImage : public ::testing::Test {
+class SetupImage : public ::testing::TestWithParam<const char*> {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_image.Valid()) << SETUP_EXE_PATH; }
+    void SetUp() override { ASSERT_TRUE(m_image.Valid()) << GetParam(); }
 
-    hardening::PeImage m_image{WindowsPath(SETUP_EXE_PATH)};
+    hardening::PeImage m_image{WindowsPath(GetParam())};
 };
 
-TEST_F(SetupImage, IsA64BitWindowsProgram) {
+INSTANTIATE_TEST_SUITE_P(Programs, SetupImage,
+                         ::testing::Values(SETUP_EXE_PATH, USER_SETUP_EXE_PATH));
+
+TEST_P(SetupImage, IsA64BitWindowsProgram) {
     EXPECT_EQ(m_image.FileHeader().Machine, IMAGE_FILE_MACHINE_AMD64);
     EXPECT_TRUE(m_image.FileHeader().Characteristics & IMAGE_FILE_EXECUTABLE_IMAGE);
     EXPECT_FALSE(m_image.FileHeader().Characteristics & IMAGE_FILE_DLL);
     EXPECT_EQ(m_image.OptionalHeader().Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
 
-TEST_F(SetupImage, ImportsOnlySystemLibraries) {
+TEST_P(SetupImage, ImportsOnlySystemLibraries) {
     bool complete = false;
     const std::vector<std::string> imported = m_image.ImportedLibraries(&complete);
     ASSERT_TRUE(complete) << "the import table runs off the file";
@@ -72,7 +75,7 @@ TEST_F(SetupImage, ImportsOnlySystemLibraries) {
     }
 }
 
-TEST_F(SetupImage, LoadsAtARandomHighAddressWithNoExecutableData) {
+TEST_P(SetupImage, LoadsAtARandomHighAddressWithNoExecutableData) {
     const WORD flags = m_image.OptionalHeader().DllCharacteristics;
     EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
     EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA);
@@ -81,7 +84,7 @@ TEST_F(SetupImage, LoadsAtARandomHighAddressWithNoExecutableData) {
     EXPECT_GE(m_image.OptionalHeader().ImageBase, kFourGigabytes);
 }
 
-TEST_F(SetupImage, KeepsItsRelocationsSoTheLoaderCanMoveIt) {
+TEST_P(SetupImage, KeepsItsRelocationsSoTheLoaderCanMoveIt) {
     EXPECT_FALSE(m_image.FileHeader().Characteristics & IMAGE_FILE_RELOCS_STRIPPED);
     const IMAGE_DATA_DIRECTORY relocations = m_image.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC);
     ASSERT_GT(relocations.Size, sizeof(IMAGE_BASE_RELOCATION));
@@ -96,7 +99,7 @@ TEST_F(SetupImage, KeepsItsRelocationsSoTheLoaderCanMoveIt) {
     }
 }
 
-TEST_F(SetupImage, HasNoSectionBothWritableAndExecutable) {
+TEST_P(SetupImage, HasNoSectionBothWritableAndExecutable) {
     for (const IMAGE_SECTION_HEADER& section : m_image.Sections()) {
         const std::string name(
             reinterpret_cast<const char*>(section.Name),
@@ -109,7 +112,7 @@ TEST_F(SetupImage, HasNoSectionBothWritableAndExecutable) {
 
 // Two builds of the same sources must give the same bytes: no link time, no
 // time in the resources, no debug directory, no path of the build machine.
-TEST_F(SetupImage, CarriesNoBuildTimeAndNoBuildPath) {
+TEST_P(SetupImage, CarriesNoBuildTimeAndNoBuildPath) {
     EXPECT_EQ(m_image.FileHeader().TimeDateStamp, 0u);
 
     const IMAGE_DATA_DIRECTORY resources = m_image.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
@@ -125,7 +128,7 @@ TEST_F(SetupImage, CarriesNoBuildTimeAndNoBuildPath) {
     }
 }
 
-TEST_F(SetupImage, StaysUnderOneMegabyte) {
+TEST_P(SetupImage, StaysUnderOneMegabyte) {
     EXPECT_LT(m_image.Bytes().size(), kMaxImageBytes);
 }
 

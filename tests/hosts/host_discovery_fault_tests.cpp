@@ -17,9 +17,6 @@
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
 
-// The program's one record; the application defines it, tests need their own.
-HostInstallRegistry theHostRegistry;
-
 namespace {
 
 const std::string kHao = "浩";  // two GBK bytes, neither a backslash

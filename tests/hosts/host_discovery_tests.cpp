@@ -11,9 +11,6 @@
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
 
-// The program's one record; the application defines it, tests need their own.
-HostInstallRegistry theHostRegistry;
-
 namespace {
 
 const std::string kGstarAec = "SOFTWARE\\Gstarsoft\\GstarAEC";
@@ -223,15 +220,6 @@ TEST_F(HostDiscovery, SubkeyNameOver256BytesIsSkipped) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24" + longName, "C:\\LongRelease"));
     EXPECT_EQ(Discover(HostRelease::R2023), (Items{{kGstarCad + "\\R23\\z\\", "C:\\Z"}}));
     EXPECT_EQ(Discover(HostRelease::R2024), Items{});
-}
-
-TEST_F(HostDiscovery, FreeFunctionFillsTheProgramsRecord) {
-    ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26\\x", "C:\\Free\\"));
-    ASSERT_EQ(theHostRegistry.GetHostCount(HostRelease::R2026), 0);
-    DiscoverHostInstallations();
-    EXPECT_EQ(Found(theHostRegistry, HostRelease::R2026),
-              (Items{{kGstarCad + "\\R26\\x\\", "C:\\Free"}}));
-    EXPECT_EQ(theHostRegistry.markerValueName, "Location");
 }
 
 }  // namespace

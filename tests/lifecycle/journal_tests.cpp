@@ -8,7 +8,7 @@
 
 #include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
-#include "lifecycle/machine_key.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"

@@ -8,11 +8,14 @@
 
 #include "framework/afx_app_name.h"
 #include "hosts/host_discovery.h"
+#include "lifecycle/file_ops.h"
+#include "lifecycle/per_user.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/uninstall_entry.h"
 #include "setup/install_checks.h"
 #include "setup/installation.h"
+#include "tests/deploy/deploy_test_support.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/running_dummy.h"
 #include "tests/support/scratch_registry.h"
@@ -24,6 +27,8 @@
 namespace {
 
 using Origin = InstallRecord::Origin;
+
+constexpr char kHostKey[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN";
 
 class NoProgress : public ProgressSink {
 public:
@@ -39,12 +44,16 @@ protected:
                          (temp / "host").str()});
         DiscoverHostInstallationsInto(hosts);
     }
-    InstallResult Install(const char* chosen) {
+    InstallRequest RequestFor(const char* chosen) {
         InstallRequest request;
         request.chosenFolder = temp / chosen;
         request.installFolder = request.chosenFolder + "\\T-ZozerIded";
         request.releases = {false, false, true, false};
         request.setupFolder = package;
+        return request;
+    }
+    InstallResult Install(const char* chosen) { return Install(RequestFor(chosen)); }
+    InstallResult Install(const InstallRequest& request) {
         NoProgress progress;
         return Installation(request, hosts, progress, log, nullptr).Run();
     }
@@ -57,6 +66,8 @@ protected:
     ScratchRegistryRoots registry;
     ScopedTempFolder temp;
     const CString package = temp / "package";
+    const CString appData = temp / "appdata";
+    deploy_test::ScopedEnvironmentVariable appDataVariable{"APPDATA", appData};
     driver::SampleMachine machine;
     HostInstallRegistry hosts;
     RunLog log;
@@ -146,6 +157,29 @@ TEST_F(InstallationTest, ALinkAtTheInstallationFolderItselfIsFound) {
     EXPECT_EQ(LinkedFolderOf(temp / "C", temp / "C\\T-ZozerIded"), temp / "C\\T-ZozerIded");
     EXPECT_TRUE(LinkedFolderOf(temp / "A", temp / "A\\T-ZozerIded").IsEmpty());
     EXPECT_TRUE(RemoveUnixLink((temp / "C").str(), "T-ZozerIded"));
+}
+
+TEST_F(InstallationTest, AServiceAccountServesNoProfileOfItsOwnButEveryUserAtLogon) {
+    machine.AddHost(
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Gstarsoft\\GstarCAD", "R25\\zh-CN", (temp / "host").str()});
+    InstallRequest request = RequestFor("A");
+    request.servesOwnProfile = false;
+    EXPECT_EQ(Install(request), InstallResult::Complete);
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, std::string(kHostKey) + "\\Applications"));
+    EXPECT_EQ(GetPathKind(appData + "\\Torvex"), PathKind::Absent);
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kActiveSetupKey)) << "stamped as served";
+    // The stage, and its command for every user's logon.
+    const CString stage = request.installFolder + "\\UserSetup.exe";
+    EXPECT_TRUE(SameContent(stage, driver::WindowsPathOf(USER_SETUP_EXE_PATH).c_str()));
+    std::string command;
+    std::string version;
+    DWORD installed = 0;
+    EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "StubPath", &command));
+    EXPECT_EQ(command, "\"" + stage.str() + "\" /ACTIVESETUP");
+    EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version));
+    EXPECT_EQ(version, "2025,10,30");
+    EXPECT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kActiveSetupKey, "IsInstalled", &installed));
+    EXPECT_EQ(installed, 1u);
 }
 
 }  // namespace

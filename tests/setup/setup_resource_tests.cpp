@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <utility>
@@ -225,6 +227,23 @@ TEST_F(SetupResources, ManifestRequiresAdministratorWithClassicControls) {
     EXPECT_EQ(manifest.find("dependency"), std::string::npos);
     EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
     EXPECT_NE(manifest.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos);
+}
+
+// The per-user stage it carries is the one built, and runs as whoever
+// starts it: Active Setup starts it unelevated at each user's logon.
+TEST_F(SetupResources, CarriesTheBuiltUserStageWhichRunsAsTheInvokingUser) {
+    const std::vector<BYTE> carried = Resource(MAKEINTRESOURCEA(10), 201);  // RT_RCDATA
+    const std::string stage = WindowsPath(USER_SETUP_EXE_PATH);
+    std::ifstream built(stage, std::ios::binary);
+    EXPECT_EQ(carried, std::vector<BYTE>(std::istreambuf_iterator<char>(built), {}));
+    const HMODULE module = LoadLibraryExA(stage.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
+    const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const std::string manifest(
+        found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : "",
+        found ? SizeofResource(module, found) : 0);
+    FreeLibrary(module);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
 }
 
 // Width, height and bits per pixel of a bitmap resource.

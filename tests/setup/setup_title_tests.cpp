@@ -19,6 +19,12 @@ TEST(SetupTitle, MinorAndPatchHaveAtLeastTwoDigits) {
     EXPECT_EQ(FormatSetupTitle(20261231), "批打印软件 V2026.12.31");
 }
 
+// The version as Active Setup compares it with each user's stamp.
+TEST(SetupTitle, ActiveSetupReadsTheVersionNumberByNumber) {
+    EXPECT_EQ(ActiveSetupVersion(g_nSetupVersion), "2025,10,30");
+    EXPECT_EQ(ActiveSetupVersion(20260105), "2026,1,5");
+}
+
 // The program's Chinese literals are GBK in the binary, whatever the
 // encoding of the sources: the ANSI interfaces of code page 936 read them.
 TEST(SetupTitle, ChineseTextsAreGbkInTheBinary) {

@@ -17,16 +17,20 @@ std::string UniqueScratchPath() {
 ScratchRegistryRoots::ScratchRegistryRoots() : m_path(UniqueScratchPath()) {
     m_currentUser = CreateKey(HKEY_CURRENT_USER, m_path + "\\HKCU");
     m_localMachine = CreateKey(HKEY_CURRENT_USER, m_path + "\\HKLM");
-    if (!m_currentUser || !m_localMachine) return;
+    m_users = CreateKey(HKEY_CURRENT_USER, m_path + "\\HKU");
+    if (!m_currentUser || !m_localMachine || !m_users) return;
     m_ready = RegOverridePredefKey(HKEY_CURRENT_USER, m_currentUser.Get()) == ERROR_SUCCESS &&
-              RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_localMachine.Get()) == ERROR_SUCCESS;
+              RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_localMachine.Get()) == ERROR_SUCCESS &&
+              RegOverridePredefKey(HKEY_USERS, m_users.Get()) == ERROR_SUCCESS;
 }
 
 ScratchRegistryRoots::~ScratchRegistryRoots() {
+    RegOverridePredefKey(HKEY_USERS, nullptr);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     m_currentUser.Reset();
     m_localMachine.Reset();
+    m_users.Reset();
     RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str());
     // Only goes when no other process still has a scratch tree there.
     RegDeleteKeyA(HKEY_CURRENT_USER, kScratchParent);

@@ -1,6 +1,6 @@
-// Test rig: HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process
-// redirected to fresh scratch keys, so tests write real registry trees
-// without touching the prefix's own.
+// Test rig: HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_USERS of this
+// process redirected to fresh scratch keys, so tests write real registry
+// trees without touching the prefix's own.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 class ScratchRegistryRoots {
 public:
     ScratchRegistryRoots();
-    // Restores both roots, then deletes the scratch tree.
+    // Restores the roots, then deletes the scratch tree.
     ~ScratchRegistryRoots();
     ScratchRegistryRoots(const ScratchRegistryRoots&) = delete;
     ScratchRegistryRoots& operator=(const ScratchRegistryRoots&) = delete;
@@ -26,6 +26,7 @@ private:
     std::string m_path;
     afx::ScopedRegKey m_currentUser;
     afx::ScopedRegKey m_localMachine;
+    afx::ScopedRegKey m_users;
     bool m_ready = false;
 };
 

@@ -11,8 +11,15 @@ constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
 // Where an installation enters itself in Programs and Features.
 constexpr const char* kUninstallEntryKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
-// The plug-in's own machine-wide key: the record's copy, an installation under way.
-constexpr const char* kPluginMachineKey = "SOFTWARE\\Torvex";
+// The plug-in's own key: under HKLM the record's copy and an installation
+// under way, under HKCU the per-user stage's record.
+constexpr const char* kPluginKey = "SOFTWARE\\Torvex";
+// The per-user stage's Active Setup entry (HKLM) and a user's stamp (HKCU).
+constexpr const char* kActiveSetupKey =
+    "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
+    "{7A479842-ED53-4AAD-8FC6-E7C0EB678373}";
+constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr const char* kRunOnceValue = "Torvex T-ZozerIded";
 
 }  // namespace
 
@@ -140,7 +147,11 @@ void SampleMachine::Clean() {
     RegDeleteTreeA(HKEY_CURRENT_USER, kVendorKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVendorKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPluginMachineKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPluginKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kPluginKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kActiveSetupKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kActiveSetupKey);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnceKey, kRunOnceValue);
     for (const std::string& folder : m_folders) RemoveTree(folder);
     m_folders.clear();
     m_hosts.clear();
@@ -171,7 +182,8 @@ std::vector<std::string> NamesIn(HKEY root, const std::string& path, Enumerate e
     return names;
 }
 
-// A value's type and data exactly as stored; false when it cannot be read.
+}  // namespace
+
 bool ReadValue(HKEY root, const std::string& path, const char* name, DWORD* type,
                std::string* data) {
     HKEY h = nullptr;
@@ -187,7 +199,18 @@ bool ReadValue(HKEY root, const std::string& path, const char* name, DWORD* type
     return status == ERROR_SUCCESS;
 }
 
-}  // namespace
+std::string DumpKey(HKEY root, const std::string& path) {
+    if (!KeyExists(root, path)) return std::string();
+    std::string dump = path + "\n";
+    for (const std::string& name : ValueNames(root, path)) {
+        DWORD type = REG_NONE;
+        std::string data;
+        ReadValue(root, path, name.c_str(), &type, &data);
+        dump += "  " + name + " (" + std::to_string(type) + ") = " + data + "\n";
+    }
+    for (const std::string& sub : SubKeyNames(root, path)) dump += DumpKey(root, path + "\\" + sub);
+    return dump;
+}
 
 std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
     return NamesIn(root, path, [](HKEY h, DWORD i, char* name, DWORD* size) {

@@ -48,7 +48,8 @@ public:
                       const std::vector<int>& hostModuleYears = {2023, 2024}, int extraFiles = 0);
 
     // Removes host keys and everything the setup may have written: the
-    // vendor key under both roots, the Programs and Features entry, and the
+    // vendor key and the plug-in's key under both roots, the Programs and
+    // Features and Active Setup entries, the stage's RunOnce value, and the
     // given folders.
     void RemoveFolderOnExit(const std::string& folder) { m_folders.push_back(folder); }
     void Keep() { m_keep = true; }
@@ -75,5 +76,11 @@ std::vector<std::string> SubKeyNames(HKEY root, const std::string& path);
 bool ReadString(HKEY root, const std::string& path, const char* name, std::string* value);
 // A REG_DWORD value of exactly four bytes.
 bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* value);
+// A value's type and data exactly as stored; false when it cannot be read.
+bool ReadValue(HKEY root, const std::string& path, const char* name, DWORD* type,
+               std::string* data);
+// Every key below the key (itself included) and its values with their types
+// and data, a line each, in enumeration order; empty when the key is missing.
+std::string DumpKey(HKEY root, const std::string& path);
 
 }  // namespace driver

@@ -1,6 +1,8 @@
 // The main job's sample run: lays out a sample machine (two host releases
 // under two product keys and both registry roots) and a sample package, runs
-// SetUp.exe on them and prints what it installed.
+// SetUp.exe on them and prints what it installed. A second user of the
+// machine then gets the plug-in as at logon, from the per-user stage, and
+// loses it again with the uninstall.
 //
 //   sample_run --setup <SetUp.exe> --work <folder> [--drive <screenshot folder>]
 //              [--look <name> [--dpi <dpi>]]
@@ -20,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "lifecycle/run_log.h"
+#include "peruser/user_stage.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
@@ -44,6 +48,24 @@ constexpr DWORD kSilentRunTimeoutMs = 120000;
 constexpr int kLogLinesShown = 12;
 // What this run prints in: main.sh reads it as GBK.
 constexpr UINT kPrintCodePage = 936;
+constexpr const char* kActiveSetupKey =
+    "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
+    "{7A479842-ED53-4AAD-8FC6-E7C0EB678373}";
+constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr const char* kRunOnceValue = "Torvex T-ZozerIded";
+
+// A second user of the machine. Wine has one account: the second user's hive
+// is a key the sample makes under HKEY_USERS, its profile is listed where
+// Windows lists profiles, and the per-user stage runs in this process with
+// HKEY_CURRENT_USER standing for that hive and APPDATA for its settings
+// folder, as Windows starts the Active Setup command as that user at logon.
+constexpr const char* kSecondSid = "S-1-5-21-0-0-0-1001";
+constexpr const char* kSecondProfile = "C:\\users\\second";
+constexpr const char* kSecondAppData = "C:\\users\\second\\AppData\\Roaming";
+constexpr const char* kProfileListKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+// The host profile the second user has: it started GstarCAD 2025, never GstarArch 2024.
+constexpr const char* kSecondUsersProfile = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN";
 
 struct Options {
     std::string setupExe;
@@ -112,17 +134,19 @@ void PrintValues(HKEY root, const std::string& key, const char* indent) {
     for (const std::string& value : driver::ValueNames(root, key)) {
         std::string text;
         DWORD number = 0;
+        const char* name = value.empty() ? "(Default)" : value.c_str();
         if (driver::ReadString(root, key, value.c_str(), &text))
-            std::printf("%s%-16s REG_SZ    %s\n", indent, value.c_str(), text.c_str());
+            std::printf("%s%-16s REG_SZ    %s\n", indent, name, text.c_str());
         else if (driver::ReadDword(root, key, value.c_str(), &number))
-            std::printf("%s%-16s REG_DWORD %lu\n", indent, value.c_str(), number);
+            std::printf("%s%-16s REG_DWORD %lu\n", indent, name, number);
     }
 }
 
-void PrintApplications(const std::string& hostKey) {
+void PrintApplications(const std::string& hostKey, HKEY root = HKEY_CURRENT_USER,
+                       const std::string& rootName = "HKCU") {
     const std::string applications = hostKey + "Applications";
     HKEY h = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, applications.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, applications.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) {
         std::printf("    (no Applications key)\n");
         return;
     }
@@ -132,8 +156,8 @@ void PrintApplications(const std::string& hostKey) {
         if (RegEnumKeyExA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         const std::string sub = applications + "\\" + name;
-        std::printf("    HKCU\\%s\n", sub.c_str());
-        PrintValues(HKEY_CURRENT_USER, sub, "        ");
+        std::printf("    %s\\%s\n", rootName.c_str(), sub.c_str());
+        PrintValues(root, sub, "        ");
     }
     RegCloseKey(h);
 }
@@ -159,6 +183,76 @@ void PrintInstallation(const driver::SampleMachine& machine) {
     std::printf("\n== Programs and Features: HKLM\\%s\n", kUninstallEntryKey);
     if (!driver::KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey)) std::printf("    (no entry)\n");
     PrintValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "    ");
+    std::printf("\n== Active Setup, for every user at logon: HKLM\\%s\n", kActiveSetupKey);
+    if (!driver::KeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey)) std::printf("    (no entry)\n");
+    PrintValues(HKEY_LOCAL_MACHINE, kActiveSetupKey, "    ");
+}
+
+void RemoveSecondUser() {
+    RegDeleteTreeA(HKEY_USERS, kSecondSid);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kProfileListKey) + kSecondSid).c_str());
+    driver::RemoveTree(kSecondProfile);
+}
+
+void AddSecondUser() {
+    RemoveSecondUser();
+    const std::string profile = std::string(kSecondSid) + "\\" + kSecondUsersProfile;
+    HKEY h = nullptr;
+    if (RegCreateKeyExA(HKEY_USERS, profile.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                        nullptr) == ERROR_SUCCESS) {
+        RegCloseKey(h);
+    }
+    const std::string list = std::string(kProfileListKey) + kSecondSid;
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, list.c_str(), "ProfileImagePath", REG_SZ, kSecondProfile,
+                    static_cast<DWORD>(std::strlen(kSecondProfile) + 1));
+    driver::CreateFolders(kSecondAppData);
+}
+
+// The second user's entries, RunOnce value and settings folder.
+void PrintSecondUser(const driver::SampleMachine& machine) {
+    const std::string hive = std::string(kSecondSid) + "\\";
+    for (const driver::HostEntry& host : machine.Hosts()) {
+        if (host.root != HKEY_CURRENT_USER) continue;
+        const std::string key = hive + host.productKey + "\\" + host.relativeKey + "\\";
+        std::printf("\n== Registry entries below HKU\\%s\n", key.c_str());
+        if (!driver::KeyExists(HKEY_USERS, key)) {
+            std::printf("    (no profile: the user has not started this host)\n");
+            continue;
+        }
+        PrintApplications(key, HKEY_USERS, "HKU");
+    }
+    std::string again;
+    std::printf("\n== RunOnce of the second user: %s\n",
+                driver::ReadString(HKEY_USERS, hive + kRunOnceKey, kRunOnceValue, &again)
+                    ? again.c_str()
+                    : "(none)");
+    std::printf("\n== Settings folder %s\\Torvex\n", kSecondAppData);
+    PrintFolder(std::string(kSecondAppData) + "\\Torvex", "    ");
+}
+
+// Starts the stage as Active Setup would at the second user's logon.
+void ServeSecondUser(const std::string& work) {
+    std::string command;
+    if (!driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "StubPath", &command)) {
+        std::printf("\n!! no Active Setup entry HKLM\\%s\n", kActiveSetupKey);
+        return;
+    }
+    std::printf("\n== The second user %s logs on\n", kSecondSid);
+    std::printf("-- Active Setup starts the stage for that user: %s\n", command.c_str());
+    HKEY hive = nullptr;
+    if (RegOpenKeyExA(HKEY_USERS, kSecondSid, 0, KEY_ALL_ACCESS, &hive) != ERROR_SUCCESS) return;
+    char appData[MAX_PATH] = {};
+    GetEnvironmentVariableA("APPDATA", appData, sizeof(appData));
+    RegOverridePredefKey(HKEY_CURRENT_USER, hive);
+    SetEnvironmentVariableA("APPDATA", kSecondAppData);
+    RunLog log;
+    const std::string logPath = work + "\\second-user.log";
+    log.Open(CString(logPath.c_str()), false);
+    const int code = RunUserStage(kInstallFolder, log);
+    SetEnvironmentVariableA("APPDATA", appData);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(hive);
+    std::printf("-- the stage ended with exit code %d; its log: %s\n", code, logPath.c_str());
 }
 
 bool Shot(HWND window, const std::string& folder, const char* name) {
@@ -309,6 +403,7 @@ int main(int argc, char** argv) {
     machine.Keep();   // the sample stays for the user to look at
     machine.Clean();  // but an earlier run's leftovers go
     driver::RemoveTree("C:\\Torvex");
+    AddSecondUser();
     const std::string package = options.work + "\\package";
     driver::RemoveTree(package);
     LayOutHosts(machine, "C:\\Program Files\\Gstarsoft");
@@ -359,11 +454,14 @@ int main(int argc, char** argv) {
         if (!ok) std::printf("!! the dialog did not behave as expected\n");
     }
     PrintInstallation(machine);
+    ServeSecondUser(options.work);
+    PrintSecondUser(machine);
     if (ok && !options.screenshots.empty()) {
         ok = DriveUninstall(options.screenshots);
         if (!ok) std::printf("!! the uninstaller did not behave as expected\n");
         std::printf("\n== What is left after uninstalling\n");
         PrintInstallation(machine);
+        PrintSecondUser(machine);
         ok = SilentRoundTrip(machine, package) && ok;
         if (!ok) std::printf("!! the silent round trip did not end with 0 and 0\n");
     }

@@ -1,4 +1,4 @@
-#include "setup/silent_boxes.h"
+#include "lifecycle/silent_boxes.h"
 
 #include "lifecycle/run_log.h"
 

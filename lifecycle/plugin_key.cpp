@@ -1,14 +1,14 @@
-#include "lifecycle/machine_key.h"
-
-#include <windows.h>
+#include "lifecycle/plugin_key.h"
 
 #include <string>
 
 #include "framework/scoped_handles.h"
+#include "lifecycle/reg_ops.h"
 
-const char kMachineKey[] = "SOFTWARE\\Torvex\\T-ZozerIded";
+const char kPluginKey[] = "SOFTWARE\\Torvex\\T-ZozerIded";
 const char kRecordCopyValue[] = "InstallRecord";
 const char kInstallationUnderWayValue[] = "InstallationUnderWay";
+const char kUserRecordValue[] = "UserRecord";
 
 namespace {
 
@@ -17,10 +17,25 @@ constexpr char kVendorKey[] = "SOFTWARE\\Torvex";
 // Larger data is not what the setup wrote.
 constexpr DWORD kMaxValueBytes = 4 * 1024 * 1024;
 
+// Deletes the key when it holds neither values nor subkeys.
+void DeleteWhenEmpty(HKEY root, const char* path) {
+    afx::ScopedRegKey key;
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (OpenKeyNotThroughLinks(root, path, KEY_READ, &key) != ERROR_SUCCESS ||
+        RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+        subkeys > 0 || values > 0) {
+        return;
+    }
+    key.Reset();
+    DeleteKeyNotThroughLinks(root, path);
+}
+
 }  // namespace
 
-bool ReadMachineValue(const char* name, CString* text) {
-    const afx::ScopedRegKey key = afx::OpenRegKey(HKEY_LOCAL_MACHINE, kMachineKey, KEY_READ);
+bool ReadPluginValue(HKEY root, const char* name, CString* text) {
+    const afx::ScopedRegKey key = afx::OpenRegKey(root, kPluginKey, KEY_READ);
     DWORD type = 0;
     DWORD size = 0;
     if (!key ||
@@ -39,8 +54,8 @@ bool ReadMachineValue(const char* name, CString* text) {
     return true;
 }
 
-bool WriteMachineValue(const char* name, const CString& text) {
-    const afx::ScopedRegKey key = afx::CreateRegKey(HKEY_LOCAL_MACHINE, kMachineKey, KEY_WRITE);
+bool WritePluginValue(HKEY root, const char* name, const CString& text) {
+    const afx::ScopedRegKey key = afx::CreateRegKey(root, kPluginKey, KEY_WRITE);
     // Binary, byte for byte: the text is in the ANSI code page, which the
     // registry's text types would convert.
     return key && RegSetValueExA(key.Get(), name, 0, REG_BINARY,
@@ -48,24 +63,14 @@ bool WriteMachineValue(const char* name, const CString& text) {
                                  static_cast<DWORD>(text.GetLength())) == ERROR_SUCCESS;
 }
 
-void DeleteMachineValue(const char* name) {
-    const afx::ScopedRegKey key = afx::OpenRegKey(HKEY_LOCAL_MACHINE, kMachineKey, KEY_SET_VALUE);
-    if (key) RegDeleteValueA(key.Get(), name);
+void DeletePluginValue(HKEY root, const char* name) {
+    afx::ScopedRegKey key;
+    if (OpenKeyNotThroughLinks(root, kPluginKey, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key.Get(), name);
+    }
 }
 
-void DeleteMachineKeyWhenEmpty() {
-    // RegDeleteKey refuses a key with subkeys; values go with the key, so
-    // first make sure there are none.
-    {
-        const afx::ScopedRegKey key = afx::OpenRegKey(HKEY_LOCAL_MACHINE, kMachineKey, KEY_READ);
-        DWORD values = 0;
-        if (key &&
-            (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                              &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-             values > 0)) {
-            return;
-        }
-    }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMachineKey);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVendorKey);  // refused while it holds anything
+void DeletePluginKeyWhenEmpty(HKEY root) {
+    DeleteWhenEmpty(root, kPluginKey);
+    DeleteWhenEmpty(root, kVendorKey);
 }

@@ -1,0 +1,77 @@
+#include "lifecycle/per_user.h"
+
+#include <windows.h>
+
+#include "framework/scoped_handles.h"
+#include "lifecycle/plugin_key.h"
+#include "lifecycle/product.h"
+#include "lifecycle/reg_ops.h"
+
+const char kActiveSetupKey[] =
+    "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
+    "{7A479842-ED53-4AAD-8FC6-E7C0EB678373}";
+
+namespace {
+
+constexpr char kStubPathValue[] = "StubPath";
+constexpr char kVersionValue[] = "Version";
+constexpr char kIsInstalledValue[] = "IsInstalled";
+constexpr DWORD kInstalled = 1;
+constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+// The plug-in's value among the user's RunOnce entries.
+constexpr char kRunOnceValue[] = "Torvex T-ZozerIded";
+
+}  // namespace
+
+CString UserStageCommand(const CString& stagePath, const char* startedBy) {
+    return "\"" + stagePath + "\" " + startedBy;
+}
+
+bool WriteActiveSetupEntry(const CString& command, const CString& version) {
+    DeleteActiveSetupEntry();
+    const afx::ScopedRegKey key = afx::CreateRegKey(HKEY_LOCAL_MACHINE, kActiveSetupKey, KEY_WRITE);
+    // The name, as Unicode, is what a logon that runs the stage may show.
+    return key && afx::SetRegProgramText(key.Get(), L"", kProductDisplayName) &&
+           afx::SetRegText(key.Get(), kStubPathValue, command) &&
+           afx::SetRegText(key.Get(), kVersionValue, version) &&
+           afx::SetRegDword(key.Get(), kIsInstalledValue, kInstalled);
+}
+
+void DeleteActiveSetupEntry() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kActiveSetupKey);
+}
+
+bool StampActiveSetupDone(const CString& version) {
+    const afx::ScopedRegKey key = afx::CreateRegKey(HKEY_CURRENT_USER, kActiveSetupKey, KEY_WRITE);
+    return key && afx::SetRegText(key.Get(), kVersionValue, version);
+}
+
+bool ReadUserRecord(InstallRecord* record) {
+    CString text;
+    return ReadPluginValue(HKEY_CURRENT_USER, kUserRecordValue, &text) &&
+           ParseInstallRecord(text, record);
+}
+
+bool WriteUserRecord(const InstallRecord& record) {
+    return WritePluginValue(HKEY_CURRENT_USER, kUserRecordValue, FormatInstallRecord(record));
+}
+
+bool ArmRunOnce(const CString& command) {
+    const afx::ScopedRegKey key = afx::CreateRegKey(HKEY_CURRENT_USER, kRunOnceKey, KEY_WRITE);
+    return key && afx::SetRegText(key.Get(), kRunOnceValue, command);
+}
+
+void DisarmRunOnce() {
+    afx::ScopedRegKey key;
+    if (OpenKeyNotThroughLinks(HKEY_CURRENT_USER, kRunOnceKey, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key.Get(), kRunOnceValue);
+    }
+}
+
+void DeleteUserStageTraces() {
+    DeletePluginValue(HKEY_CURRENT_USER, kUserRecordValue);
+    DeletePluginKeyWhenEmpty(HKEY_CURRENT_USER);
+    DisarmRunOnce();
+    DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, kActiveSetupKey);
+}

@@ -1,0 +1,119 @@
+#include "peruser/user_stage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "deploy/package_layout.h"
+#include "deploy/plugin_registration.h"
+#include "deploy/settings_file.h"
+#include "hosts/host_discovery.h"
+#include "lifecycle/file_ops.h"
+#include "lifecycle/install_journal.h"
+#include "lifecycle/per_user.h"
+#include "lifecycle/plugin_key.h"
+#include "lifecycle/product.h"
+#include "lifecycle/record_store.h"
+#include "lifecycle/run_contract.h"
+#include "lifecycle/run_log.h"
+#include "text/path_text.h"
+
+namespace {
+
+// The host installations discovery finds for this user that the installation
+// served: the same release in the same folder. The key is the one discovery
+// finds now, never what the record says.
+HostInstallRegistry ServedHosts(const InstallRecord& installed) {
+    HostInstallRegistry found;
+    DiscoverHostInstallationsInto(found);
+    HostInstallRegistry served;
+    for (const HostRelease release : kHostReleases) {
+        const int index = HostReleaseIndex(release);
+        for (int i = 0; i < found.GetHostCount(release); ++i) {
+            const CString& folder = found.GetHostFolder(release, i);
+            const bool recorded = std::any_of(installed.releases.begin(), installed.releases.end(),
+                                              [&](const InstallRecord::Release& r) {
+                                                  return r.year == HostReleaseYear(release) &&
+                                                         IsSamePath(r.hostFolder, folder);
+                                              });
+            if (!recorded) continue;
+            served.hostKeys[index].Add(found.GetHostKey(release, i));
+            served.hostFolders[index].Add(folder);
+        }
+    }
+    return served;
+}
+
+// The settings file the installation keeps in its folder, into the user's
+// settings folder by the installation's rule; nothing when the user has it
+// already.
+void CopySettings(const CString& installFolder, InstallLog& stage) {
+    const CString source = JoinPath(JoinPath(installFolder, kSettingsCopyFolder), kSettingsFile);
+    if (GetPathKind(source) != PathKind::File) return;  // the package had none
+    CString destination;
+    const bool ready = PrepareUserSettings(source, kSettingsFile, stage.journal, &destination);
+    if (ready && SameContent(source, destination)) return;
+    if (!ready ||
+        !stage.journal.InstallFile(source, destination, InstallRecord::Origin::Settings)) {
+        stage.account.Add(StepAccount::Kind::SettingsNotWritten, destination);
+    }
+}
+
+// What this run did, with what earlier runs did: an entry an earlier run
+// created stays the plug-in's to remove although this run found it there.
+void RecordForUser(InstallRecord done, const InstallRecord& earlier, const CString& version,
+                   RunLog& log) {
+    done.MergeEarlier(earlier);
+    done.version = version;
+    // In a fixed order, so that a run that changes nothing writes the same record.
+    std::sort(done.keys.begin(), done.keys.end(),
+              [](const auto& a, const auto& b) { return std::strcmp(a.path, b.path) < 0; });
+    const bool written = WriteUserRecord(done);
+    log.Result("user record HKEY_CURRENT_USER\\", kPluginKey, written,
+               written ? 0 : GetLastError());
+}
+
+}  // namespace
+
+int RunUserStage(const CString& installFolder, RunLog& log) {
+    InstallRecord installed;
+    if (!IsAbsolutePath(installFolder) ||
+        ReadInstallRecord(installFolder, &installed) == RecordSource::None) {
+        log.Write(afx::UiText("no readable install record, nothing to serve: ") +
+                  afx::UiText::System(installFolder));
+        return exit_code::kFailed;
+    }
+    HostInstallRegistry served = ServedHosts(installed);
+    served.installFolder = installFolder;
+
+    InstallRecord earlier;
+    const bool servedThisVersion = ReadUserRecord(&earlier) && earlier.version == installed.version;
+
+    InstallLog stage(log);
+    bool missing = false;
+    for (const HostRelease release : kHostReleases) {
+        if (served.GetHostCount(release) == 0) continue;
+        RegisterRelease(served, HostReleaseYear(release), stage);
+        missing = missing || ProfileMissing(served, HostReleaseYear(release));
+    }
+    // The settings once per version, as the installation gives them to the
+    // account that runs it: what the user changes afterwards is theirs.
+    if (!servedThisVersion) CopySettings(installFolder, stage);
+    // Drops the earlier files the journal kept aside.
+    stage.journal.Commit();
+    RecordForUser(stage.journal.Record(installFolder), earlier, installed.version, log);
+
+    // Active Setup starts the stage once per version: a host this user has
+    // not started yet gets its entries at a later logon, once it has made
+    // its profile.
+    if (missing) {
+        const CString command =
+            UserStageCommand(JoinPath(installFolder, kUserStageName), kStartedByRunOnce);
+        const bool armed = ArmRunOnce(command);
+        log.Result("a host profile is missing; at the next logon again:", command, armed,
+                   armed ? 0 : GetLastError());
+    } else {
+        DisarmRunOnce();
+    }
+    if (!stage.account.IsEmpty()) log.Write(stage.account.WarningText());
+    return exit_code::kSuccess;
+}
