@@ -141,7 +141,7 @@ void InstallJournal::TakeOverFolder(const CString& installFolder) {
 bool InstallJournal::IsTakenOver(const CString& path) const {
     CString canonical;
     if (!CanonicalPath(path, &canonical)) return false;
-    if (!m_ownFolder.IsEmpty() && IsDirectlyInFolder(canonical, m_ownFolder)) return true;
+    if (!m_ownFolder.IsEmpty() && IsWithinFolder(canonical, m_ownFolder)) return true;
     return std::find(m_ownPaths.begin(), m_ownPaths.end(), canonical) != m_ownPaths.end();
 }
 

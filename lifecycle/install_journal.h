@@ -45,7 +45,7 @@ public:
     // host's own file).
     void TakeOver(const InstallRecord& earlier);
     // No readable record, but the folder is known to be the plug-in's: the
-    // files directly in it are the plug-in's own.
+    // files in it are the plug-in's own.
     void TakeOverFolder(const CString& installFolder);
 
     // Creates one folder level (its parent must exist); true when the folder

@@ -17,6 +17,8 @@ constexpr char kStubPathValue[] = "StubPath";
 constexpr char kVersionValue[] = "Version";
 constexpr char kIsInstalledValue[] = "IsInstalled";
 constexpr DWORD kInstalled = 1;
+// The entry's texts are read into this much; a longer one is no entry of ours.
+constexpr DWORD kEntryTextSize = 1024;
 constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 // The plug-in's value among the user's RunOnce entries.
 constexpr char kRunOnceValue[] = "Torvex T-ZozerIded";
@@ -35,6 +37,23 @@ bool WriteActiveSetupEntry(const CString& command, const CString& version) {
            afx::SetRegText(key.Get(), kStubPathValue, command) &&
            afx::SetRegText(key.Get(), kVersionValue, version) &&
            afx::SetRegDword(key.Get(), kIsInstalledValue, kInstalled);
+}
+
+bool ReadActiveSetupEntry(CString* command, CString* version) {
+    char text[kEntryTextSize] = {};
+    DWORD size = sizeof(text) - 1;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kActiveSetupKey, kStubPathValue, RRF_RT_REG_SZ, nullptr,
+                     text, &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    *command = CString(text);
+    size = sizeof(text) - 1;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kActiveSetupKey, kVersionValue, RRF_RT_REG_SZ, nullptr,
+                     text, &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    *version = CString(text);
+    return true;
 }
 
 void DeleteActiveSetupEntry() {

@@ -23,6 +23,8 @@ CString UserStageCommand(const CString& stagePath, const char* startedBy);
 // version Active Setup compares with each user's stamp.
 bool WriteActiveSetupEntry(const CString& command, const CString& version);
 void DeleteActiveSetupEntry();
+// The entry's command and version; false when there is none.
+bool ReadActiveSetupEntry(CString* command, CString* version);
 
 // The rest below HKEY_CURRENT_USER, whichever hive that stands for now.
 // The account has what this version of the stage would give it.

@@ -14,3 +14,9 @@ CString FormatSetupVersion(int version);
 
 // The same parts as Active Setup compares them, number by number: "2025,10,30".
 CString ActiveSetupVersion(int version);
+
+// The Active Setup version for an installation of `version` when the entry
+// had `earlier`: a fourth number counts the moves of one version to another
+// folder ("2025,10,30,1"), so that every user is served again, from the new
+// folder, at the next logon. Never lower than `earlier` for the same version.
+CString NextActiveSetupVersion(int version, const CString& earlier, bool moved);

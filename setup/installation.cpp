@@ -6,6 +6,7 @@
 #include "deploy/package_copy.h"
 #include "deploy/plugin_registration.h"
 #include "framework/afx_app_name.h"
+#include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
 #include "lifecycle/file_ops.h"
 #include "lifecycle/folder_security.h"
@@ -170,13 +171,18 @@ bool Installation::OwnProfileMissing() const {
 }
 
 void Installation::EnterUserStage() {
-    const CString version = ActiveSetupVersion(g_nSetupVersion);
     const CString command =
         UserStageCommand(JoinPath(m_request.installFolder, kUserStageName), kStartedByActiveSetup);
-    const bool entered = WriteActiveSetupEntry(command, version);
-    m_log.events.Result("Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, entered,
-                        entered ? 0 : GetLastError());
-    if (!entered) {
+    // Moved to another folder: every user is served again, from this one.
+    CString earlierCommand;
+    CString earlierVersion;
+    const bool entered = ReadActiveSetupEntry(&earlierCommand, &earlierVersion);
+    const bool moved = entered && afx::MbsICmp(earlierCommand, command) != 0;
+    const CString version = NextActiveSetupVersion(g_nSetupVersion, earlierVersion, moved);
+    const bool written = WriteActiveSetupEntry(command, version);
+    m_log.events.Result("Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, written,
+                        written ? 0 : GetLastError());
+    if (!written) {
         m_log.account.Add(StepAccount::Kind::UserStageNotSetUp,
                           CString("HKEY_LOCAL_MACHINE\\") + kActiveSetupKey);
         return;

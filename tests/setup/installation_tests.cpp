@@ -39,6 +39,7 @@ class InstallationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(registry.IsReady());
+        ASSERT_TRUE(driver::CreateFolders(appData.str()));
         ASSERT_TRUE(machine.BuildPackage(afx::GetModulePath().str(), package.str()));
         machine.AddHost({HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarCAD", "R25\\zh-CN",
                          (temp / "host").str()});

@@ -23,6 +23,13 @@ TEST(SetupTitle, MinorAndPatchHaveAtLeastTwoDigits) {
 TEST(SetupTitle, ActiveSetupReadsTheVersionNumberByNumber) {
     EXPECT_EQ(ActiveSetupVersion(g_nSetupVersion), "2025,10,30");
     EXPECT_EQ(ActiveSetupVersion(20260105), "2026,1,5");
+    // A move to another folder counts up; a new version starts anew.
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "", false), "2025,10,30");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30", true), "2025,10,30,1");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,1", false), "2025,10,30,1");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,7", true), "2025,10,30,8");
+    EXPECT_EQ(NextActiveSetupVersion(20260105, "2025,10,30,7", true), "2026,1,5,1");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,x", false), "2025,10,30");
 }
 
 // The program's Chinese literals are GBK in the binary, whatever the
