@@ -29,29 +29,21 @@ constexpr int kMaxKeyDepth = 512;
 // hundred; the bound keeps any tree a user can make under HKEY_CURRENT_USER
 // (a very wide one, say) from holding up the dialog for more than a moment.
 constexpr int kMaxKeysVisited = 100000;
-// The value that makes a key a link to another one.
-constexpr char kLinkValueName[] = "SymbolicLinkValue";
 
 // Keys still to be visited in this discovery.
 struct SearchBudget {
     int keysLeft = kMaxKeysVisited;
 };
 
-// A subkey opened for reading, or an empty key when it cannot be opened, is
-// a link, or the search has used up its budget. Links are never followed:
-// two under one key that lead back to it would make a tree of 2^depth keys.
+// A subkey opened for reading, or an empty key when it cannot be opened or
+// the search has used up its budget. Links are never followed: two under one
+// key that lead back to it would make a tree of 2^depth keys. A key opened
+// with REG_OPTION_OPEN_LINK is the link itself, which has no subkeys and no
+// marker value, so the search ends there without asking what it is.
 afx::ScopedRegKey OpenSearchedKey(HKEY parent, const char* name, SearchBudget& budget) {
     if (budget.keysLeft <= 0) return afx::ScopedRegKey();
     --budget.keysLeft;
-    afx::ScopedRegKey key = afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
-    DWORD type = REG_NONE;
-    if (key &&
-        RegQueryValueExA(key.Get(), kLinkValueName, nullptr, &type, nullptr, nullptr) ==
-            ERROR_SUCCESS &&
-        type == REG_LINK) {
-        return afx::ScopedRegKey();
-    }
-    return key;
+    return afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
 }
 
 // The number of subkeys; 0 when the key cannot say.
