@@ -11,9 +11,9 @@ std::string Failed(const std::string& step, DWORD error) {
     return step + ": error " + std::to_string(error);
 }
 
-// A name no other dummy's event has had: object names ignore case, so one
-// made of the file name was shared by "gcad.exe" and "GCAD.EXE", and by any
-// two dummies of one name.
+// A name no other dummy's event has: one made of the file name would be
+// shared by any two dummies of one name and, object names ignoring case, by
+// "gcad.exe" and "GCAD.EXE".
 std::string NewEventName() {
     static std::atomic<unsigned> sequence{0};
     return "running-host-ready-" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -50,19 +50,13 @@ std::string RunningDummy::Start(const std::string& dummyExe, const std::string& 
     m_id = info.dwProcessId;
     // Running for certain: the dummy signals once its own code runs.
     const HANDLE waitFor[] = {ready.Get(), m_process.Get()};
-    switch (WaitForMultipleObjects(2, waitFor, FALSE, kStartTimeoutMs)) {
-        case WAIT_OBJECT_0:
-            return std::string();
-        case WAIT_OBJECT_0 + 1: {
-            DWORD code = 0;
-            GetExitCodeProcess(m_process.Get(), &code);
-            return "ended before it signalled, exit code " + std::to_string(code);
-        }
-        case WAIT_TIMEOUT:
-            return "no signal within " + std::to_string(kStartTimeoutMs) + " ms";
-        default:
-            return Failed("wait", GetLastError());
+    const DWORD waited = WaitForMultipleObjects(2, waitFor, FALSE, kStartTimeoutMs);
+    DWORD code = 0;
+    if (waited == WAIT_OBJECT_0) return std::string();
+    if (waited == WAIT_OBJECT_0 + 1 && GetExitCodeProcess(m_process.Get(), &code)) {
+        return "ended before it signalled, exit code " + std::to_string(code);
     }
+    return Failed("wait for its signal", waited == WAIT_TIMEOUT ? WAIT_TIMEOUT : GetLastError());
 }
 
 RunningDummy::~RunningDummy() {
