@@ -8,7 +8,14 @@
 
 #include "framework/afx_wnd.h"
 
-class CButton : public CWindow {};
+class CButton : public CWindow {
+public:
+    CButton(HWND hWnd = nullptr) : CWindow(hWnd) {}  // NOLINT: implicit, a borrowed handle
+
+    // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE.
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+};
 
 // The platform's "msctls_progress32" bar.
 class CProgressCtrl : public CWindow {

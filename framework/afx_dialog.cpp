@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/afx_app.h"
+#include "framework/afx_controls.h"
 #include "framework/afx_msgbox.h"
 
 namespace {
@@ -26,14 +27,14 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWindow& rControl) {
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
-    HWND control = pDX->PrepareCtrl(nIDC);
+    CButton control = pDX->PrepareCtrl(nIDC);
     if (!control) return;
     if (pDX->m_bSaveAndValidate) {
-        value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+        value = control.GetCheck();
         return;
     }
     if (value < kMinCheck || value > kMaxCheck) value = kMinCheck;
-    ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    control.SetCheck(value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value, afx::TextOrigin origin) {

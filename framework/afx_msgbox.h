@@ -25,7 +25,8 @@ protected:
 };
 
 // Shows a box (or hands it to the installed responder) and returns the
-// button's id. Input typed ahead is dropped first.
+// button's id. Input typed ahead is dropped first, and the box's buttons
+// take no input for a moment after it appears.
 int ShowMessageBox(HWND owner, const UiText& text, const UiText& caption, UINT type);
 
 // The framework's safe owner: the main window when one is set, else the

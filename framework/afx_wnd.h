@@ -37,7 +37,7 @@ public:
     bool GetWindowText(CString& text, afx::TextOrigin origin) const;
     HICON SetIcon(HICON icon, BOOL bBigIcon);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
 };
 

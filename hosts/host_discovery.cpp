@@ -36,15 +36,15 @@ struct SearchBudget {
     int keysLeft = kMaxKeysVisited;
 };
 
-// A subkey opened for reading, or an empty key when it cannot be opened, is
-// a link, or the search has used up its budget. Links are never followed:
-// two under one key that lead back to it would make a tree of 2^depth keys.
+// A subkey opened for reading, or an empty key when it cannot be opened or
+// the search has used up its budget. Links are never followed: two under one
+// key that lead back to it would make a tree of 2^depth keys. A key opened
+// with REG_OPTION_OPEN_LINK is the link itself, which has no subkeys and no
+// marker value, so the search ends there without asking what it is.
 afx::ScopedRegKey OpenSearchedKey(HKEY parent, const char* name, SearchBudget& budget) {
     if (budget.keysLeft <= 0) return afx::ScopedRegKey();
     --budget.keysLeft;
-    afx::ScopedRegKey key = afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
-    if (key && afx::IsRegLink(key.Get())) return afx::ScopedRegKey();
-    return key;
+    return afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
 }
 
 // The number of subkeys; 0 when the key cannot say.

@@ -3,11 +3,12 @@
 
     python3 resources/art/make_art.py [output folder]   (default: resources/)
 
-Writes logo.bmp (64 x 64, 24-bit) and menu.bmp (317 x 120, 16 colours),
-each also at 150 % and 200 % (logo-150.bmp 96 x 96, logo-200.bmp 128 x 128,
-menu-150.bmp 476 x 180, menu-200.bmp 634 x 240),
-setup.ico (48, 32 and 16 px, each in 16 colours, 256 colours and 32-bit
-with alpha) and small.ico (32 x 32, 16 colours).
+Writes logo.bmp (64 x 64, its own palette of at most 256 colours) and
+menu.bmp (317 x 120, 16 colours), each also at 150 % and 200 % (logo-150.bmp
+96 x 96, logo-200.bmp 128 x 128, menu-150.bmp 476 x 180, menu-200.bmp
+634 x 240), each in the smallest form LoadImage takes (plain or run-length
+encoded), setup.ico (48, 32 and 16 px, each in 16 colours, 256 colours and
+32-bit with alpha) and small.ico (32 x 32, 16 colours).
 
 Pure Python 3 standard library. The only outside help is ImageMagick's
 `convert`, used to rasterise the Chinese menu texts with the WenQuanYi Zen
@@ -243,40 +244,145 @@ def palette_bytes(palette, size):
     return b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in padded)
 
 
-def info_header(width, height, bits, image_size, colours_used=0):
-    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, image_size, 0, 0,
+def info_header(width, height, bits, image_size, colours_used=0, compression=0):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, image_size, 0, 0,
                        colours_used, 0)
+
+
+def index_rows(canvas, palette):
+    """The picture's rows, bottom-up, as palette indices. Masked-out icon
+    pixels are black in the colour bitmap."""
+    exact = {}
+    for i, colour in enumerate(palette):
+        exact.setdefault(colour, i)  # the first of equal entries, as nearest() finds
+
+    def index_of(colour):
+        return exact[colour] if colour in exact else nearest(colour, palette)
+
+    rows = []
+    for y in reversed(range(canvas.height)):
+        line = [as_bytes(canvas.rgb[y * canvas.width + x]) for x in range(canvas.width)]
+        alphas = [canvas.alpha[y * canvas.width + x] for x in range(canvas.width)]
+        rows.append([index_of(c) if a >= 0.5 else index_of(BLACK) for c, a in zip(line, alphas)])
+    return rows
 
 
 def bitmap_rows(canvas, bits, palette=None):
     """The picture's rows, bottom-up, as a BMP stores them."""
+    if palette:
+        rows = [pack_indices(indices, bits) for indices in index_rows(canvas, palette)]
+        return b"".join(data + row_padding(len(data)) for data in rows)
     rows = []
     for y in reversed(range(canvas.height)):
         line = [as_bytes(canvas.rgb[y * canvas.width + x]) for x in range(canvas.width)]
         alphas = [canvas.alpha[y * canvas.width + x] for x in range(canvas.width)]
         if bits == 24:
             data = b"".join(struct.pack("<BBB", b, g, r) for r, g, b in line)
-        elif bits == 32:
+        else:
             data = b"".join(struct.pack("<BBBB", b, g, r, round(a * 255))
                             for (r, g, b), a in zip(line, alphas))
-        else:
-            # Masked-out icon pixels are black in the colour bitmap.
-            indices = [nearest(c, palette) if a >= 0.5 else nearest(BLACK, palette)
-                       for c, a in zip(line, alphas)]
-            data = pack_indices(indices, bits)
         rows.append(data + row_padding(len(data)))
     return b"".join(rows)
 
 
-def write_bmp(path, canvas, bits, palette=None):
-    pixels = bitmap_rows(canvas, bits, palette)
-    colours = palette_bytes(palette, 1 << bits) if palette else b""
+# Run-length encodings of palette bitmaps (BI_RLE8, BI_RLE4): a row is a
+# sequence of runs (a count and a colour, for RLE4 two colours taking turns)
+# and literal stretches (0, a count of 3 to 255, the packed pixels padded to
+# an even byte count), then 0 0 at the end of a row or 0 1 at the end of the
+# picture.
+RLE_CODES = {8: 1, 4: 2}  # BI_RLE8, BI_RLE4
+MAX_COUNT = 255
+MIN_LITERAL = 3
+
+
+def literal_size(count, bits):
+    data = (count * bits + 7) // 8
+    return 2 + data + data % 2
+
+
+def run_lengths(indices, bits):
+    """The longest run from each pixel: one colour for RLE8, two colours
+    taking turns for RLE4."""
+    n = len(indices)
+    period = 8 // bits
+    # From each pixel on, how many in a row equal the one a period before.
+    repeats = [0] * (n + period + 1)
+    for k in reversed(range(period, n)):
+        repeats[k] = repeats[k + 1] + 1 if indices[k] == indices[k - period] else 0
+    return [min(n - i, period + repeats[i + period]) for i in range(n)]
+
+
+def rle_row(indices, bits):
+    """One row in its shortest encoding: from each pixel, the cheapest of a
+    run as long as it goes and every literal stretch (dynamic programming
+    from the row's end)."""
+    n = len(indices)
+    runs = run_lengths(indices, bits)
+    literal = [literal_size(m, bits) for m in range(MAX_COUNT + 1)]
+    cost = [0] * (n + 1)  # bytes for the pixels from here to the row's end
+    step = [0] * n  # pixels the cheapest first piece covers; negative for a literal
+    for i in reversed(range(n)):
+        run = min(runs[i], MAX_COUNT)
+        cost[i], step[i] = 2 + cost[i + run], run
+        top = min(MAX_COUNT, n - i)
+        if top >= MIN_LITERAL:
+            sizes = [a + b for a, b in zip(literal[MIN_LITERAL:top + 1],
+                                           cost[i + MIN_LITERAL:i + top + 1])]
+            best = min(sizes)
+            if best < cost[i]:
+                cost[i], step[i] = best, -(sizes.index(best) + MIN_LITERAL)
+    out = bytearray()
+    i = 0
+    while i < n:
+        count = abs(step[i])
+        if step[i] > 0 and bits == 8:
+            out += bytes((count, indices[i]))
+        elif step[i] > 0:
+            second = indices[i + 1] if count > 1 else 0
+            out += bytes((count, indices[i] << 4 | second))
+        else:
+            data = pack_indices(indices[i:i + count], bits)
+            out += bytes((0, count)) + data + b"\0" * (len(data) % 2)
+        i += count
+    return bytes(out)
+
+
+def rle_bitmap(rows, bits):
+    encoded = [rle_row(indices, bits) for indices in rows]
+    return b"\0\0".join(encoded) + b"\0\1"
+
+
+def write_bmp(path, width, height, bits, pixels, palette=(), compression=0):
+    colours = palette_bytes(palette, len(palette))
     header_size = 14 + 40 + len(colours)
     file_header = struct.pack("<2sIHHI", b"BM", header_size + len(pixels), 0, 0, header_size)
-    used = (1 << bits) if palette else 0
+    header = info_header(width, height, bits, len(pixels), len(palette), compression)
     with open(path, "wb") as f:
-        f.write(file_header + info_header(canvas.width, canvas.height, bits, len(pixels), used))
-        f.write(colours + pixels)
+        f.write(file_header + header + colours + pixels)
+
+
+def write_smallest_bmp(path, canvas, palette):
+    """The picture in the smallest form LoadImage takes, pixel for pixel:
+    with its palette in the fewest bits that hold it, plain or run-length
+    encoded, whichever is shorter; 24-bit when no palette holds it."""
+    if palette is None:
+        write_bmp(path, canvas.width, canvas.height, 24, bitmap_rows(canvas, 24))
+        return
+    rows = index_rows(canvas, palette)
+    forms = []
+    for bits in (4, 8):
+        if len(palette) <= 1 << bits:
+            packed = [pack_indices(indices, bits) for indices in rows]
+            forms.append((bits, 0, b"".join(data + row_padding(len(data)) for data in packed)))
+            forms.append((bits, RLE_CODES[bits], rle_bitmap(rows, bits)))
+    bits, compression, pixels = min(forms, key=lambda form: len(form[2]))
+    write_bmp(path, canvas.width, canvas.height, bits, pixels, palette, compression)
+
+
+def own_palette(canvas):
+    """Every colour of an opaque picture, when a palette can hold them all."""
+    colours = sorted(set(as_bytes(c) for c in canvas.rgb))
+    return colours if len(colours) <= 1 << 8 else None
 
 
 def icon_image(canvas, bits, palette=None):
@@ -561,9 +667,9 @@ def main():
     # shows the one that matches its display's scale.
     for scale, suffix in PICTURE_SCALES:
         logo = mark_canvas(round(LOGO_SIZE * scale), TRUE_SCHEME, 4, DIALOG_GREEN)
-        write_bmp(os.path.join(out, "logo%s.bmp" % suffix), logo, 24)
+        write_smallest_bmp(os.path.join(out, "logo%s.bmp" % suffix), logo, own_palette(logo))
         menu = quantised(draw_menu_picture(scale), VGA16)
-        write_bmp(os.path.join(out, "menu%s.bmp" % suffix), menu, 4, VGA16)
+        write_smallest_bmp(os.path.join(out, "menu%s.bmp" % suffix), menu, VGA16)
         if preview:
             os.makedirs(preview, exist_ok=True)
             write_png(os.path.join(preview, "logo%s.png" % suffix), logo.scaled(3))

@@ -90,7 +90,7 @@ TEST_F(CodePageTest, ABoxShowsItsChineseSentenceWithThePathInIt) {
     const std::wstring folder = Sample().folder;
     ASSERT_TRUE(
         m_setup.Start(uninstaller, {}, "/SECONDPHASE=\"" + InSystemCodePage(folder) + "\""));
-    HWND box = driver::WaitForMessageBox(m_setup.Id(), {});
+    HWND box = WaitForBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::WideText(box), L"T-软件安装");
     EXPECT_EQ(

@@ -97,7 +97,11 @@ protected:
     // Lays out the package and starts SetUp.exe; returns the dialog.
     HWND Launch(const std::vector<std::pair<std::string, std::string>>& env = {},
                 const std::vector<int>& hostModuleYears = {2023, 2024}, int extraFiles = 0);
-    HWND WaitForBox() { return driver::WaitForMessageBox(m_setup.Id(), KnownWindows()); }
+    // A message box of SetUp.exe, once it takes input.
+    HWND WaitForBox() {
+        HWND box = driver::WaitForMessageBox(m_setup.Id(), KnownWindows());
+        return box && driver::WaitForInput(box) ? box : nullptr;
+    }
     std::vector<HWND> KnownWindows() const;
     // Saves a screenshot among the test artefacts (converted to PNG by the test command).
     void Screenshot(HWND window, const std::string& name);

@@ -63,6 +63,7 @@ protected:
     // After a failed copy and Abort: the program ends, nothing is
     // registered, the host folder gets nothing.
     void ExpectAbortEndsWithNothingDone(HWND box, const std::string& hostFolder) {
+        ASSERT_TRUE(driver::WaitForInput(box));
         driver::Click(box, IDABORT);
         EXPECT_TRUE(WaitForExit());
         EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, HostKey2025() + "Applications"));

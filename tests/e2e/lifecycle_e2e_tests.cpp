@@ -36,11 +36,11 @@ protected:
             return "(no uninstaller)";
         }
         HWND confirm = driver::WaitForMessageBox(uninstaller.Id(), {});
-        if (!confirm) return "(no question)";
+        if (!confirm || !driver::WaitForInput(confirm)) return "(no question)";
         driver::Click(confirm, IDYES);
         driver::WaitForClose(confirm);
         HWND done = driver::WaitForMessageBox(uninstaller.Id(), {});
-        if (!done) return "(no final box)";
+        if (!done || !driver::WaitForInput(done)) return "(no final box)";
         const std::string text = driver::MessageBoxText(done);
         Screenshot(done, "uninstalled");
         driver::Click(done, IDOK);

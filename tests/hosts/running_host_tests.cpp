@@ -51,7 +51,7 @@ TEST_P(RunningHost, AnswersForTheRunningImageName) {
     const bool isHost = GetParam().second;
     {
         RunningDummy dummy(DummyHostPath(), m_folder.Path().str(), fileName);
-        ASSERT_TRUE(dummy.IsReady()) << fileName;
+        ASSERT_TRUE(dummy.IsReady()) << fileName << ": " << dummy.Failure();
         // The snapshot really lists the dummy under the name it was given.
         EXPECT_EQ(SnapshotImageName(dummy.Id()), fileName);
         EXPECT_EQ(IsHostRunning(), isHost) << fileName;

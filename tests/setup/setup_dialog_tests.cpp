@@ -179,7 +179,7 @@ TEST_F(SetupDialogTest, OneRealTrailingBackslashGoesBeforeTheSubFolder) {
 TEST_F(SetupDialogTest, RunningHostIsWarnedOfOnceThenTheInstallationGoesOn) {
     const RunningDummy host(driver::WindowsPathOf(DUMMY_HOST_PATH), m_folder.Path().str(),
                             "gcad.exe");
-    ASSERT_TRUE(host.IsReady());
+    ASSERT_TRUE(host.IsReady()) << host.Failure();
     const std::vector<std::string> texts = InstallInto(m_folder.Path().str(), 2);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], "请关闭CAD后再进行安装 !");

@@ -254,13 +254,26 @@ std::vector<int> BitmapShape(const std::vector<BYTE>& data) {
     return {header.biWidth, header.biHeight, header.biBitCount};
 }
 
-TEST_F(SetupResources, BitmapsHaveTheirSizesAndDepthsAtEveryScale) {
+// Width and height of a bitmap as LoadImage makes it; empty when it cannot.
+std::vector<int> LoadedSize(HMODULE module, WORD id) {
+    const auto bitmap = static_cast<HBITMAP>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (!bitmap) return {};
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof(info), &info);
+    DeleteObject(bitmap);
+    return {info.bmWidth, info.bmHeight};
+}
+
+TEST_F(SetupResources, BitmapsHaveTheirSizesAndDepthsAtEveryScaleAndLoad) {
     const std::pair<WORD, std::vector<int>> bitmaps[] = {
-        {147, {64, 64, 24}},  {148, {96, 96, 24}},  {149, {128, 128, 24}},
+        {147, {64, 64, 8}},   {148, {96, 96, 8}},   {149, {128, 128, 8}},
         {151, {317, 120, 4}}, {152, {476, 180, 4}}, {153, {634, 240, 4}},
     };
     for (const auto& [id, shape] : bitmaps) {
         EXPECT_EQ(BitmapShape(Resource(MAKEINTRESOURCEA(2), id)), shape) << id;
+        // Stored run-length encoded: the loader the dialog uses must take them.
+        EXPECT_EQ(LoadedSize(m_module, id), (std::vector<int>{shape[0], shape[1]})) << id;
     }
 }
 

@@ -1,6 +1,6 @@
 // A stand-in host process (tests/hosts/dummy_host.cpp) running under a given
-// file name; terminated and waited for when the object goes, so no process
-// outlives its test case.
+// file name; terminated and waited for, and its copy removed, when the object
+// goes, so no process outlives its test case.
 #pragma once
 
 #include <windows.h>
@@ -19,11 +19,19 @@ public:
     RunningDummy(const RunningDummy&) = delete;
     RunningDummy& operator=(const RunningDummy&) = delete;
 
-    bool IsReady() const { return m_ready; }
+    bool IsReady() const { return m_failure.empty(); }
+    // Why the dummy is not ready: the step that failed (the copy, its
+    // event, its start) and the error.
+    const std::string& Failure() const { return m_failure; }
     DWORD Id() const { return m_id; }
 
 private:
+    // Copies the dummy to the path and starts it; empty when it runs, else
+    // why not.
+    std::string Start(const std::string& dummyExe, const std::string& path);
+
+    std::string m_copy;  // made by this object, removed with it
     afx::ScopedKernelHandle m_process;
     DWORD m_id = 0;
-    bool m_ready = false;
+    std::string m_failure;
 };

@@ -172,6 +172,19 @@ std::string MessageBoxText(HWND box) {
     return ItemText(box, kMessageBoxTextId);
 }
 
+bool WaitForInput(HWND box, DWORD timeoutMs) {
+    const auto takesInput = [&] {
+        if (!IsWindow(box)) return false;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (_stricmp(ClassName(child).c_str(), "Button") == 0 && !IsWindowEnabled(child)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return WaitUntil([&] { return takesInput() || !IsWindow(box); }, timeoutMs) && takesInput();
+}
+
 bool WaitForIdle(HWND window, DWORD timeoutMs) {
     DWORD_PTR ignored = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;

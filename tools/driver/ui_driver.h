@@ -62,6 +62,10 @@ HWND WaitForMessageBox(DWORD processId, const std::vector<HWND>& known,
                        DWORD timeoutMs = kDefaultTimeoutMs);
 // The message box's text (static 65535).
 std::string MessageBoxText(HWND box);
+// Waits until the box takes input: the program keeps a box's buttons
+// disabled for a moment after it appears, and a click posted to a disabled
+// button is lost. False when the box went or the timeout passed first.
+bool WaitForInput(HWND box, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // Waits until the window's thread is back in its message loop: a message
 // sent from another thread is handled only there, so whatever the handler

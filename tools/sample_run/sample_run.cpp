@@ -285,7 +285,7 @@ HWND DriveToWarning(driver::Process& setup, const std::string& selfExe, const st
     std::printf("-- click install while the host runs\n");
     driver::Click(dialog, kInstallButton);
     HWND box = driver::WaitForMessageBox(setup.Id(), {dialog});
-    if (!box) return nullptr;
+    if (!box || !driver::WaitForInput(box)) return nullptr;
     std::printf("-- message box: %s\n", driver::MessageBoxText(box).c_str());
     Shot(box, screenshots, boxShot.c_str());
     driver::Click(box, IDOK);
@@ -321,12 +321,12 @@ bool DriveUninstall(const std::string& screenshots) {
     driver::Process uninstaller;
     if (!uninstaller.Adopt(driver::WaitForChildProcess(launcher.Id()))) return false;
     HWND confirm = driver::WaitForMessageBox(uninstaller.Id(), {});
-    if (!confirm) return false;
+    if (!confirm || !driver::WaitForInput(confirm)) return false;
     std::printf("-- message box: %s\n-- answer Yes\n", driver::MessageBoxText(confirm).c_str());
     driver::Click(confirm, IDYES);
     driver::WaitForClose(confirm);
     HWND done = driver::WaitForMessageBox(uninstaller.Id(), {});
-    if (!done) return false;
+    if (!done || !driver::WaitForInput(done)) return false;
     std::printf("-- message box: %s\n", driver::MessageBoxText(done).c_str());
     Shot(done, screenshots, "4-uninstalled");
     driver::Click(done, IDOK);
