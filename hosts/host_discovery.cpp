@@ -26,14 +26,10 @@ constexpr DWORD kValueBufferSize = 256;
 // The deepest tree the registry allows; keys below this depth (counted from
 // the release key) are not searched.
 constexpr int kMaxKeyDepth = 512;
-// The whole search stops after this many keys. A host's profile holds a few
-// hundred; the bound keeps any tree a user can make under HKEY_CURRENT_USER
-// (a very wide one, say) from holding up the dialog for more than a moment.
-constexpr int kMaxKeysVisited = 100000;
 
 // Keys still to be visited in this discovery.
 struct SearchBudget {
-    int keysLeft = kMaxKeysVisited;
+    int keysLeft = kDiscoveryKeyBudget;
 };
 
 // A subkey opened for reading, or an empty key when it cannot be opened or
@@ -198,7 +194,8 @@ void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
     Discover(registry, scan);
 }
 
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system) {
-    Scan scan{SearchBudget(), system, nullptr};
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system,
+                                   int keyBudget) {
+    Scan scan{SearchBudget{keyBudget}, system, nullptr};
     Discover(registry, scan);
 }

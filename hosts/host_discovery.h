@@ -7,6 +7,11 @@
 #include "hosts/host_registry.h"
 #include "hosts/system_folders.h"
 
+// The whole search stops after this many keys. A host's profile holds a few
+// hundred; the bound keeps any tree a user can make under HKEY_CURRENT_USER
+// (a very wide one, say) from holding up the dialog for more than a moment.
+constexpr int kDiscoveryKeyBudget = 100000;
+
 // A host folder the registry names that is no installation's.
 struct RefusedHostFolder {
     CString folder;
@@ -21,4 +26,6 @@ void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
                                    std::vector<RefusedHostFolder>* refused = nullptr);
 // The same with the system folders found beforehand: the shell, asked for
 // them, writes into whatever hive HKEY_CURRENT_USER stands for.
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system);
+// `keyBudget` is for tests of the bound.
+void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system,
+                                   int keyBudget = kDiscoveryKeyBudget);

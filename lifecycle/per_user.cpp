@@ -17,11 +17,6 @@ constexpr char kStubPathValue[] = "StubPath";
 constexpr char kVersionValue[] = "Version";
 constexpr char kIsInstalledValue[] = "IsInstalled";
 constexpr DWORD kInstalled = 1;
-// The entry's texts are read into this much; a longer one is no entry of ours.
-constexpr DWORD kEntryTextSize = 1024;
-constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-// The plug-in's value among the user's RunOnce entries.
-constexpr char kRunOnceValue[] = "Torvex T-ZozerIded";
 
 }  // namespace
 
@@ -40,6 +35,8 @@ bool WriteActiveSetupEntry(const CString& command, const CString& version) {
 }
 
 bool ReadActiveSetupEntry(CString* command, CString* version) {
+    // A longer text is no entry of ours.
+    constexpr DWORD kEntryTextSize = 1024;
     char text[kEntryTextSize] = {};
     DWORD size = sizeof(text) - 1;
     if (RegGetValueA(HKEY_LOCAL_MACHINE, kActiveSetupKey, kStubPathValue, RRF_RT_REG_SZ, nullptr,
@@ -74,6 +71,14 @@ bool ReadUserRecord(InstallRecord* record) {
 bool WriteUserRecord(const InstallRecord& record) {
     return WritePluginValue(HKEY_CURRENT_USER, kUserRecordValue, FormatInstallRecord(record));
 }
+
+namespace {
+
+constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+// The plug-in's value among the user's RunOnce entries.
+constexpr char kRunOnceValue[] = "Torvex T-ZozerIded";
+
+}  // namespace
 
 bool ArmRunOnce(const CString& command) {
     const afx::ScopedRegKey key = afx::CreateRegKey(HKEY_CURRENT_USER, kRunOnceKey, KEY_WRITE);

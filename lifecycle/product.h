@@ -11,13 +11,8 @@ constexpr char kProductDisplayName[] = "T-批打印软件";
 // What the installation appends to the folder the user chose.
 constexpr char kInstallSubFolder[] = "\\T-ZozerIded";
 
-// The folder offered when no earlier installation names one.
-constexpr char kDefaultChosenFolder[] = "C:\\Torvex";
-
 // The uninstaller, a copy of the setup program in the installation folder.
 constexpr char kUninstallerName[] = "Uninstall.exe";
-// Its name as the program knows itself: the file name without its extension.
-constexpr char kUninstallerAppName[] = "Uninstall";
 
 // The per-user stage, a program of its own beside the uninstaller, which
 // serves each user of the machine at logon.

@@ -9,7 +9,9 @@ constexpr char kMutexName[] = "Global\\Torvex-T-ZozerIded-Setup";
 
 }  // namespace
 
-SingleInstance::SingleInstance() : m_mutex(CreateMutexA(nullptr, FALSE, kMutexName)) {
+afx::ScopedKernelHandle ClaimTheOnlyRun() {
+    afx::ScopedKernelHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
     // A name another account created and keeps from us counts as taken too.
-    m_only = m_mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return afx::ScopedKernelHandle();
+    return mutex;
 }

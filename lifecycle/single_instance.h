@@ -3,16 +3,6 @@
 
 #include "framework/scoped_handles.h"
 
-class SingleInstance {
-public:
-    SingleInstance();
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
-
-    // False when another setup or uninstall runs (or holds the name).
-    bool IsOnly() const { return m_only; }
-
-private:
-    afx::ScopedKernelHandle m_mutex;
-    bool m_only = false;
-};
+// The machine's one run, held for as long as the handle is; an empty handle
+// when another setup or uninstall runs (or holds the name).
+afx::ScopedKernelHandle ClaimTheOnlyRun();

@@ -10,6 +10,9 @@
 #include "framework/afx_string.h"
 #include "hosts/host_registry.h"
 
+// The folder offered when no earlier installation names one.
+constexpr char kDefaultChosenFolder[] = "C:\\Torvex";
+
 // The folder the user chose for the installation that Programs and Features
 // knows of: its installation folder without "\T-ZozerIded". Empty when
 // there is none.

@@ -27,6 +27,27 @@ namespace {
 constexpr char kLinkedFolderFormat[] =
     "安装文件夹 %s 是一个链接（符号链接、目录联接或装入点）。\n\n"
     "为防止文件被写到链接指向的别处，安装程序不会通过链接写入。请选择其它文件夹。";
+// The layouts the run switches to: which items show and which go.
+struct ItemShown {
+    int id;
+    bool show;
+};
+// The progress bar in place of the folder.
+constexpr ItemShown kProgressLayout[] = {{IDC_PATH_HEADING, false},
+                                         {IDC_INSTALL_PATH, false},
+                                         {IDC_BROWSE, false},
+                                         {IDC_PROGRESS, true}};
+// The result in place of the choices (the release boxes go too).
+constexpr ItemShown kCompletionLayout[] = {{IDC_DONE_TEXT, true},
+                                           {IDC_MENU_PICTURE, true},
+                                           {IDC_RELEASE_HEADING, false},
+                                           {IDC_PROGRESS, false},
+                                           {IDOK, true},
+                                           {IDC_INSTALL, false},
+                                           {IDCANCEL, false},
+                                           {IDC_NOTE, false},
+                                           {IDC_NOTE_2023_1, false},
+                                           {IDC_NOTE_2023_2, false}};
 constexpr short kProgressLow = 0;
 constexpr short kProgressHigh = 50;
 constexpr int kProgressStep = 1;
@@ -120,10 +141,7 @@ bool Dlg_Setup::CheckPackageBeforeInstalling(const std::array<bool, kHostRelease
 }
 
 void Dlg_Setup::ShowProgressLayout() {
-    ShowItem(IDC_PATH_HEADING, false);
-    ShowItem(IDC_INSTALL_PATH, false);
-    ShowItem(IDC_BROWSE, false);
-    ShowItem(IDC_PROGRESS, true);
+    for (const ItemShown& item : kProgressLayout) ShowItem(item.id, item.show);
     ::UpdateWindow(m_hWnd);
 
     m_progress.SetRange(kProgressLow, kProgressHigh);
@@ -158,14 +176,7 @@ void Dlg_Setup::ShowItem(int id, bool show) {
 }
 
 void Dlg_Setup::ShowCompletionLayout() {
-    ShowItem(IDC_DONE_TEXT, true);
-    ShowItem(IDC_MENU_PICTURE, true);
-    ShowItem(IDC_RELEASE_HEADING, false);
-    ShowItem(IDC_PROGRESS, false);
-    ShowItem(IDOK, true);
-    for (int id : {IDC_INSTALL, IDCANCEL, IDC_NOTE, IDC_NOTE_2023_1, IDC_NOTE_2023_2}) {
-        ShowItem(id, false);
-    }
+    for (const ItemShown& item : kCompletionLayout) ShowItem(item.id, item.show);
     for (const ReleaseRow& row : kReleaseRows) ShowItem(row.id, false);
     UpdateData(FALSE);
 

@@ -125,8 +125,8 @@ int CWizardApp::Run() {
     if (uninstaller && commandLine.secondPhaseFolder.IsEmpty()) {
         return Ends(log, RunUninstaller({commandLine.mode, CString()}, theHostRegistry, log));
     }
-    const SingleInstance instance;
-    if (!instance.IsOnly()) {
+    const afx::ScopedKernelHandle onlyRun = ClaimTheOnlyRun();
+    if (!onlyRun) {
         afx::ShowMessageBox(nullptr, kAnotherRunText, kSetupBoxCaption, MB_OK);
         return Ends(log, exit_code::kBusy);
     }

@@ -21,24 +21,27 @@ namespace {
 
 using Place = ServedPlaces::Place;
 
-constexpr char kSummaryFormat[] =
-    "T-批打印软件已卸载。\n\n已删除 %d 个文件、%d 个注册表项和 %d 个文件夹。";
-constexpr char kRestoredFormat[] = "\n已恢复 %d 个安装前CAD目录中的文件。";
-constexpr char kLeftHeading[] = "\n\n以下项目已保留：";
-constexpr char kChangedFormat[] = "%s（安装后已被修改）";
-constexpr char kNotRemovedFormat[] = "%s（无法删除）";
-constexpr char kForeignFormat[] = "%s（不属于本插件，未删除）";
-constexpr char kNotRestoredFormat[] = "%s（安装后已被修改，未恢复安装前的文件）";
-constexpr char kHostsNotFoundHeading[] =
-    "\n\n以下CAD目录在本机已找不到，安装时放入其中的文件未删除：";
-constexpr char kScheduledHeading[] = "\n\n以下文件正在使用，将在下次重新启动计算机时删除：";
-constexpr char kProfilesNotClearedHeading[] = "\n\n以下用户的设置未能清除：";
-constexpr char kSettingsKept[] = "\n\n您的设置文件 Torvex.Ini 已保留。";
 // The uninstaller that started this run, moved out of the way.
 constexpr char kMovedUninstallerName[] = "Uninstall-started.exe";
 
-void Left(UninstallOutcome& outcome, const char* format, const CString& what) {
-    outcome.left.push_back(afx::FormatUiText(format, {what}));
+// Why an item the installation made stays, as the final box and the log say it.
+enum class Because { Changed, NotRemoved, Outside, NotRestored };
+struct Reason {
+    const char* boxFormat;
+    const char* logText;
+};
+constexpr Reason kReasons[] = {
+    {"%s（安装后已被修改）", "changed since the installation, left: "},
+    {"%s（无法删除）", "could not be removed: "},
+    {"%s（不属于本插件，未删除）", "outside the installation's places, left: "},
+    {"%s（安装后已被修改，未恢复安装前的文件）", "changed since, the host's own not put back: "},
+};
+
+void Left(UninstallOutcome& outcome, Because because, const CString& what, RunLog& log) {
+    const Reason& reason = kReasons[static_cast<int>(because)];
+    outcome.left.push_back(afx::FormatUiText(reason.boxFormat, {what}));
+    log.Write(afx::UiText(reason.logText) + afx::UiText::System(what));
+    if (because == Because::NotRemoved) ++outcome.notRemoved;
 }
 
 // Deletes a file; one in use goes at the next restart. False when neither works.
@@ -113,24 +116,19 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
             case FileCheck::Gone:
                 break;
             case FileCheck::Outside:
-                Left(outcome, kForeignFormat, file.path);
-                log.Write(afx::UiText("outside the installation's places, left: ") +
-                          afx::UiText::System(file.path));
+                Left(outcome, Because::Outside, file.path, log);
                 break;
             case FileCheck::HostGone:
                 NoteHostNotFound(outcome, RecordedHostFolderOf(record, file.path));
                 break;
             case FileCheck::Changed:
-                Left(outcome, kChangedFormat, file.path);
-                log.Write(afx::UiText("changed since the installation, left: ") +
-                          afx::UiText::System(file.path));
+                Left(outcome, Because::Changed, file.path, log);
                 break;
             case FileCheck::Removable:
                 if (DeleteOrSchedule(normal, outcome, log)) {
                     ++outcome.removedFiles;
                 } else {
-                    Left(outcome, kNotRemovedFormat, file.path);
-                    ++outcome.notRemoved;
+                    Left(outcome, Because::NotRemoved, file.path, log);
                 }
                 break;
         }
@@ -157,7 +155,7 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
         }
         if (GetPathKind(keptAs) != PathKind::File) continue;
         if (GetPathKind(path) != PathKind::Absent) {
-            Left(outcome, kNotRestoredFormat, path);
+            Left(outcome, Because::NotRestored, path, log);
             DeleteOrSchedule(keptAs, outcome, log);
             continue;
         }
@@ -166,8 +164,7 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
         if (back) {
             ++outcome.restoredFiles;
         } else {
-            Left(outcome, kNotRemovedFormat, keptAs);
-            ++outcome.notRemoved;
+            Left(outcome, Because::NotRemoved, keptAs, log);
         }
     }
 }
@@ -191,7 +188,7 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
         if (key.origin != InstallRecord::Origin::New) continue;
         const CString shown = root + key.path;
         if (!places.IsApplicationsKey(key.path)) {
-            Left(outcome, kForeignFormat, shown);
+            Left(outcome, Because::Outside, shown, log);
             continue;
         }
         const LONG result = DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, key.path);
@@ -201,8 +198,7 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
             log.Result("remove key", shown, true);
         } else if (result != ERROR_FILE_NOT_FOUND && !isApplications) {
             // "Applications" may hold other add-ons: it stays without a word.
-            Left(outcome, kNotRemovedFormat, shown);
-            ++outcome.notRemoved;
+            Left(outcome, Because::NotRemoved, shown, log);
             log.Result("remove key", shown, false, static_cast<DWORD>(result));
         }
     }
@@ -318,29 +314,32 @@ void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log) {
               afx::UiText::System(record.installFolder));
 }
 
+namespace {
+
+// One part of the final box: its heading, then an item a line.
+void AppendPart(afx::UiText& text, const char* heading, const std::vector<CString>& items) {
+    if (items.empty()) return;
+    text += heading;
+    for (const CString& item : items) text += "\n" + afx::UiText::System(item);
+}
+
+}  // namespace
+
 afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
-    afx::UiText text = afx::FormatUiText(
-        kSummaryFormat, {outcome.removedFiles, outcome.removedKeys, outcome.removedFolders});
-    if (outcome.restoredFiles > 0)
-        text += afx::FormatUiText(kRestoredFormat, {outcome.restoredFiles});
+    afx::UiText text =
+        afx::FormatUiText("T-批打印软件已卸载。\n\n已删除 %d 个文件、%d 个注册表项和 %d 个文件夹。",
+                          {outcome.removedFiles, outcome.removedKeys, outcome.removedFolders});
+    if (outcome.restoredFiles > 0) {
+        text += afx::FormatUiText("\n已恢复 %d 个安装前CAD目录中的文件。", {outcome.restoredFiles});
+    }
     if (!outcome.left.empty()) {
-        text += kLeftHeading;
+        text += "\n\n以下项目已保留：";
         for (const afx::UiText& item : outcome.left) text += "\n" + item;
     }
-    if (!outcome.hostsNotFound.empty()) {
-        text += kHostsNotFoundHeading;
-        for (const CString& host : outcome.hostsNotFound) text += "\n" + afx::UiText::System(host);
-    }
-    if (!outcome.scheduled.empty()) {
-        text += kScheduledHeading;
-        for (const CString& file : outcome.scheduled) text += "\n" + afx::UiText::System(file);
-    }
-    if (!outcome.profilesNotCleared.empty()) {
-        text += kProfilesNotClearedHeading;
-        for (const CString& profile : outcome.profilesNotCleared) {
-            text += "\n" + afx::UiText::System(profile);
-        }
-    }
-    text += kSettingsKept;
+    AppendPart(text, "\n\n以下CAD目录在本机已找不到，安装时放入其中的文件未删除：",
+               outcome.hostsNotFound);
+    AppendPart(text, "\n\n以下文件正在使用，将在下次重新启动计算机时删除：", outcome.scheduled);
+    AppendPart(text, "\n\n以下用户的设置未能清除：", outcome.profilesNotCleared);
+    text += "\n\n您的设置文件 Torvex.Ini 已保留。";
     return text;
 }

@@ -192,7 +192,8 @@ bool MakeHeldCopy(const CString& program, HeldCopy* copy) {
 }
 
 bool IsNamedAsUninstaller() {
-    return afx::MbsICmp(afx::GetAppName(), kUninstallerAppName) == 0;
+    // The program's name is its file name without the extension.
+    return afx::MbsICmp(afx::GetAppName() + ".exe", kUninstallerName) == 0;
 }
 
 int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log) {

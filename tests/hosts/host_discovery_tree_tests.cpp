@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "hosts/host_discovery.h"
 #include "hosts/host_registry.h"
+#include "hosts/system_folders.h"
 #include "tests/hosts/discovery_support.h"
 
 namespace {
@@ -122,6 +124,24 @@ TEST_F(HostDiscoveryTree, KeysBelowTheBoundContributeNothing) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R26\\z", "C:\\Z"));
     EXPECT_EQ(Discover(HostRelease::R2025), Items{});
     EXPECT_EQ(Discover(HostRelease::R2026), (Items{{kGstarCad + "\\R26\\z\\", "C:\\Z"}}));
+}
+
+TEST_F(HostDiscoveryTree, TheSearchStopsWhenItsKeysAreSpent) {
+    constexpr int kMarkedKeys = 20;
+    constexpr int kBudget = 10;
+    for (int i = 0; i < kMarkedKeys; ++i) {
+        const std::string name = (i < 10 ? "k0" : "k") + std::to_string(i);
+        ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\" + name, "C:\\" + name));
+    }
+    const auto found = [](int budget) {
+        HostInstallRegistry registry;
+        DiscoverHostInstallationsInto(registry, SystemFolders(), budget);
+        return Found(registry, HostRelease::R2025).size();
+    };
+    EXPECT_EQ(found(kDiscoveryKeyBudget), static_cast<size_t>(kMarkedKeys));
+    const size_t spent = found(kBudget);
+    EXPECT_GT(spent, 0u);
+    EXPECT_LT(spent, static_cast<size_t>(kBudget));
 }
 
 TEST_F(HostDiscoveryTree, LinkKeysAreNeverFollowed) {
