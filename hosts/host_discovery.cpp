@@ -43,25 +43,27 @@ afx::ScopedRegKey OpenSearchedKey(HKEY parent, const char* name, SearchBudget& b
     return afx::OpenRegKey(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
 }
 
-// The number of subkeys; 0 when the key cannot say.
-DWORD SubKeyCount(HKEY key) {
-    DWORD count = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-        return 0;
-    }
-    return count;
-}
+// What reading the subkey name at an index gave.
+enum class SubKey {
+    Named,
+    Skipped,  // a name too long to read: its key is passed over
+    End,      // no more subkeys, or none that can be read
+};
 
-bool ReadSubKeyName(HKEY key, DWORD index, CString* name) {
+// Subkeys are read by index until there are none: asking for their number
+// first would be one more call for every key searched.
+SubKey ReadSubKeyName(HKEY key, DWORD index, CString* name) {
     char buffer[kNameBufferSize];
     DWORD length = sizeof(buffer);
-    if (RegEnumKeyExA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-        return false;
+    switch (RegEnumKeyExA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr)) {
+        case ERROR_SUCCESS:
+            *name = CString(buffer, static_cast<int>(strnlen(buffer, length)));
+            return SubKey::Named;
+        case ERROR_MORE_DATA:
+            return SubKey::Skipped;
+        default:
+            return SubKey::End;
     }
-    *name = CString(buffer, static_cast<int>(strnlen(buffer, length)));
-    return true;
 }
 
 // The marker's data as text up to its first NUL or the end of the data,
@@ -107,10 +109,11 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
         return;
     }
 
-    const DWORD subKeyCount = SubKeyCount(key.Get());
-    for (DWORD index = 0; index < subKeyCount; ++index) {
-        CString name;
-        if (!ReadSubKeyName(key.Get(), index, &name)) continue;
+    CString name;
+    for (DWORD index = 0;; ++index) {
+        const SubKey read = ReadSubKeyName(key.Get(), index, &name);
+        if (read == SubKey::End) break;
+        if (read == SubKey::Skipped) continue;
         FindMarkedKeys(registry, budget, key.Get(), name, relativePath + name + "\\", baseKeyPath,
                        depth + 1);
     }
@@ -133,10 +136,11 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY roo
     const afx::ScopedRegKey productKey = afx::OpenRegKey(rootKey.Get(), productKeyPath, KEY_READ);
     if (!productKey) return;
 
-    const DWORD releaseKeyCount = SubKeyCount(productKey.Get());
-    for (DWORD index = 0; index < releaseKeyCount; ++index) {
-        CString releaseKeyName;
-        if (!ReadSubKeyName(productKey.Get(), index, &releaseKeyName)) continue;
+    CString releaseKeyName;
+    for (DWORD index = 0;; ++index) {
+        const SubKey read = ReadSubKeyName(productKey.Get(), index, &releaseKeyName);
+        if (read == SubKey::End) break;
+        if (read == SubKey::Skipped) continue;
         CString baseKeyPath;
         baseKeyPath.Format("%s\\%s\\", productKeyPath, releaseKeyName.GetString());
         const afx::ScopedRegKey releaseKey =
