@@ -143,7 +143,7 @@ int Uninstaller::RunSecondPhase() {
     // replaced must not take what the current one relies on.
     const CString installed = ReadInstalledFolder();
     const ServedPlaces own(folder);
-    if (!installed.IsEmpty() && !own.IsInstallFolder(installed)) {
+    if (own.IsValid() && !installed.IsEmpty() && !own.IsInstallFolder(installed)) {
         Tell(afx::FormatUiText(kReplacedFormat, {folder, installed}), MB_OK);
         return exit_code::kFailed;
     }
