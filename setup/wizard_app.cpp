@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "deploy/settings_file.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/host_discovery.h"
 #include "lifecycle/install_journal.h"
@@ -10,7 +9,6 @@
 #include "lifecycle/run_account.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
-#include "lifecycle/served_places.h"
 #include "lifecycle/silent_boxes.h"
 #include "lifecycle/single_instance.h"
 #include "resources/resource.h"
@@ -18,7 +16,7 @@
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
 #include "setup/unattended.h"
-#include "text/path_text.h"
+#include "uninstall/removal.h"
 #include "uninstall/uninstaller.h"
 
 BEGIN_MESSAGE_MAP(CWizardApp, CWinApp)
@@ -61,16 +59,7 @@ void Discover(RunLog& log) {
 void RecoverInterrupted(RunLog& log) {
     const CString folder = InterruptedInstallationFolder();
     if (folder.IsEmpty()) return;
-    ServedPlaces places(folder);
-    for (const HostRelease release : kHostReleases) {
-        for (int i = 0; i < theHostRegistry.GetHostCount(release); ++i) {
-            places.AddHost(theHostRegistry.GetHostFolder(release, i),
-                           theHostRegistry.GetHostKey(release, i));
-        }
-    }
-    const CString appData = UserAppDataFolder();
-    if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
-    RecoverInterruptedInstallation(places, log);
+    RecoverInterruptedInstallation(PlacesOfHosts(folder, nullptr, theHostRegistry), log);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "deploy/settings_file.h"
 #include "framework/afx_mbcs.h"
 #include "hosts/host_contract.h"
 #include "hosts/host_registry.h"
@@ -32,7 +33,8 @@ struct Reason {
 };
 constexpr Reason kReasons[] = {
     {"%s（安装后已被修改）", "changed since the installation, left: "},
-    {"%s（无法删除）", "could not be removed: "},
+    // Its caller has logged the failure with the system's error code.
+    {"%s（无法删除）", nullptr},
     {"%s（不属于本插件，未删除）", "outside the installation's places, left: "},
     {"%s（安装后已被修改，未恢复安装前的文件）", "changed since, the host's own not put back: "},
 };
@@ -40,7 +42,7 @@ constexpr Reason kReasons[] = {
 void Left(UninstallOutcome& outcome, Because because, const CString& what, RunLog& log) {
     const Reason& reason = kReasons[static_cast<int>(because)];
     outcome.left.push_back(afx::FormatUiText(reason.boxFormat, {what}));
-    log.Write(afx::UiText(reason.logText) + afx::UiText::System(what));
+    if (reason.logText) log.Write(afx::UiText(reason.logText) + afx::UiText::System(what));
     if (because == Because::NotRemoved) ++outcome.notRemoved;
 }
 
@@ -276,18 +278,22 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPla
     return outcome;
 }
 
-ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord& record,
+ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord* record,
                            const HostInstallRegistry& hosts) {
     ServedPlaces places(installFolder);
     for (const HostRelease release : kHostReleases) {
-        const bool recorded = std::any_of(
-            record.releases.begin(), record.releases.end(),
-            [&](const InstallRecord::Release& r) { return r.year == HostReleaseYear(release); });
+        const bool recorded =
+            !record || std::any_of(record->releases.begin(), record->releases.end(),
+                                   [&](const InstallRecord::Release& r) {
+                                       return r.year == HostReleaseYear(release);
+                                   });
         if (!recorded) continue;
         for (int i = 0; i < hosts.GetHostCount(release); ++i) {
             places.AddHost(hosts.GetHostFolder(release, i), hosts.GetHostKey(release, i));
         }
     }
+    const CString appData = UserAppDataFolder();
+    if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
     return places;
 }
 

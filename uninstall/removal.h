@@ -51,10 +51,12 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPla
 // that moved elsewhere: what it did for the hosts now belongs to the new one.
 void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log);
 
-// The places of an installation an uninstall may touch: its folder, and the
+// The places of an installation an uninstall may touch: its folder, the
 // host folders and profile keys that discovery finds now (`hosts`) for the
-// releases the record names; never what the record itself says they are.
-ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord& record,
+// releases the record names (no record, as for the recovery of an
+// interrupted installation: every release), and the running user's
+// settings folder; never what the record itself says they are.
+ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord* record,
                            const HostInstallRegistry& hosts);
 
 // The record's entries below HKEY_CURRENT_USER (whichever hive that stands

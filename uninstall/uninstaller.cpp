@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "deploy/settings_file.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
@@ -58,7 +57,6 @@ private:
         Tell(afx::FormatUiText(kRelaunchFailedFormat, {what, error}), MB_OK);
         return exit_code::kFailed;
     }
-    ServedPlaces PlacesOf(const InstallRecord& record) const;
 
     const UninstallRun& m_run;
     const HostInstallRegistry& m_hosts;
@@ -130,13 +128,6 @@ int Uninstaller::RunFirstPhase() {
     return static_cast<int>(code);
 }
 
-ServedPlaces Uninstaller::PlacesOf(const InstallRecord& record) const {
-    ServedPlaces places = PlacesOfHosts(m_run.secondPhaseFolder, record, m_hosts);
-    const CString appData = UserAppDataFolder();
-    if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
-    return places;
-}
-
 int Uninstaller::RunSecondPhase() {
     const CString& folder = m_run.secondPhaseFolder;
     // One installation per machine: an uninstaller left by one that was
@@ -164,9 +155,9 @@ int Uninstaller::RunSecondPhase() {
         Tell(kCloseHostText, MB_OK);
         return exit_code::kBusy;
     }
-    UninstallOutcome outcome =
-        RemoveInstallation(record, PlacesOf(record), JoinPath(folder, kUninstallerName),
-                           ParentFolder(afx::GetModulePath()), m_log);
+    UninstallOutcome outcome = RemoveInstallation(record, PlacesOfHosts(folder, &record, m_hosts),
+                                                  JoinPath(folder, kUninstallerName),
+                                                  ParentFolder(afx::GetModulePath()), m_log);
     // What the per-user stage did, in every profile of the machine.
     RemoveFromUserProfiles(folder, outcome, m_log);
     Tell(UninstallSummaryText(outcome), MB_OK);

@@ -135,7 +135,7 @@ void ClearCurrentUser(const char* root, Sweep& sweep) {
     if (ReadUserRecord(&record)) {
         HostInstallRegistry hosts;
         DiscoverHostInstallationsInto(hosts, sweep.system);
-        RemoveRecordedKeys(record, PlacesOfHosts(sweep.installFolder, record, hosts), root,
+        RemoveRecordedKeys(record, PlacesOfHosts(sweep.installFolder, &record, hosts), root,
                            sweep.outcome, sweep.log);
     }
     DeleteUserStageTraces();
