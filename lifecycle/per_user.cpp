@@ -5,7 +5,7 @@
 #include "framework/scoped_handles.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/product.h"
-#include "lifecycle/reg_ops.h"
+#include "system/reg_ops.h"
 
 const char kActiveSetupKey[] =
     "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"

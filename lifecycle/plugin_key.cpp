@@ -3,7 +3,7 @@
 #include <string>
 
 #include "framework/scoped_handles.h"
-#include "lifecycle/reg_ops.h"
+#include "system/reg_ops.h"
 
 const char kPluginKey[] = "SOFTWARE\\Torvex\\T-ZozerIded";
 const char kRecordCopyValue[] = "InstallRecord";

@@ -11,6 +11,9 @@ constexpr char kProductDisplayName[] = "T-批打印软件";
 // What the installation appends to the folder the user chose.
 constexpr char kInstallSubFolder[] = "\\T-ZozerIded";
 
+// The settings folder in each user's application-data folder.
+constexpr char kSettingsSubfolder[] = "Torvex";
+
 // The uninstaller, a copy of the setup program in the installation folder.
 constexpr char kUninstallerName[] = "Uninstall.exe";
 

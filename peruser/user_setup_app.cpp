@@ -24,7 +24,7 @@ public:
         SilentBoxes boxes(log);
         const afx::ScopedMessageBoxResponder silence(boxes);
         m_exitCode = RunUserStage(ParentFolder(afx::GetModulePath()), log);
-        log.Write(afx::FormatUiText("exit code %d: ", {m_exitCode}) + ExitCodeMeaning(m_exitCode));
+        LogExitCode(log, m_exitCode);
         return FALSE;
     }
     int ExitInstance() override { return m_exitCode; }

@@ -8,7 +8,7 @@
 
 #include "deploy/plugin_registration.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/scratch_registry.h"
 #include "tools/driver/sample_machine.h"
@@ -80,7 +80,7 @@ protected:
 
     ScratchRegistryRoots sandbox;
     HostInstallRegistry registry;
-    InstallLog log;
+    InstallContext log;
 };
 
 struct ReleaseRow {

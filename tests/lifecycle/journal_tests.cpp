@@ -6,12 +6,13 @@
 
 #include <string>
 
-#include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/record_store.h"
+#include "lifecycle/recovery.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"

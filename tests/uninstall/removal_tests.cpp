@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "lifecycle/file_ops.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
