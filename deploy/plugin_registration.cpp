@@ -6,11 +6,15 @@
 #include "framework/scoped_handles.h"
 #include "hosts/host_contract.h"
 #include "lifecycle/install_context.h"
+#include "system/reg_ops.h"
 
 namespace {
 
+// A key that is there, as itself: a link in its place counts as there (it
+// is refused, never replaced by a key of ours).
 bool KeyExists(HKEY parent, const char* name) {
-    return afx::OpenRegKey(parent, name, KEY_READ).IsValid();
+    afx::ScopedRegKey key;
+    return OpenKeyNotThroughLinks(parent, name, KEY_READ, &key) != ERROR_FILE_NOT_FOUND;
 }
 
 // Writes one entry below the host key anew, so that it holds only what is
@@ -22,13 +26,13 @@ template <typename SetValues>
 void WriteEntry(HKEY hostKey, const CString& hostKeyPath, const CString& name,
                 InstallContext& install, SetValues setValues) {
     const CString path = hostKeyPath + name;
-    const bool existed = KeyExists(hostKey, name);
-    const bool replaced = existed && RegDeleteKeyA(hostKey, name) != ERROR_SUCCESS;
-    install.journal.NoteKey(path, replaced);
-    const afx::ScopedRegKey entry = afx::CreateRegKey(hostKey, name);
-    const bool written = entry && setValues(entry.Get());
-    install.events.Result("registry entry HKEY_CURRENT_USER\\", path, written,
-                          written ? 0 : GetLastError());
+    const LONG deleted = DeleteKeyNotThroughLinks(hostKey, name);
+    install.journal.NoteKey(path, deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND);
+    afx::ScopedRegKey entry;
+    const LONG created = CreateKeyNotThroughLinks(hostKey, name, KEY_WRITE, &entry);
+    const bool written = created == ERROR_SUCCESS && setValues(entry.Get());
+    const DWORD error = written ? 0 : created != ERROR_SUCCESS ? created : GetLastError();
+    install.events.Result("registry entry HKEY_CURRENT_USER\\", path, written, error);
     if (!written) install.account.Add(StepAccount::Kind::RegistryNotWritten, path);
 }
 
@@ -57,8 +61,15 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallCo
         // started that release, or it was found only for the machine) is no
         // failure: writing one could spoil the host's own first start, and
         // the per-user stage serves it once the host has made it.
-        const afx::ScopedRegKey hostKey = afx::OpenRegKey(HKEY_CURRENT_USER, keys[i]);
-        if (!hostKey) {
+        afx::ScopedRegKey hostKey;
+        const LONG opened = OpenKeyNotThroughLinks(HKEY_CURRENT_USER, keys[i], KEY_READ, &hostKey);
+        if (opened == ERROR_CANT_ACCESS_FILE) {
+            install.events.Result("not through a registry link: HKEY_CURRENT_USER\\", keys[i],
+                                  false, static_cast<DWORD>(opened));
+            install.account.Add(StepAccount::Kind::RegistryNotWritten, keys[i]);
+            continue;
+        }
+        if (opened != ERROR_SUCCESS) {
             install.events.Write(
                 afx::UiText("no profile of this user's yet, served at a later logon: "
                             "HKEY_CURRENT_USER\\") +
@@ -69,7 +80,6 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallCo
         // that it is undone after the entries in it.
         if (!KeyExists(hostKey.Get(), kApplicationsKey)) {
             install.journal.NoteKey(keys[i] + kApplicationsKey, false);
-            afx::CreateRegKey(hostKey.Get(), kApplicationsKey);
         }
         WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(release), install, [&](HKEY entry) {
             return afx::SetRegDword(entry, kValueManaged, kMainManaged) &&
