@@ -133,9 +133,8 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY roo
     SearchBudget& budget = scan.budget;
     // A user may make any level of the path under HKEY_CURRENT_USER a link.
     afx::ScopedRegKey productKey;
-    if (OpenKeyNotThroughLinks(root, productKeyPath, KEY_READ, &productKey) != ERROR_SUCCESS) {
-        return;
-    }
+    const LONG opened = OpenKeyNotThroughLinks(root, productKeyPath, KEY_READ, &productKey);
+    if (opened != ERROR_SUCCESS) return;
 
     CString releaseKeyName;
     for (DWORD index = 0;; ++index) {

@@ -5,7 +5,6 @@
 #include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
 #include "lifecycle/product_version.h"
-#include "lifecycle/run_account.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/silent_boxes.h"

@@ -6,7 +6,6 @@
 #include "hosts/host_discovery.h"
 #include "lifecycle/product.h"
 #include "lifecycle/recovery.h"
-#include "lifecycle/run_account.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
