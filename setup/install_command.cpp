@@ -15,9 +15,12 @@ bool g_bWarnHostRunning = true;
 namespace {
 
 constexpr char kCloseHostBeforeInstallText[] = "请关闭CAD后再进行安装 !";
-constexpr char kRelativeFolderFormat[] =
-    "安装文件夹 %s 不是完整的路径。\n\n"
-    "请输入以盘符开头的文件夹（例如 C:\\Torvex），或以 \\\\ 开头的网络共享文件夹。";
+// A relative or drive-relative folder, a device path, or a name with '?'
+// (also what a character the code page cannot hold reads as) or '*'.
+constexpr char kInvalidFolderFormat[] =
+    "安装文件夹 %s 无效。\n\n"
+    "请输入完整的路径：以盘符开头（例如 C:\\Torvex），或以 \\\\ 开头的网络共享文件夹，"
+    "且不含 ? 和 * 。";
 constexpr char kLinkedFolderFormat[] =
     "安装文件夹 %s 是一个链接（符号链接、目录联接或装入点）。\n\n"
     "为防止文件被写到链接指向的别处，安装程序不会通过链接写入。请选择其它文件夹。";
@@ -46,7 +49,7 @@ InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseS
     // The program runs elevated, in whatever folder it was started from: a
     // relative folder would land there, and the hosts could not find it.
     if (!IsAbsolutePath(folderText)) {
-        return Refuse(owner, afx::FormatUiText(kRelativeFolderFormat, {folderText}));
+        return Refuse(owner, afx::FormatUiText(kInvalidFolderFormat, {folderText}));
     }
     *request = MakeInstallRequest(folderText, releases);
     folderText = request->installFolder;

@@ -158,7 +158,10 @@ INT_PTR Dlg_Setup::RunUnattended(const InstallRequest& request) {
 void Dlg_Setup::OnUnattendedInstall() {
     // Nobody works this dialog: it only shows the progress.
     ::EnableWindow(m_hWnd, FALSE);
-    if (DoInstall(*m_pUnattended)) EndDialog(IDOK);
+    m_bInstalling = true;
+    const bool installed = DoInstall(*m_pUnattended);
+    m_bInstalling = false;
+    if (installed) EndDialog(IDOK);
 }
 
 void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
@@ -313,7 +316,10 @@ void Dlg_Setup::OnInstall() {
             CDialog::OnCancel();  // the user has been told; there is nothing to install
             return;
     }
-    if (!DoInstall(request)) return;
+    m_bInstalling = true;
+    const bool installed = DoInstall(request);
+    m_bInstalling = false;
+    if (!installed) return;
     // Closed during the last box: the installation is complete, and the user
     // has asked to leave.
     if (m_bCancelRequested) {
@@ -337,9 +343,7 @@ bool Dlg_Setup::DoInstall(const InstallRequest& request) {
     ShowProgressLayout();
     ProgressBarSink progress(m_progress, m_bCancelRequested);
     Installation installation(request, theHostRegistry, progress, m_log, m_hWnd);
-    m_bInstalling = true;
     const InstallResult result = installation.Run();
-    m_bInstalling = false;
     // An unattended run's boxes are answered by nobody at the screen.
     m_nExitCode = ExitCodeOf(result, IsUnattended() ? RunMode::Silent : RunMode::Interactive);
     if (result == InstallResult::Aborted || result == InstallResult::Failed) {

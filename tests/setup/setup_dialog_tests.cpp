@@ -189,7 +189,7 @@ TEST_F(SetupDialogTest, ARelativeFolderIsRefusedInTheProgramsOwnBox) {
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].caption, "T-软件安装");
     EXPECT_EQ(recorder.boxes[0].type, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(recorder.boxes[0].text.rfind("安装文件夹 Torvex 不是完整的路径。", 0), 0u);
+    EXPECT_EQ(recorder.boxes[0].text.rfind("安装文件夹 Torvex 无效。", 0), 0u);
 }
 
 TEST_F(SetupDialogTest, RunningHostIsWarnedOfOnceThenTheInstallationGoesOn) {
