@@ -1,6 +1,7 @@
 // The built SetUp.exe, and the UserSetup.exe it carries, read as files:
-// which libraries they import, how the loader may place them, and that
-// nothing of the build machine or build time is left in them.
+// which libraries they import, how the loader may place them, that nothing
+// of the build machine or build time is left in them, and the version
+// information IT's inventory reads. (Their signatures: tests/hardening/CMakeLists.txt.)
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "lifecycle/product.h"
+#include "lifecycle/product_version.h"
 #include "tests/hardening/pe_image.h"
 
 namespace {
@@ -126,6 +129,53 @@ TEST_P(SetupImage, CarriesNoBuildTimeAndNoBuildPath) {
         EXPECT_FALSE(Contains(m_image.Bytes(), path)) << path;
         EXPECT_FALSE(Contains(m_image.Bytes(), WindowsPath(path))) << WindowsPath(path);
     }
+}
+
+std::wstring ProgramText(const char* gbk) {
+    wchar_t text[256] = {};
+    MultiByteToWideChar(936, 0, gbk, -1, text, 256);
+    return text;
+}
+
+// What inventory tools, file rules and the Details tab read: the product's
+// names and the one version the title shows.
+TEST_P(SetupImage, CarriesTheProductsVersionInformation) {
+    const std::string path = WindowsPath(GetParam());
+    std::vector<BYTE> info(GetFileVersionInfoSizeA(path.c_str(), nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    const auto value = [&](const std::wstring& name) {
+        void* text = nullptr;
+        UINT length = 0;
+        const std::wstring block = L"\\StringFileInfo\\080404b0\\" + name;
+        return VerQueryValueW(info.data(), block.c_str(), &text, &length) && length
+                   ? std::wstring(static_cast<const wchar_t*>(text))
+                   : std::wstring();
+    };
+    const SetupVersionParts version = SplitSetupVersion(g_nSetupVersion);
+    const std::wstring number = std::to_wstring(version.year) + L"." +
+                                std::to_wstring(version.month) + L"." +
+                                std::to_wstring(version.day) + L".0";
+    const std::string file = path.substr(path.rfind('\\') + 1);
+    const std::pair<const wchar_t*, std::wstring> strings[] = {
+        {L"CompanyName", ProgramText(kProductPublisher)},
+        {L"ProductName", ProgramText(kProductDisplayName)},
+        {L"FileVersion", number},
+        {L"ProductVersion", number},
+        {L"OriginalFilename", std::wstring(file.begin(), file.end())},
+        {L"LegalCopyright", L"Copyright \u00A9 " + std::to_wstring(version.year) + L" Torvex"},
+    };
+    for (const auto& [name, expected] : strings) EXPECT_EQ(value(name), expected) << name;
+    EXPECT_EQ(value(L"FileDescription").rfind(ProgramText(kProductDisplayName), 0), 0u);
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    const DWORD high = MAKELONG(version.month, version.year);
+    const DWORD low = MAKELONG(0, version.day);
+    EXPECT_EQ(std::vector<DWORD>({fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+                                  fixed->dwProductVersionMS, fixed->dwProductVersionLS}),
+              std::vector<DWORD>({high, low, high, low}));
 }
 
 TEST_P(SetupImage, StaysUnderOneMegabyte) {
