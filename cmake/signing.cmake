@@ -69,6 +69,8 @@ function(setup_sign target description)
                 ${SETUP_SIGN_OPTIONS} -n ${description} -in ${image} -out ${image}.signed
         COMMAND ${CMAKE_COMMAND} -E rename ${image}.signed ${image}
         VERBATIM)
+    # Linked and signed again when the certificate changes.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${SETUP_SIGN_PFX_FILE})
     if(TARGET signing_certificate)
         add_dependencies(${target} signing_certificate)
     endif()

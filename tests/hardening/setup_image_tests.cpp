@@ -1,7 +1,7 @@
 // The built SetUp.exe, and the UserSetup.exe it carries, read as files:
 // which libraries they import, how the loader may place them, that nothing
-// of the build machine or build time is left in them, and the version
-// information IT's inventory reads. (Their signatures: tests/hardening/CMakeLists.txt.)
+// of the build machine or build time is left in them, and their version
+// information. (Their signatures: signature_tests in CMakeLists.txt.)
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -131,51 +131,39 @@ TEST_P(SetupImage, CarriesNoBuildTimeAndNoBuildPath) {
     }
 }
 
-std::wstring ProgramText(const char* gbk) {
-    wchar_t text[256] = {};
-    MultiByteToWideChar(936, 0, gbk, -1, text, 256);
-    return text;
-}
-
 // What inventory tools, file rules and the Details tab read: the product's
-// names and the one version the title shows.
+// names and the one version the title shows, as 2025.10.30.0.
 TEST_P(SetupImage, CarriesTheProductsVersionInformation) {
     const std::string path = WindowsPath(GetParam());
-    std::vector<BYTE> info(GetFileVersionInfoSizeA(path.c_str(), nullptr));
-    ASSERT_FALSE(info.empty());
+    std::vector<BYTE> info(GetFileVersionInfoSizeA(path.c_str(), nullptr) + 1);
     ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-    const auto value = [&](const std::wstring& name) {
-        void* text = nullptr;
+    const auto value = [&](const std::string& name) {  // in code page 936, as the program's texts
+        const std::string block = "\\StringFileInfo\\080404b0\\" + name;
+        char* text = nullptr;
         UINT length = 0;
-        const std::wstring block = L"\\StringFileInfo\\080404b0\\" + name;
-        return VerQueryValueW(info.data(), block.c_str(), &text, &length) && length
-                   ? std::wstring(static_cast<const wchar_t*>(text))
-                   : std::wstring();
+        const bool found =
+            VerQueryValueA(info.data(), block.c_str(), reinterpret_cast<void**>(&text), &length);
+        return std::string(found ? text : "");
     };
     const SetupVersionParts version = SplitSetupVersion(g_nSetupVersion);
-    const std::wstring number = std::to_wstring(version.year) + L"." +
-                                std::to_wstring(version.month) + L"." +
-                                std::to_wstring(version.day) + L".0";
-    const std::string file = path.substr(path.rfind('\\') + 1);
-    const std::pair<const wchar_t*, std::wstring> strings[] = {
-        {L"CompanyName", ProgramText(kProductPublisher)},
-        {L"ProductName", ProgramText(kProductDisplayName)},
-        {L"FileVersion", number},
-        {L"ProductVersion", number},
-        {L"OriginalFilename", std::wstring(file.begin(), file.end())},
-        {L"LegalCopyright", L"Copyright \u00A9 " + std::to_wstring(version.year) + L" Torvex"},
-    };
+    const std::string number = std::to_string(version.year) + "." + std::to_string(version.month) +
+                               "." + std::to_string(version.day) + ".0";
+    const std::pair<const char*, std::string> strings[] = {
+        {"CompanyName", kProductPublisher},
+        {"ProductName", kProductDisplayName},
+        {"FileVersion", number},
+        {"ProductVersion", number},
+        {"OriginalFilename", path.substr(path.rfind('\\') + 1)}};
     for (const auto& [name, expected] : strings) EXPECT_EQ(value(name), expected) << name;
-    EXPECT_EQ(value(L"FileDescription").rfind(ProgramText(kProductDisplayName), 0), 0u);
-
+    EXPECT_EQ(value("FileDescription").rfind(kProductDisplayName, 0), 0u);
+    EXPECT_NE(value("LegalCopyright").find("Torvex"), std::string::npos);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
-    const DWORD high = MAKELONG(version.month, version.year);
-    const DWORD low = MAKELONG(0, version.day);
-    EXPECT_EQ(std::vector<DWORD>({fixed->dwFileVersionMS, fixed->dwFileVersionLS,
-                                  fixed->dwProductVersionMS, fixed->dwProductVersionLS}),
-              std::vector<DWORD>({high, low, high, low}));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(version.month, version.year)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, version.day)));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 }
 
 TEST_P(SetupImage, StaysUnderOneMegabyte) {

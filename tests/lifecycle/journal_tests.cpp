@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -126,35 +125,29 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     EXPECT_FALSE(FileExists((install + "\\InstallRecord.txt.new").str()));
 }
 
-// Today as Programs and Features reads InstallDate, yyyymmdd.
-std::string Today() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char text[16];
-    snprintf(text, sizeof(text), "%04d%02d%02d", now.wYear, now.wMonth, now.wDay);
-    return text;
-}
-
 TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChinese) {
-    const std::string dayBefore = Today();
+    const auto today = [] {  // yyyymmdd, as Programs and Features reads InstallDate
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        return std::to_string(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
+    };
+    const std::string dayBefore = today();
     ASSERT_TRUE(WriteUninstallEntry({install, 20260105, 1500}));
-    const std::pair<const char*, DWORD> numbers[] = {
-        {"EstimatedSize", 2}, {"VersionMajor", 2026}, {"VersionMinor", 1}};
-    for (const auto& [name, expected] : numbers) {
+    for (const auto& [name, expected] : {std::pair<const char*, DWORD>{"EstimatedSize", 2},
+                                         {"VersionMajor", 2026},
+                                         {"VersionMinor", 1}}) {
         DWORD value = 0;
         EXPECT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, name, &value));
         EXPECT_EQ(value, expected) << name;
     }
-    const std::pair<const char*, std::string> texts[] = {{"DisplayVersion", "2026.01.05"},
-                                                         {"Publisher", "Torvex"}};
-    for (const auto& [name, expected] : texts) {
-        std::string value;
-        EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, name, &value));
-        EXPECT_EQ(value, expected) << name;
-    }
-    std::string date;
+    std::string version, publisher, date;
+    EXPECT_TRUE(
+        driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "DisplayVersion", &version));
+    EXPECT_TRUE(
+        driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "Publisher", &publisher));
     EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "InstallDate", &date));
-    EXPECT_TRUE(date == dayBefore || date == Today()) << date;  // midnight may pass
+    EXPECT_EQ(version + " " + publisher, "2026.01.05 Torvex");
+    EXPECT_TRUE(date == dayBefore || date == today()) << date;  // midnight may pass
     // Read back as Unicode whatever the system's code page (the test runs
     // under 936 and under 1252).
     wchar_t name[64] = {};
