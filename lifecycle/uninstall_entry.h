@@ -5,13 +5,11 @@
 #pragma once
 
 #include "framework/afx_string.h"
-
-// Below HKEY_LOCAL_MACHINE.
-extern const char kUninstallEntryKey[];
+#include "lifecycle/product.h"  // kUninstallEntryKey
 
 struct UninstallEntry {
     CString installFolder;  // the installation folder, "<chosen>\T-ZozerIded"
-    CString version;        // as the title shows it, "2025.10.30"
+    int version;            // yyyymmdd, shown as the title shows it, "2025.10.30"
     unsigned long long installedBytes;
 };
 

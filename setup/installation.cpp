@@ -219,7 +219,7 @@ bool Installation::SetUpUninstall() {
     }
     unsigned long long bytes = FileSize(uninstaller);
     for (const InstallRecord::File& file : record.files) bytes += file.size;
-    const bool entered = WriteUninstallEntry({folder, record.version, bytes});
+    const bool entered = WriteUninstallEntry({folder, g_nSetupVersion, bytes});
     m_install.events.Result("Programs and Features entry HKEY_LOCAL_MACHINE\\", kUninstallEntryKey,
                             entered, entered ? 0 : GetLastError());
     if (!entered) {

@@ -9,6 +9,7 @@
 #include "framework/afx_app_name.h"
 #include "hosts/host_discovery.h"
 #include "lifecycle/per_user.h"
+#include "lifecycle/product_version.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/uninstall_entry.h"
@@ -147,7 +148,7 @@ TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
         {"T-ZozerIded", ""},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(WriteUninstallEntry({c.location, "2025.10.30", 1}));
+        ASSERT_TRUE(WriteUninstallEntry({c.location, g_nSetupVersion, 1}));
         EXPECT_EQ(PreviouslyChosenFolder(), c.chosen) << c.location;
     }
 }
