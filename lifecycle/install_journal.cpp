@@ -75,7 +75,9 @@ bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, con
     // line may wait for the next flush.
     const bool overwrites = kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep ||
                             kind == JournalLine::Kind::Commit;
-    return !overwrites || FlushFileBuffers(m_durable.Get());
+    if (!overwrites) return true;
+    ++m_flushes;
+    return FlushFileBuffers(m_durable.Get()) != FALSE;
 }
 
 void InstallJournal::DropDurableFile() {
@@ -219,18 +221,24 @@ void InstallJournal::Rollback() {
     DropDurableFile();
 }
 
-void InstallJournal::Commit() {
+std::vector<CString> InstallJournal::Commit() {
     WriteAhead(JournalLine::Kind::Commit, CString());
+    std::vector<CString> scheduled;
     for (Change& change : m_changes) {
         if (change.aside.IsEmpty() || change.keep) continue;
         RemoveFile(change.aside);
         // Still in use (a module the host has loaded): gone at the next restart.
         if (GetFileAttributesA(change.aside) != INVALID_FILE_ATTRIBUTES) {
-            MoveFileExA(change.aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            const bool later =
+                MoveFileExA(change.aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+            m_log.Result("remove (in use; at the next restart)", change.aside, later,
+                         later ? 0 : GetLastError());
+            if (later) scheduled.push_back(change.aside);
         }
         change.aside = CString();
     }
     DropDurableFile();
+    return scheduled;
 }
 
 InstallRecord InstallJournal::Record(const CString& installFolder) const {

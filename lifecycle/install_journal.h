@@ -78,10 +78,14 @@ public:
     void Rollback();
     // The installation is complete: the files kept beside the installation
     // folder's go (at the next restart, when one is still in use), host
-    // files stay kept, and the journal file and the mark go.
-    void Commit();
+    // files stay kept, and the journal file and the mark go. Returns the
+    // files left to the next restart.
+    std::vector<CString> Commit();
 
     InstallRecord Record(const CString& installFolder) const;
+    // Lines flushed to the disk so far: a flush leaves nothing a reader of
+    // the file could see.
+    int Flushes() const { return m_flushes; }
 
 private:
     struct Change {
@@ -107,4 +111,5 @@ private:
     CString m_ownFolder;              // canonical: an installation folder taken over whole
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;
+    int m_flushes = 0;
 };

@@ -26,8 +26,19 @@ enum class FolderProtection {
     Failed,             // GetLastError() tells why
 };
 
+// The calls the protection makes on each entry: the file system's own. Wine
+// keeps no descriptors on files, so a test records the calls instead.
+class ProtectionCalls {
+public:
+    virtual ~ProtectionCalls() = default;
+    // SetNamedSecurityInfo: its error code.
+    virtual DWORD SetSecurity(const char* path, SECURITY_INFORMATION what, PSID owner, PACL dacl);
+    virtual bool RemoveLink(const char* path);
+};
+
 // Gives the folder the installation folder's descriptor, then makes every
 // entry below it owned by Administrators with exactly the inherited entries,
 // so that files an ordinary user put there beforehand lose their own
 // permissions. Links found below it are removed, never followed.
 FolderProtection ProtectInstallFolder(const char* folder);
+FolderProtection ProtectInstallFolder(const char* folder, ProtectionCalls& calls);

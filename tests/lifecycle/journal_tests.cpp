@@ -6,6 +6,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "lifecycle/install_journal.h"
 #include "lifecycle/plugin_key.h"
@@ -25,6 +26,9 @@ using driver::ReadTextFile;
 using driver::WriteTextFile;
 using Origin = InstallRecord::Origin;
 
+// A path that makes a record larger than any the setup reads back.
+constexpr size_t kHugePathBytes = 5 * 1024 * 1024;
+
 class JournalTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -39,24 +43,60 @@ protected:
     RunLog log;
 };
 
-TEST_F(JournalTest, AKilledInstallationIsUndoneByTheNextRun) {
-    ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
-    {
-        InstallJournal journal(log);
-        ASSERT_TRUE(journal.MakeDurable(install));
-        ASSERT_TRUE(journal.CreateFolder(install + "\\Kept"));
-        ASSERT_TRUE(journal.InstallFile(source, install + "\\new.dll"));
-        ASSERT_TRUE(journal.InstallFile(source, install + "\\old.dll"));
-        // Killed here: nothing rolls back, nothing commits.
+TEST_F(JournalTest, AnInstallationUndoneAtOnceOrKilledIsUndoneWhole) {
+    // Rolled back at once (an aborted copy), or killed and undone by the next run.
+    for (const bool killed : {false, true}) {
+        ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
+        {
+            InstallJournal journal(log);
+            ASSERT_TRUE(journal.MakeDurable(install));
+            ASSERT_TRUE(journal.CreateFolder(install + "\\Kept"));
+            ASSERT_TRUE(journal.InstallFile(source, install + "\\Kept\\new.dll"));
+            ASSERT_TRUE(journal.InstallFile(source, install + "\\old.dll"));
+            if (!killed) journal.Rollback();
+        }
+        if (killed) {
+            EXPECT_EQ(InterruptedInstallationFolder(), install);
+            EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+        }
+        EXPECT_EQ(ReadTextFile((install + "\\old.dll").str()), "old") << killed;
+        EXPECT_FALSE(driver::FolderExists((install + "\\Kept").str())) << killed;
+        EXPECT_FALSE(FileExists((install + "\\InstallJournal.txt").str())) << killed;
+        EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty()) << killed;
     }
-    EXPECT_EQ(InterruptedInstallationFolder(), install);
-    EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
-    EXPECT_FALSE(FileExists((install + "\\new.dll").str()));
-    EXPECT_EQ(ReadTextFile((install + "\\old.dll").str()), "old");
-    EXPECT_FALSE(driver::FolderExists((install + "\\Kept").str()));
-    EXPECT_FALSE(FileExists((install + "\\InstallJournal.txt").str()));
-    EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty());
     EXPECT_FALSE(RecoverInterruptedInstallation(ServedPlaces(install), log)) << "only once";
+}
+
+TEST_F(JournalTest, AFileIsSetAsideOnlyOnceItsLineIsOnTheDisk) {
+    ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
+    ASSERT_TRUE(WriteTextFile((temp / "itextsharp.dll").str(), "the host's"));
+    InstallJournal journal(log);
+    ASSERT_TRUE(journal.MakeDurable(install));
+    int flushed = journal.Flushes();
+    {
+        // Held by a host: the move aside fails, after its line was flushed.
+        const afx::ScopedKernelHandle held(CreateFileA(install + "\\old.dll", GENERIC_READ,
+                                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                                       nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(journal.InstallFile(source, install + "\\old.dll"));
+        EXPECT_EQ(journal.Flushes(), ++flushed) << "replace";
+    }
+    ASSERT_TRUE(
+        journal.InstallFile(source, temp / "itextsharp.dll", Origin::New, install + "\\Kept"));
+    EXPECT_EQ(journal.Flushes(), ++flushed) << "keep";
+    journal.Rollback();
+}
+
+TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
+    ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
+    InstallJournal journal(log);
+    ASSERT_TRUE(journal.InstallFile(source, install + "\\old.dll"));
+    const CString aside = install + "\\old.dll.setup-old";
+    const afx::ScopedKernelHandle held(
+        CreateFileA(aside, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(journal.Commit(), std::vector<CString>{aside});
 }
 
 TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
@@ -118,6 +158,17 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
     EXPECT_EQ(read.files.at(0).path, install + "\\a.dll");
     EXPECT_EQ(ReadInstallRecord(temp / "elsewhere", &read), RecordSource::None);
+    // Nor does the deletion of another folder's record take the copy along.
+    DeleteInstallRecord(temp / "elsewhere");
+    EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
+    // A record that does not read back as written (here: beyond the read
+    // limit) is refused, and the machine's copy stays the earlier one.
+    InstallRecord huge = record;
+    huge.files[0].path = install + "\\" + std::string(kHugePathBytes, 'a').c_str();
+    InstallJournal big(log);
+    EXPECT_FALSE(WriteInstallRecord(huge, big, log));
+    EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
+    EXPECT_EQ(read.files.at(0).path, install + "\\a.dll");
     // A record that cannot be written leaves no half file behind.
     ASSERT_TRUE(DeleteFileA(install + "\\InstallRecord.txt"));
     ASSERT_TRUE(CreateDirectoryA(install + "\\InstallRecord.txt", nullptr));
@@ -133,10 +184,16 @@ TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChine
         return std::to_string(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
     };
     const std::string dayBefore = today();
-    ASSERT_TRUE(WriteUninstallEntry({install, 20260105, 1500}));
-    for (const auto& [name, expected] : {std::pair<const char*, DWORD>{"EstimatedSize", 2},
-                                         {"VersionMajor", 2026},
-                                         {"VersionMinor", 1}}) {
+    // The size in KiB, rounded up.
+    for (const auto& [bytes, kib] : {std::pair<unsigned long long, DWORD>{2048, 2}, {1500, 2}}) {
+        ASSERT_TRUE(WriteUninstallEntry({install, 20260105, bytes}));
+        DWORD value = 0;
+        EXPECT_TRUE(
+            driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "EstimatedSize", &value));
+        EXPECT_EQ(value, kib) << bytes;
+    }
+    for (const auto& [name, expected] :
+         {std::pair<const char*, DWORD>{"VersionMajor", 2026}, {"VersionMinor", 1}}) {
         DWORD value = 0;
         EXPECT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, name, &value));
         EXPECT_EQ(value, expected) << name;
@@ -162,11 +219,35 @@ TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChine
 }
 
 TEST_F(JournalTest, SettingsOfTheSameLengthButOtherBytesDiffer) {
-    ASSERT_TRUE(WriteTextFile((temp / "a.ini").str(), "[x]\r\nv=1\r\n"));
-    ASSERT_TRUE(WriteTextFile((temp / "b.ini").str(), "[x]\r\nv=2\r\n"));
-    ASSERT_TRUE(WriteTextFile((temp / "c.ini").str(), "[x]\r\nv=1\r\n"));
-    EXPECT_FALSE(SameContent(temp / "a.ini", temp / "b.ini"));
-    EXPECT_TRUE(SameContent(temp / "a.ini", temp / "c.ini"));
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"[x]\r\nv=1\r\n", "[x]\r\nv=2\r\n", false},
+        {"[x]\r\nv=1", "[x]\r\nv=2", false},  // the last byte
+        {"[x]\r\nv=1\r\n", "[x]\r\nv=1\r\n", true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteTextFile((temp / "a.ini").str(), c.a));
+        ASSERT_TRUE(WriteTextFile((temp / "b.ini").str(), c.b));
+        EXPECT_EQ(SameContent(temp / "a.ini", temp / "b.ini"), c.same) << c.b;
+    }
+}
+
+TEST_F(JournalTest, ALogOpenedToAppendKeepsItsEarlierLinesOneOpenedAnewDropsThem) {
+    const CString path = temp / "setup.log";
+    for (const bool append : {true, false}) {
+        ASSERT_TRUE(WriteTextFile(path.str(), "earlier\r\n"));
+        {
+            RunLog again;
+            ASSERT_TRUE(again.Open(path, append));
+            again.Write("later");
+        }
+        const std::string text = ReadTextFile(path.str());
+        EXPECT_EQ(text.find("earlier") != std::string::npos, append) << text;
+        EXPECT_NE(text.find("later"), std::string::npos) << text;
+    }
 }
 
 }  // namespace
