@@ -92,13 +92,16 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
     const std::string text =
         FormatJournalLine({JournalLine::Kind::Folder, "C:\\T", ""}) +
         FormatJournalLine({JournalLine::Kind::Replace, "C:\\T\\a%", "C:\\T\\a.old"}) +
+        FormatJournalLine({JournalLine::Kind::Keep, "C:\\H\\b", "C:\\T\\Kept\\b"}) +
         FormatJournalLine({JournalLine::Kind::Commit, "", ""});
     std::vector<JournalLine> lines;
     ASSERT_TRUE(ParseJournal((text + "new\tC:\\T\\b").c_str(), &lines));
-    ASSERT_EQ(lines.size(), 3u) << "the torn line's change never started";
+    ASSERT_EQ(lines.size(), 4u) << "the torn line's change never started";
     EXPECT_EQ(lines[1].path, "C:\\T\\a%");
     EXPECT_EQ(lines[1].aside, "C:\\T\\a.old");
-    EXPECT_EQ(lines[2].kind, JournalLine::Kind::Commit);
+    EXPECT_EQ(lines[2].kind, JournalLine::Kind::Keep);
+    EXPECT_EQ(lines[2].aside, "C:\\T\\Kept\\b");
+    EXPECT_EQ(lines[3].kind, JournalLine::Kind::Commit);
     EXPECT_FALSE(ParseJournal((text + "replace\tC:\\only-one\r\n").c_str(), &lines));
 }
 

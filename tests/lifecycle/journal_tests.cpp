@@ -167,7 +167,7 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     huge.files[0].path = install + "\\" + std::string(kHugePathBytes, 'a').c_str();
     InstallJournal big(log);
     EXPECT_FALSE(WriteInstallRecord(huge, big, log));
-    EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
+    ASSERT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
     EXPECT_EQ(read.files.at(0).path, install + "\\a.dll");
     // A record that cannot be written leaves no half file behind.
     ASSERT_TRUE(DeleteFileA(install + "\\InstallRecord.txt"));
