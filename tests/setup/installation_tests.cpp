@@ -59,6 +59,12 @@ protected:
         NoProgress progress;
         return Installation(request, hosts, progress, log, nullptr).Run();
     }
+    // The version the Active Setup entry gives every user's logon to compare.
+    std::string EnteredVersion() {
+        std::string version;
+        driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version);
+        return version;
+    }
     InstallRecord RecordOf(const char* chosen) {
         InstallRecord record;
         ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record);
@@ -81,6 +87,25 @@ TEST_F(InstallationTest, NoEntryNamesAnUninstallerWithoutItsRecord) {
     ASSERT_TRUE(driver::CreateFolders((temp / "A\\T-ZozerIded\\InstallRecord.txt").str()));
     EXPECT_EQ(Install("A"), InstallResult::Incomplete);
     EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
+    EXPECT_EQ(EnteredVersion(), "") << "no stage for logons without an uninstaller";
+}
+
+TEST_F(InstallationTest, OnlyACompleteInstallationExitsWithSuccess) {
+    const struct {
+        InstallResult result;
+        RunMode mode;
+        int code;
+    } cases[] = {
+        {InstallResult::Complete, RunMode::VerySilent, exit_code::kSuccess},
+        {InstallResult::Incomplete, RunMode::VerySilent, exit_code::kFailed},
+        {InstallResult::Incomplete, RunMode::Interactive, exit_code::kFailed},
+        {InstallResult::Aborted, RunMode::Interactive, exit_code::kUserCancelled},
+        {InstallResult::Aborted, RunMode::Silent, exit_code::kFailed},
+        {InstallResult::Failed, RunMode::VerySilent, exit_code::kFailed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExitCodeOf(c.result, c.mode), c.code) << static_cast<int>(c.result);
+    }
 }
 
 TEST_F(InstallationTest, AnInstallationOverALostRecordTakesBackItsOwnFiles) {
@@ -100,6 +125,7 @@ TEST_F(InstallationTest, ASecondInstallationIntoTheFolderKeepsTheFirstOnesItems)
     const InstallRecord second = RecordOf("A");
     EXPECT_EQ(second.createdFolders, first.createdFolders);
     EXPECT_EQ(second.files.size(), first.files.size());
+    EXPECT_EQ(EnteredVersion(), "2025,10,30") << "not moved: users served stay served";
     for (const InstallRecord::File& file : second.files) {
         EXPECT_NE(file.origin, Origin::Replaced) << file.path;
     }
@@ -123,18 +149,30 @@ TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     ASSERT_FALSE(boxes.boxes.empty());
     EXPECT_NE(boxes.boxes.back().text.find((temp / "B\\T-ZozerIded").str()), std::string::npos);
     EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    // Each move serves every user again.
+    EXPECT_EQ(EnteredVersion(), "2025,10,30,1");
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    EXPECT_EQ(EnteredVersion(), "2025,10,30,2");
 }
 
-TEST_F(InstallationTest, TheUninstallerWaitsForTheCadToClose) {
+TEST_F(InstallationTest, TheUninstallerWaitsForTheCadToCloseAndSaysWhatWaitsForARestart) {
     ASSERT_EQ(Install("A"), InstallResult::Complete);
     ASSERT_TRUE(driver::CreateFolders((temp / "bin").str()));
-    RunningDummy cad(driver::WindowsPathOf(DUMMY_HOST_PATH), (temp / "bin").str(), "gcad.exe");
-    ASSERT_TRUE(cad.IsReady());
+    const CString module = temp / "host\\GCAD2024P.dll";
     UninstallRun run;
     run.mode = RunMode::VerySilent;
     run.secondPhaseFolder = temp / "A\\T-ZozerIded";
-    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kBusy);
-    EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    {
+        RunningDummy cad(driver::WindowsPathOf(DUMMY_HOST_PATH), (temp / "bin").str(), "gcad.exe");
+        ASSERT_TRUE(cad.IsReady());
+        EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kBusy);
+        EXPECT_TRUE(driver::FileExists(module.str()));
+    }
+    // A module still held once the CAD is closed goes at the next restart.
+    const afx::ScopedKernelHandle held(
+        CreateFileA(module, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kRestartRequired);
 }
 
 TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
