@@ -26,6 +26,7 @@ const std::string kApplications = kHostKey + "\\Applications";
 const std::string kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr char kBob[] = "S-1-5-21-1-2-3-1001";
 constexpr char kEve[] = "S-1-5-21-1-2-3-1002";
+constexpr char kNew[] = "S-1-5-21-1-2-3-1003";
 
 bool SetText(HKEY root, const std::string& key, const char* name, const std::string& text) {
     return SetValue(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
@@ -115,6 +116,9 @@ TEST_F(UserProfilesTest, AHiveIsLoadedFromItsFileForTheWhileAndOneThatCannotBeIs
     ASSERT_TRUE(driver::WriteTextFile((eve + "\\NTUSER.DAT").str(), "not a hive"));
     AddProfile(kBob, bob);
     AddProfile(kEve, eve);
+    // Never logged on: a profile folder without a hive has nothing to clear.
+    ASSERT_TRUE(driver::CreateFolders((temp / "new").str()));
+    AddProfile(kNew, temp / "new");
 
     RemoveFromUserProfiles(install, outcome, log);
     EXPECT_EQ(outcome.removedKeys, 2);
