@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/running_dummy.h"
+#include "tests/support/scratch_registry.h"
 
 namespace e2e {
 namespace {
@@ -62,7 +64,7 @@ protected:
 };
 
 TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
-    AddHost(2025);
+    const std::string host = AddHost(2025);
     const std::string settings = AppDataFolder() + "\\Torvex";
     const Snapshot before = Without(TakeSnapshot(false), settings);
     // The same installation through the dialog, for comparison.
@@ -76,6 +78,13 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     ASSERT_TRUE(
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "QuietUninstallString", &quiet));
     EXPECT_EQ(quiet, kSilentUninstall);
+    {
+        // The code of the second process, which refuses while a host runs,
+        // is the first one's.
+        RunningDummy cad(driver::WindowsPathOf(DUMMY_HOST_PATH), host, "gcad.exe");
+        ASSERT_TRUE(cad.IsReady()) << cad.Failure();
+        EXPECT_EQ(RunCommand(quiet).code, 1618u);
+    }
     Outcome run = RunCommand(quiet);
     EXPECT_EQ(run.code, 0u);
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << "gone before the exit";
@@ -111,7 +120,8 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
     const std::string host = AddHost(2025);
     ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
     const Snapshot before = TakeSnapshot(true);
-    const std::string silent = "/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"";
+    const std::string logged = " /LOG=\"" + Scratch() + "\\silent.log\"";
+    const std::string silent = "/VERYSILENT" + logged;
 
     EXPECT_EQ(Setup(silent + " /BOGUS").code, 1639u);
     EXPECT_EQ(Setup(silent + " /DIR=relative").code, 1639u);
@@ -132,6 +142,26 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
         ASSERT_TRUE(lock.IsHeld());
         EXPECT_EQ(Setup(silent).code, 1603u) << Log();
         EXPECT_NE(Log().find("answered: Abort"), std::string::npos) << Log();
+    }
+    {
+        // A run killed after it wrote a file into the host folder: the next
+        // run undoes it before anything else, within the hosts it finds.
+        const std::string planted = host + "\\planted.dll";
+        const std::string journal = "new\t" + planted + "\r\n";
+        ASSERT_TRUE(driver::WriteTextFile(planted, "killed run's"));
+        ASSERT_TRUE(
+            driver::WriteTextFile(std::string(kInstallFolder) + "\\InstallJournal.txt", journal));
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex\\T-ZozerIded",
+                             "InstallationUnderWay", REG_BINARY, kInstallFolder,
+                             static_cast<DWORD>(std::string(kInstallFolder).size())));
+        // No release to serve: only releases this machine lacks are named.
+        for (const std::string mode : {"/VERYSILENT", "/SILENT"}) {
+            const Outcome run = Setup(mode + logged + " /COMPONENTS=2024");
+            EXPECT_EQ(run.code, 1603u) << mode;
+            EXPECT_NE(Log().find("no release to serve"), std::string::npos) << mode << Log();
+            EXPECT_FALSE(run.windowShown) << mode;
+        }
+        EXPECT_FALSE(driver::FileExists(planted));
     }
     driver::RemoveTree("C:\\Torvex");
     EXPECT_EQ(TakeSnapshot(true), before);
