@@ -1,5 +1,7 @@
 #include "uninstall/uninstall_summary.h"
 
+#include "lifecycle/run_contract.h"
+
 namespace {
 
 // One part of the final box: its heading, then an item a line.
@@ -28,4 +30,9 @@ afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
     AppendPart(text, "\n\n以下用户的设置未能清除：", outcome.profilesNotCleared);
     text += "\n\n您的设置文件 Torvex.Ini 已保留。";
     return text;
+}
+
+int UninstallExitCode(const UninstallOutcome& outcome) {
+    if (outcome.notRemoved > 0 || !outcome.profilesNotCleared.empty()) return exit_code::kFailed;
+    return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;
 }

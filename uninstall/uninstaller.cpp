@@ -162,8 +162,7 @@ int Uninstaller::RunSecondPhase() {
     // What the per-user stage did, in every profile of the machine.
     RemoveFromUserProfiles(folder, outcome, m_log);
     ShowOrLog(UninstallSummaryText(outcome), MB_OK);
-    if (outcome.notRemoved > 0) return exit_code::kFailed;
-    return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;
+    return UninstallExitCode(outcome);
 }
 
 bool MakeHeldCopy(const CString& program, HeldCopy* copy) {

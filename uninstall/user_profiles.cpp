@@ -36,15 +36,16 @@ struct Profile {
 
 // HKEY_CURRENT_USER of this process made another user's hive for the
 // object's lifetime, so that discovery and the removal apply to that user;
-// whatever it stood for before comes back.
+// then the running account's own again. NULL ends the override: a handle
+// saved from RegOpenKeyEx(HKEY_CURRENT_USER, NULL) is the predefined handle
+// itself, which cannot be an override, so restoring with it fails and keeps
+// the hive open (it could then not be unloaded).
 class ScopedCurrentUser {
 public:
     explicit ScopedCurrentUser(HKEY hive)
-        : m_previous(afx::OpenRegKey(HKEY_CURRENT_USER, nullptr)) {
-        m_active = m_previous && RegOverridePredefKey(HKEY_CURRENT_USER, hive) == ERROR_SUCCESS;
-    }
+        : m_active(RegOverridePredefKey(HKEY_CURRENT_USER, hive) == ERROR_SUCCESS) {}
     ~ScopedCurrentUser() {
-        if (m_active) RegOverridePredefKey(HKEY_CURRENT_USER, m_previous.Get());
+        if (m_active) RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     }
     ScopedCurrentUser(const ScopedCurrentUser&) = delete;
     ScopedCurrentUser& operator=(const ScopedCurrentUser&) = delete;
@@ -52,8 +53,7 @@ public:
     bool IsActive() const { return m_active; }
 
 private:
-    afx::ScopedRegKey m_previous;
-    bool m_active = false;
+    const bool m_active;
 };
 
 // A profile's hive loaded from its file below HKEY_USERS for the object's
