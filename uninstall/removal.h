@@ -36,19 +36,22 @@ struct UninstallOutcome {
 
 // Removes the record's new files (when their size is still the installed
 // one), puts back the host files it kept, removes its registry entries below
-// each served host's "Applications" key (the deepest first), the record
-// itself and the journal, the uninstaller (`runningUninstaller`, when it is
-// the program that started this run, is moved into `ownFolder` instead),
-// then the folders it created when they are empty, and the Programs and
-// Features entry when it names this installation. Files that were there
-// before the installation, and the user's settings, stay.
-UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
-                                    const CString& runningUninstaller, const CString& ownFolder,
-                                    RunLog& log);
+// each served host's "Applications" key (the deepest first); then the
+// Programs and Features entry when it names this installation (while it
+// cannot be removed, nothing it names goes: the rest stops there), the
+// record file and the journal, the uninstaller (`runningUninstaller`, when
+// it is the program that started this run, is moved into `ownFolder`
+// instead), the folders it created when they are empty, and last the
+// record's machine copy. Files that were there before the installation, and
+// the user's settings, stay. A run killed half way and done again ends the
+// same.
+void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
+                        const CString& runningUninstaller, const CString& ownFolder,
+                        UninstallOutcome& outcome, RunLog& log);
 
-// Only what lies in the installation folder itself, for an installation
-// that moved elsewhere: what it did for the hosts now belongs to the new one.
-void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log);
+// An item the installation made that could not be removed, for the final
+// box and the exit code.
+void NoteNotRemoved(UninstallOutcome& outcome, const CString& what);
 
 // The record's entries below HKEY_CURRENT_USER (whichever hive that stands
 // for now, shown as `root`), the deepest first: only those the installation

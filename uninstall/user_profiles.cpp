@@ -171,9 +171,12 @@ bool ClearProfile(const Profile& profile, Sweep& sweep) {
 
 }  // namespace
 
-void RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outcome, RunLog& log) {
-    DeleteActiveSetupEntry();
-    log.Write("Active Setup entry removed");
+bool RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outcome, RunLog& log) {
+    const LONG result = DeleteActiveSetupEntry();
+    const bool removed = result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    log.Result("remove the Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, removed,
+               static_cast<DWORD>(result));
+    if (!removed) NoteNotRemoved(outcome, CString("HKEY_LOCAL_MACHINE\\") + kActiveSetupKey);
     Sweep sweep{installFolder, SystemFoldersOfThisMachine(), outcome, log};
     ClearCurrentUser("HKEY_CURRENT_USER\\", sweep);
     for (const Profile& profile : ListProfiles(CurrentAccount().sid)) {
@@ -183,4 +186,5 @@ void RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outc
                   afx::UiText::System(shown));
         outcome.profilesNotCleared.push_back(shown);
     }
+    return removed;
 }
