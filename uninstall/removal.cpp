@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "deploy/registration_table.h"
 #include "framework/afx_mbcs.h"
 #include "hosts/host_contract.h"
+#include "hosts/host_release.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/journal_work.h"
 #include "lifecycle/product.h"
@@ -168,6 +170,20 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
     }
 }
 
+// The plug-in's own keys below a host's "Applications" key: that key, and
+// each release's two entries.
+bool IsPluginEntryName(const CString& name) {
+    if (afx::MbsICmp(name, kApplicationsKey) == 0) return true;
+    for (const HostRelease release : kHostReleases) {
+        const int year = HostReleaseYear(release);
+        if (afx::MbsICmp(name, FileNameOf(MainEntryKeyName(year))) == 0 ||
+            afx::MbsICmp(name, FileNameOf(CompanionEntryKeyName(year))) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int Depth(const CString& key) {
     int depth = 0;
     for (const char* p = key; *p; p += afx::MbsCharLength(p)) depth += *p == '\\';
@@ -177,7 +193,7 @@ int Depth(const CString& key) {
 }  // namespace
 
 void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places, const char* root,
-                        UninstallOutcome& outcome, RunLog& log) {
+                        RecordKind kind, UninstallOutcome& outcome, RunLog& log) {
     // The deepest first, whatever the record's order: an entry before the
     // "Applications" key it is in.
     std::vector<InstallRecord::Key> keys = record.keys;
@@ -185,19 +201,37 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
                      [](const auto& a, const auto& b) { return Depth(a.path) > Depth(b.path); });
     for (const InstallRecord::Key& key : keys) {
         if (key.origin != InstallRecord::Origin::New) continue;
-        const CString shown = root + key.path;
-        if (!places.IsApplicationsKey(key.path)) {
-            NoteLeftItem(outcome, WhyLeft::Outside, shown, log);
+        const bool applications = places.IsApplicationsKey(key.path);
+        // A user's record is that user's text: of it, only the names of the
+        // plug-in's own entries are shown; the rest is counted.
+        const CString name = FileNameOf(key.path);
+        const bool named =
+            kind == RecordKind::Installation || (applications && IsPluginEntryName(name));
+        const CString shown = kind == RecordKind::Installation ? root + key.path
+                              : named                          ? root + CString("...\\") + name
+                                                               : root + CString("...");
+        const auto left = [&](WhyLeft why) {
+            if (named) {
+                NoteLeftItem(outcome, why, shown, log);
+                return;
+            }
+            ++outcome.usersItemsLeft;
+            if (why == WhyLeft::NotRemoved) ++outcome.notRemoved;
+            log.Write(afx::UiText("an item of a user's record that is not the plug-in's, left: ") +
+                      afx::UiText::System(shown));
+        };
+        if (!applications) {
+            left(WhyLeft::Outside);
             continue;
         }
         const LONG result = DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, key.path);
-        const bool isApplications = afx::MbsICmp(FileNameOf(key.path), kApplicationsKey) == 0;
+        const bool isApplications = afx::MbsICmp(name, kApplicationsKey) == 0;
         if (result == ERROR_SUCCESS) {
             ++outcome.removedKeys;
             log.Result("remove key", shown, true);
         } else if (result != ERROR_FILE_NOT_FOUND && !isApplications) {
             // "Applications" may hold other add-ons: it stays without a word.
-            NoteLeftItem(outcome, WhyLeft::NotRemoved, shown, log);
+            left(WhyLeft::NotRemoved);
             log.Result("remove key", shown, false, static_cast<DWORD>(result));
         }
     }
@@ -267,7 +301,8 @@ void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
                         UninstallOutcome& outcome, RunLog& log) {
     RemoveFiles(record, places, outcome, log);
     RestoreKeptFiles(record, places, outcome, log);
-    RemoveRecordedKeys(record, places, "HKEY_CURRENT_USER\\", outcome, log);
+    RemoveRecordedKeys(record, places, "HKEY_CURRENT_USER\\", RecordKind::Installation, outcome,
+                       log);
     for (const CString& host : outcome.hostsNotFound) {
         log.Write(afx::UiText("a host folder this machine no longer has; its files stay: ") +
                   afx::UiText::System(host));

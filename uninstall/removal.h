@@ -30,6 +30,9 @@ struct UninstallOutcome {
     // User profiles whose hive could not be reached: what the per-user stage
     // did there stays.
     std::vector<CString> profilesNotCleared;
+    // Items users' records name that are not the plug-in's own entries, left
+    // (never quoted: a user wrote them).
+    int usersItemsLeft = 0;
 
     bool NeedsRestart() const { return !scheduled.empty(); }
 };
@@ -53,8 +56,15 @@ void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
 // box and the exit code.
 void NoteNotRemoved(UninstallOutcome& outcome, const CString& what);
 
+// Whose record it is: the installation's, kept where only administrators
+// may change it, or a user's own (the per-user stage's, in that user's
+// hive), which the user may have written.
+enum class RecordKind { Installation, User };
+
 // The record's entries below HKEY_CURRENT_USER (whichever hive that stands
 // for now, shown as `root`), the deepest first: only those the installation
 // created below a served host's "Applications" key, never through a link.
+// Of a user's record, the final box and the log name only the plug-in's own
+// entries, and count the rest without quoting them.
 void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places, const char* root,
-                        UninstallOutcome& outcome, RunLog& log);
+                        RecordKind kind, UninstallOutcome& outcome, RunLog& log);

@@ -136,7 +136,7 @@ void ClearCurrentUser(const char* root, Sweep& sweep) {
         HostInstallRegistry hosts;
         DiscoverHostInstallationsInto(hosts, sweep.system);
         RemoveRecordedKeys(record, FindServedPlaces(sweep.installFolder, &record, hosts), root,
-                           sweep.outcome, sweep.log);
+                           RecordKind::User, sweep.outcome, sweep.log);
     }
     DeleteUserStageTraces();
 }

@@ -98,6 +98,10 @@ TEST_F(UserProfilesTest, ALoggedOnUserLosesTheStagesEntriesAndNothingElse) {
     EXPECT_TRUE(outcome.profilesNotCleared.empty());
     EXPECT_EQ(UninstallExitCode(outcome), exit_code::kSuccess);
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey));
+    // The user wrote that record: the administrator's box quotes none of it.
+    const std::string box = UninstallSummaryText(outcome).Narrow().str();
+    EXPECT_EQ(box.find("Profile"), std::string::npos) << box;
+    EXPECT_NE(box.find("另有 1 个"), std::string::npos) << box;
 }
 
 // The work done in the hive while it was loaded, and the hive unloaded
