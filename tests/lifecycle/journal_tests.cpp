@@ -79,31 +79,38 @@ TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
 TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBesideThem) {
     const CString chosen = temp / "A";
     const CString folder = chosen + "\\T-ZozerIded";
-    // Somebody's folder in a sibling whose name differs by a trailing space,
-    // which Windows keeps on a name before the last.
+    // Somebody's folder and file in a sibling whose name differs by a
+    // trailing space, which Windows keeps on a name before the last.
     const CString sibling = temp / "A \\T-ZozerIded";
     ASSERT_TRUE(CreateDirectoryA("\\\\?\\" + temp / "A ", nullptr));
     ASSERT_TRUE(CreateDirectoryA(sibling, nullptr));
+    ASSERT_TRUE(WriteTextFile((sibling + "\\new.dll").str(), "theirs"));
     {
         InstallJournal journal(log);
         ASSERT_TRUE(journal.CreateFolder(chosen) && journal.CreateFolder(folder));
         ASSERT_TRUE(journal.MakeDurable(folder));
         ASSERT_TRUE(journal.InstallFile(source, folder + "\\new.dll"));
     }
-    // Killed; a line that names the sibling in its raw text.
+    // Killed before it made a key it noted; lines that name the sibling's in
+    // their raw text.
+    const char* host = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
     const std::string journal = (folder + "\\InstallJournal.txt").str();
-    ASSERT_TRUE(
-        WriteTextFile(journal, ReadTextFile(journal) + "folder\t" + sibling.str() + "\r\n"));
+    ASSERT_TRUE(WriteTextFile(journal, ReadTextFile(journal) + "key\t" + host +
+                                           "Applications\r\nfolder\t" + sibling.str() +
+                                           "\r\nnew\t" + sibling.str() + "\\new.dll\r\n"));
+    ServedPlaces places(folder);
+    places.AddHost(temp / "host", host);
     {
         RunLog recovery;
         ASSERT_TRUE(recovery.Open(temp / "recovery.log", false));
-        EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(folder), recovery));
+        EXPECT_TRUE(RecoverInterruptedInstallation(places, recovery));
     }
     const std::string logged = ReadTextFile((temp / "recovery.log").str());
     EXPECT_FALSE(driver::FolderExists(chosen.str())) << logged;
+    EXPECT_TRUE(DeleteFileA(sibling + "\\new.dll")) << "the sibling's file went";
     EXPECT_TRUE(RemoveDirectoryA(sibling)) << "the sibling's folder went";
     EXPECT_TRUE(RemoveDirectoryA("\\\\?\\" + temp / "A "));
-    for (const char* wrong : {"outside", "error 0"}) {
+    for (const char* wrong : {"outside", "failed"}) {
         EXPECT_EQ(logged.find(wrong), std::string::npos) << logged;
     }
 }
