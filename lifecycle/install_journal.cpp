@@ -79,7 +79,7 @@ bool InstallJournal::WriteAhead(const JournalLine& line) {
     // disk before a file is moved aside, or a power cut could lose the way
     // back to the earlier file; a new file or key overwrites nothing, so its
     // line may wait for the next flush.
-    // Finish lines are flushed with the commit line they follow.
+    // Finish lines are flushed with the commit line that follows them.
     const bool overwrites = kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep ||
                             kind == JournalLine::Kind::Commit;
     return !overwrites || FlushFileBuffers(m_durable.Get());

@@ -18,14 +18,12 @@ struct JournalLine {
     enum class Kind {
         Folder,   // created
         New,      // a file about to be written where there was none
-        Replace,  // a file about to be renamed aside, then written anew (the aside goes after the
-                  // commit)
+        Replace,  // a file about to be renamed aside, then written anew
         Keep,     // the same, the earlier file kept in the installation folder
         Key,      // a key below HKEY_CURRENT_USER about to be created
         Commit,   // the installation is complete: finish it, never undo it
         // Finish lines, done once the commit line is there.
-        RemoveFile,    // goes while it is still the file recorded (its size), at the next restart
-                       // when in use
+        RemoveFile,    // goes while it is still the file recorded (its size)
         RemoveFolder,  // goes when it is empty
     };
     Kind kind;

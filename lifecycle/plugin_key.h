@@ -1,8 +1,8 @@
 // The plug-in's own key, "SOFTWARE\Torvex\T-ZozerIded", under either root.
 // Under HKEY_LOCAL_MACHINE, which only administrators and the system may
 // change: the second copy of the install record and the marks of an
-// installation or an uninstall under way. Under a user's HKEY_CURRENT_USER: the record of
-// what the per-user stage did for that user.
+// installation or an uninstall under way. Under a user's HKEY_CURRENT_USER:
+// the record of what the per-user stage did for that user.
 #pragma once
 
 #include <windows.h>

@@ -40,7 +40,9 @@ void ServedPlaces::AddSettingsFolder(const CString& settingsFolder) {
 }
 
 void ServedPlaces::AddEarlierInstallFolder(const CString& earlierFolder) {
-    if (!IsValid() || !CanonicalPath(earlierFolder, &m_earlierFolder)) return;
+    CString canonical;
+    if (!IsValid() || !CanonicalPath(earlierFolder, &canonical)) return;
+    m_earlierFolder = canonical;
     for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder}) {
         Add(*sub ? JoinPath(earlierFolder, sub) : earlierFolder, Place::EarlierInstallation);
     }
