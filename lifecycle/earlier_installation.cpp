@@ -84,3 +84,42 @@ InstallRecord EarlierInstallations::HostsServedElsewhere() {
     }
     return hosts;
 }
+
+void EarlierInstallations::ClearElsewhereAfterCommit() {
+    const CString& folder = m_elsewhere.installFolder;
+    if (folder.IsEmpty()) return;
+    if (!m_journal.FinishInEarlierFolder(folder)) {
+        // Cleared all the same; only a run killed meanwhile leaves it be.
+        m_log.Result("name the earlier installation folder beside the mark", folder, false,
+                     GetLastError());
+    }
+    const ServedPlaces places(folder);
+    const auto remove = [&](const CString& path, unsigned long long size) {
+        m_journal.FinishAfterCommit({JournalLine::Kind::RemoveFile, path, CString(), size});
+    };
+    for (const InstallRecord::File& file : m_elsewhere.files) {
+        const ServedPlaces::Place place = places.PlaceOf(file.path);
+        if (file.origin == InstallRecord::Origin::New &&
+            (place == ServedPlaces::Place::InstallFolder ||
+             place == ServedPlaces::Place::KeptFiles)) {
+            remove(file.path, file.size);
+        }
+    }
+    // The host files it kept, copied into this folder by now.
+    for (const InstallRecord::KeptFile& kept : m_elsewhere.keptFiles) {
+        if (places.PlaceOf(kept.keptAs) == ServedPlaces::Place::KeptFiles) {
+            remove(kept.keptAs, FileSize(kept.keptAs));
+        }
+    }
+    // Its own files, which its record does not list; the record last.
+    for (const char* own : {kUninstallerName, kJournalFileName, kInstallRecordName}) {
+        const CString path = JoinPath(folder, own);
+        if (GetPathKind(path) == PathKind::File) remove(path, FileSize(path));
+    }
+    for (auto created = m_elsewhere.createdFolders.rbegin();
+         created != m_elsewhere.createdFolders.rend(); ++created) {
+        m_journal.FinishAfterCommit({JournalLine::Kind::RemoveFolder, *created, CString()});
+    }
+    m_log.Write(afx::UiText("the earlier installation folder is cleared after the commit: ") +
+                afx::UiText::System(folder));
+}

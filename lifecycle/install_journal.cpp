@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "lifecycle/journal_work.h"
 #include "lifecycle/plugin_key.h"
 #include "system/file_ops.h"
 #include "system/reg_ops.h"
@@ -61,8 +62,13 @@ bool InstallJournal::MakeDurable(const CString& installFolder) {
 }
 
 bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside) {
+    return WriteAhead({kind, path, aside});
+}
+
+bool InstallJournal::WriteAhead(const JournalLine& line) {
     if (!m_durable) return true;
-    const std::string text = FormatJournalLine({kind, path, aside});
+    const JournalLine::Kind kind = line.kind;
+    const std::string text = FormatJournalLine(line);
     DWORD written = 0;
     if (!WriteFile(m_durable.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
                    nullptr) ||
@@ -73,6 +79,7 @@ bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, con
     // disk before a file is moved aside, or a power cut could lose the way
     // back to the earlier file; a new file or key overwrites nothing, so its
     // line may wait for the next flush.
+    // Finish lines are flushed with the commit line that follows them.
     const bool overwrites = kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep ||
                             kind == JournalLine::Kind::Commit;
     if (!overwrites) return true;
@@ -84,6 +91,7 @@ void InstallJournal::DropDurableFile() {
     if (!m_durable) return;
     m_durable.Reset();
     DeleteFileA(m_durablePath);
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kEarlierFolderValue);
     DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
     DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
 }
@@ -179,7 +187,10 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
 
 bool InstallJournal::InstallData(const CString& destination, const void* data, unsigned long size) {
     const CString temporary = destination + kTemporaryExtension;
-    if (!WriteNewFile(temporary, data, size)) return false;
+    // Noted like any new file: a run killed before it is installed leaves none.
+    if (!WriteAhead(JournalLine::Kind::New, temporary) || !WriteNewFile(temporary, data, size)) {
+        return false;
+    }
     const bool installed = InstallFile(temporary, destination);
     const DWORD error = GetLastError();
     DeleteFileA(temporary);
@@ -221,7 +232,17 @@ void InstallJournal::Rollback() {
     DropDurableFile();
 }
 
+void InstallJournal::FinishAfterCommit(const JournalLine& line) {
+    m_finish.push_back(line);
+}
+
+bool InstallJournal::FinishInEarlierFolder(const CString& earlierFolder) {
+    return !m_durable || WritePluginValue(HKEY_LOCAL_MACHINE, kEarlierFolderValue, earlierFolder);
+}
+
 std::vector<CString> InstallJournal::Commit() {
+    // Written ahead with the commit line, which flushes them all.
+    for (const JournalLine& line : m_finish) WriteAhead(line);
     WriteAhead(JournalLine::Kind::Commit, CString());
     std::vector<CString> scheduled;
     for (Change& change : m_changes) {
@@ -237,8 +258,18 @@ std::vector<CString> InstallJournal::Commit() {
         }
         change.aside = CString();
     }
-    DropDurableFile();
+    if (m_finish.empty()) DropDurableFile();
     return scheduled;
+}
+
+void InstallJournal::Finish(const ServedPlaces& places) {
+    if (!m_finish.empty()) {
+        m_log.Write(afx::FormatUiText("after the commit: %d finish lines",
+                                      {static_cast<int>(m_finish.size())}));
+    }
+    for (const JournalLine& line : m_finish) FinishJournalLine(line, places, m_log);
+    m_finish.clear();
+    DropDurableFile();
 }
 
 InstallRecord InstallJournal::Record(const CString& installFolder) const {

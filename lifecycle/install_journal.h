@@ -10,7 +10,10 @@
 // installation folder, and flushed, before it is made, and a machine-wide
 // mark names that folder: a run that is killed half way is finished or
 // undone by the next run of the setup or the uninstaller
-// (lifecycle/recovery.h).
+// (lifecycle/recovery.h). The work a complete installation still owes the
+// machine (clearing the folder it moved from, say) is written as finish
+// lines with the commit line, then done: killed before it is all done, the
+// next run finishes it.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +25,8 @@
 #include "lifecycle/install_record.h"
 #include "lifecycle/journal_line.h"
 #include "lifecycle/run_log.h"
+
+class ServedPlaces;
 
 // The journal file in the installation folder.
 extern const char kJournalFileName[];
@@ -76,11 +81,22 @@ public:
     // go, files it replaced come back with their attributes, folders it
     // created go when they are empty. The journal file goes too.
     void Rollback();
-    // The installation is complete: the files kept beside the installation
-    // folder's go (at the next restart, when one is still in use), host
-    // files stay kept, and the journal file and the mark go. Returns the
-    // files left to the next restart.
+    // Work for after the commit (a finish line, lifecycle/journal_line.h),
+    // written with the commit line and done by Finish.
+    void FinishAfterCommit(const JournalLine& line);
+    // An earlier installation folder finish lines clear: named beside the
+    // mark, so that a recovery may act there too. False when it cannot be.
+    bool FinishInEarlierFolder(const CString& earlierFolder);
+
+    // The installation is complete: the commit line and the finish lines
+    // are written, the files kept beside the installation folder's go (at
+    // the next restart, when one is still in use), host files stay kept.
+    // The journal file and the mark go, unless finish lines wait for Finish.
+    // Returns the files left to the next restart.
     std::vector<CString> Commit();
+    // Does the finish lines within `places`, then the journal file and the
+    // mark go.
+    void Finish(const ServedPlaces& places);
 
     InstallRecord Record(const CString& installFolder) const;
     // Lines flushed to the disk so far: a flush leaves nothing a reader of
@@ -102,10 +118,12 @@ private:
     bool IsTakenOver(const CString& path) const;
     // Writes one line ahead of its change; false when it could not be flushed.
     bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
+    bool WriteAhead(const JournalLine& line);
     void DropDurableFile();
 
     RunLog& m_log;
     std::vector<Change> m_changes;
+    std::vector<JournalLine> m_finish;
     std::vector<InstallRecord::Release> m_releases;
     std::vector<CString> m_ownPaths;  // canonical: what earlier installations made
     CString m_ownFolder;              // canonical: an installation folder taken over whole

@@ -1,8 +1,8 @@
 // The plug-in's own key, "SOFTWARE\Torvex\T-ZozerIded", under either root.
 // Under HKEY_LOCAL_MACHINE, which only administrators and the system may
-// change: the second copy of the install record and the mark of an
-// installation under way. Under a user's HKEY_CURRENT_USER: the record of
-// what the per-user stage did for that user.
+// change: the second copy of the install record and the marks of an
+// installation or an uninstall under way. Under a user's HKEY_CURRENT_USER:
+// the record of what the per-user stage did for that user.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,12 @@ extern const char kPluginKey[];
 // Values of the key below HKEY_LOCAL_MACHINE.
 extern const char kRecordCopyValue[];
 extern const char kInstallationUnderWayValue[];
+// Beside the mark: the earlier installation folder the marked one's journal
+// clears after its commit (a move).
+extern const char kEarlierFolderValue[];
+// An uninstall under way: the installation folder it removes, until its
+// record is gone (uninstall/uninstaller.h).
+extern const char kUninstallUnderWayValue[];
 // The value below HKEY_CURRENT_USER.
 extern const char kUserRecordValue[];
 

@@ -116,6 +116,8 @@ int CWizardApp::Run() {
     }
     Discover(log);
     RecoverInterrupted(log);
+    FinishInterruptedUninstall(uninstaller ? commandLine.secondPhaseFolder : CString(),
+                               theHostRegistry, log);
     if (uninstaller) {
         return LogExitCode(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
                                                theHostRegistry, log));

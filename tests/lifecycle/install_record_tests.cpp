@@ -93,16 +93,20 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
         FormatJournalLine({JournalLine::Kind::Folder, "C:\\T", ""}) +
         FormatJournalLine({JournalLine::Kind::Replace, "C:\\T\\a%", "C:\\T\\a.old"}) +
         FormatJournalLine({JournalLine::Kind::Keep, "C:\\H\\b", "C:\\T\\Kept\\b"}) +
+        FormatJournalLine({JournalLine::Kind::RemoveFile, "C:\\A\\b", "", 12345678901ULL}) +
         FormatJournalLine({JournalLine::Kind::Commit, "", ""});
     std::vector<JournalLine> lines;
     ASSERT_TRUE(ParseJournal((text + "new\tC:\\T\\b").c_str(), &lines));
-    ASSERT_EQ(lines.size(), 4u) << "the torn line's change never started";
+    ASSERT_EQ(lines.size(), 5u) << "the torn line's change never started";
     EXPECT_EQ(lines[1].path, "C:\\T\\a%");
     EXPECT_EQ(lines[1].aside, "C:\\T\\a.old");
     EXPECT_EQ(lines[2].kind, JournalLine::Kind::Keep);
     EXPECT_EQ(lines[2].aside, "C:\\T\\Kept\\b");
-    EXPECT_EQ(lines[3].kind, JournalLine::Kind::Commit);
-    EXPECT_FALSE(ParseJournal((text + "replace\tC:\\only-one\r\n").c_str(), &lines));
+    EXPECT_EQ(lines[3].size, 12345678901ULL);
+    EXPECT_EQ(lines[4].kind, JournalLine::Kind::Commit);
+    for (const char* damaged : {"replace\tC:\\only-one\r\n", "remove-file\tC:\\A\\b\t12x\r\n"}) {
+        EXPECT_FALSE(ParseJournal((text + damaged).c_str(), &lines)) << damaged;
+    }
 }
 
 }  // namespace

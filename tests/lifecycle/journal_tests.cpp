@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "lifecycle/install_journal.h"
+#include "lifecycle/per_user.h"
 #include "lifecycle/plugin_key.h"
+#include "lifecycle/product_version.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/recovery.h"
 #include "lifecycle/served_places.h"
@@ -112,6 +114,89 @@ TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
     EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
     EXPECT_EQ(ReadTextFile((install + "\\old.dll").str()), "new");
     EXPECT_FALSE(FileExists((install + "\\old.dll.setup-old").str()));
+}
+
+TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBesideThem) {
+    const CString chosen = temp / "A";
+    const CString folder = chosen + "\\T-ZozerIded";
+    // Somebody's folder and file in a sibling whose name differs by a
+    // trailing space, which Windows keeps on a name before the last.
+    const CString sibling = temp / "A \\T-ZozerIded";
+    ASSERT_TRUE(CreateDirectoryA("\\\\?\\" + temp / "A ", nullptr));
+    ASSERT_TRUE(CreateDirectoryA(sibling, nullptr));
+    ASSERT_TRUE(WriteTextFile((sibling + "\\new.dll").str(), "theirs"));
+    {
+        InstallJournal journal(log);
+        ASSERT_TRUE(journal.CreateFolder(chosen) && journal.CreateFolder(folder));
+        ASSERT_TRUE(journal.MakeDurable(folder));
+        ASSERT_TRUE(journal.InstallFile(source, folder + "\\new.dll"));
+    }
+    // Killed before it made a key it noted; lines that name the sibling's in
+    // their raw text.
+    const char* host = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
+    const std::string journal = (folder + "\\InstallJournal.txt").str();
+    ASSERT_TRUE(WriteTextFile(journal, ReadTextFile(journal) + "key\t" + host +
+                                           "Applications\r\nfolder\t" + sibling.str() +
+                                           "\r\nnew\t" + sibling.str() + "\\new.dll\r\n"));
+    ServedPlaces places(folder);
+    places.AddHost(temp / "host", host);
+    {
+        RunLog recovery;
+        ASSERT_TRUE(recovery.Open(temp / "recovery.log", false));
+        EXPECT_TRUE(RecoverInterruptedInstallation(places, recovery));
+    }
+    const std::string logged = ReadTextFile((temp / "recovery.log").str());
+    EXPECT_FALSE(driver::FolderExists(chosen.str())) << logged;
+    EXPECT_TRUE(DeleteFileA(sibling + "\\new.dll")) << "the sibling's file went";
+    EXPECT_TRUE(RemoveDirectoryA(sibling)) << "the sibling's folder went";
+    EXPECT_TRUE(RemoveDirectoryA("\\\\?\\" + temp / "A "));
+    for (const char* wrong : {"outside", "failed"}) {
+        EXPECT_EQ(logged.find(wrong), std::string::npos) << logged;
+    }
+}
+
+TEST_F(JournalTest, AMoveKilledAfterItsCommitIsFinishedByTheNextRun) {
+    const CString earlier = temp / "old\\T-ZozerIded";
+    ASSERT_TRUE(driver::CreateFolders(earlier.str()));
+    for (const char* name : {"a.dll", "b.dll"}) {
+        ASSERT_TRUE(WriteTextFile((earlier + "\\" + name).str(), "old"));
+    }
+    ASSERT_TRUE(WriteTextFile((temp / "victim.dll").str(), "old"));
+    {
+        InstallJournal journal(log);
+        ASSERT_TRUE(journal.MakeDurable(install));
+        ASSERT_TRUE(journal.FinishInEarlierFolder(earlier));
+        for (const CString& file :
+             {earlier + "\\a.dll", earlier + "\\b.dll", temp / "victim.dll"}) {
+            journal.FinishAfterCommit({JournalLine::Kind::RemoveFile, file, CString(), 3});
+        }
+        journal.FinishAfterCommit({JournalLine::Kind::RemoveFolder, earlier, CString()});
+        journal.Commit();
+        // Killed before the work after the commit.
+    }
+    ASSERT_TRUE(WriteTextFile((earlier + "\\b.dll").str(), "changed since"));
+    EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+    EXPECT_FALSE(FileExists((earlier + "\\a.dll").str()));
+    EXPECT_EQ(ReadTextFile((earlier + "\\b.dll").str()), "changed since");
+    EXPECT_TRUE(FileExists((temp / "victim.dll").str())) << "outside the places served";
+    EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty());
+}
+
+TEST_F(JournalTest, ARecoveryLeavesNoEntryNamingAProgramItTookAway) {
+    const CString stage = install + "\\UserSetup.exe";
+    {
+        InstallJournal journal(log);
+        ASSERT_TRUE(journal.MakeDurable(install));
+        ASSERT_TRUE(journal.InstallFile(source, install + "\\Uninstall.exe"));
+        ASSERT_TRUE(journal.InstallFile(source, stage));
+        ASSERT_TRUE(WriteUninstallEntry({install, g_nSetupVersion, 1}));
+        ASSERT_TRUE(WriteActiveSetupEntry(UserStageCommand(stage, kStartedByActiveSetup), "1"));
+        // Killed just before its commit.
+    }
+    EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+    CString command, version;
+    EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
+    EXPECT_FALSE(ReadActiveSetupEntry(&command, &version)) << command;
 }
 
 TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsItsOwn) {

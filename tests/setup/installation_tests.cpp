@@ -9,6 +9,7 @@
 #include "framework/afx_app_name.h"
 #include "hosts/host_discovery.h"
 #include "lifecycle/per_user.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/product_version.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
@@ -153,6 +154,21 @@ TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     EXPECT_EQ(EnteredVersion(), "2025,10,30,1");
     ASSERT_EQ(Install("A"), InstallResult::Complete);
     EXPECT_EQ(EnteredVersion(), "2025,10,30,2");
+}
+
+TEST_F(InstallationTest, AnUninstallKilledOnceItsRecordFileWentIsFinishedByTheNextSetup) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const CString folder = temp / "A\\T-ZozerIded";
+    ASSERT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    // Killed with its mark set, the entry, the record file and the uninstaller gone.
+    ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, folder));
+    DeleteUninstallEntry();
+    ASSERT_TRUE(DeleteFileA(folder + "\\InstallRecord.txt") &&
+                DeleteFileA(folder + "\\Uninstall.exe"));
+    FinishInterruptedUninstall(CString(), hosts, log);
+    EXPECT_FALSE(driver::FolderExists((temp / "A").str()));
+    EXPECT_FALSE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex")) << "record and mark";
 }
 
 TEST_F(InstallationTest, TheUninstallerWaitsForTheCadToCloseAndSaysWhatWaitsForARestart) {
