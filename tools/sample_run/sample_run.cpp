@@ -247,7 +247,10 @@ void ServeSecondUser(const std::string& work) {
     SetEnvironmentVariableA("APPDATA", kSecondAppData);
     RunLog log;
     const std::string logPath = work + "\\second-user.log";
-    log.Open(CString(logPath.c_str()), false);
+    CString refused;
+    if (!log.Open(CString(logPath.c_str()), false, &refused)) {
+        std::printf("!! log %s refused: %s\n", logPath.c_str(), refused.GetString());
+    }
     const int code = RunUserStage(kInstallFolder, log);
     SetEnvironmentVariableA("APPDATA", appData);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
