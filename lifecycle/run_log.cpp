@@ -102,10 +102,10 @@ bool RunLog::Open(const CString& path, bool append, CString* refusal) {
     // shared folder under the name this run writes), and not emptied before
     // it has passed: a hard link there would empty the file it names.
     // Shared for writing: the uninstaller's two processes go on in one log.
-    afx::ScopedKernelHandle file(CreateFileA(
-        path, FILE_READ_ATTRIBUTES | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    afx::ScopedKernelHandle file(
+        CreateFileA(path, FILE_READ_ATTRIBUTES | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
         const DWORD attributes = GetFileAttributesA(path);

@@ -31,7 +31,8 @@ namespace {
 
 constexpr char kAnotherRunText[] = "另一个安装程序正在运行，请稍后再试。";
 constexpr char kBadCommandLineFormat[] = "命令行有误：%s\n\n%s";
-constexpr char kLogRefusedFormat[] = "无法使用日志文件 %s，安装程序没有作任何更改。\n\n原因已写入 %s 。";
+constexpr char kLogRefusedFormat[] =
+    "无法使用日志文件 %s，安装程序没有作任何更改。\n\n原因已写入 %s 。";
 
 // Discovery, once, before any window: nothing refreshes the record later.
 void Discover(RunLog& log) {
@@ -116,7 +117,8 @@ int CWizardApp::Run() {
         if (parsed) {
             if (!silent) {
                 afx::ShowMessageBox(
-                    nullptr, afx::FormatUiText(kLogRefusedFormat, {commandLine.logPath, log.Path()}),
+                    nullptr,
+                    afx::FormatUiText(kLogRefusedFormat, {commandLine.logPath, log.Path()}),
                     kSetupBoxCaption, MB_OK | MB_ICONERROR);
             }
             return LogExitCode(log, exit_code::kFailed);
@@ -137,7 +139,8 @@ int CWizardApp::Run() {
     if (!onlyRun) {
         const DWORD error = GetLastError();
         log.Result("claim the machine's one run",
-                   onlyRun.IsPlainName() ? kOnlyRunMutexName : kOnlyRunNamespacedName, false, error);
+                   onlyRun.IsPlainName() ? kOnlyRunMutexName : kOnlyRunNamespacedName, false,
+                   error);
         afx::ShowMessageBox(nullptr, kAnotherRunText, kSetupBoxCaption, MB_OK);
         return LogExitCode(log, exit_code::kBusy);
     }

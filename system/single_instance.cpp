@@ -18,8 +18,8 @@ constexpr char kNamespaceSddl[] = "D:(A;;GA;;;BA)(A;;GA;;;SY)";
 
 template <typename Function>
 void Resolve(HMODULE module, const char* name, Function* function) {
-    *function = reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    *function =
+        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 // A boundary descriptor that holds the Administrators group: only a token
