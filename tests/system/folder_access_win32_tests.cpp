@@ -1,0 +1,38 @@
+// A real folder's owner and access list as Wine reports them (made from
+// the Unix mode bits: Wine keeps no descriptors), read and judged.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "system/folder_access_win32.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/unix_link.h"
+#include "tools/driver/sample_machine.h"
+#include "tools/driver/ui_driver.h"
+
+namespace {
+
+TEST(FolderAccessReader, ReadsARealFolderAndSeesWhenAnyoneMayChangeIt) {
+    ScopedTempFolder temp;
+    const CString folder = temp / "chosen";
+    ASSERT_TRUE(driver::CreateFolders(folder.str()));
+    const FolderAccess access = ReadFolderAccess(folder);
+    ASSERT_EQ(access.state, FolderAccess::State::Read);
+    EXPECT_EQ(access.owner, Trustee::Administrator) << "the account that runs the setup";
+    ASSERT_TRUE(access.hasDacl);
+    bool everyoneReads = false;
+    for (const AccessEntry& entry : access.entries) {
+        everyoneReads = everyoneReads || (entry.trustee == Trustee::EveryUser && entry.allow);
+    }
+    EXPECT_TRUE(everyoneReads);
+    EXPECT_TRUE(FindUnsafeFolders(folder).empty()) << "nor any folder above it";
+    EXPECT_EQ(ReadFolderAccess(temp / "missing").state, FolderAccess::State::Missing);
+
+    ASSERT_TRUE(StartUnixChmod(folder.str(), "0777"));
+    ASSERT_TRUE(driver::WaitUntil([&] { return !FindUnsafeFolders(folder).empty(); }));
+    const std::vector<UnsafeFolder> unsafe = FindUnsafeFolders(folder);
+    ASSERT_EQ(unsafe.size(), 1u);
+    EXPECT_EQ(unsafe[0].folder, folder);
+    EXPECT_EQ(unsafe[0].risks, static_cast<unsigned>(kRenamable | kContentRenamable | kAddable));
+}
+
+}  // namespace
