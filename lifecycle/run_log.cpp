@@ -123,7 +123,7 @@ bool RunLog::Open(const CString& path, bool append, CString* refusal) {
         *refusal = ErrorText("cannot be read", GetLastError());
         return false;
     }
-    if (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         *refusal = "a link, junction or mount point";
         return false;
     }
