@@ -130,7 +130,8 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
         const std::string temp = Scratch() + "\\temp";
         ASSERT_TRUE(driver::WriteTextFile(target, "keep me"));
         ASSERT_TRUE(driver::CreateFolders(temp));
-        ASSERT_TRUE(CreateHardLinkA((Scratch() + "\\planted.log").c_str(), target.c_str(), nullptr));
+        ASSERT_TRUE(
+            CreateHardLinkA((Scratch() + "\\planted.log").c_str(), target.c_str(), nullptr));
         const Outcome planted =
             RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" /VERYSILENT /LOG=\"" + Scratch() +
                            "\\planted.log\"",
