@@ -13,17 +13,19 @@ namespace {
 // What each risk lets users other than administrators do: for the log, and
 // for the dialog's box.
 struct RiskText {
-    FolderRisk risk;
+    unsigned risk;
     const char* log;
     const char* box;
 };
 constexpr RiskText kRiskTexts[] = {
-    {kOwnedByOther, "owned by an account that is not an administrator's", "所有者不是管理员"},
-    {kPermissionsChangeable, "its permissions may be changed", "其权限可被更改"},
-    {kRenamable, "it may be renamed or deleted", "可被重命名或删除"},
-    {kContentRenamable, "what is in it may be renamed or deleted", "其中的内容可被重命名或删除"},
-    {kAddable, "files and folders may be added to it", "可向其中添加文件或文件夹"},
-    {kUnreadable, "its permissions cannot be read", "无法读取其权限"},
+    {folder_risk::kOwnedByOther, "owned by an account that is not an administrator's",
+     "所有者不是管理员"},
+    {folder_risk::kPermissionsChangeable, "its permissions may be changed", "其权限可被更改"},
+    {folder_risk::kRenamable, "it may be renamed or deleted", "可被重命名或删除"},
+    {folder_risk::kContentRenamable, "what is in it may be renamed or deleted",
+     "其中的内容可被重命名或删除"},
+    {folder_risk::kAddable, "files and folders may be added to it", "可向其中添加文件或文件夹"},
+    {folder_risk::kUnreadable, "its permissions cannot be read", "无法读取其权限"},
 };
 
 constexpr char kUnsafeFoldersFormat[] =

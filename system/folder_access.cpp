@@ -5,6 +5,7 @@
 namespace {
 
 using namespace folder_right;
+using namespace folder_risk;
 
 // Every right the judgement reads: what GENERIC_ALL means for a folder.
 constexpr uint32_t kJudgedRights =

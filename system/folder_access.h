@@ -12,15 +12,13 @@
 
 #include "framework/afx_string.h"
 
-// Whom an owner or an entry stands for, as far as a standard user goes.
-enum class Trustee {
-    Administrator,  // the system, Administrators, TrustedInstaller, or the administrator who runs
-                    // the setup
-    CreatorOwner,   // CREATOR OWNER or CREATOR GROUP: a placeholder that a new child turns into its
-                    // creator
-    EveryUser,      // Everyone, Users, Authenticated Users, INTERACTIVE: every standard user is one
-    OtherAccount,   // any other account or group: it may be a standard user's
-};
+// Whom an owner or an entry stands for, as far as a standard user goes:
+// an administrator (the system, Administrators, TrustedInstaller, or the
+// administrator who runs the setup); CREATOR OWNER or CREATOR GROUP, a
+// placeholder that a new child turns into its creator; a group every
+// standard user is in (Everyone, Users, Authenticated Users, INTERACTIVE);
+// or any other account or group, which may be a standard user's.
+enum class Trustee { Administrator, CreatorOwner, EveryUser, OtherAccount };
 
 // The access rights and entry flags the judgement reads, with Windows' values.
 namespace folder_right {
@@ -58,15 +56,18 @@ struct FolderAccess {
     std::vector<AccessEntry> entries;
 };
 
-// What users other than administrators could do to a folder, as flags.
-enum FolderRisk : unsigned {
-    kOwnedByOther = 1u << 0,  // its owner is no administrator: it may allow itself anything
-    kPermissionsChangeable = 1u << 1,  // they may change its permissions or owner
-    kRenamable = 1u << 2,              // they may rename or delete it
-    kContentRenamable = 1u << 3,       // they may rename or delete what is in it
-    kAddable = 1u << 4,                // they may add files or folders to it
-    kUnreadable = 1u << 5,             // its permissions could not be read: nothing is known
-};
+// What users other than administrators could do to a folder, as flags:
+// own it (and so allow themselves anything), change its permissions or
+// owner, rename or delete it, rename or delete what is in it, add files or
+// folders to it; or its permissions could not be read, and nothing is known.
+namespace folder_risk {
+constexpr unsigned kOwnedByOther = 1u << 0;
+constexpr unsigned kPermissionsChangeable = 1u << 1;
+constexpr unsigned kRenamable = 1u << 2;
+constexpr unsigned kContentRenamable = 1u << 3;
+constexpr unsigned kAddable = 1u << 4;
+constexpr unsigned kUnreadable = 1u << 5;
+}  // namespace folder_risk
 
 // The rights a standard user has on the folder itself: the entries that
 // apply to it in their order (a deny counts for every standard user only

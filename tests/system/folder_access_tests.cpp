@@ -8,6 +8,7 @@
 namespace {
 
 using namespace folder_right;
+using namespace folder_risk;
 constexpr Trustee kAdmin = Trustee::Administrator;
 constexpr Trustee kCreator = Trustee::CreatorOwner;
 constexpr Trustee kEvery = Trustee::EveryUser;

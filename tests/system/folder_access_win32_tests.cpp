@@ -32,7 +32,9 @@ TEST(FolderAccessReader, ReadsARealFolderAndSeesWhenAnyoneMayChangeIt) {
     const std::vector<UnsafeFolder> unsafe = FindUnsafeFolders(folder);
     ASSERT_EQ(unsafe.size(), 1u);
     EXPECT_EQ(unsafe[0].folder, folder);
-    EXPECT_EQ(unsafe[0].risks, static_cast<unsigned>(kRenamable | kContentRenamable | kAddable));
+    EXPECT_EQ(unsafe[0].risks,
+              static_cast<unsigned>(folder_risk::kRenamable | folder_risk::kContentRenamable |
+                                    folder_risk::kAddable));
 }
 
 }  // namespace
