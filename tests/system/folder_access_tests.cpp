@@ -27,9 +27,8 @@ AccessEntry Allow(Trustee who, uint32_t mask, uint8_t flags = kChildren) {
 AccessEntry Deny(Trustee who, uint32_t mask) {
     return {who, false, mask, kChildren};
 }
-FolderAccess Unread(const char* folder, FolderAccess::State state) {
+FolderAccess Unread(FolderAccess::State state) {
     FolderAccess access;
-    access.folder = folder;
     access.state = state;
     return access;
 }
@@ -37,77 +36,42 @@ FolderAccess Unread(const char* folder, FolderAccess::State state) {
 TEST(FolderAccess, JudgesWhatAStandardUserMayDoToAFolder) {
     const struct {
         const char* shape;
-        Trustee owner;
-        std::vector<AccessEntry> entries;
         bool chosen;  // the chosen folder itself: adding to it counts
         unsigned risks;
+        std::vector<AccessEntry> entries;
+        Trustee owner = kAdmin;
     } cases[] = {
         {"Program Files",
-         kAdmin,
+         true,
+         0,
          {Allow(kAdmin, kFull), Allow(kEvery, kReadExecute),
-          Allow(kCreator, kGenericAll, kOnlyChildren), Allow(kOther, kReadExecute)},
-         true,
-         0},
+          Allow(kCreator, kGenericAll, kOnlyChildren), Allow(kOther, kReadExecute)}},
         {"C:\\Torvex made under C:\\",
-         kAdmin,
-         {Allow(kAdmin, kFull), Allow(kEvery, kReadExecute), Allow(kEvery, kModify)},
          true,
-         kRenamable | kAddable},
-        {"C:\\ above a folder",
-         kAdmin,
-         {Allow(kAdmin, kFull), Allow(kEvery, kModify, kOnlyChildren),
-          Allow(kEvery, kAddSubfolder, 0)},
+         kRenamable | kAddable,
+         {Allow(kAdmin, kFull), Allow(kEvery, kReadExecute), Allow(kEvery, kModify)}},
+        {"C:\\ above the folder",
          false,
-         0},
-        {"C:\\ chosen itself",
-         kAdmin,
-         {Allow(kAdmin, kFull), Allow(kEvery, kAddSubfolder, 0)},
-         true,
-         kAddable},
-        {"a user's own folder", kOther, {Allow(kAdmin, kFull)}, true, kOwnedByOther},
+         0,
+         {Allow(kEvery, kModify, kOnlyChildren), Allow(kEvery, kAddSubfolder, 0)}},
+        {"a user's own folder", true, kOwnedByOther, {Allow(kAdmin, kFull)}, kOther},
         {"Everyone denied deleting first",
-         kAdmin,
-         {Deny(kEvery, kDelete), Allow(kEvery, kModify)},
          true,
-         kAddable},
+         kAddable,
+         {Deny(kEvery, kDelete), Allow(kEvery, kModify)}},
         {"a deny after the grant",
-         kAdmin,
-         {Allow(kEvery, kModify), Deny(kEvery, kDelete)},
          true,
-         kRenamable | kAddable},
+         kRenamable | kAddable,
+         {Allow(kEvery, kModify), Deny(kEvery, kDelete)}},
         {"a deny for one account",
-         kAdmin,
-         {Deny(kOther, kModify), Allow(kEvery, kModify)},
          true,
-         kRenamable | kAddable},
-        {"generic all for INTERACTIVE", kAdmin, {Allow(kEvery, kGenericAll)}, true, kEverything},
-        {"generic write for an account", kAdmin, {Allow(kOther, kGenericWrite)}, true, kAddable},
-        {"Users may set permissions",
-         kAdmin,
-         {Allow(kEvery, kWriteDac)},
-         true,
-         kPermissionsChangeable},
-        {"Users may delete children",
-         kAdmin,
-         {Allow(kEvery, kDeleteChild)},
-         false,
-         kContentRenamable},
-        {"CREATOR OWNER on the folder itself", kAdmin, {Allow(kCreator, kFull, 0)}, true, 0},
-        {"Users' modify for children only",
-         kAdmin,
-         {Allow(kEvery, kModify, kOnlyChildren)},
-         true,
-         0},
-        {"Wine's folder of the running account",
-         kAdmin,
-         {Allow(kAdmin, kFull), Allow(kAdmin, kFull), Allow(kEvery, kReadExecute)},
-         true,
-         0},
-        {"Wine's folder anyone may write",
-         kAdmin,
-         {Allow(kAdmin, kFull), Allow(kEvery, 0x1301FF)},
-         true,
-         kRenamable | kContentRenamable | kAddable},
+         kRenamable | kAddable,
+         {Deny(kOther, kModify), Allow(kEvery, kModify)}},
+        {"generic all for INTERACTIVE", true, kEverything, {Allow(kEvery, kGenericAll)}},
+        {"generic write for an account", true, kAddable, {Allow(kOther, kGenericWrite)}},
+        {"Users may set permissions", true, kPermissionsChangeable, {Allow(kEvery, kWriteDac)}},
+        {"Users may delete children", false, kContentRenamable, {Allow(kEvery, kDeleteChild)}},
+        {"CREATOR OWNER on the folder itself", true, 0, {Allow(kCreator, kFull, 0)}},
     };
     for (const auto& c : cases) {
         FolderAccess access;
@@ -121,32 +85,27 @@ TEST(FolderAccess, JudgesWhatAStandardUserMayDoToAFolder) {
 }
 
 TEST(FolderAccess, JudgesTheChosenFolderAndEveryFolderAboveIt) {
-    FolderAccess root;  // C:\ as Windows 10 gives it
-    root.folder = "C:\\";
-    root.entries = {Allow(kAdmin, kFull), Allow(kEvery, kModify, kOnlyChildren),
-                    Allow(kEvery, kAddSubfolder, 0)};
-    FolderAccess chosen = root;
-    chosen.folder = "C:\\Torvex";
-    EXPECT_EQ(JudgeChosenFolder({Unread("C:\\Torvex", FolderAccess::State::Missing), root}).size(),
-              0u);
-    const std::vector<UnsafeFolder> unsafe = JudgeChosenFolder({chosen, root});
-    ASSERT_EQ(unsafe.size(), 1u);
-    EXPECT_EQ(unsafe[0].folder, "C:\\Torvex");
-    EXPECT_EQ(unsafe[0].risks, static_cast<unsigned>(kAddable));
-
-    FolderAccess parent = root;  // may rename the folder it holds
-    parent.folder = "D:\\Shared";
+    using State = FolderAccess::State;
+    FolderAccess root;  // C:\ as Windows 10 gives it: users may make folders in it
+    root.entries = {Allow(kEvery, kModify, kOnlyChildren), Allow(kEvery, kAddSubfolder, 0)};
+    FolderAccess parent;  // may rename the folder it holds
     parent.entries = {Allow(kOther, kDeleteChild, 0)};
-    const std::vector<UnsafeFolder> above =
-        JudgeChosenFolder({Unread("D:\\Shared\\Torvex", FolderAccess::State::Missing), parent,
-                           Unread("D:\\", FolderAccess::State::Unreadable)});
-    ASSERT_EQ(above.size(), 2u);
-    EXPECT_EQ(above[0].risks, static_cast<unsigned>(kContentRenamable));
-    EXPECT_EQ(above[1].risks, static_cast<unsigned>(kUnreadable));
-
+    const struct {
+        std::vector<FolderAccess> chain;
+        std::vector<unsigned> risks;
+    } cases[] = {
+        {{Unread(State::Missing), root}, {}},
+        {{root, root}, {kAddable}},  // an existing chosen folder that users may add to
+        {{Unread(State::Missing), parent, Unread(State::Unreadable)},
+         {kContentRenamable, kUnreadable}},
+    };
+    for (const auto& c : cases) {
+        std::vector<unsigned> risks;
+        for (const UnsafeFolder& unsafe : JudgeChosenFolder(c.chain)) risks.push_back(unsafe.risks);
+        EXPECT_EQ(risks, c.risks);
+    }
     EXPECT_EQ(FoldersUpToRoot("C:\\Torvex\\x\\"),
               (std::vector<CString>{"C:\\Torvex\\x", "C:\\Torvex", "C:\\"}));
-    EXPECT_EQ(FoldersUpToRoot("D:"), (std::vector<CString>{"D:\\"}));
     EXPECT_EQ(FoldersUpToRoot("\\\\server\\share\\x"),
               (std::vector<CString>{"\\\\server\\share\\x", "\\\\server\\share"}));
     EXPECT_TRUE(FoldersUpToRoot("Torvex").empty());
