@@ -32,6 +32,14 @@ FolderAccess Unread(FolderAccess::State state) {
     access.state = state;
     return access;
 }
+// Entries as Windows writes them on the shapes below.
+const AccessEntry kAdminsFull = Allow(kAdmin, kFull);
+const AccessEntry kUsersRead = Allow(kEvery, kReadExecute);
+const AccessEntry kUsersModify = Allow(kEvery, kModify);
+const AccessEntry kUsersModifyBelow = Allow(kEvery, kModify, kOnlyChildren);
+const AccessEntry kUsersMakeFolders = Allow(kEvery, kAddSubfolder, 0);
+const AccessEntry kEveryoneNoDelete = Deny(kEvery, kDelete);
+const AccessEntry kCreatorBelow = Allow(kCreator, kGenericAll, kOnlyChildren);
 
 TEST(FolderAccess, JudgesWhatAStandardUserMayDoToAFolder) {
     const struct {
@@ -41,32 +49,13 @@ TEST(FolderAccess, JudgesWhatAStandardUserMayDoToAFolder) {
         std::vector<AccessEntry> entries;
         Trustee owner = kAdmin;
     } cases[] = {
-        {"Program Files",
-         true,
-         0,
-         {Allow(kAdmin, kFull), Allow(kEvery, kReadExecute),
-          Allow(kCreator, kGenericAll, kOnlyChildren), Allow(kOther, kReadExecute)}},
-        {"C:\\Torvex made under C:\\",
-         true,
-         kRenamable | kAddable,
-         {Allow(kAdmin, kFull), Allow(kEvery, kReadExecute), Allow(kEvery, kModify)}},
-        {"C:\\ above the folder",
-         false,
-         0,
-         {Allow(kEvery, kModify, kOnlyChildren), Allow(kEvery, kAddSubfolder, 0)}},
-        {"a user's own folder", true, kOwnedByOther, {Allow(kAdmin, kFull)}, kOther},
-        {"Everyone denied deleting first",
-         true,
-         kAddable,
-         {Deny(kEvery, kDelete), Allow(kEvery, kModify)}},
-        {"a deny after the grant",
-         true,
-         kRenamable | kAddable,
-         {Allow(kEvery, kModify), Deny(kEvery, kDelete)}},
-        {"a deny for one account",
-         true,
-         kRenamable | kAddable,
-         {Deny(kOther, kModify), Allow(kEvery, kModify)}},
+        {"Program Files", true, 0, {kAdminsFull, kUsersRead, kCreatorBelow}},
+        {"C:\\Torvex made in C:\\", true, kRenamable | kAddable, {kUsersRead, kUsersModify}},
+        {"C:\\ above the folder", false, 0, {kAdminsFull, kUsersModifyBelow, kUsersMakeFolders}},
+        {"a user's own folder", true, kOwnedByOther, {kAdminsFull}, kOther},
+        {"Everyone denied deleting first", true, kAddable, {kEveryoneNoDelete, kUsersModify}},
+        {"a deny after the grant", true, kRenamable | kAddable, {kUsersModify, kEveryoneNoDelete}},
+        {"one account denied", true, kRenamable | kAddable, {Deny(kOther, kModify), kUsersModify}},
         {"generic all for INTERACTIVE", true, kEverything, {Allow(kEvery, kGenericAll)}},
         {"generic write for an account", true, kAddable, {Allow(kOther, kGenericWrite)}},
         {"Users may set permissions", true, kPermissionsChangeable, {Allow(kEvery, kWriteDac)}},
@@ -87,7 +76,7 @@ TEST(FolderAccess, JudgesWhatAStandardUserMayDoToAFolder) {
 TEST(FolderAccess, JudgesTheChosenFolderAndEveryFolderAboveIt) {
     using State = FolderAccess::State;
     FolderAccess root;  // C:\ as Windows 10 gives it: users may make folders in it
-    root.entries = {Allow(kEvery, kModify, kOnlyChildren), Allow(kEvery, kAddSubfolder, 0)};
+    root.entries = {kUsersModifyBelow, kUsersMakeFolders};
     FolderAccess parent;  // may rename the folder it holds
     parent.entries = {Allow(kOther, kDeleteChild, 0)};
     const struct {
