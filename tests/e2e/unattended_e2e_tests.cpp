@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "system/folder_access_win32.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/running_dummy.h"
 #include "tests/support/scratch_registry.h"
+#include "tests/support/unix_link.h"
 
 namespace e2e {
 namespace {
@@ -15,8 +17,9 @@ namespace {
 constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
 // The commands of docs/deployment.md.
 constexpr const char* kSilentInstall =
-    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Temp\\Torvex-Setup.log\"";
-constexpr const char* kInstallLog = "C:\\Windows\\Temp\\Torvex-Setup.log";
+    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Logs\\Software\\Torvex-Setup.log\"";
+constexpr const char* kLogFolder = "C:\\Windows\\Logs\\Software";  // made when missing
+constexpr const char* kInstallLog = "C:\\Windows\\Logs\\Software\\Torvex-Setup.log";
 constexpr const char* kSilentUninstall = "\"C:\\Torvex\\T-ZozerIded\\Uninstall.exe\" /VERYSILENT";
 constexpr DWORD kRunTimeoutMs = 60000;
 
@@ -89,6 +92,7 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     EXPECT_EQ(run.code, 0u);
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << "gone before the exit";
 
+    driver::RemoveTree(kLogFolder);
     run = Setup(kSilentInstall);
     const std::string log = driver::ReadTextFile(kInstallLog);
     EXPECT_EQ(run.code, 0u) << log;
@@ -123,8 +127,44 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
     const std::string logged = " /LOG=\"" + Scratch() + "\\silent.log\"";
     const std::string silent = "/VERYSILENT" + logged;
 
-    EXPECT_EQ(Setup(silent + " /BOGUS").code, 1639u);
+    // A bad switch before the silent one: no window, and the log says which.
+    const Outcome bogus = Setup("/BOGUS " + silent);
+    EXPECT_EQ(bogus.code, 1639u);
+    EXPECT_FALSE(bogus.windowShown);
+    EXPECT_NE(Log().find("bad command line: /BOGUS: unknown switch"), std::string::npos) << Log();
     EXPECT_EQ(Setup(silent + " /DIR=relative").code, 1639u);
+    {
+        // A hard link planted at the log's name: its file stays as it is, and
+        // a new log in the temporary folder says why nothing was done.
+        const std::string target = Scratch() + "\\someone's.txt";
+        const std::string temp = Scratch() + "\\temp";
+        ASSERT_TRUE(driver::WriteTextFile(target, "keep me"));
+        ASSERT_TRUE(driver::CreateFolders(temp));
+        ASSERT_TRUE(
+            CreateHardLinkA((Scratch() + "\\planted.log").c_str(), target.c_str(), nullptr));
+        const Outcome planted =
+            RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" /VERYSILENT /LOG=\"" + Scratch() +
+                           "\\planted.log\"",
+                       {{"TMP", temp}, {"TEMP", temp}});
+        EXPECT_EQ(planted.code, 1603u);
+        EXPECT_EQ(driver::ReadTextFile(target), "keep me");
+        const std::vector<std::string> logs = FilesIn(temp);
+        ASSERT_EQ(logs.size(), 1u);
+        const std::string log = driver::ReadTextFile(temp + "\\" + logs[0]);
+        EXPECT_NE(log.find("log file refused, nothing was changed: "), std::string::npos) << log;
+        EXPECT_NE(log.find("planted.log: a file with 2 names"), std::string::npos) << log;
+    }
+    {
+        // An existing folder everyone may change: refused, and named.
+        ASSERT_TRUE(driver::CreateFolders("C:\\Torvex"));
+        ASSERT_TRUE(StartUnixChmod("C:\\Torvex", "0777"));
+        ASSERT_TRUE(driver::WaitUntil([] { return !FindUnsafeFolders("C:\\Torvex").empty(); }));
+        EXPECT_EQ(Setup(silent + " /DIR=C:\\Torvex").code, 1603u);
+        EXPECT_NE(Log().find("C:\\Torvex (it may be renamed or deleted"), std::string::npos)
+            << Log();
+        EXPECT_FALSE(driver::FolderExists(kInstallFolder));
+        driver::RemoveTree("C:\\Torvex");
+    }
     {
         // A host runs: try again later.
         const std::string hostExe = host + "\\gcad.exe";

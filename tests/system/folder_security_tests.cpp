@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "system/folder_security.h"
-#include "system/single_instance.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
 #include "tools/driver/sample_machine.h"
@@ -141,14 +140,6 @@ TEST(InstallFolderSecurity, ALinkInsideIsRemovedNeverFollowed) {
     }
     EXPECT_TRUE(RemoveUnixLink((folder + "\\sub").str(), "planted"));
     EXPECT_TRUE(driver::FileExists((temp / "target\\keep.txt").str()));
-}
-
-TEST(TheOnlyRun, IsRefusedToASecondClaimWhileTheFirstIsHeld) {
-    afx::ScopedKernelHandle first = ClaimTheOnlyRun();
-    ASSERT_TRUE(first);
-    EXPECT_FALSE(ClaimTheOnlyRun());
-    first.Reset();
-    EXPECT_TRUE(ClaimTheOnlyRun());
 }
 
 }  // namespace
