@@ -50,8 +50,8 @@ enum class SubKey {
     End,      // no more subkeys, or none that can be read
 };
 
-// Subkeys are read by index until there are none: asking for their number
-// first would be one more call for every key searched.
+// The subkey name at an index; past the last subkey, or when the key cannot
+// be read, End.
 SubKey ReadSubKeyName(HKEY key, DWORD index, CString* name) {
     char buffer[kNameBufferSize];
     DWORD length = sizeof(buffer);
@@ -79,6 +79,32 @@ bool ReadMarkerFolder(HKEY key, const char* valueName, CString* folder) {
     return true;
 }
 
+// What the search needs to know of a key before reading it: how many subkeys
+// to read (all there are, read until End, when the key cannot be asked), and
+// whether it may hold the marker value at all.
+struct KeyOutline {
+    DWORD subKeys = MAXDWORD;
+    bool mayHoldMarker = true;
+};
+
+// One call tells both. A value name matches the marker's regardless of case
+// but never at another length, in the UTF-16 units the registry counts: a key
+// whose longest value name is shorter, or which has no values, cannot hold the
+// marker, and its value query is spared.
+KeyOutline OutlineOf(HKEY key, const char* markerValueName) {
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    DWORD longestValueName = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                         &longestValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return KeyOutline();
+    }
+    if (values == 0) return {subKeys, false};
+    // The marker's name as the ANSI registry functions convert it.
+    const int markerLength = MultiByteToWideChar(CP_ACP, 0, markerValueName, -1, nullptr, 0) - 1;
+    return {subKeys, static_cast<int>(longestValueName) >= markerLength};
+}
+
 // The first release, in release order, whose code the key's name contains.
 // Matches start at character boundaries only: the trail byte of a
 // double-byte character followed by digits is not a code.
@@ -101,8 +127,9 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
     const afx::ScopedRegKey key = OpenSearchedKey(parentKey, subKeyName, budget);
     if (!key) return;
 
+    const KeyOutline outline = OutlineOf(key.Get(), registry.markerValueName);
     CString folder;
-    if (ReadMarkerFolder(key.Get(), registry.markerValueName, &folder)) {
+    if (outline.mayHoldMarker && ReadMarkerFolder(key.Get(), registry.markerValueName, &folder)) {
         // A marked key describes one installation; nothing below it is searched.
         registry.foundKeys.Add(baseKeyPath + relativePath);
         registry.foundFolders.Add(folder);
@@ -110,7 +137,7 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
     }
 
     CString name;
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; index < outline.subKeys; ++index) {
         const SubKey read = ReadSubKeyName(key.Get(), index, &name);
         if (read == SubKey::End) break;
         if (read == SubKey::Skipped) continue;
