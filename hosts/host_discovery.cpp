@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
@@ -150,8 +151,15 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
 // system folders and where refusals go.
 struct Scan {
     SearchBudget budget;
-    SystemFolders system;
+    // Found when the first host folder is checked: asking the shell for
+    // them loads it, which a start without hosts need not wait for.
+    std::optional<SystemFolders> system;
     std::vector<RefusedHostFolder>* refused;
+
+    const SystemFolders& System() {
+        if (!system) system = SystemFoldersOfThisMachine();
+        return *system;
+    }
 };
 
 void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY root,
@@ -188,7 +196,7 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY roo
             // An empty, relative or drive-relative folder would send the
             // host's files into whatever folder the elevated setup runs in.
             if (!IsAbsolutePath(folder)) continue;
-            if (const char* reason = SystemFolderRefusal(folder, scan.system)) {
+            if (const char* reason = SystemFolderRefusal(folder, scan.System())) {
                 if (scan.refused) scan.refused->push_back({folder, reason});
                 continue;
             }
@@ -221,7 +229,7 @@ void Discover(HostInstallRegistry& registry, Scan& scan) {
 
 void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
                                    std::vector<RefusedHostFolder>* refused) {
-    Scan scan{SearchBudget(), SystemFoldersOfThisMachine(), refused};
+    Scan scan{SearchBudget(), std::nullopt, refused};
     Discover(registry, scan);
 }
 

@@ -201,6 +201,35 @@ TEST(Dialog, ProgressBarSteps) {
     EXPECT_EQ(position, 2);
 }
 
+// A bar the template hides is the library's own bar, made inside its item,
+// only once shown; the item passes the bar's messages on.
+TEST(Dialog, HiddenProgressBarIsMadeWhenShown) {
+    TestDialog dialog;
+    HWND before = nullptr;
+    HWND bar = nullptr;
+    RECT item{}, made{};
+    bool library = false;
+    LRESULT position = -1;
+    dialog.onInit = [&](TestDialog& d) {
+        HWND hidden = GetDlgItem(d.m_hWnd, IDC_TEST_HIDDEN_PROGRESS);
+        before = GetWindow(hidden, GW_CHILD);
+        ShowWindow(hidden, SW_SHOWNORMAL);
+        bar = GetWindow(hidden, GW_CHILD);
+        GetClientRect(hidden, &item);
+        GetClientRect(bar, &made);
+        library = GetClassLongPtrW(bar, GCLP_WNDPROC) != GetClassLongPtrW(hidden, GCLP_WNDPROC);
+        SendMessageW(hidden, PBM_SETPOS, 7, 0);
+        position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+        d.Post(WM_COMMAND, IDCANCEL);
+    };
+    dialog.DoModal();
+    EXPECT_EQ(before, nullptr);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(library);
+    EXPECT_TRUE(EqualRect(&item, &made));
+    EXPECT_EQ(position, 7);
+}
+
 TEST(Dialog, MissingTemplateFails) {
     CDialog dialog(999);
     EXPECT_EQ(dialog.DoModal(), -1);

@@ -1,6 +1,7 @@
 // SetUp.exe started from a download folder that also holds a library under
-// the name of every library the running program maps, up to its dialog: a
-// library it resolves before WinMain restricts the search (an import, or
+// the name of every library the running program maps, up to its folder
+// chooser (the shell and the common controls, delay-loaded, come by then):
+// a library it resolves before WinMain restricts the search (an import, or
 // one an import pulls in) would be taken from beside it. None may run.
 //
 // Wine maps its own built-in libraries whatever lies beside the program and
@@ -15,12 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/hardening/planted_library.h"
 #include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
+
+constexpr char kChooserCaption[] = "请选择安装目录：";
 
 // A snapshot of a process still starting may fail for a moment.
 constexpr int kSnapshotAttempts = 20;
@@ -52,17 +56,34 @@ bool SameText(const std::string& a, const std::string& b) {
     return _stricmp(a.c_str(), b.c_str()) == 0;
 }
 
-// Starts the program, waits for its dialog and returns what it had mapped
-// by then; empty when the dialog did not appear.
-std::vector<std::string> ModulesUpToTheDialog(const std::string& setupExe) {
+// What a run of the program had mapped when its dialog showed, and when its
+// folder chooser then showed; empty when that dialog did not appear.
+struct MappedModules {
+    std::vector<std::string> atTheDialog;
+    std::vector<std::string> atTheChooser;
+};
+
+MappedModules ModulesUpToTheChooser(const std::string& setupExe) {
+    MappedModules mapped;
     driver::Process setup;
-    if (!setup.Start(setupExe)) return {};
+    if (!setup.Start(setupExe)) return mapped;
     const HWND dialog = driver::WaitForDialog(setup.Id(), nullptr);
-    if (!dialog) return {};
-    std::vector<std::string> modules = LoadedModules(setup.Id());
+    if (!dialog) return mapped;
+    mapped.atTheDialog = LoadedModules(setup.Id());
+    driver::Click(dialog, IDC_BROWSE);
+    if (const HWND chooser = driver::WaitForDialog(setup.Id(), kChooserCaption)) {
+        mapped.atTheChooser = LoadedModules(setup.Id());
+        driver::Click(chooser, IDCANCEL);
+    }
     driver::Close(dialog);
     EXPECT_TRUE(setup.WaitForExit());
-    return modules;
+    return mapped;
+}
+
+bool HasModule(const std::vector<std::string>& paths, const char* name) {
+    return std::find_if(paths.begin(), paths.end(), [name](const std::string& path) {
+               return SameText(NameOf(path), name);
+           }) != paths.end();
 }
 
 TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
@@ -70,25 +91,25 @@ TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
     const std::string folder = download.Path().str();
     const std::string setupExe = folder + "\\SetUp.exe";
     ASSERT_TRUE(CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), setupExe.c_str(), FALSE));
-    const std::vector<std::string> mapped = ModulesUpToTheDialog(setupExe);
-    ASSERT_FALSE(mapped.empty()) << "the setup dialog did not appear";
+    const MappedModules mapped = ModulesUpToTheChooser(setupExe);
+    ASSERT_FALSE(mapped.atTheChooser.empty()) << "the setup dialog or its chooser did not appear";
+    // The common controls come with the progress bar, not for the dialog.
+    EXPECT_FALSE(HasModule(mapped.atTheDialog, "comctl32.dll"));
+    EXPECT_TRUE(HasModule(mapped.atTheChooser, "comctl32.dll"));
 
-    // A stand-in under every name the program mapped, the common controls
-    // (loaded for the dialog's progress bar) among them.
+    // A stand-in under every name the program mapped.
     const std::string planted = driver::WindowsPathOf(PLANTED_LIBRARY_PATH);
     std::vector<std::string> plantedNames;
-    for (const std::string& path : mapped) {
+    for (const std::string& path : mapped.atTheChooser) {
         if (SameText(path, setupExe)) continue;
         plantedNames.push_back(NameOf(path));
         ASSERT_TRUE(CopyFileA(planted.c_str(), (folder + "\\" + NameOf(path)).c_str(), FALSE))
             << path;
     }
-    EXPECT_NE(std::find_if(plantedNames.begin(), plantedNames.end(),
-                           [](const std::string& n) { return SameText(n, "comctl32.dll"); }),
-              plantedNames.end());
 
-    const std::vector<std::string> modules = ModulesUpToTheDialog(setupExe);
-    ASSERT_FALSE(modules.empty()) << "the setup dialog did not appear beside the planted libraries";
+    const MappedModules beside = ModulesUpToTheChooser(setupExe);
+    ASSERT_FALSE(beside.atTheChooser.empty())
+        << "the setup dialog or its chooser did not appear beside the planted libraries";
     for (const std::string& name : plantedNames) {
         const std::string marker = folder + "\\" + name + hardening::kLoadedMarkerSuffix;
         EXPECT_FALSE(driver::FileExists(marker)) << "the planted " << name << " ran";
