@@ -5,25 +5,41 @@
 namespace afx {
 namespace {
 
+// Where a stand-in keeps its bar, in its window's extra bytes.
+constexpr int kBarSlot = 0;
+
 // The progress bar's own messages (PBM_*) are in the control's range.
 bool IsBarMessage(UINT message) {
     return message >= WM_USER && message < WM_APP;
 }
 
-// The platform's bar inside the stand-in, made (and the library loaded) the
-// first time it is needed; null when it cannot be made.
+HWND MadeBar(HWND standIn) {
+    return reinterpret_cast<HWND>(GetWindowLongPtrW(standIn, kBarSlot));
+}
+
+// The platform's bar in the stand-in's place, made (and the library loaded)
+// the first time it is needed; null when it cannot be made.
 HWND BarOf(HWND standIn) {
-    if (HWND bar = GetWindow(standIn, GW_CHILD)) return bar;
+    if (HWND bar = MadeBar(standIn)) return bar;
     const INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     if (!InitCommonControlsEx(&controls)) return nullptr;
-    RECT client;
-    GetClientRect(standIn, &client);
-    // The stand-in keeps the template's frame (its border); the bar takes the
-    // style bits of its own class (PBS_*). Made for the library's module: for
-    // ours, the class name would find the stand-in's class again.
-    const DWORD style = WS_CHILD | WS_VISIBLE | LOWORD(GetWindowLongW(standIn, GWL_STYLE));
-    return CreateWindowExW(0, PROGRESS_CLASSW, L"", style, 0, 0, client.right, client.bottom,
-                           standIn, nullptr, GetModuleHandleW(L"comctl32.dll"), nullptr);
+    HWND parent = GetParent(standIn);
+    RECT place;
+    GetWindowRect(standIn, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    // Made for the library's module: for ours, the class name would find
+    // the stand-in's class again.
+    HWND bar =
+        CreateWindowExW(GetWindowLongW(standIn, GWL_EXSTYLE), PROGRESS_CLASSW, L"",
+                        GetWindowLongW(standIn, GWL_STYLE) & ~WS_VISIBLE, place.left, place.top,
+                        place.right - place.left, place.bottom - place.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(standIn))),
+                        GetModuleHandleW(L"comctl32.dll"), nullptr);
+    if (!bar) return nullptr;
+    SetWindowPos(bar, standIn, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(standIn, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowLongPtrW(standIn, kBarSlot, reinterpret_cast<LONG_PTR>(bar));
+    return bar;
 }
 
 LRESULT CALLBACK StandInProc(HWND standIn, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -31,17 +47,9 @@ LRESULT CALLBACK StandInProc(HWND standIn, UINT message, WPARAM wParam, LPARAM l
         HWND bar = BarOf(standIn);
         return bar ? SendMessageW(bar, message, wParam, lParam) : 0;
     }
-    switch (message) {
-        case WM_SHOWWINDOW:  // also sent to a window made visible
-            if (wParam) BarOf(standIn);
-            break;
-        case WM_SIZE:
-            if (HWND bar = GetWindow(standIn, GW_CHILD)) {
-                MoveWindow(bar, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-            }
-            return 0;
-        default:
-            break;
+    if (message == WM_SHOWWINDOW) {  // also sent to a window made visible
+        HWND bar = wParam ? BarOf(standIn) : MadeBar(standIn);
+        if (bar) ShowWindow(bar, wParam ? SW_SHOWNA : SW_HIDE);
     }
     return DefWindowProcW(standIn, message, wParam, lParam);
 }
@@ -54,6 +62,7 @@ bool RegisterProgressBarStandIn(HINSTANCE module) {
     WNDCLASSEXW standIn = {};
     standIn.cbSize = sizeof(standIn);
     standIn.lpfnWndProc = &StandInProc;
+    standIn.cbWndExtra = sizeof(HWND);
     standIn.hInstance = module;
     standIn.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     standIn.lpszClassName = PROGRESS_CLASSW;

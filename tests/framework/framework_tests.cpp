@@ -201,33 +201,37 @@ TEST(Dialog, ProgressBarSteps) {
     EXPECT_EQ(position, 2);
 }
 
-// A bar the template hides is the library's own bar, made inside its item,
-// only once shown; the item passes the bar's messages on.
+// A bar the template hides is made, the library's own, in its item's place
+// only once shown; the item passes the bar's messages on and hides it again.
 TEST(Dialog, HiddenProgressBarIsMadeWhenShown) {
     TestDialog dialog;
     HWND before = nullptr;
     HWND bar = nullptr;
-    RECT item{}, made{};
+    RECT place{}, made{};
     bool library = false;
     LRESULT position = -1;
+    bool hidden = false;
     dialog.onInit = [&](TestDialog& d) {
-        HWND hidden = GetDlgItem(d.m_hWnd, IDC_TEST_HIDDEN_PROGRESS);
-        before = GetWindow(hidden, GW_CHILD);
-        ShowWindow(hidden, SW_SHOWNORMAL);
-        bar = GetWindow(hidden, GW_CHILD);
-        GetClientRect(hidden, &item);
-        GetClientRect(bar, &made);
-        library = GetClassLongPtrW(bar, GCLP_WNDPROC) != GetClassLongPtrW(hidden, GCLP_WNDPROC);
-        SendMessageW(hidden, PBM_SETPOS, 7, 0);
+        HWND item = GetDlgItem(d.m_hWnd, IDC_TEST_HIDDEN_PROGRESS);
+        before = GetWindow(item, GW_HWNDNEXT);
+        GetWindowRect(item, &place);
+        ShowWindow(item, SW_SHOWNORMAL);
+        bar = GetWindow(item, GW_HWNDNEXT);
+        GetWindowRect(bar, &made);
+        library = GetClassLongPtrW(bar, GCLP_WNDPROC) != GetClassLongPtrW(item, GCLP_WNDPROC);
+        SendMessageW(item, PBM_SETPOS, 7, 0);
         position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+        ShowWindow(item, SW_HIDE);
+        hidden = !IsWindowVisible(bar);
         d.Post(WM_COMMAND, IDCANCEL);
     };
     dialog.DoModal();
     EXPECT_EQ(before, nullptr);
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(library);
-    EXPECT_TRUE(EqualRect(&item, &made));
+    EXPECT_TRUE(EqualRect(&place, &made));
     EXPECT_EQ(position, 7);
+    EXPECT_TRUE(hidden);
 }
 
 TEST(Dialog, MissingTemplateFails) {
