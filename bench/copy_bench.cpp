@@ -22,7 +22,7 @@
 #include "deploy/progress_sink.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ bool CopyPackage(const std::string& setupFolder, const std::string& installFolde
     AbortingResponder responder;
     const afx::ScopedMessageBoxResponder answering(responder);
     StepCounter progress;
-    InstallLog log;
+    InstallContext log;
     // As the installation copies: every change written ahead to its journal.
     const CString folder(installFolder.c_str());
     if (!log.journal.CreateFolder(folder) || !log.journal.MakeDurable(folder)) return false;

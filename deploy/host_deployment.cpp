@@ -4,12 +4,11 @@
 
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
-#include "framework/afx_app_name.h"
 #include "hosts/host_contract.h"
-#include "lifecycle/file_ops.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "lifecycle/install_record.h"
 #include "lifecycle/served_places.h"
+#include "system/file_ops.h"
 #include "text/path_text.h"
 
 namespace {
@@ -22,43 +21,41 @@ namespace {
 // destination that cannot be written, or that lies behind a link, is.
 void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
                      const CString& destinationFolder, const char* name, const CString& keepFolder,
-                     InstallLog& log) {
+                     InstallContext& install) {
     const CString source = JoinPath(sourceFolder, name);
     if (GetPathKind(source) != PathKind::File) return;
     const CString destination = JoinPath(destinationFolder, name);
     if (PassesThroughLink(hostFolder, destinationFolder)) {
-        log.events.Write(afx::UiText("not through a link: ") + afx::UiText::System(destination));
-        log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
+        install.events.Write(afx::UiText("not through a link: ") +
+                             afx::UiText::System(destination));
+        install.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
         return;
     }
-    if (!log.journal.InstallFile(source, destination, InstallRecord::Origin::New, keepFolder)) {
-        log.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
+    if (!install.journal.InstallFile(source, destination, InstallRecord::Origin::New, keepFolder)) {
+        install.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
     }
 }
 
 }  // namespace
 
 void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
-                   bool use2024, bool use2025, bool use2026, InstallLog& log) {
+                   bool use2024, bool use2025, bool use2026, InstallContext& install) {
     // Without an installation folder (a step run on its own) there is
     // nowhere to keep a host's files: they are replaced as any other.
     const CString keepFolder = registry.installFolder.IsEmpty()
                                    ? CString()
                                    : JoinPath(registry.installFolder, kKeptFilesFolder);
-    for (const HostRelease release : SelectedReleases(use2023, use2024, use2025, use2026)) {
+    for (const HostRelease release :
+         ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
         const CStringArray& folders = registry.hostFolders[HostReleaseIndex(release)];
         for (int i = 0; i < folders.GetSize(); ++i) {
-            DeployToHostFolder(setupFolder, folders[i], keepFolder, log);
+            DeployToHostFolder(setupFolder, folders[i], keepFolder, install);
         }
     }
 }
 
-void DeployToHostFolder(const CString& hostFolder, InstallLog& log) {
-    DeployToHostFolder(ParentFolder(afx::GetModulePath()), hostFolder, CString(), log);
-}
-
 void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
-                        const CString& keepFolder, InstallLog& log) {
+                        const CString& keepFolder, InstallContext& install) {
     CString sourceFolder;
     // The copy passed this check just before; should the package have gone
     // since, the user has been told again and there is nothing to copy.
@@ -68,15 +65,15 @@ void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
     // no failure.
     const CString fontsFolder = JoinPath(hostFolder, kHostFontsFolder);
     if (GetPathKind(fontsFolder) == PathKind::Folder) {
-        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontEn, keepFolder, log);
-        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontHz, keepFolder, log);
+        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontEn, keepFolder, install);
+        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontHz, keepFolder, install);
     } else {
-        log.events.Write(afx::UiText("no fonts folder, no fonts: ") +
-                         afx::UiText::System(fontsFolder));
+        install.events.Write(afx::UiText("no fonts folder, no fonts: ") +
+                             afx::UiText::System(fontsFolder));
     }
-    CopyPackageFile(sourceFolder, hostFolder, hostFolder, kPdfLibrary, keepFolder, log);
+    CopyPackageFile(sourceFolder, hostFolder, hostFolder, kPdfLibrary, keepFolder, install);
     for (int year = kFirstHostModuleYear; year <= kLastHostModuleYear; ++year) {
         CopyPackageFile(sourceFolder, hostFolder, hostFolder, HostModuleName(year), keepFolder,
-                        log);
+                        install);
     }
 }

@@ -1,22 +1,22 @@
 // Putting the fonts and host modules into the folders of the host
-// installations. Nothing is asked: files are written through the log's
-// journal (a host's own file of the same name is kept in the installation
-// folder), a file that cannot be written is counted in its account.
+// installations. Nothing is asked: files are written through the
+// installation's journal (a host's own file of the same name is kept in the
+// installation folder), a file that cannot be written is counted in its
+// account.
 #pragma once
 
 #include "framework/afx_string.h"
 #include "hosts/host_registry.h"
 
-struct InstallLog;
+class InstallContext;
 
 // Every host folder of every selected release, in release and list order,
 // from the package beside the setup program in `setupFolder`.
 void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
-                   bool use2024, bool use2025, bool use2026, InstallLog& log);
+                   bool use2024, bool use2025, bool use2026, InstallContext& install);
 
 // The shape fonts into its "Fonts" folder (when there is one), the PDF
 // library and the host modules the package holds into the folder itself.
 // The host's own files they replace go to `keepFolder` (none: replaced).
-void DeployToHostFolder(const CString& hostFolder, InstallLog& log);
 void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
-                        const CString& keepFolder, InstallLog& log);
+                        const CString& keepFolder, InstallContext& install);

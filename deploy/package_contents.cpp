@@ -23,14 +23,11 @@ void AddOnce(std::vector<CString>& names, const CString& name) {
 }  // namespace
 
 std::vector<CString> RequiredPackageFiles(bool use2023, bool use2024, bool use2025, bool use2026) {
-    const bool selected[kHostReleaseCount] = {use2023, use2024, use2025, use2026};
     std::vector<CString> names;
-    for (const HostRelease release : kHostReleases) {
+    for (const HostRelease release :
+         ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
         ModuleNumbers numbers;
-        if (!selected[HostReleaseIndex(release)] ||
-            !GetModuleNumbers(HostReleaseYear(release), &numbers)) {
-            continue;
-        }
+        if (!GetModuleNumbers(HostReleaseYear(release), &numbers)) continue;
         CString main;
         main.Format(kMainModuleFormat, numbers.main);
         AddOnce(names, main);

@@ -12,10 +12,10 @@
 #include "framework/afx_msgbox.h"
 #include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/folder_security.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "lifecycle/product.h"
 #include "lifecycle/step_account.h"
+#include "system/folder_security.h"
 #include "text/path_text.h"
 
 namespace {
@@ -30,13 +30,13 @@ bool IsFolderEntry(const WIN32_FIND_DATAA& entry) {
 class PackageCopy {
 public:
     PackageCopy(const CString& sourceFolder, const CString& installFolder, bool userSettings,
-                ProgressSink& progress, InstallLog& log)
+                ProgressSink& progress, InstallContext& install)
         : m_sourceFolder(sourceFolder),
           m_installFolder(installFolder),
           m_userSettings(userSettings),
           m_progress(progress),
-          m_journal(log.journal),
-          m_account(log.account) {}
+          m_journal(install.journal),
+          m_account(install.account) {}
 
     // Copies one listing entry where its name sends it. False when the user aborts.
     bool CopyEntry(const WIN32_FIND_DATAA& entry) {
@@ -104,10 +104,10 @@ private:
 }  // namespace
 
 bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
-                      ProgressSink& progress, InstallLog& log, bool userSettings) {
+                      ProgressSink& progress, InstallContext& install, bool userSettings) {
     CString sourceFolder;
     if (!ResolvePackageSource(setupFolder, sourceFolder)) return false;
-    log.journal.CreateFolder(installFolder);
+    install.journal.CreateFolder(installFolder);
 
     // One step before every fetch from the listing, the exhausted one included,
     // so that the bar moves file by file.
@@ -117,7 +117,7 @@ bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
     const afx::ScopedFindHandle listing(FindFirstFileA(pattern, &entry));
     // The folder vanished since the check: there is nothing to copy.
     if (!listing) return true;
-    PackageCopy copy(sourceFolder, installFolder, userSettings, progress, log);
+    PackageCopy copy(sourceFolder, installFolder, userSettings, progress, install);
     do {
         if (!copy.CopyEntry(entry)) return false;
         progress.StepIt();

@@ -4,7 +4,7 @@
 #include "deploy/progress_sink.h"
 #include "framework/afx_string.h"
 
-struct InstallLog;
+class InstallContext;
 
 // Copies every file of the package source beside the setup program in
 // `setupFolder` into the installation folder (created one level), the
@@ -17,4 +17,4 @@ struct InstallLog;
 // are counted in the account. False when the package is missing (the user
 // has been told) or the user aborted.
 bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
-                      ProgressSink& progress, InstallLog& log, bool userSettings = true);
+                      ProgressSink& progress, InstallContext& install, bool userSettings = true);

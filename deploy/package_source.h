@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
-#include "lifecycle/file_ops.h"
+#include "system/file_ops.h"
 
 // Deletes the file's ":Zone.Identifier" stream; true when one was deleted.
 bool RemoveDownloadMark(const char* filePath);

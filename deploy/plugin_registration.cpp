@@ -5,12 +5,16 @@
 #include "deploy/registration_table.h"
 #include "framework/scoped_handles.h"
 #include "hosts/host_contract.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
+#include "system/reg_ops.h"
 
 namespace {
 
+// A key that is there, as itself: a link in its place counts as there (it
+// is refused, never replaced by a key of ours).
 bool KeyExists(HKEY parent, const char* name) {
-    return afx::OpenRegKey(parent, name, KEY_READ).IsValid();
+    afx::ScopedRegKey key;
+    return OpenKeyNotThroughLinks(parent, name, KEY_READ, &key) != ERROR_FILE_NOT_FOUND;
 }
 
 // Writes one entry below the host key anew, so that it holds only what is
@@ -19,29 +23,30 @@ bool KeyExists(HKEY parent, const char* name) {
 // noted in the journal before it is made; counted when it was not written
 // whole. `setValues` sets the entry's values and tells whether every one was set.
 template <typename SetValues>
-void WriteEntry(HKEY hostKey, const CString& hostKeyPath, const CString& name, InstallLog& log,
-                SetValues setValues) {
+void WriteEntry(HKEY hostKey, const CString& hostKeyPath, const CString& name,
+                InstallContext& install, SetValues setValues) {
     const CString path = hostKeyPath + name;
-    const bool existed = KeyExists(hostKey, name);
-    const bool replaced = existed && RegDeleteKeyA(hostKey, name) != ERROR_SUCCESS;
-    log.journal.NoteKey(path, replaced);
-    const afx::ScopedRegKey entry = afx::CreateRegKey(hostKey, name);
-    const bool written = entry && setValues(entry.Get());
-    log.events.Result("registry entry HKEY_CURRENT_USER\\", path, written,
-                      written ? 0 : GetLastError());
-    if (!written) log.account.Add(StepAccount::Kind::RegistryNotWritten, path);
+    const LONG deleted = DeleteKeyNotThroughLinks(hostKey, name);
+    install.journal.NoteKey(path, deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND);
+    afx::ScopedRegKey entry;
+    const LONG created = CreateKeyNotThroughLinks(hostKey, name, KEY_WRITE, &entry);
+    const bool written = created == ERROR_SUCCESS && setValues(entry.Get());
+    const DWORD error = written ? 0 : created != ERROR_SUCCESS ? created : GetLastError();
+    install.events.Result("registry entry HKEY_CURRENT_USER\\", path, written, error);
+    if (!written) install.account.Add(StepAccount::Kind::RegistryNotWritten, path);
 }
 
 }  // namespace
 
 void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
-                    bool use2026, InstallLog& log) {
-    for (const HostRelease release : SelectedReleases(use2023, use2024, use2025, use2026)) {
-        RegisterRelease(registry, HostReleaseYear(release), log);
+                    bool use2026, InstallContext& install) {
+    for (const HostRelease release :
+         ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
+        RegisterRelease(registry, HostReleaseYear(release), install);
     }
 }
 
-void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLog& log) {
+void RegisterRelease(const HostInstallRegistry& registry, int release, InstallContext& install) {
     ModuleNumbers numbers;
     if (!GetModuleNumbers(release, &numbers)) return;
     const int index = release - HostReleaseYear(HostRelease::R2023);
@@ -50,35 +55,43 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallLo
     const CString mainLoader = MainLoaderPath(registry.installFolder, numbers.main);
     // The lists are parallel; a shorter folder list must not be read past.
     for (int i = 0; i < keys.GetSize() && i < folders.GetSize(); ++i) {
-        log.journal.NoteRelease(release, folders[i], keys[i]);
+        install.journal.NoteRelease(release, folders[i], keys[i]);
         // Opened as found, under the current user only: nothing is created
         // at this level. A profile the host has not made yet (the user never
         // started that release, or it was found only for the machine) is no
         // failure: writing one could spoil the host's own first start, and
         // the per-user stage serves it once the host has made it.
-        const afx::ScopedRegKey hostKey = afx::OpenRegKey(HKEY_CURRENT_USER, keys[i]);
-        if (!hostKey) {
-            log.events.Write(afx::UiText("no profile of this user's yet, served at a later logon: "
-                                         "HKEY_CURRENT_USER\\") +
-                             afx::UiText::System(keys[i]));
+        afx::ScopedRegKey hostKey;
+        const LONG opened = OpenKeyNotThroughLinks(HKEY_CURRENT_USER, keys[i], KEY_READ, &hostKey);
+        if (opened == ERROR_CANT_ACCESS_FILE) {
+            install.events.Result("not through a registry link: HKEY_CURRENT_USER\\", keys[i],
+                                  false, static_cast<DWORD>(opened));
+            install.account.Add(StepAccount::Kind::RegistryNotWritten, keys[i]);
+            continue;
+        }
+        if (opened != ERROR_SUCCESS) {
+            install.events.Write(
+                afx::UiText("no profile of this user's yet, served at a later logon: "
+                            "HKEY_CURRENT_USER\\") +
+                afx::UiText::System(keys[i]));
             continue;
         }
         // Created on the way by the first entry when missing; noted first, so
         // that it is undone after the entries in it.
         if (!KeyExists(hostKey.Get(), kApplicationsKey)) {
-            log.journal.NoteKey(keys[i] + kApplicationsKey, false);
-            afx::CreateRegKey(hostKey.Get(), kApplicationsKey);
+            install.journal.NoteKey(keys[i] + kApplicationsKey, false);
         }
-        WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(release), log, [&](HKEY entry) {
+        WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(release), install, [&](HKEY entry) {
             return afx::SetRegDword(entry, kValueManaged, kMainManaged) &&
                    afx::SetRegText(entry, kValueLoader, mainLoader);
         });
         const CString companionLoader = CompanionLoaderPath(folders[i], numbers.companion);
-        WriteEntry(hostKey.Get(), keys[i], CompanionEntryKeyName(release), log, [&](HKEY entry) {
-            return afx::SetRegDword(entry, kValueLoadCtrls, kCompanionLoadCtrls) &&
-                   afx::SetRegText(entry, kValueLoader, companionLoader) &&
-                   afx::SetRegDword(entry, kValueManaged, kCompanionManaged);
-        });
+        WriteEntry(hostKey.Get(), keys[i], CompanionEntryKeyName(release), install,
+                   [&](HKEY entry) {
+                       return afx::SetRegDword(entry, kValueLoadCtrls, kCompanionLoadCtrls) &&
+                              afx::SetRegText(entry, kValueLoader, companionLoader) &&
+                              afx::SetRegDword(entry, kValueManaged, kCompanionManaged);
+                   });
     }
 }
 

@@ -1,7 +1,8 @@
 #include "deploy/registration_table.h"
-#include "text/path_text.h"
 
 #include "deploy/package_layout.h"
+#include "hosts/host_contract.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -33,13 +34,13 @@ bool GetModuleNumbers(int release, ModuleNumbers* numbers) {
 
 CString MainEntryKeyName(int release) {
     CString name;
-    name.Format("Applications\\TX_ZozerIded%d", release);
+    name.Format("%s\\TX_ZozerIded%d", kApplicationsKey, release);
     return name;
 }
 
 CString CompanionEntryKeyName(int release) {
     CString name;
-    name.Format("Applications\\Torvex%dDLLP", release);
+    name.Format("%s\\Torvex%dDLLP", kApplicationsKey, release);
     return name;
 }
 

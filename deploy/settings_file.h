@@ -7,16 +7,8 @@
 
 class InstallJournal;
 
-// Below the user's application-data folder.
-constexpr char kSettingsSubfolder[] = "Torvex";
 // The user's own settings kept as "<file>.<yyyymmdd-hhmmss>[-n].bak".
 constexpr char kSettingsBackupExtension[] = ".bak";
-
-// The running user's application-data folder: "APPDATA", or the shell's
-// folder when the variable is missing or unusable; empty when neither gives
-// an absolute folder (an empty value would put the settings into "\Torvex"
-// of whatever drive is current).
-CString UserAppDataFolder();
 
 // A copy of the user's settings under a name no earlier backup holds,
 // written through the journal.

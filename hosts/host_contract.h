@@ -4,10 +4,6 @@
 // below them, the uninstaller removes what was written. Platform-free.
 #pragma once
 
-// The value whose presence marks a registry key as the description of a
-// host installation; its data is the installation folder.
-constexpr char kLocationValueName[] = "Location";
-
 // Below a host's per-user profile key: the add-ons the host loads at start.
 constexpr char kApplicationsKey[] = "Applications";
 

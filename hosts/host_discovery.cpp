@@ -7,6 +7,7 @@
 #include "framework/scoped_handles.h"
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
+#include "system/reg_ops.h"
 #include "text/path_text.h"
 
 const char* const HostProductKeys::kPaths[HostProductKeys::kCount] = {
@@ -165,11 +166,10 @@ struct Scan {
 void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY root,
                              const char* productKeyPath) {
     SearchBudget& budget = scan.budget;
-    // The root's own handle (no subkey), closed like any other key.
-    const afx::ScopedRegKey rootKey = afx::OpenRegKey(root, nullptr);
-    if (!rootKey) return;
-    const afx::ScopedRegKey productKey = afx::OpenRegKey(rootKey.Get(), productKeyPath, KEY_READ);
-    if (!productKey) return;
+    // A user may make any level of the path under HKEY_CURRENT_USER a link.
+    afx::ScopedRegKey productKey;
+    const LONG opened = OpenKeyNotThroughLinks(root, productKeyPath, KEY_READ, &productKey);
+    if (opened != ERROR_SUCCESS) return;
 
     CString releaseKeyName;
     for (DWORD index = 0;; ++index) {

@@ -18,6 +18,10 @@ struct RefusedHostFolder {
     const char* reason;
 };
 
+// Fills the program's one record (theHostRegistry) as below: called once,
+// before any window. The folders refused go to `refused` when it is given.
+void DiscoverHostInstallations(std::vector<RefusedHostFolder>* refused = nullptr);
+
 // Fills the record's hostFolders and hostKeys from the registry: every
 // product key under both roots, then duplicates removed per release. Never
 // fails. Folders that are system folders are passed over, and listed in

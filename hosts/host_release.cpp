@@ -7,6 +7,11 @@ constexpr const char* kReleaseCodes[kHostReleaseCount] = {"R23", "R24", "R25", "
 
 constexpr int kFirstYear = HostReleaseYear(HostRelease::R2023);
 
+// Indexed like HostRelease: the flag of each release.
+constexpr bool ReleaseSelection::*kSelectionFlags[kHostReleaseCount] = {
+    &ReleaseSelection::use2023, &ReleaseSelection::use2024, &ReleaseSelection::use2025,
+    &ReleaseSelection::use2026};
+
 }  // namespace
 
 const char* HostReleaseCode(HostRelease release) {
@@ -20,11 +25,22 @@ bool HostReleaseFromYear(int year, HostRelease* release) {
     return true;
 }
 
-std::vector<HostRelease> SelectedReleases(bool use2023, bool use2024, bool use2025, bool use2026) {
-    const bool use[kHostReleaseCount] = {use2023, use2024, use2025, use2026};
+bool ReleaseSelection::IsSelected(HostRelease release) const {
+    return this->*kSelectionFlags[HostReleaseIndex(release)];
+}
+
+void ReleaseSelection::Select(HostRelease release, bool selected) {
+    this->*kSelectionFlags[HostReleaseIndex(release)] = selected;
+}
+
+bool ReleaseSelection::Any() const {
+    return !Releases().empty();
+}
+
+std::vector<HostRelease> ReleaseSelection::Releases() const {
     std::vector<HostRelease> selected;
     for (HostRelease release : kHostReleases) {
-        if (use[HostReleaseIndex(release)]) selected.push_back(release);
+        if (IsSelected(release)) selected.push_back(release);
     }
     return selected;
 }

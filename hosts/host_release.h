@@ -24,5 +24,17 @@ const char* HostReleaseCode(HostRelease release);
 // The release of a year; false for any year outside 2023 to 2026.
 bool HostReleaseFromYear(int year, HostRelease* release);
 
-// The releases whose flag is set, in release order.
-std::vector<HostRelease> SelectedReleases(bool use2023, bool use2024, bool use2025, bool use2026);
+// The releases ticked, as the parts pass them between each other: a flag
+// per release, in release order.
+struct ReleaseSelection {
+    bool use2023 = false;
+    bool use2024 = false;
+    bool use2025 = false;
+    bool use2026 = false;
+
+    bool IsSelected(HostRelease release) const;
+    void Select(HostRelease release, bool selected);
+    bool Any() const;
+    // The releases selected, in release order.
+    std::vector<HostRelease> Releases() const;
+};

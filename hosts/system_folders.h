@@ -2,7 +2,8 @@
 // "Location" under HKEY_CURRENT_USER is written by the user whose profile it
 // is, and the elevated setup would put the plug-in's modules and fonts
 // wherever it points: into the Windows folder, a drive's root, a Program
-// Files root or a profile root. Such a release is not offered.
+// Files root or a profile root. Such a folder is passed over (its release
+// is still offered for the host folders that remain).
 #pragma once
 
 #include <vector>

@@ -14,7 +14,9 @@ constexpr const char* kProfileListFolders[] = {"ProfilesDirectory", "Default", "
 constexpr char kProfileImagePath[] = "ProfileImagePath";
 constexpr const char* kProgramFilesVariables[] = {"ProgramFiles", "ProgramFiles(x86)",
                                                   "ProgramW6432"};
-constexpr int kProgramFilesFolders[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE};
+// The shell folders that are roots of others: the Program Files folders and
+// the profile of the running user.
+constexpr int kExactRootFolderIds[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE};
 constexpr DWORD kNameBufferSize = 256;
 
 void AddExpanded(std::vector<CString>& folders, const char* text) {
@@ -41,7 +43,7 @@ SystemFolders SystemFoldersOfThisMachine() {
     char folder[MAX_PATH];
     if (GetWindowsDirectoryA(folder, MAX_PATH)) system.windows.push_back(CString(folder));
     if (GetSystemWindowsDirectoryA(folder, MAX_PATH)) system.windows.push_back(CString(folder));
-    for (const int id : kProgramFilesFolders) {
+    for (const int id : kExactRootFolderIds) {
         if (SUCCEEDED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder))) {
             system.exactRoots.push_back(CString(folder));
         }

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "framework/afx_mbcs.h"
-#include "lifecycle/file_ops.h"
 #include "lifecycle/plugin_key.h"
-#include "lifecycle/run_log.h"
-#include "lifecycle/served_places.h"
+#include "system/file_ops.h"
+#include "system/reg_ops.h"
 #include "text/path_text.h"
 
 const char kJournalFileName[] = "InstallJournal.txt";
@@ -18,45 +16,8 @@ namespace {
 constexpr char kAsideExtension[] = ".setup-old";
 // What a file written from data is called until it is whole.
 constexpr char kTemporaryExtension[] = ".new";
-// A journal larger than this is not one the setup wrote.
-constexpr DWORD kMaxJournalBytes = 16 * 1024 * 1024;
 
 using Origin = InstallRecord::Origin;
-
-// The first name `stem` + `extension` (numbered from the second attempt on)
-// that nothing holds yet.
-CString FreeName(const CString& stem, const char* extension) {
-    for (int attempt = 1;; ++attempt) {
-        const CString name = NumberedName(stem, attempt, extension);
-        if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) return name;
-    }
-}
-
-void RemoveFile(const char* path) {
-    ClearReadOnly(path);
-    DeleteFileA(path);
-}
-
-// Puts a file renamed aside back in its place.
-bool PutBack(const CString& aside, const CString& path, DWORD attributes) {
-    if (!MoveFileExA(aside, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return false;
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path, attributes);
-    return true;
-}
-
-// Whole text of a small file, never read through a link.
-bool ReadSmallFile(const CString& path, DWORD maxBytes, std::string* text) {
-    const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                                   nullptr));
-    LARGE_INTEGER size;
-    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > maxBytes) return false;
-    text->assign(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    return text->empty() ||
-           (ReadFile(file.Get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr) &&
-            read == text->size());
-}
 
 // Writes the bytes to a new file (replacing one of that name), flushed; its
 // handle is closed before anything else happens to it, so a failed file is
@@ -199,7 +160,7 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     }
     if (!CopyFileA(source, destination, FALSE)) {
         const DWORD error = GetLastError();
-        if (!aside.IsEmpty()) PutBack(aside, destination, attributes);
+        if (!aside.IsEmpty()) RestoreFile(aside, destination, attributes);
         m_log.Result("write file", destination, false, error);
         SetLastError(error);
         return false;
@@ -241,12 +202,15 @@ void InstallJournal::Rollback() {
                 RemoveDirectoryA(change->path);
                 break;
             case Change::Kind::Key:
-                if (change->origin == Origin::New) RegDeleteKeyA(HKEY_CURRENT_USER, change->path);
+                if (change->origin == Origin::New) {
+                    DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, change->path);
+                }
                 break;
             case Change::Kind::File:
                 RemoveFile(change->path);
-                if (!change->aside.IsEmpty())
-                    PutBack(change->aside, change->path, change->oldAttributes);
+                if (!change->aside.IsEmpty()) {
+                    RestoreFile(change->aside, change->path, change->oldAttributes);
+                }
                 break;
         }
     }
@@ -288,95 +252,4 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
         }
     }
     return record;
-}
-
-CString InterruptedInstallationFolder() {
-    CString folder;
-    if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue, &folder) ||
-        !IsAbsolutePath(folder)) {
-        return CString();
-    }
-    return folder;
-}
-
-namespace {
-
-// Undoes one line of an interrupted installation's journal, within the
-// served places only.
-void UndoLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    using Kind = JournalLine::Kind;
-    using Place = ServedPlaces::Place;
-    CString served;
-    const Place place = places.PlaceOf(line.path, &served);
-    if (line.kind == Kind::Key) {
-        // Only the plug-in's entries and the "Applications" key made for them.
-        const bool removed = places.IsApplicationsKey(line.path) &&
-                             RegDeleteKeyA(HKEY_CURRENT_USER, line.path) == ERROR_SUCCESS;
-        log.Result("recovery: remove key HKEY_CURRENT_USER\\", line.path, removed);
-        return;
-    }
-    if (place == Place::None || PassesThroughLink(served, line.path)) {
-        log.Write(afx::UiText("recovery: outside the installation's places, left: ") +
-                  afx::UiText::System(line.path));
-        return;
-    }
-    if (line.kind == Kind::Folder) {
-        if (places.MayHaveCreated(line.path)) RemoveDirectoryA(line.path);
-        return;
-    }
-    CString asideServed;
-    const bool asideServedOk =
-        line.aside.IsEmpty() || (places.PlaceOf(line.aside, &asideServed) != Place::None &&
-                                 !PassesThroughLink(asideServed, line.aside));
-    if (!asideServedOk) return;
-    const bool asideThere = !line.aside.IsEmpty() && GetPathKind(line.aside) == PathKind::File;
-    if (line.kind == Kind::New || asideThere) {
-        RemoveFile(line.path);
-        log.Result("recovery: remove", line.path, GetPathKind(line.path) == PathKind::Absent);
-    }
-    if (asideThere) {
-        const bool back = PutBack(line.aside, line.path, INVALID_FILE_ATTRIBUTES);
-        log.Result("recovery: put back", line.path, back, back ? 0 : GetLastError());
-    }
-}
-
-}  // namespace
-
-bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log) {
-    const CString folder = InterruptedInstallationFolder();
-    if (folder.IsEmpty() || !places.IsInstallFolder(folder)) return false;
-    const CString path = JoinPath(folder, kJournalFileName);
-    std::string text;
-    std::vector<JournalLine> lines;
-    log.Write(afx::UiText("an interrupted installation was found in ") +
-              afx::UiText::System(folder));
-    if (!IsReparsePoint(folder) && ReadSmallFile(path, kMaxJournalBytes, &text) &&
-        ParseJournal(text.c_str(), &lines)) {
-        const bool committed = std::any_of(lines.begin(), lines.end(), [](const JournalLine& l) {
-            return l.kind == JournalLine::Kind::Commit;
-        });
-        if (committed) {
-            // Complete but for its clean-up: the files kept beside go.
-            for (const JournalLine& line : lines) {
-                CString served;
-                if (line.kind == JournalLine::Kind::Replace &&
-                    places.PlaceOf(line.aside, &served) != ServedPlaces::Place::None &&
-                    !PassesThroughLink(served, line.aside)) {
-                    RemoveFile(line.aside);
-                }
-            }
-            log.Write("recovery: the installation was complete; finished");
-        } else {
-            for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-                UndoLine(*line, places, log);
-            }
-            log.Write("recovery: the installation was undone");
-        }
-    } else {
-        log.Write("recovery: its journal could not be read; nothing undone");
-    }
-    RemoveFile(path);
-    DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
-    DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
-    return true;
 }

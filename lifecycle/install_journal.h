@@ -10,7 +10,7 @@
 // installation folder, and flushed, before it is made, and a machine-wide
 // mark names that folder: a run that is killed half way is finished or
 // undone by the next run of the setup or the uninstaller
-// (RecoverInterruptedInstallation).
+// (lifecycle/recovery.h).
 #pragma once
 
 #include <windows.h>
@@ -20,10 +20,8 @@
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
 #include "lifecycle/install_record.h"
+#include "lifecycle/journal_line.h"
 #include "lifecycle/run_log.h"
-#include "lifecycle/step_account.h"
-
-class ServedPlaces;
 
 // The journal file in the installation folder.
 extern const char kJournalFileName[];
@@ -109,31 +107,4 @@ private:
     CString m_ownFolder;              // canonical: an installation folder taken over whole
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;
-};
-
-// Finishes or undoes an installation that was killed half way, when the
-// machine-wide mark names one: only within `places`, each line of its
-// journal file being input like any other. Logs what it did; true when
-// there was one.
-bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log);
-
-// The installation folder the machine-wide mark names, or empty.
-CString InterruptedInstallationFolder();
-
-// What an installation did and what it did not do, handed through every
-// step, with the run's log.
-struct InstallLog {
-    // A log that writes nothing (tests, and steps run on their own).
-    InstallLog() : events(m_unread), journal(m_unread) {}
-    explicit InstallLog(RunLog& log) : events(log), journal(log) {}
-    InstallLog(const InstallLog&) = delete;
-    InstallLog& operator=(const InstallLog&) = delete;
-
-private:
-    RunLog m_unread;
-
-public:
-    RunLog& events;
-    InstallJournal journal;
-    StepAccount account;
 };

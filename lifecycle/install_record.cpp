@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <initializer_list>
 #include <iterator>
 #include <string>
 
 #include "framework/afx_mbcs.h"
+#include "lifecycle/record_fields.h"
 
 const char kInstallRecordName[] = "InstallRecord.txt";
 const char kKeptFilesFolder[] = "Kept";
@@ -17,13 +16,6 @@ namespace {
 
 constexpr char kHeader[] =
     "# T-批打印软件 安装记录 (install record). 卸载程序只删除这里列为 new 的项目。\r\n";
-constexpr char kLineEnd[] = "\r\n";
-constexpr char kFieldSeparator = '\t';
-constexpr char kEscape = '%';
-// Bytes that would break a line or a field; registry key names may hold them.
-constexpr char kEscapedBytes[] = "%\t\r\n";
-constexpr int kHexBase = 16;
-
 // The kinds of line a record holds: the tag each begins with and its number
 // of fields, the tag included.
 enum class LineKind { Version, Folder, Release, CreatedFolder, File, Key, Kept };
@@ -55,72 +47,10 @@ bool OriginOf(const std::string& name, InstallRecord::Origin* origin) {
     return false;
 }
 
-std::string Escape(const char* text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char* p = text; *p; ++p) {
-        const auto byte = static_cast<unsigned char>(*p);
-        if (std::strchr(kEscapedBytes, *p)) {
-            out += kEscape;
-            out += kHex[byte / kHexBase];
-            out += kHex[byte % kHexBase];
-        } else {
-            out += *p;
-        }
-    }
-    return out;
-}
-
-// The value of a hexadecimal digit, or -1.
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-bool Unescape(const std::string& field, CString* text) {
-    std::string out;
-    for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != kEscape) {
-            out += field[i];
-            continue;
-        }
-        if (i + 2 >= field.size()) return false;
-        const int high = HexValue(field[i + 1]);
-        const int low = HexValue(field[i + 2]);
-        if (high < 0 || low < 0) return false;
-        out += static_cast<char>(high * kHexBase + low);
-        i += 2;
-    }
-    *text = CString(out);
-    return true;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t tab = line.find(kFieldSeparator, start);
-        fields.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) return fields;
-        start = tab + 1;
-    }
-}
-
 bool ParseNumber(const std::string& text, unsigned long long* number) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
     *number = std::strtoull(text.c_str(), nullptr, 10);
     return true;
-}
-
-void AppendLine(std::string& out, std::initializer_list<std::string> fields) {
-    bool first = true;
-    for (const std::string& field : fields) {
-        if (!first) out += kFieldSeparator;
-        out += field;
-        first = false;
-    }
-    out += kLineEnd;
 }
 
 bool SamePath(const CString& a, const CString& b) {
@@ -136,20 +66,20 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
     if (f.size() != form->fields) return false;
     switch (static_cast<LineKind>(form - std::begin(kLineForms))) {
         case LineKind::Version:
-            return Unescape(f[1], &record->version);
+            return UnescapeField(f[1], &record->version);
         case LineKind::Folder:
-            return Unescape(f[1], &record->installFolder);
+            return UnescapeField(f[1], &record->installFolder);
         case LineKind::CreatedFolder: {
             CString path;
-            if (!Unescape(f[1], &path)) return false;
+            if (!UnescapeField(f[1], &path)) return false;
             record->createdFolders.push_back(path);
             return true;
         }
         case LineKind::Release: {
             unsigned long long year = 0;
             InstallRecord::Release release;
-            if (!ParseNumber(f[1], &year) || !Unescape(f[2], &release.hostFolder) ||
-                !Unescape(f[3], &release.hostKey)) {
+            if (!ParseNumber(f[1], &year) || !UnescapeField(f[2], &release.hostFolder) ||
+                !UnescapeField(f[3], &release.hostKey)) {
                 return false;
             }
             release.year = static_cast<int>(year);
@@ -159,7 +89,7 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
         case LineKind::File: {
             InstallRecord::File file;
             if (!OriginOf(f[1], &file.origin) || !ParseNumber(f[2], &file.size) ||
-                !Unescape(f[3], &file.path)) {
+                !UnescapeField(f[3], &file.path)) {
                 return false;
             }
             record->files.push_back(file);
@@ -167,13 +97,14 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
         }
         case LineKind::Key: {
             InstallRecord::Key key;
-            if (!OriginOf(f[1], &key.origin) || !Unescape(f[2], &key.path)) return false;
+            if (!OriginOf(f[1], &key.origin) || !UnescapeField(f[2], &key.path)) return false;
             record->keys.push_back(key);
             return true;
         }
         case LineKind::Kept: {
             InstallRecord::KeptFile kept;
-            if (!Unescape(f[1], &kept.path) || !Unescape(f[2], &kept.keptAs)) return false;
+            if (!UnescapeField(f[1], &kept.path) || !UnescapeField(f[2], &kept.keptAs))
+                return false;
             record->keptFiles.push_back(kept);
             return true;
         }
@@ -197,51 +128,7 @@ void MergeItems(std::vector<Item>& items, const std::vector<Item>& earlier) {
     }
 }
 
-constexpr const char* kJournalTags[] = {"folder", "new", "replace", "keep", "key", "commit"};
-
 }  // namespace
-
-std::string FormatJournalLine(const JournalLine& line) {
-    std::string out;
-    const char* tag = kJournalTags[static_cast<int>(line.kind)];
-    if (line.kind == JournalLine::Kind::Commit) {
-        AppendLine(out, {tag});
-    } else if (line.kind == JournalLine::Kind::Replace || line.kind == JournalLine::Kind::Keep) {
-        AppendLine(out, {tag, Escape(line.path), Escape(line.aside)});
-    } else {
-        AppendLine(out, {tag, Escape(line.path)});
-    }
-    return out;
-}
-
-bool ParseJournal(const char* text, std::vector<JournalLine>* lines) {
-    lines->clear();
-    const std::string all = text ? text : "";
-    size_t start = 0;
-    for (;;) {
-        const size_t end = all.find('\n', start);
-        if (end == std::string::npos) return true;  // nothing, or a torn last line
-        std::string line = all.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        const std::vector<std::string> f = Fields(line);
-        int kind = -1;
-        for (int i = 0; i < static_cast<int>(std::size(kJournalTags)); ++i) {
-            if (f[0] == kJournalTags[i]) kind = i;
-        }
-        if (kind < 0) continue;
-        JournalLine parsed{static_cast<JournalLine::Kind>(kind), CString(), CString()};
-        const bool twoPaths =
-            parsed.kind == JournalLine::Kind::Replace || parsed.kind == JournalLine::Kind::Keep;
-        const size_t fields = parsed.kind == JournalLine::Kind::Commit ? 1 : twoPaths ? 3 : 2;
-        if (f.size() != fields || (fields > 1 && !Unescape(f[1], &parsed.path)) ||
-            (twoPaths && !Unescape(f[2], &parsed.aside))) {
-            return false;
-        }
-        lines->push_back(parsed);
-    }
-}
 
 void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
     MergeItems(files, earlier.files);
@@ -273,24 +160,24 @@ void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
 
 CString FormatInstallRecord(const InstallRecord& record) {
     std::string out(kHeader);
-    AppendLine(out, {Tag(LineKind::Version), Escape(record.version)});
-    AppendLine(out, {Tag(LineKind::Folder), Escape(record.installFolder)});
+    AppendLine(out, {Tag(LineKind::Version), EscapeField(record.version)});
+    AppendLine(out, {Tag(LineKind::Folder), EscapeField(record.installFolder)});
     for (const InstallRecord::Release& r : record.releases) {
-        AppendLine(out, {Tag(LineKind::Release), std::to_string(r.year), Escape(r.hostFolder),
-                         Escape(r.hostKey)});
+        AppendLine(out, {Tag(LineKind::Release), std::to_string(r.year), EscapeField(r.hostFolder),
+                         EscapeField(r.hostKey)});
     }
     for (const CString& folder : record.createdFolders) {
-        AppendLine(out, {Tag(LineKind::CreatedFolder), Escape(folder)});
+        AppendLine(out, {Tag(LineKind::CreatedFolder), EscapeField(folder)});
     }
     for (const InstallRecord::File& f : record.files) {
         AppendLine(out, {Tag(LineKind::File), OriginName(f.origin), std::to_string(f.size),
-                         Escape(f.path)});
+                         EscapeField(f.path)});
     }
     for (const InstallRecord::Key& k : record.keys) {
-        AppendLine(out, {Tag(LineKind::Key), OriginName(k.origin), Escape(k.path)});
+        AppendLine(out, {Tag(LineKind::Key), OriginName(k.origin), EscapeField(k.path)});
     }
     for (const InstallRecord::KeptFile& k : record.keptFiles) {
-        AppendLine(out, {Tag(LineKind::Kept), Escape(k.path), Escape(k.keptAs)});
+        AppendLine(out, {Tag(LineKind::Kept), EscapeField(k.path), EscapeField(k.keptAs)});
     }
     return CString(out);
 }
@@ -306,7 +193,7 @@ bool ParseInstallRecord(const char* text, InstallRecord* record) {
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
-        if (!ParseLine(Fields(line), record)) return false;
+        if (!ParseLine(SplitFields(line), record)) return false;
     }
     return !record->installFolder.IsEmpty();
 }

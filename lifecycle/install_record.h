@@ -2,10 +2,9 @@
 // registry entries it created or replaced, for which releases and hosts, so
 // that the uninstaller removes exactly what the installation added and a
 // person asking for support can read what happened. Plain text in the ANSI
-// code page, one item per line, fields separated by tabs. Platform-free.
+// code page, in the line form of lifecycle/record_fields.h. Platform-free.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include "framework/afx_string.h"
@@ -58,28 +57,6 @@ struct InstallRecord {
     // there when this one ran, and what this one did not touch again is kept.
     void MergeEarlier(const InstallRecord& earlier);
 };
-
-// One line of an installation's journal file, written and flushed before
-// the change it names is made, so that a run killed half way can be undone.
-struct JournalLine {
-    enum class Kind {
-        Folder,   // created
-        New,      // a file about to be written where there was none
-        Replace,  // a file about to be renamed aside, then written anew
-        Keep,     // the same, the earlier file kept in the installation folder
-        Key,      // a key below HKEY_CURRENT_USER about to be created
-        Commit,   // the installation is complete: finish it, never undo it
-    };
-    Kind kind;
-    CString path;
-    CString aside;  // Replace and Keep: where the earlier file went
-};
-
-std::string FormatJournalLine(const JournalLine& line);
-// The lines of a journal file in order. A last line without its line end
-// was torn by the crash and its change never started: it is dropped, as
-// are lines of unknown kinds. False when a complete line is damaged.
-bool ParseJournal(const char* text, std::vector<JournalLine>* lines);
 
 CString FormatInstallRecord(const InstallRecord& record);
 // False when a line the record needs is malformed; lines of unknown kinds

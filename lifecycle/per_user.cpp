@@ -5,7 +5,7 @@
 #include "framework/scoped_handles.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/product.h"
-#include "lifecycle/reg_ops.h"
+#include "system/reg_ops.h"
 
 const char kActiveSetupKey[] =
     "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
@@ -58,8 +58,10 @@ void DeleteActiveSetupEntry() {
 }
 
 bool StampActiveSetupDone(const CString& version) {
-    const afx::ScopedRegKey key = afx::CreateRegKey(HKEY_CURRENT_USER, kActiveSetupKey, KEY_WRITE);
-    return key && afx::SetRegText(key.Get(), kVersionValue, version);
+    afx::ScopedRegKey key;
+    return CreateKeyNotThroughLinks(HKEY_CURRENT_USER, kActiveSetupKey, KEY_WRITE, &key) ==
+               ERROR_SUCCESS &&
+           afx::SetRegText(key.Get(), kVersionValue, version);
 }
 
 bool ReadUserRecord(InstallRecord* record) {
@@ -81,8 +83,10 @@ constexpr char kRunOnceValue[] = "Torvex T-ZozerIded";
 }  // namespace
 
 bool ArmRunOnce(const CString& command) {
-    const afx::ScopedRegKey key = afx::CreateRegKey(HKEY_CURRENT_USER, kRunOnceKey, KEY_WRITE);
-    return key && afx::SetRegText(key.Get(), kRunOnceValue, command);
+    afx::ScopedRegKey key;
+    return CreateKeyNotThroughLinks(HKEY_CURRENT_USER, kRunOnceKey, KEY_WRITE, &key) ==
+               ERROR_SUCCESS &&
+           afx::SetRegText(key.Get(), kRunOnceValue, command);
 }
 
 void DisarmRunOnce() {

@@ -26,7 +26,8 @@ void DeleteActiveSetupEntry();
 // The entry's command and version; false when there is none.
 bool ReadActiveSetupEntry(CString* command, CString* version);
 
-// The rest below HKEY_CURRENT_USER, whichever hive that stands for now.
+// The rest below HKEY_CURRENT_USER, whichever hive that stands for now,
+// never through a link.
 // The account has what this version of the stage would give it.
 bool StampActiveSetupDone(const CString& version);
 // What the stage did for the user; false when there is no whole record.
@@ -35,5 +36,5 @@ bool WriteUserRecord(const InstallRecord& record);
 // The stage once more at the user's next logon; or no more.
 bool ArmRunOnce(const CString& command);
 void DisarmRunOnce();
-// The record, the RunOnce value and the stamp, never through a link.
+// The record, the RunOnce value and the stamp.
 void DeleteUserStageTraces();

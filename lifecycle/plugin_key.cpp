@@ -3,7 +3,7 @@
 #include <string>
 
 #include "framework/scoped_handles.h"
-#include "lifecycle/reg_ops.h"
+#include "system/reg_ops.h"
 
 const char kPluginKey[] = "SOFTWARE\\Torvex\\T-ZozerIded";
 const char kRecordCopyValue[] = "InstallRecord";
@@ -35,10 +35,10 @@ void DeleteWhenEmpty(HKEY root, const char* path) {
 }  // namespace
 
 bool ReadPluginValue(HKEY root, const char* name, CString* text) {
-    const afx::ScopedRegKey key = afx::OpenRegKey(root, kPluginKey, KEY_READ);
+    afx::ScopedRegKey key;
     DWORD type = 0;
     DWORD size = 0;
-    if (!key ||
+    if (OpenKeyNotThroughLinks(root, kPluginKey, KEY_READ, &key) != ERROR_SUCCESS ||
         RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         type != REG_BINARY || size > kMaxValueBytes) {
         return false;
@@ -55,12 +55,13 @@ bool ReadPluginValue(HKEY root, const char* name, CString* text) {
 }
 
 bool WritePluginValue(HKEY root, const char* name, const CString& text) {
-    const afx::ScopedRegKey key = afx::CreateRegKey(root, kPluginKey, KEY_WRITE);
+    afx::ScopedRegKey key;
     // Binary, byte for byte: the text is in the ANSI code page, which the
     // registry's text types would convert.
-    return key && RegSetValueExA(key.Get(), name, 0, REG_BINARY,
-                                 reinterpret_cast<const BYTE*>(text.GetString()),
-                                 static_cast<DWORD>(text.GetLength())) == ERROR_SUCCESS;
+    return CreateKeyNotThroughLinks(root, kPluginKey, KEY_WRITE, &key) == ERROR_SUCCESS &&
+           RegSetValueExA(key.Get(), name, 0, REG_BINARY,
+                          reinterpret_cast<const BYTE*>(text.GetString()),
+                          static_cast<DWORD>(text.GetLength())) == ERROR_SUCCESS;
 }
 
 void DeletePluginValue(HKEY root, const char* name) {

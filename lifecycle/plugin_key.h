@@ -21,7 +21,7 @@ extern const char kUserRecordValue[];
 // a sensible size.
 bool ReadPluginValue(HKEY root, const char* name, CString* text);
 bool WritePluginValue(HKEY root, const char* name, const CString& text);
-// Neither deletion passes through a link (the key may be a user's).
+// None of them passes through a link (the key may be a user's).
 void DeletePluginValue(HKEY root, const char* name);
 // The key goes when it holds nothing more, and the vendor's key above it too.
 void DeletePluginKeyWhenEmpty(HKEY root);

@@ -5,11 +5,20 @@
 // The caption of the program's own message boxes.
 constexpr char kSetupBoxCaption[] = "T-软件安装";
 
-// What Programs and Features calls the plug-in.
+// What Programs and Features calls the plug-in, and who publishes it.
 constexpr char kProductDisplayName[] = "T-批打印软件";
+constexpr char kProductPublisher[] = "Torvex";
+
+// The plug-in's entry in Programs and Features, below HKEY_LOCAL_MACHINE; its
+// last name is what deployment tools (winget) call the product code.
+constexpr char kUninstallEntryKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 
 // What the installation appends to the folder the user chose.
 constexpr char kInstallSubFolder[] = "\\T-ZozerIded";
+
+// The settings folder in each user's application-data folder.
+constexpr char kSettingsSubfolder[] = "Torvex";
 
 // The uninstaller, a copy of the setup program in the installation folder.
 constexpr char kUninstallerName[] = "Uninstall.exe";

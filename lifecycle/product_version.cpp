@@ -12,11 +12,15 @@ constexpr int kMaxMoves = 9999;
 
 }  // namespace
 
+SetupVersionParts SplitSetupVersion(int version) {
+    return {version / kMajorUnit, (version % kMajorUnit) / kMinorUnit, version % kMinorUnit};
+}
+
 CString FormatSetupVersion(int version) {
     // Minor and patch never exceed two digits and always show two.
+    const SetupVersionParts parts = SplitSetupVersion(version);
     CString text;
-    text.Format("%d.%02d.%02d", version / kMajorUnit, (version % kMajorUnit) / kMinorUnit,
-                version % kMinorUnit);
+    text.Format("%d.%02d.%02d", parts.year, parts.month, parts.day);
     return text;
 }
 
@@ -38,8 +42,8 @@ CString NextActiveSetupVersion(int version, const CString& earlier, bool moved) 
 }
 
 CString ActiveSetupVersion(int version) {
+    const SetupVersionParts parts = SplitSetupVersion(version);
     CString text;
-    text.Format("%d,%d,%d", version / kMajorUnit, (version % kMajorUnit) / kMinorUnit,
-                version % kMinorUnit);
+    text.Format("%d,%d,%d", parts.year, parts.month, parts.day);
     return text;
 }

@@ -3,9 +3,20 @@
 #pragma once
 
 #include "framework/afx_string.h"
+#include "setup_version.h"
 
-// The setup program's version, yyyymmdd: the only version it carries.
-constexpr int g_nSetupVersion = 20251030;
+// The setup program's version, yyyymmdd: the only version it carries, the
+// build's SETUP_VERSION.
+constexpr int g_nSetupVersion = SETUP_VERSION;
+
+// The version's numbers, as Programs and Features reads the first two
+// (VersionMajor, VersionMinor).
+struct SetupVersionParts {
+    int year;
+    int month;
+    int day;
+};
+SetupVersionParts SplitSetupVersion(int version);
 
 // "<major>.<minor>.<patch>" with major = version / 10000, minor =
 // (version % 10000) / 100 and patch = version % 100; minor and patch always

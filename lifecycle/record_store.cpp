@@ -4,35 +4,16 @@
 
 #include <string>
 
-#include "framework/scoped_handles.h"
-#include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/run_log.h"
+#include "system/file_ops.h"
 #include "text/path_text.h"
 
 namespace {
 
 // A record larger than this is not one the setup wrote.
 constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
-
-bool ReadRecordFile(const CString& path, std::string* text) {
-    const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                                   nullptr));
-    LARGE_INTEGER size;
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxRecordBytes ||
-        !GetFileInformationByHandle(file.Get(), &information) ||
-        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        return false;
-    }
-    text->assign(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    return text->empty() ||
-           (ReadFile(file.Get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr) &&
-            read == text->size());
-}
 
 bool ParseFor(const std::string& text, const CString& installFolder, InstallRecord* record) {
     return ParseInstallRecord(text.c_str(), record) &&
@@ -43,7 +24,7 @@ bool ParseFor(const std::string& text, const CString& installFolder, InstallReco
 
 RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
     std::string text;
-    if (ReadRecordFile(JoinPath(installFolder, kInstallRecordName), &text) &&
+    if (ReadSmallFile(JoinPath(installFolder, kInstallRecordName), kMaxRecordBytes, &text) &&
         ParseFor(text, installFolder, record)) {
         return RecordSource::File;
     }
@@ -61,7 +42,8 @@ bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, Ru
     const CString text = FormatInstallRecord(record);
     const bool written = journal.InstallData(path, text.GetString(), text.GetLength());
     std::string back;
-    const bool fileChecked = written && ReadRecordFile(path, &back) && back == text.str();
+    const bool fileChecked =
+        written && ReadSmallFile(path, kMaxRecordBytes, &back) && back == text.str();
     log.Result("install record", path, fileChecked, fileChecked ? 0 : GetLastError());
     CString copy;
     const bool copyChecked =
@@ -74,8 +56,7 @@ bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, Ru
 
 void DeleteInstallRecord(const CString& installFolder) {
     const CString path = JoinPath(installFolder, kInstallRecordName);
-    ClearReadOnly(path);
-    DeleteFileA(path);
+    RemoveFile(path);
     InstallRecord copy;
     CString text;
     if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &text) &&

@@ -7,30 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/run_log.h"
-
-namespace {
-
-using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-
-// The version Windows really runs: GetVersionEx answers what the manifest
-// declares compatibility with.
-CString WindowsVersion() {
-    OSVERSIONINFOW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    const FARPROC proc = GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion");
-    CString text;
-    if (proc && reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc))(&info) == 0) {
-        text.Format("%lu.%lu.%lu", info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber);
-    } else {
-        text = "unknown";
-    }
-    return text;
-}
-
-}  // namespace
 
 bool IsServiceAccountSid(const char* sid) {
     static const char* const kServiceSids[] = {"S-1-5-18", "S-1-5-19", "S-1-5-20"};
@@ -71,14 +48,4 @@ RunAccount CurrentAccount() {
                                            sizeof(elevation), &elevationSize) &&
                        elevation.TokenIsElevated != 0;
     return account;
-}
-
-void LogRunStart(RunLog& log, const char* version) {
-    const RunAccount account = CurrentAccount();
-    log.Write(afx::UiText::System(afx::GetAppName() + " " + version));
-    log.Write(afx::UiText("command line: ") + afx::UiText::System(GetCommandLineA()));
-    log.Write(afx::UiText("Windows ") + afx::UiText::System(WindowsVersion()));
-    log.Write(afx::UiText("account: ") + afx::UiText::System(account.name) + " " +
-              afx::UiText::System(account.sid) +
-              (account.elevated ? " elevated" : " not elevated"));
 }

@@ -5,8 +5,6 @@
 
 #include "framework/afx_string.h"
 
-class RunLog;
-
 struct RunAccount {
     CString name;  // DOMAIN\user
     CString sid;   // S-1-5-...
@@ -18,7 +16,3 @@ RunAccount CurrentAccount();
 // Local System (S-1-5-18), Local Service, Network Service or a virtual
 // service account (S-1-5-80-...). Platform-free.
 bool IsServiceAccountSid(const char* sid);
-
-// The first lines of a run's log: the program, its version and command
-// line, the Windows version and the account.
-void LogRunStart(RunLog& log, const char* version);

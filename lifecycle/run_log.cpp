@@ -3,8 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "framework/afx_app_name.h"
 #include "framework/afx_error.h"
 #include "framework/afx_unicode.h"
+#include "lifecycle/run_account.h"
+#include "lifecycle/run_contract.h"
 #include "text/path_text.h"
 
 namespace {
@@ -38,6 +41,23 @@ std::string FoldLineBreaks(const std::string& text) {
         out += text[i];
     }
     return out;
+}
+
+using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+
+// The version Windows really runs: GetVersionEx answers what the manifest
+// declares compatibility with.
+CString WindowsVersion() {
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    const FARPROC proc = GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion");
+    CString text;
+    if (proc && reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc))(&info) == 0) {
+        text.Format("%lu.%lu.%lu", info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber);
+    } else {
+        text = "unknown";
+    }
+    return text;
 }
 
 }  // namespace
@@ -114,4 +134,19 @@ void RunLog::Result(const char* what, const CString& subject, bool ok, DWORD err
                 afx::UiText::System(AfxErrorText(static_cast<HRESULT>(error))) + ")";
     }
     Write(text);
+}
+
+void LogRunStart(RunLog& log, const char* version) {
+    const RunAccount account = CurrentAccount();
+    log.Write(afx::UiText::System(afx::GetAppName() + " " + version));
+    log.Write(afx::UiText("command line: ") + afx::UiText::System(GetCommandLineA()));
+    log.Write(afx::UiText("Windows ") + afx::UiText::System(WindowsVersion()));
+    log.Write(afx::UiText("account: ") + afx::UiText::System(account.name) + " " +
+              afx::UiText::System(account.sid) +
+              (account.elevated ? " elevated" : " not elevated"));
+}
+
+int LogExitCode(RunLog& log, int exitCode) {
+    log.Write(afx::FormatUiText("exit code %d: ", {exitCode}) + ExitCodeMeaning(exitCode));
+    return exitCode;
 }

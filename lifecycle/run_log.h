@@ -40,3 +40,9 @@ private:
     afx::ScopedKernelHandle m_file;
     CString m_path;
 };
+
+// The first lines of a run's log: the program, its version and command
+// line, the Windows version and the account.
+void LogRunStart(RunLog& log, const char* version);
+// The last line: the run's exit code and what it means. Returns the code.
+int LogExitCode(RunLog& log, int exitCode);

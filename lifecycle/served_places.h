@@ -12,6 +12,9 @@
 
 #include "framework/afx_string.h"
 
+class HostInstallRegistry;
+struct InstallRecord;
+
 class ServedPlaces {
 public:
     enum class Place { None, InstallFolder, KeptFiles, HostFolder, HostFonts, Settings };
@@ -61,3 +64,11 @@ private:
 // served folder itself included), is a link, junction or mount point:
 // nothing may pass through one.
 bool PassesThroughLink(const CString& servedFolder, const CString& path);
+
+// The places of an installation an uninstall or a recovery may touch: its
+// folder, the host folders and profile keys that discovery finds now
+// (`hosts`) for the releases the record names (no record, as for the
+// recovery of an interrupted installation: every release), and the running
+// user's settings folder; never what the record itself says they are.
+ServedPlaces FindServedPlaces(const CString& installFolder, const InstallRecord* record,
+                              const HostInstallRegistry& hosts);

@@ -1,5 +1,11 @@
-#include "lifecycle/file_ops.h"
+#include <algorithm>
+
+#include "hosts/host_registry.h"
+#include "lifecycle/install_record.h"
+#include "lifecycle/product.h"
 #include "lifecycle/served_places.h"
+#include "system/app_data.h"
+#include "system/file_ops.h"
 #include "text/path_text.h"
 
 bool PassesThroughLink(const CString& servedFolder, const CString& path) {
@@ -20,4 +26,23 @@ bool PassesThroughLink(const CString& servedFolder, const CString& path) {
         }
         at = AsFolderPath(ParentFolder(at));
     }
+}
+
+ServedPlaces FindServedPlaces(const CString& installFolder, const InstallRecord* record,
+                              const HostInstallRegistry& hosts) {
+    ServedPlaces places(installFolder);
+    for (const HostRelease release : kHostReleases) {
+        const bool recorded =
+            !record || std::any_of(record->releases.begin(), record->releases.end(),
+                                   [&](const InstallRecord::Release& r) {
+                                       return r.year == HostReleaseYear(release);
+                                   });
+        if (!recorded) continue;
+        for (int i = 0; i < hosts.GetHostCount(release); ++i) {
+            places.AddHost(hosts.GetHostFolder(release, i), hosts.GetHostKey(release, i));
+        }
+    }
+    const CString appData = UserAppDataFolder();
+    if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
+    return places;
 }

@@ -3,17 +3,23 @@
 #include <windows.h>
 
 #include "framework/scoped_handles.h"
-#include "lifecycle/product.h"
+#include "lifecycle/product_version.h"
 #include "text/path_text.h"
-
-const char kUninstallEntryKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 
 namespace {
 
 constexpr unsigned long long kBytesPerKiB = 1024;
 constexpr DWORD kYes = 1;
 constexpr DWORD kReadBufferSize = 1024;
+
+// Today, yyyymmdd in local time, as Programs and Features reads InstallDate.
+CString Today() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    CString text;
+    text.Format("%04d%02d%02d", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
 
 }  // namespace
 
@@ -26,10 +32,15 @@ bool WriteUninstallEntry(const UninstallEntry& entry) {
     CString quoted;
     quoted.Format("\"%s\"", uninstaller.GetString());
     const unsigned long long kib = (entry.installedBytes + kBytesPerKiB - 1) / kBytesPerKiB;
+    const SetupVersionParts version = SplitSetupVersion(entry.version);
     // The name is stored as Unicode so that Programs and Features shows it
     // right on every system.
     return afx::SetRegProgramText(key.Get(), L"DisplayName", kProductDisplayName) &&
-           afx::SetRegText(key.Get(), "DisplayVersion", entry.version) &&
+           afx::SetRegText(key.Get(), "DisplayVersion", FormatSetupVersion(entry.version)) &&
+           afx::SetRegDword(key.Get(), "VersionMajor", static_cast<DWORD>(version.year)) &&
+           afx::SetRegDword(key.Get(), "VersionMinor", static_cast<DWORD>(version.month)) &&
+           afx::SetRegText(key.Get(), "Publisher", kProductPublisher) &&
+           afx::SetRegText(key.Get(), "InstallDate", Today()) &&
            afx::SetRegText(key.Get(), "DisplayIcon", uninstaller + ",0") &&
            afx::SetRegText(key.Get(), "InstallLocation", entry.installFolder) &&
            afx::SetRegText(key.Get(), "UninstallString", quoted) &&

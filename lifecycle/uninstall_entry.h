@@ -1,16 +1,15 @@
 // The plug-in's entry in Programs and Features (Apps) under
-// HKEY_LOCAL_MACHINE: the one machine-wide key the program writes. It names
-// the uninstaller, and it tells a later setup where the plug-in went.
+// HKEY_LOCAL_MACHINE, one of the machine-wide keys the program writes (with
+// the plug-in's own key and the Active Setup entry). It names the
+// uninstaller, and it tells a later setup where the plug-in went.
 #pragma once
 
 #include "framework/afx_string.h"
-
-// Below HKEY_LOCAL_MACHINE.
-extern const char kUninstallEntryKey[];
+#include "lifecycle/product.h"  // kUninstallEntryKey
 
 struct UninstallEntry {
     CString installFolder;  // the installation folder, "<chosen>\T-ZozerIded"
-    CString version;        // as the title shows it, "2025.10.30"
+    int version;            // yyyymmdd, shown as the title shows it, "2025.10.30"
     unsigned long long installedBytes;
 };
 

@@ -5,7 +5,6 @@
 #include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
 #include "lifecycle/product_version.h"
-#include "lifecycle/run_account.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/silent_boxes.h"
@@ -24,7 +23,7 @@ public:
         SilentBoxes boxes(log);
         const afx::ScopedMessageBoxResponder silence(boxes);
         m_exitCode = RunUserStage(ParentFolder(afx::GetModulePath()), log);
-        log.Write(afx::FormatUiText("exit code %d: ", {m_exitCode}) + ExitCodeMeaning(m_exitCode));
+        LogExitCode(log, m_exitCode);
         return FALSE;
     }
     int ExitInstance() override { return m_exitCode; }

@@ -7,14 +7,14 @@
 #include "deploy/plugin_registration.h"
 #include "deploy/settings_file.h"
 #include "hosts/host_discovery.h"
-#include "lifecycle/file_ops.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "lifecycle/per_user.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
+#include "system/file_ops.h"
 #include "text/path_text.h"
 
 namespace {
@@ -46,7 +46,7 @@ HostInstallRegistry ServedHosts(const InstallRecord& installed) {
 // The settings file the installation keeps in its folder, into the user's
 // settings folder by the installation's rule; nothing when the user has it
 // already.
-void CopySettings(const CString& installFolder, InstallLog& stage) {
+void CopySettings(const CString& installFolder, InstallContext& stage) {
     const CString source = JoinPath(JoinPath(installFolder, kSettingsCopyFolder), kSettingsFile);
     if (GetPathKind(source) != PathKind::File) return;  // the package had none
     CString destination;
@@ -88,7 +88,7 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
     InstallRecord earlier;
     const bool servedThisVersion = ReadUserRecord(&earlier) && earlier.version == installed.version;
 
-    InstallLog stage(log);
+    InstallContext stage(log);
     bool missing = false;
     for (const HostRelease release : kHostReleases) {
         if (served.GetHostCount(release) == 0) continue;

@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
     wine64 xvfb fonts-wqy-zenhei imagemagick locales googletest python3
     clang clang-format libclang-rt-14-dev
+    osslsigncode openssl python3-jsonschema python3-yaml
 )
 
 missing=()

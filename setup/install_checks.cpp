@@ -3,9 +3,9 @@
 #include "deploy/package_contents.h"
 #include "deploy/package_source.h"
 #include "framework/afx_mbcs.h"
-#include "lifecycle/file_ops.h"
 #include "lifecycle/product.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
 #include "text/path_text.h"
 
 CString PreviouslyChosenFolder() {
@@ -19,12 +19,13 @@ bool IsReleaseOffered(const HostInstallRegistry& registry, HostRelease release) 
     return release != HostRelease::R2023 && registry.GetHostCount(release) > 0;
 }
 
-PackageCheck CheckPackage(const std::array<bool, kHostReleaseCount>& releases,
+PackageCheck CheckPackage(const CString& setupFolder, const ReleaseSelection& releases,
                           std::vector<CString>* missing) {
     CString sourceFolder;
-    if (!ResolvePackageSource(sourceFolder)) return PackageCheck::Missing;
-    *missing = MissingPackageFiles(
-        sourceFolder, RequiredPackageFiles(releases[0], releases[1], releases[2], releases[3]));
+    if (!ResolvePackageSource(setupFolder, sourceFolder)) return PackageCheck::Missing;
+    *missing =
+        MissingPackageFiles(sourceFolder, RequiredPackageFiles(releases.use2023, releases.use2024,
+                                                               releases.use2025, releases.use2026));
     return missing->empty() ? PackageCheck::Complete : PackageCheck::Incomplete;
 }
 

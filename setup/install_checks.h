@@ -4,7 +4,6 @@
 // whether the folders are links.
 #pragma once
 
-#include <array>
 #include <vector>
 
 #include "framework/afx_string.h"
@@ -27,7 +26,8 @@ enum class PackageCheck {
     Missing,     // no package beside the program (the user has been told)
     Incomplete,  // the package lacks files the releases need (`missing` names them)
 };
-PackageCheck CheckPackage(const std::array<bool, kHostReleaseCount>& releases,
+// The package beside the setup program in `setupFolder`.
+PackageCheck CheckPackage(const CString& setupFolder, const ReleaseSelection& releases,
                           std::vector<CString>* missing);
 
 // The first of the chosen folder and the installation folder in it that is

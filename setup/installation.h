@@ -7,29 +7,34 @@
 // host deployment; the per-user stage, the uninstaller, the record and the
 // Programs and Features entry, each checked; the stage entered in Active
 // Setup, so that every other user of the machine gets the plug-in at logon;
-// the earlier installation moved here when it was elsewhere; the journal
-// committed.
+// the journal committed; the earlier installation's folder elsewhere
+// cleared.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
-
 #include "deploy/progress_sink.h"
 #include "framework/afx_string.h"
 #include "hosts/host_registry.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/earlier_installation.h"
+#include "lifecycle/install_context.h"
+#include "lifecycle/run_contract.h"
 
 struct InstallRequest {
     CString setupFolder;    // where the package is: the setup program's folder
     CString chosenFolder;   // absolute, no trailing backslash (a drive root: "D:")
     CString installFolder;  // the chosen folder and "\T-ZozerIded"
-    std::array<bool, kHostReleaseCount> releases{};
+    ReleaseSelection releases;
     // The account that runs the setup has a profile of its own to serve
     // (not the system account or another service account): its host
     // profiles, its settings file and its Active Setup stamp.
     bool servesOwnProfile = true;
 };
+
+// The request for an installation into `chosenFolder` (absolute; one
+// trailing backslash goes) of the releases, from the package beside this
+// program, for the account that runs it.
+InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases);
 
 enum class InstallResult {
     Complete,    // everything was done
@@ -37,6 +42,11 @@ enum class InstallResult {
     Aborted,     // the copy was given up (Abort, or the dialog closed): undone
     Failed,      // stopped and undone (the user has been told)
 };
+
+// The exit code of a run that ended with the installation's result. A copy
+// given up is the user's cancelling when a person answered its box; in a
+// silent run the silent boxes gave it up, and it failed.
+int ExitCodeOf(InstallResult result, RunMode mode);
 
 class Installation {
 public:
@@ -48,15 +58,12 @@ public:
 
     InstallResult Run();
     // What was not done; shown or logged by the caller.
-    const StepAccount& Account() const { return m_log.account; }
+    const StepAccount& Account() const { return m_install.account; }
 
 private:
-    // Looks at what an earlier installation left: the record in this
-    // folder (its items stay the plug-in's), or the one elsewhere that this
-    // installation replaces.
-    void TakeOverEarlier();
     bool MakeInstallationFolder();
-    bool Stop(const char* format, const CString& what, DWORD error);
+    // Undoes what the run did so far and tells the user why it stopped.
+    bool RollBackAndTell(const char* format, const CString& what, DWORD error);
     // The per-user stage beside the uninstaller; false when it is not there.
     bool WriteUserStage();
     // The uninstaller, the record and the entry; nothing of the entry when
@@ -66,14 +73,11 @@ private:
     // as served unless it has no profile of its own or lacks a host's.
     void EnterUserStage();
     bool OwnProfileMissing() const;
-    // Brings what an installation elsewhere did for the hosts into this one.
-    void MoveEarlierInto(InstallRecord& record);
 
     const InstallRequest& m_request;
     HostInstallRegistry& m_registry;
     ProgressSink& m_progress;
     HWND m_owner;
-    InstallLog m_log;
-    InstallRecord m_earlierHere;       // this folder's earlier record, when readable
-    InstallRecord m_earlierElsewhere;  // the installation this one replaces
+    InstallContext m_install;
+    EarlierInstallations m_earlier;
 };

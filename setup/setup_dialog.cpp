@@ -6,6 +6,7 @@
 #include "chooser/path_dialog.h"
 #include "framework/afx_app.h"
 #include "framework/afx_mbcs.h"
+#include "framework/afx_msgbox.h"
 #include "hosts/host_registry.h"
 #include "lifecycle/product.h"
 #include "lifecycle/run_contract.h"
@@ -14,13 +15,54 @@
 #include "setup/install_command.h"
 #include "setup/installation.h"
 #include "setup/setup_title.h"
-#include "text/path_text.h"
 
 namespace {
 
 constexpr const char* kEdition = "( 浩辰CAD版 )";
 constexpr const char* kChooserText = "请选择安装目录：";  // caption and prompt alike
 constexpr int kChooserConfirmed = 1;
+
+// The layouts the run switches to: which items show and which go.
+struct ItemShown {
+    int id;
+    bool show;
+};
+// The progress bar in place of the folder.
+constexpr ItemShown kProgressLayout[] = {{IDC_PATH_HEADING, false},
+                                         {IDC_INSTALL_PATH, false},
+                                         {IDC_BROWSE, false},
+                                         {IDC_PROGRESS, true}};
+// The result in place of the choices (the release boxes go too).
+constexpr ItemShown kCompletionLayout[] = {{IDC_DONE_TEXT, true},
+                                           {IDC_MENU_PICTURE, true},
+                                           {IDC_RELEASE_HEADING, false},
+                                           {IDC_PROGRESS, false},
+                                           {IDOK, true},
+                                           {IDC_INSTALL, false},
+                                           {IDCANCEL, false},
+                                           {IDC_NOTE, false},
+                                           {IDC_NOTE_2023_1, false},
+                                           {IDC_NOTE_2023_2, false}};
+constexpr short kProgressLow = 0;
+constexpr short kProgressHigh = 50;
+constexpr int kProgressStep = 1;
+
+// The dialog's progress bar as the installation sees it. The bar is redrawn
+// at once: the whole installation runs without returning to the message loop.
+class ProgressBarSink : public ProgressSink {
+public:
+    ProgressBarSink(CProgressCtrl& bar, const bool& cancelRequested)
+        : m_bar(bar), m_cancelRequested(cancelRequested) {}
+    void StepIt() override {
+        m_bar.StepIt();
+        ::UpdateWindow(m_bar);
+    }
+    bool CancelRequested() const override { return m_cancelRequested; }
+
+private:
+    CProgressCtrl& m_bar;
+    const bool& m_cancelRequested;
+};
 
 constexpr COLORREF kBackColour = RGB(170, 210, 150);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
@@ -106,7 +148,7 @@ Dlg_Setup::Dlg_Setup(CWnd* pParent, RunLog* log)
       m_bRelease2026(1),
       m_strInstallPath(kDefaultChosenFolder),
       m_nExitCode(exit_code::kUserCancelled),
-      m_log(log ? *log : m_unread) {}
+      m_log(log ? *log : m_unopenedLog) {}
 
 INT_PTR Dlg_Setup::RunUnattended(const InstallRequest& request) {
     m_pUnattended = &request;
@@ -158,8 +200,9 @@ BOOL Dlg_Setup::OnInitDialog() {
     }
     // An unattended run shows the releases it installs.
     if (IsUnattended()) {
-        for (int i = 0; i < kHostReleaseCount; ++i) {
-            this->*kReleaseRows[i].flag = m_pUnattended->releases[i] ? 1 : 0;
+        for (HostRelease release : kHostReleases) {
+            this->*kReleaseRows[HostReleaseIndex(release)].flag =
+                m_pUnattended->releases.IsSelected(release) ? 1 : 0;
         }
         m_strInstallPath = m_pUnattended->chosenFolder;
     }
@@ -189,9 +232,7 @@ void Dlg_Setup::OnCancel() {
 
 void Dlg_Setup::UpdateInstallButton() {
     UpdateData(TRUE);
-    const std::array<bool, kHostReleaseCount> selected = SelectedReleases();
-    const bool anySelected = std::find(selected.begin(), selected.end(), true) != selected.end();
-    if (CWindow install = GetDlgItem(IDC_INSTALL)) install.EnableWindow(anySelected);
+    if (CWindow install = GetDlgItem(IDC_INSTALL)) install.EnableWindow(TickedReleases().Any());
 }
 
 void Dlg_Setup::OnReleaseClicked() {
@@ -251,8 +292,92 @@ void Dlg_Setup::ApplyDpi(UINT dpi) {
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-std::array<bool, kHostReleaseCount> Dlg_Setup::SelectedReleases() const {
-    std::array<bool, kHostReleaseCount> selected{};
-    for (int i = 0; i < kHostReleaseCount; ++i) selected[i] = this->*kReleaseRows[i].flag != 0;
-    return selected;
+ReleaseSelection Dlg_Setup::TickedReleases() const {
+    ReleaseSelection ticked;
+    for (HostRelease release : kHostReleases) {
+        ticked.Select(release, this->*kReleaseRows[HostReleaseIndex(release)].flag != 0);
+    }
+    return ticked;
+}
+
+void Dlg_Setup::OnInstall() {
+    // A click or a key that reaches the dialog while a box of the run is up.
+    if (m_bInstalling) return;
+    if (WarnOfRunningHostOnce(m_hWnd)) return;
+    UpdateData(TRUE);
+    InstallRequest request;
+    switch (CheckInstallCommand(m_hWnd, m_strInstallPath, TickedReleases(), &request)) {
+        case InstallCheck::Passed:
+            break;
+        case InstallCheck::Refused:
+            return;
+        case InstallCheck::NoPackage:
+            m_nExitCode = exit_code::kFailed;
+            CDialog::OnCancel();  // the user has been told; there is nothing to install
+            return;
+    }
+    m_bInstalling = true;
+    const bool installed = DoInstall(request);
+    m_bInstalling = false;
+    if (!installed) return;
+    // Closed during the last box: the installation is complete, and the user
+    // has asked to leave.
+    if (m_bCancelRequested) {
+        CDialog::OnCancel();
+        return;
+    }
+    afx::DiscardQueuedInput();  // a key typed during the run must not close the new layout
+    ShowCompletionLayout();
+}
+
+void Dlg_Setup::ShowProgressLayout() {
+    for (const ItemShown& item : kProgressLayout) ShowItem(item.id, item.show);
+    ::UpdateWindow(m_hWnd);
+
+    m_progress.SetRange(kProgressLow, kProgressHigh);
+    m_progress.SetStep(kProgressStep);
+    m_progress.SetPos(kProgressLow);
+}
+
+bool Dlg_Setup::DoInstall(const InstallRequest& request) {
+    ShowProgressLayout();
+    ProgressBarSink progress(m_progress, m_bCancelRequested);
+    Installation installation(request, theHostRegistry, progress, m_log, m_hWnd);
+    const InstallResult result = installation.Run();
+    // An unattended run's boxes are answered by nobody at the screen.
+    m_nExitCode = ExitCodeOf(result, IsUnattended() ? RunMode::Silent : RunMode::Interactive);
+    if (result == InstallResult::Aborted || result == InstallResult::Failed) {
+        // The user has been told, or closed the dialog; nothing of the run stays.
+        CDialog::OnCancel();
+        return false;
+    }
+    m_progress.SetPos(kProgressHigh);  // full, whatever the number of steps
+    if (result == InstallResult::Incomplete) {
+        afx::ShowMessageBox(m_hWnd, installation.Account().WarningText(), kSetupBoxCaption,
+                            MB_OK | MB_ICONWARNING);
+    }
+    return true;
+}
+
+void Dlg_Setup::ShowItem(int id, bool show) {
+    if (CWindow item = GetDlgItem(id)) item.ShowWindow(show ? SW_SHOWNORMAL : SW_HIDE);
+}
+
+void Dlg_Setup::ShowCompletionLayout() {
+    for (const ItemShown& item : kCompletionLayout) ShowItem(item.id, item.show);
+    for (const ReleaseRow& row : kReleaseRows) ShowItem(row.id, false);
+    UpdateData(FALSE);
+
+    // Shorten the dialog so that the completion button ends as far above the
+    // lower edge as the Cancel button did.
+    RECT window{};
+    GetWindowRect(&window);
+    RECT done{};
+    RECT cancel{};
+    GetDlgItem(IDOK).GetWindowRect(&done);
+    GetDlgItem(IDCANCEL).GetWindowRect(&cancel);
+    ScreenToClient(&done);
+    ScreenToClient(&cancel);
+    window.bottom += done.bottom - cancel.bottom;
+    MoveWindow(&window, TRUE);
 }

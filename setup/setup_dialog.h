@@ -8,8 +8,6 @@
 #include "framework/afx_string.h"
 #include "hosts/host_release.h"
 #include "lifecycle/run_log.h"
-
-#include <array>
 #include "resources/resource.h"
 
 struct InstallRequest;
@@ -62,8 +60,8 @@ protected:
     void OnDpiChanged(UINT dpi);
     void OnReleaseClicked();
     void OnBrowse();
-    // The install command (install_command.cpp): the running-host check,
-    // the installation folder, the installation and the completion layout.
+    // The install command: its checks (setup/install_command.h), the
+    // installation and the completion layout.
     void OnInstall();
     // The installation with the progress bar; false when it stopped and the
     // dialog is ending, with everything undone.
@@ -78,9 +76,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The package holds what the ticked releases need; false after a box
-    // (the dialog is ending when there is no package at all).
-    bool CheckPackageBeforeInstalling(const std::array<bool, kHostReleaseCount>& use);
     void ShowProgressLayout();
     bool IsUnattended() const { return m_pUnattended != nullptr; }
 
@@ -93,8 +88,8 @@ private:
     };
     static const ReleaseRow kReleaseRows[kHostReleaseCount];
 
-    // The selection flags as the deployment takes them, in release order.
-    std::array<bool, kHostReleaseCount> SelectedReleases() const;
+    // The selection flags as the installation takes them.
+    ReleaseSelection TickedReleases() const;
     void ShowItem(int id, bool show);
 
     // The fonts at the DPI (their heights are designed at 96 DPI) and each
@@ -119,7 +114,7 @@ private:
     bool m_bCancelRequested = false;
     // Closed without an installation, unless an installation says otherwise.
     int m_nExitCode;
-    RunLog m_unread;
+    RunLog m_unopenedLog;  // the run's log when none is given: it writes nothing
     RunLog& m_log;
     const InstallRequest* m_pUnattended = nullptr;
 };

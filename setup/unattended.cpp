@@ -1,14 +1,10 @@
 #include "setup/unattended.h"
 
-#include <algorithm>
-
 #include "deploy/package_contents.h"
 #include "deploy/progress_sink.h"
-#include "framework/afx_app_name.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
 #include "lifecycle/product.h"
-#include "lifecycle/run_account.h"
 #include "lifecycle/run_log.h"
 #include "setup/install_checks.h"
 #include "setup/installation.h"
@@ -30,28 +26,24 @@ int Refuse(RunLog& log, int code, const afx::UiText& why) {
 
 // The releases to serve: those named that this machine has, else every
 // release the dialog would offer ticked.
-std::array<bool, kHostReleaseCount> ChooseReleases(const CommandLine& commandLine,
-                                                   const HostInstallRegistry& registry,
-                                                   RunLog& log) {
-    std::array<bool, kHostReleaseCount> use{};
+ReleaseSelection ChooseReleases(const CommandLine& commandLine, const HostInstallRegistry& registry,
+                                RunLog& log) {
+    ReleaseSelection use;
     for (const HostRelease release : kHostReleases) {
-        use[HostReleaseIndex(release)] =
-            !commandLine.hasComponents && IsReleaseOffered(registry, release);
+        use.Select(release, !commandLine.hasComponents && IsReleaseOffered(registry, release));
     }
     for (const int year : commandLine.years) {
         HostRelease release;
         if (!HostReleaseFromYear(year, &release)) continue;
         if (IsReleaseOffered(registry, release)) {
-            use[HostReleaseIndex(release)] = true;
+            use.Select(release, true);
         } else {
             log.Write(
                 afx::FormatUiText("release %d is not found on this machine: passed over", {year}));
         }
     }
-    for (const HostRelease release : kHostReleases) {
-        if (use[HostReleaseIndex(release)]) {
-            log.Write(afx::FormatUiText("release chosen: %d", {HostReleaseYear(release)}));
-        }
+    for (const HostRelease release : use.Releases()) {
+        log.Write(afx::FormatUiText("release chosen: %d", {HostReleaseYear(release)}));
     }
     return use;
 }
@@ -70,19 +62,12 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
         return Refuse(log, exit_code::kBadCommandLine,
                       afx::UiText("not an absolute folder: ") + afx::UiText::System(chosen));
     }
-    StripAnyTrailingBackslash(chosen);
-    InstallRequest request;
-    request.setupFolder = ParentFolder(afx::GetModulePath());
-    request.chosenFolder = chosen;
-    request.installFolder = chosen + kInstallSubFolder;
+    InstallRequest request = MakeInstallRequest(chosen, ReleaseSelection());
     log.Write(afx::UiText("installation folder: ") + afx::UiText::System(request.installFolder));
     request.releases = ChooseReleases(commandLine, registry, log);
-    if (std::find(request.releases.begin(), request.releases.end(), true) ==
-        request.releases.end()) {
-        return Refuse(log, exit_code::kFailed, "no release to serve");
-    }
+    if (!request.releases.Any()) return Refuse(log, exit_code::kFailed, "no release to serve");
     std::vector<CString> missing;
-    switch (CheckPackage(request.releases, &missing)) {
+    switch (CheckPackage(request.setupFolder, request.releases, &missing)) {
         case PackageCheck::Complete:
             break;
         case PackageCheck::Missing:
@@ -96,8 +81,6 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
             log, exit_code::kBadCommandLine,
             afx::UiText("a link, junction or mount point: ") + afx::UiText::System(linked));
     }
-    const RunAccount account = CurrentAccount();
-    request.servesOwnProfile = !IsServiceAccountSid(account.sid);
 
     if (commandLine.mode == RunMode::Silent) {
         Dlg_Setup dialog(nullptr, &log);
@@ -106,15 +89,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     NoProgress progress;
     Installation installation(request, registry, progress, log, nullptr);
-    switch (installation.Run()) {
-        case InstallResult::Complete:
-            return exit_code::kSuccess;
-        case InstallResult::Incomplete:
-            log.Write(installation.Account().WarningText());
-            return exit_code::kFailed;
-        case InstallResult::Aborted:
-        case InstallResult::Failed:
-            break;
-    }
-    return exit_code::kFailed;
+    const InstallResult result = installation.Run();
+    if (result == InstallResult::Incomplete) log.Write(installation.Account().WarningText());
+    return ExitCodeOf(result, commandLine.mode);
 }

@@ -4,19 +4,18 @@
 
 #include "framework/afx_msgbox.h"
 #include "hosts/host_discovery.h"
-#include "lifecycle/install_journal.h"
 #include "lifecycle/product.h"
-#include "lifecycle/run_account.h"
+#include "lifecycle/recovery.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
+#include "lifecycle/served_places.h"
 #include "lifecycle/silent_boxes.h"
-#include "lifecycle/single_instance.h"
 #include "resources/resource.h"
 #include "setup/command_line.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
 #include "setup/unattended.h"
-#include "uninstall/removal.h"
+#include "system/single_instance.h"
 #include "uninstall/uninstaller.h"
 
 BEGIN_MESSAGE_MAP(CWizardApp, CWinApp)
@@ -33,18 +32,13 @@ namespace {
 constexpr char kAnotherRunText[] = "另一个安装程序正在运行，请稍后再试。";
 constexpr char kBadCommandLineFormat[] = "命令行有误：%s\n\n%s";
 
-int Ends(RunLog& log, int code) {
-    log.Write(afx::FormatUiText("exit code %d: ", {code}) + ExitCodeMeaning(code));
-    return code;
-}
-
 // Discovery, once, before any window: nothing refreshes the record later.
 void Discover(RunLog& log) {
     std::vector<RefusedHostFolder> refused;
-    DiscoverHostInstallationsInto(theHostRegistry, &refused);
+    DiscoverHostInstallations(&refused);
     for (const RefusedHostFolder& folder : refused) {
         log.Write(afx::UiText("not a host folder (") + afx::UiText::System(folder.reason) +
-                  "), its release is not offered: " + afx::UiText::System(folder.folder));
+                  "), passed over: " + afx::UiText::System(folder.folder));
     }
     for (const HostRelease release : kHostReleases) {
         for (int i = 0; i < theHostRegistry.GetHostCount(release); ++i) {
@@ -59,7 +53,7 @@ void Discover(RunLog& log) {
 void RecoverInterrupted(RunLog& log) {
     const CString folder = InterruptedInstallationFolder();
     if (folder.IsEmpty()) return;
-    RecoverInterruptedInstallation(PlacesOfHosts(folder, nullptr, theHostRegistry), log);
+    RecoverInterruptedInstallation(FindServedPlaces(folder, nullptr, theHostRegistry), log);
 }
 
 }  // namespace
@@ -103,30 +97,31 @@ int CWizardApp::Run() {
                 nullptr, afx::FormatUiText(kBadCommandLineFormat, {error, afx::UiText(help)}),
                 kSetupBoxCaption, MB_OK);
         }
-        return Ends(log, exit_code::kBadCommandLine);
+        return LogExitCode(log, exit_code::kBadCommandLine);
     }
     if (commandLine.help) {
         afx::ShowMessageBox(nullptr, help, kSetupBoxCaption, MB_OK);
-        return Ends(log, exit_code::kSuccess);
+        return LogExitCode(log, exit_code::kSuccess);
     }
     // The uninstaller's first process only starts the second and waits; the
     // second holds the machine's one run.
     if (uninstaller && commandLine.secondPhaseFolder.IsEmpty()) {
-        return Ends(log, RunUninstaller({commandLine.mode, CString()}, theHostRegistry, log));
+        return LogExitCode(log,
+                           RunUninstaller({commandLine.mode, CString()}, theHostRegistry, log));
     }
     const afx::ScopedKernelHandle onlyRun = ClaimTheOnlyRun();
     if (!onlyRun) {
         afx::ShowMessageBox(nullptr, kAnotherRunText, kSetupBoxCaption, MB_OK);
-        return Ends(log, exit_code::kBusy);
+        return LogExitCode(log, exit_code::kBusy);
     }
     Discover(log);
     RecoverInterrupted(log);
     if (uninstaller) {
-        return Ends(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
-                                        theHostRegistry, log));
+        return LogExitCode(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
+                                               theHostRegistry, log));
     }
-    if (silent) return Ends(log, RunUnattendedInstall(commandLine, theHostRegistry, log));
+    if (silent) return LogExitCode(log, RunUnattendedInstall(commandLine, theHostRegistry, log));
     Dlg_Setup dialog(nullptr, &log);
     dialog.DoModal();
-    return Ends(log, dialog.ExitCode());
+    return LogExitCode(log, dialog.ExitCode());
 }

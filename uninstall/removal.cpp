@@ -4,18 +4,16 @@
 
 #include <algorithm>
 
-#include "deploy/settings_file.h"
 #include "framework/afx_mbcs.h"
 #include "hosts/host_contract.h"
-#include "hosts/host_registry.h"
-#include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
-#include "lifecycle/reg_ops.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
+#include "system/reg_ops.h"
 #include "text/path_text.h"
 
 namespace {
@@ -26,7 +24,7 @@ using Place = ServedPlaces::Place;
 constexpr char kMovedUninstallerName[] = "Uninstall-started.exe";
 
 // Why an item the installation made stays, as the final box and the log say it.
-enum class Because { Changed, NotRemoved, Outside, NotRestored };
+enum class WhyLeft { Changed, NotRemoved, Outside, NotRestored };
 struct Reason {
     const char* boxFormat;
     const char* logText;
@@ -39,17 +37,17 @@ constexpr Reason kReasons[] = {
     {"%s（安装后已被修改，未恢复安装前的文件）", "changed since, the host's own not put back: "},
 };
 
-void Left(UninstallOutcome& outcome, Because because, const CString& what, RunLog& log) {
-    const Reason& reason = kReasons[static_cast<int>(because)];
+// Notes an item that stays, for the final box and the log.
+void NoteLeftItem(UninstallOutcome& outcome, WhyLeft why, const CString& what, RunLog& log) {
+    const Reason& reason = kReasons[static_cast<int>(why)];
     outcome.left.push_back(afx::FormatUiText(reason.boxFormat, {what}));
     if (reason.logText) log.Write(afx::UiText(reason.logText) + afx::UiText::System(what));
-    if (because == Because::NotRemoved) ++outcome.notRemoved;
+    if (why == WhyLeft::NotRemoved) ++outcome.notRemoved;
 }
 
 // Deletes a file; one in use goes at the next restart. False when neither works.
 bool DeleteOrSchedule(const CString& path, UninstallOutcome& outcome, RunLog& log) {
-    ClearReadOnly(path);
-    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+    if (RemoveFile(path) || GetLastError() == ERROR_FILE_NOT_FOUND) {
         log.Result("remove", path, true);
         return true;
     }
@@ -118,19 +116,19 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
             case FileCheck::Gone:
                 break;
             case FileCheck::Outside:
-                Left(outcome, Because::Outside, file.path, log);
+                NoteLeftItem(outcome, WhyLeft::Outside, file.path, log);
                 break;
             case FileCheck::HostGone:
                 NoteHostNotFound(outcome, RecordedHostFolderOf(record, file.path));
                 break;
             case FileCheck::Changed:
-                Left(outcome, Because::Changed, file.path, log);
+                NoteLeftItem(outcome, WhyLeft::Changed, file.path, log);
                 break;
             case FileCheck::Removable:
                 if (DeleteOrSchedule(normal, outcome, log)) {
                     ++outcome.removedFiles;
                 } else {
-                    Left(outcome, Because::NotRemoved, file.path, log);
+                    NoteLeftItem(outcome, WhyLeft::NotRemoved, file.path, log);
                 }
                 break;
         }
@@ -157,7 +155,7 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
         }
         if (GetPathKind(keptAs) != PathKind::File) continue;
         if (GetPathKind(path) != PathKind::Absent) {
-            Left(outcome, Because::NotRestored, path, log);
+            NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
             DeleteOrSchedule(keptAs, outcome, log);
             continue;
         }
@@ -166,7 +164,7 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
         if (back) {
             ++outcome.restoredFiles;
         } else {
-            Left(outcome, Because::NotRemoved, keptAs, log);
+            NoteLeftItem(outcome, WhyLeft::NotRemoved, keptAs, log);
         }
     }
 }
@@ -190,7 +188,7 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
         if (key.origin != InstallRecord::Origin::New) continue;
         const CString shown = root + key.path;
         if (!places.IsApplicationsKey(key.path)) {
-            Left(outcome, Because::Outside, shown, log);
+            NoteLeftItem(outcome, WhyLeft::Outside, shown, log);
             continue;
         }
         const LONG result = DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, key.path);
@@ -200,7 +198,7 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
             log.Result("remove key", shown, true);
         } else if (result != ERROR_FILE_NOT_FOUND && !isApplications) {
             // "Applications" may hold other add-ons: it stays without a word.
-            Left(outcome, Because::NotRemoved, shown, log);
+            NoteLeftItem(outcome, WhyLeft::NotRemoved, shown, log);
             log.Result("remove key", shown, false, static_cast<DWORD>(result));
         }
     }
@@ -278,25 +276,6 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPla
     return outcome;
 }
 
-ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord* record,
-                           const HostInstallRegistry& hosts) {
-    ServedPlaces places(installFolder);
-    for (const HostRelease release : kHostReleases) {
-        const bool recorded =
-            !record || std::any_of(record->releases.begin(), record->releases.end(),
-                                   [&](const InstallRecord::Release& r) {
-                                       return r.year == HostReleaseYear(release);
-                                   });
-        if (!recorded) continue;
-        for (int i = 0; i < hosts.GetHostCount(release); ++i) {
-            places.AddHost(hosts.GetHostFolder(release, i), hosts.GetHostKey(release, i));
-        }
-    }
-    const CString appData = UserAppDataFolder();
-    if (!appData.IsEmpty()) places.AddSettingsFolder(JoinPath(appData, kSettingsSubfolder));
-    return places;
-}
-
 void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log) {
     const ServedPlaces places(record.installFolder);
     InstallRecord own;
@@ -318,34 +297,4 @@ void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log) {
     RemoveCreatedFolders(own, places, outcome, log);
     log.Write(afx::UiText("the earlier installation folder was cleared: ") +
               afx::UiText::System(record.installFolder));
-}
-
-namespace {
-
-// One part of the final box: its heading, then an item a line.
-void AppendPart(afx::UiText& text, const char* heading, const std::vector<CString>& items) {
-    if (items.empty()) return;
-    text += heading;
-    for (const CString& item : items) text += "\n" + afx::UiText::System(item);
-}
-
-}  // namespace
-
-afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
-    afx::UiText text =
-        afx::FormatUiText("T-批打印软件已卸载。\n\n已删除 %d 个文件、%d 个注册表项和 %d 个文件夹。",
-                          {outcome.removedFiles, outcome.removedKeys, outcome.removedFolders});
-    if (outcome.restoredFiles > 0) {
-        text += afx::FormatUiText("\n已恢复 %d 个安装前CAD目录中的文件。", {outcome.restoredFiles});
-    }
-    if (!outcome.left.empty()) {
-        text += "\n\n以下项目已保留：";
-        for (const afx::UiText& item : outcome.left) text += "\n" + item;
-    }
-    AppendPart(text, "\n\n以下CAD目录在本机已找不到，安装时放入其中的文件未删除：",
-               outcome.hostsNotFound);
-    AppendPart(text, "\n\n以下文件正在使用，将在下次重新启动计算机时删除：", outcome.scheduled);
-    AppendPart(text, "\n\n以下用户的设置未能清除：", outcome.profilesNotCleared);
-    text += "\n\n您的设置文件 Torvex.Ini 已保留。";
-    return text;
 }

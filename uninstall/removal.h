@@ -10,7 +10,6 @@
 #include "lifecycle/install_record.h"
 #include "lifecycle/served_places.h"
 
-class HostInstallRegistry;
 class RunLog;
 
 struct UninstallOutcome {
@@ -51,19 +50,8 @@ UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPla
 // that moved elsewhere: what it did for the hosts now belongs to the new one.
 void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log);
 
-// The places of an installation an uninstall may touch: its folder, the
-// host folders and profile keys that discovery finds now (`hosts`) for the
-// releases the record names (no record, as for the recovery of an
-// interrupted installation: every release), and the running user's
-// settings folder; never what the record itself says they are.
-ServedPlaces PlacesOfHosts(const CString& installFolder, const InstallRecord* record,
-                           const HostInstallRegistry& hosts);
-
 // The record's entries below HKEY_CURRENT_USER (whichever hive that stands
 // for now, shown as `root`), the deepest first: only those the installation
 // created below a served host's "Applications" key, never through a link.
 void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places, const char* root,
                         UninstallOutcome& outcome, RunLog& log);
-
-// The final box: what was removed, and what was left and why.
-afx::UiText UninstallSummaryText(const UninstallOutcome& outcome);

@@ -10,15 +10,16 @@
 #include "framework/scoped_handles.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
-#include "lifecycle/file_ops.h"
-#include "lifecycle/folder_security.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
+#include "system/folder_security.h"
 #include "text/path_text.h"
 #include "uninstall/removal.h"
+#include "uninstall/uninstall_summary.h"
 #include "uninstall/user_profiles.h"
 
 namespace {
@@ -30,7 +31,7 @@ constexpr char kNoRecordFormat[] =
 constexpr char kReplacedFormat[] =
     "此卸载程序属于 %s 中已被替换的安装。\n\nT-批打印软件现在安装在 %s，"
     "请在“应用”或“程序和功能”中卸载它。";
-constexpr char kCloseHostText[] = "请关闭CAD后再进行卸载 !";
+constexpr char kCloseHostBeforeUninstallText[] = "请关闭CAD后再进行卸载 !";
 constexpr char kRelaunchFailedFormat[] = "无法启动卸载程序（%s，错误 %lu）。";
 constexpr char kTempFolderPrefix[] = "Torvex-uninstall-";
 constexpr char kTempFolderFormat[] = "%s%s%lu-%d";
@@ -45,16 +46,16 @@ public:
 
 private:
     bool IsSilent() const { return m_run.mode != RunMode::Interactive; }
-    // A box when a person is there; the log always. The answer, or the
-    // silent answer.
-    int Tell(const afx::UiText& text, UINT type, int silentAnswer = IDOK) {
+    // The box to a person at the screen, answered by them; in a silent run
+    // only the log, and `silentAnswer` as the answer. Logged either way.
+    int ShowOrLog(const afx::UiText& text, UINT type, int silentAnswer = IDOK) {
         m_log.Write(afx::UiText("box: ") + text);
         if (IsSilent()) return silentAnswer;
         return afx::ShowMessageBox(nullptr, text, kSetupBoxCaption, type);
     }
     int RelaunchFailed(const char* what, DWORD error) {
         m_log.Result("start the uninstaller's second process:", what, false, error);
-        Tell(afx::FormatUiText(kRelaunchFailedFormat, {what, error}), MB_OK);
+        ShowOrLog(afx::FormatUiText(kRelaunchFailedFormat, {what, error}), MB_OK);
         return exit_code::kFailed;
     }
 
@@ -135,32 +136,32 @@ int Uninstaller::RunSecondPhase() {
     const CString installed = ReadInstalledFolder();
     const ServedPlaces own(folder);
     if (own.IsValid() && !installed.IsEmpty() && !own.IsInstallFolder(installed)) {
-        Tell(afx::FormatUiText(kReplacedFormat, {folder, installed}), MB_OK);
+        ShowOrLog(afx::FormatUiText(kReplacedFormat, {folder, installed}), MB_OK);
         return exit_code::kFailed;
     }
     InstallRecord record;
     const RecordSource source =
         IsAbsolutePath(folder) ? ReadInstallRecord(folder, &record) : RecordSource::None;
     if (source == RecordSource::None) {
-        Tell(afx::FormatUiText(kNoRecordFormat, {folder}), MB_OK);
+        ShowOrLog(afx::FormatUiText(kNoRecordFormat, {folder}), MB_OK);
         return exit_code::kFailed;
     }
     if (source == RecordSource::MachineCopy) {
         m_log.Write("the record file is missing or damaged; its machine copy is used");
     }
-    if (Tell(kConfirmText, MB_YESNO | MB_DEFBUTTON2, IDYES) != IDYES) {
+    if (ShowOrLog(kConfirmText, MB_YESNO | MB_DEFBUTTON2, IDYES) != IDYES) {
         return exit_code::kUserCancelled;
     }
     if (IsHostRunning()) {
-        Tell(kCloseHostText, MB_OK);
+        ShowOrLog(kCloseHostBeforeUninstallText, MB_OK);
         return exit_code::kBusy;
     }
-    UninstallOutcome outcome = RemoveInstallation(record, PlacesOfHosts(folder, &record, m_hosts),
-                                                  JoinPath(folder, kUninstallerName),
-                                                  ParentFolder(afx::GetModulePath()), m_log);
+    UninstallOutcome outcome = RemoveInstallation(
+        record, FindServedPlaces(folder, &record, m_hosts), JoinPath(folder, kUninstallerName),
+        ParentFolder(afx::GetModulePath()), m_log);
     // What the per-user stage did, in every profile of the machine.
     RemoveFromUserProfiles(folder, outcome, m_log);
-    Tell(UninstallSummaryText(outcome), MB_OK);
+    ShowOrLog(UninstallSummaryText(outcome), MB_OK);
     if (outcome.notRemoved > 0) return exit_code::kFailed;
     return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;
 }

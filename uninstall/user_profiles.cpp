@@ -10,11 +10,11 @@
 #include "framework/scoped_handles.h"
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
-#include "lifecycle/file_ops.h"
 #include "lifecycle/per_user.h"
-#include "lifecycle/privileges.h"
 #include "lifecycle/run_account.h"
 #include "lifecycle/run_log.h"
+#include "system/file_ops.h"
+#include "system/privileges.h"
 #include "text/path_text.h"
 #include "uninstall/removal.h"
 
@@ -135,7 +135,7 @@ void ClearCurrentUser(const char* root, Sweep& sweep) {
     if (ReadUserRecord(&record)) {
         HostInstallRegistry hosts;
         DiscoverHostInstallationsInto(hosts, sweep.system);
-        RemoveRecordedKeys(record, PlacesOfHosts(sweep.installFolder, &record, hosts), root,
+        RemoveRecordedKeys(record, FindServedPlaces(sweep.installFolder, &record, hosts), root,
                            sweep.outcome, sweep.log);
     }
     DeleteUserStageTraces();

@@ -63,7 +63,7 @@ TEST(BoxOwner, CopyFailureBoxBelongsToTheActiveWindow) {
     BoxRecorder boxes(IDIGNORE);
     const afx::ScopedMessageBoxResponder responder(boxes);
     deploy_test::StepCounter progress;
-    InstallLog log;
+    InstallContext log;
     // The installation folder's parent is missing: the copy fails.
     EXPECT_TRUE(CopyPackageFiles(temp.Path(), temp / "no\\inst", progress, log));
     ASSERT_EQ(boxes.boxes.size(), 1u);

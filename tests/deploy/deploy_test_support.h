@@ -10,7 +10,7 @@
 
 #include "deploy/progress_sink.h"
 #include "framework/afx_string.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/temp_folder.h"
 
@@ -59,7 +59,7 @@ protected:
     BoxRecorder boxes;
     afx::ScopedMessageBoxResponder responder{boxes};
     StepCounter progress;
-    InstallLog log;
+    InstallContext log;
 };
 
 }  // namespace deploy_test

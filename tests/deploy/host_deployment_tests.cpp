@@ -9,7 +9,7 @@
 #include "deploy/host_deployment.h"
 #include "deploy/package_copy.h"
 #include "deploy/package_source.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "tests/deploy/deploy_test_support.h"
 
 namespace {
@@ -65,7 +65,7 @@ protected:
     const CString setup = temp / "pkg";
     const CString data = temp / "pkg\\Data";
     HostInstallRegistry registry;
-    InstallLog log;
+    InstallContext log;
     BoxRecorder boxes;
     afx::ScopedMessageBoxResponder responder{boxes};
 };
@@ -96,7 +96,7 @@ TEST_F(HostDeploymentTest, SelectedReleasesGetModulesAndFonts) {
 TEST_F(HostDeploymentTest, ModulesAlsoReachTheInstallationFolder) {
     const ScopedEnvironmentVariable appData("APPDATA", temp.Path());
     StepCounter progress;
-    InstallLog log;
+    InstallContext log;
     const CString install = temp / "inst";
     ASSERT_TRUE(CopyPackageFiles(setup, install, progress, log));
     DeployToHosts(setup, registry, true, true, true, true, log);

@@ -8,8 +8,9 @@
 
 #include "deploy/plugin_registration.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "tests/deploy/deploy_test_support.h"
+#include "tests/support/registry_link.h"
 #include "tests/support/scratch_registry.h"
 #include "tools/driver/sample_machine.h"
 
@@ -80,7 +81,7 @@ protected:
 
     ScratchRegistryRoots sandbox;
     HostInstallRegistry registry;
-    InstallLog log;
+    InstallContext log;
 };
 
 struct ReleaseRow {
@@ -202,5 +203,51 @@ TEST_F(RegistrationTest, LongLoaderTextsAreWrittenWhole) {
     RegisterRelease(registry, 2025, log);
     ExpectEntries(kHost25, 2025, 2023, longHost.c_str(), 2024);
 }
+
+// A user's registry link below the host key leads to keys only
+// administrators may change: neither registration nor its rollback may
+// write or delete anything there.
+struct LinkRow {
+    const char* linkName;  // below kHost25's parent, made a link to the victim's key
+    const char* target;    // the victim's key or one below it
+    bool rollBack;         // registered first without the link, then undone through it
+};
+
+class RegistrationThroughALink : public RegistrationTest,
+                                 public ::testing::WithParamInterface<LinkRow> {};
+
+TEST_P(RegistrationThroughALink, TouchesNothingBehindIt) {
+    const LinkRow row = GetParam();
+    const std::string parent = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25";
+    const std::string victim = "SOFTWARE\\Victim";
+    for (const char* entry : {"TX_ZozerIded2025", "Torvex2025DLLP"}) {
+        SetText(HKEY_LOCAL_MACHINE, victim + "\\Applications\\" + entry, "KEEP", "kept");
+    }
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25));
+    AddHost(2025, kHost25, kHostFolder);
+    if (row.rollBack) RegisterRelease(registry, 2025, log);
+    RegDeleteTreeA(HKEY_CURRENT_USER, (parent + "\\" + row.linkName).c_str());
+    const afx::ScopedRegKey linkParent = CreateKey(HKEY_CURRENT_USER, parent);
+    const afx::ScopedRegKey target = CreateKey(HKEY_LOCAL_MACHINE, victim + row.target);
+    const RegistryLink link(linkParent.Get(), row.linkName, target.Get());
+    ASSERT_TRUE(link.IsLinked());
+
+    if (row.rollBack) {
+        log.journal.Rollback();
+    } else {
+        RegisterRelease(registry, 2025, log);
+        EXPECT_FALSE(log.account.IsEmpty());
+    }
+    for (const char* entry : {"TX_ZozerIded2025", "Torvex2025DLLP"}) {
+        const std::string key = victim + "\\Applications\\" + entry;
+        EXPECT_EQ(driver::ValueNames(HKEY_LOCAL_MACHINE, key), std::vector<std::string>{"KEEP"})
+            << key;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, RegistrationThroughALink,
+                         ::testing::Values(LinkRow{"zh-CN", "", false},
+                                           LinkRow{"zh-CN\\Applications", "\\Applications", false},
+                                           LinkRow{"zh-CN\\Applications", "\\Applications", true}));
 
 }  // namespace

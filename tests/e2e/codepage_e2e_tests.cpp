@@ -109,8 +109,10 @@ TEST_F(CodePageTest, AFolderNameTheCodePageCannotHoldIsRefusedAsInvalid) {
     driver::Click(m_dialog, kInstall);
     HWND warning = WaitForBox();
     ASSERT_TRUE(warning);
-    EXPECT_EQ(driver::WideText(GetDlgItem(warning, kBoxTextId)),
-              L"The folder:\n\nC:\\Torvex\\?\n\nis invalid. Please reenter.");
+    EXPECT_EQ(driver::WideText(warning), L"T-软件安装");
+    EXPECT_EQ(driver::WideText(GetDlgItem(warning, kBoxTextId))
+                  .rfind(L"安装文件夹 C:\\Torvex\\? 无效。", 0),
+              0u);
     driver::Click(warning, IDOK);
     ASSERT_TRUE(driver::WaitForClose(warning));
     EXPECT_FALSE(driver::FolderExists("C:\\Torvex"));  // nothing made, in no other folder

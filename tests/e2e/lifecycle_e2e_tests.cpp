@@ -37,6 +37,7 @@ protected:
         }
         HWND confirm = driver::WaitForMessageBox(uninstaller.Id(), {});
         if (!confirm || !driver::WaitForInput(confirm)) return "(no question)";
+        m_runningCopy = driver::ReadTextFile(uninstaller.ImagePath());
         driver::Click(confirm, IDYES);
         driver::WaitForClose(confirm);
         HWND done = driver::WaitForMessageBox(uninstaller.Id(), {});
@@ -47,6 +48,8 @@ protected:
         EXPECT_TRUE(uninstaller.WaitForExit());
         return text;
     }
+
+    std::string m_runningCopy;  // the bytes of the uninstaller's temporary copy
 };
 
 TEST_F(LifecycleTest, UninstallingLeavesTheMachineAsItWasButTheSettings) {
@@ -63,8 +66,16 @@ TEST_F(LifecycleTest, UninstallingLeavesTheMachineAsItWasButTheSettings) {
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "InstallLocation", &location));
     EXPECT_EQ(location, kInstallFolder);
     EXPECT_TRUE(driver::KeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey));
+    // The programs as built and signed, byte for byte: the uninstaller, the
+    // per-user stage written out of SetUp.exe, and the copy the uninstall runs.
+    const std::string setup = driver::ReadTextFile(driver::WindowsPathOf(SETUP_EXE_PATH));
+    ASSERT_FALSE(setup.empty());
+    EXPECT_TRUE(driver::ReadTextFile(std::string(kInstallFolder) + "\\Uninstall.exe") == setup);
+    EXPECT_TRUE(driver::ReadTextFile(std::string(kInstallFolder) + "\\UserSetup.exe") ==
+                driver::ReadTextFile(driver::WindowsPathOf(USER_SETUP_EXE_PATH)));
 
     const std::string summary = Uninstall();
+    EXPECT_TRUE(m_runningCopy == setup) << m_runningCopy.size() << " bytes run";
     EXPECT_NE(summary.find("已卸载"), std::string::npos) << summary;
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
     EXPECT_TRUE(driver::FileExists(host + "\\itextsharp.dll"));

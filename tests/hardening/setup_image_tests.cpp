@@ -1,6 +1,7 @@
 // The built SetUp.exe, and the UserSetup.exe it carries, read as files:
-// which libraries they import, how the loader may place them, and that
-// nothing of the build machine or build time is left in them.
+// which libraries they import, how the loader may place them, that nothing
+// of the build machine or build time is left in them, and their version
+// information. (Their signatures: signature_tests in CMakeLists.txt.)
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "lifecycle/product.h"
+#include "lifecycle/product_version.h"
 #include "tests/hardening/pe_image.h"
 
 namespace {
@@ -126,6 +129,41 @@ TEST_P(SetupImage, CarriesNoBuildTimeAndNoBuildPath) {
         EXPECT_FALSE(Contains(m_image.Bytes(), path)) << path;
         EXPECT_FALSE(Contains(m_image.Bytes(), WindowsPath(path))) << WindowsPath(path);
     }
+}
+
+// What inventory tools, file rules and the Details tab read: the product's
+// names and the one version the title shows, as 2025.10.30.0.
+TEST_P(SetupImage, CarriesTheProductsVersionInformation) {
+    const std::string path = WindowsPath(GetParam());
+    std::vector<BYTE> info(GetFileVersionInfoSizeA(path.c_str(), nullptr) + 1);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    const auto value = [&](const std::string& name) {  // in code page 936, as the program's texts
+        const std::string block = "\\StringFileInfo\\080404b0\\" + name;
+        char* text = nullptr;
+        UINT length = 0;
+        const bool found =
+            VerQueryValueA(info.data(), block.c_str(), reinterpret_cast<void**>(&text), &length);
+        return std::string(found ? text : "");
+    };
+    const SetupVersionParts version = SplitSetupVersion(g_nSetupVersion);
+    const std::string number = std::to_string(version.year) + "." + std::to_string(version.month) +
+                               "." + std::to_string(version.day) + ".0";
+    const std::pair<const char*, std::string> strings[] = {
+        {"CompanyName", kProductPublisher},
+        {"ProductName", kProductDisplayName},
+        {"FileVersion", number},
+        {"ProductVersion", number},
+        {"OriginalFilename", path.substr(path.rfind('\\') + 1)}};
+    for (const auto& [name, expected] : strings) EXPECT_EQ(value(name), expected) << name;
+    EXPECT_EQ(value("FileDescription").rfind(kProductDisplayName, 0), 0u);
+    EXPECT_NE(value("LegalCopyright").find("Torvex"), std::string::npos);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(version.month, version.year)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, version.day)));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 }
 
 TEST_P(SetupImage, StaysUnderOneMegabyte) {

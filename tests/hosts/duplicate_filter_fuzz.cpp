@@ -12,7 +12,8 @@ namespace {
 // Flag of byte 0: a text left over after the pairs becomes a key without a
 // folder, so the lists differ in length.
 constexpr uint8_t kUnpairedKey = 0x01;
-// More items add nothing but time: the filter is quadratic.
+// More items add nothing but time: the reference model below compares each
+// item with every one kept before it.
 constexpr size_t kMaxTexts = 129;
 
 // The reference models, written from the rules' description by characters:

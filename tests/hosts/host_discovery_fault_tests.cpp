@@ -13,7 +13,7 @@
 
 #include "deploy/plugin_registration.h"
 #include "hosts/host_discovery.h"
-#include "lifecycle/install_journal.h"
+#include "lifecycle/install_context.h"
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
 
@@ -163,7 +163,7 @@ TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUs
     EXPECT_EQ(registry.GetHostFolder(HostRelease::R2026, 0).str(), "E:\\" + kJou);
 
     registry.installFolder = ("C:\\" + kJou).c_str();
-    InstallLog log;
+    InstallContext log;
     RegisterPlugin(registry, false, false, true, true, log);
     // Checked through the wide names, where no byte can pass for a backslash.
     const std::wstring product = L"SOFTWARE\\Gstarsoft\\GstarCAD";

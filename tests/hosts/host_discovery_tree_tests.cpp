@@ -11,6 +11,7 @@
 #include "hosts/host_registry.h"
 #include "hosts/system_folders.h"
 #include "tests/hosts/discovery_support.h"
+#include "tests/support/registry_link.h"
 
 namespace {
 
@@ -31,74 +32,6 @@ bool SetLocationHere(HKEY key, const std::string& folder) {
     return RegSetValueExA(key, "Location", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                           static_cast<DWORD>(folder.size() + 1)) == ERROR_SUCCESS;
 }
-
-// A registry symbolic link, removed as a link (never through its target)
-// when the object goes; a cycle would otherwise trap any tree deletion.
-class RegistryLink {
-public:
-    RegistryLink(HKEY parent, const char* name, HKEY target) : m_parent(parent), m_name(name) {
-        const std::wstring targetName = NtNameOf(target);
-        if (targetName.empty()) return;
-        HKEY link = nullptr;
-        if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_CREATE_LINK,
-                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link,
-                            nullptr) != ERROR_SUCCESS) {
-            return;
-        }
-        const afx::ScopedRegKey owned(link);
-        m_created = true;
-        // The link's target: the NT path, without terminator.
-        m_linked = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
-                                  reinterpret_cast<const BYTE*>(targetName.c_str()),
-                                  static_cast<DWORD>(targetName.size() * sizeof(wchar_t))) ==
-                   ERROR_SUCCESS;
-    }
-    ~RegistryLink() { Remove(); }
-    RegistryLink(const RegistryLink&) = delete;
-    RegistryLink& operator=(const RegistryLink&) = delete;
-
-    bool IsLinked() const { return m_linked; }
-
-    bool Remove() {
-        if (!m_created) return true;
-        HKEY link = nullptr;
-        if (RegOpenKeyExA(m_parent, m_name.c_str(), REG_OPTION_OPEN_LINK, DELETE, &link) !=
-            ERROR_SUCCESS) {
-            return false;
-        }
-        const auto deleteKey = reinterpret_cast<LONG(NTAPI*)(HANDLE)>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
-        const bool deleted = deleteKey && deleteKey(link) == 0;
-        RegCloseKey(link);
-        if (deleted) m_created = false;
-        return deleted;
-    }
-
-private:
-    // The key's full NT name (\REGISTRY\...), which a link must name.
-    static std::wstring NtNameOf(HKEY key) {
-        constexpr int kKeyNameInformation = 3;
-        using QueryKey = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-        const auto queryKey = reinterpret_cast<QueryKey>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
-        if (!queryKey) return std::wstring();
-        std::vector<unsigned char> buffer(4096);
-        ULONG size = 0;
-        if (queryKey(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                     &size) != 0) {
-            return std::wstring();
-        }
-        ULONG nameBytes = 0;  // KEY_NAME_INFORMATION: byte length, then the name
-        memcpy(&nameBytes, buffer.data(), sizeof(nameBytes));
-        return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + sizeof(nameBytes)),
-                            nameBytes / sizeof(wchar_t));
-    }
-
-    HKEY m_parent;
-    std::string m_name;
-    bool m_created = false;
-    bool m_linked = false;
-};
 
 using HostDiscoveryTree = DiscoveryTest;
 

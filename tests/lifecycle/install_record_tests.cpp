@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lifecycle/install_record.h"
+#include "lifecycle/journal_line.h"
 
 namespace {
 

@@ -5,13 +5,15 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
-#include "lifecycle/file_ops.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/record_store.h"
+#include "lifecycle/recovery.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
@@ -124,11 +126,29 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     EXPECT_FALSE(FileExists((install + "\\InstallRecord.txt.new").str()));
 }
 
-TEST_F(JournalTest, TheEntryTellsItsSizeInKiBAndItsNameInChinese) {
-    ASSERT_TRUE(WriteUninstallEntry({install, "2025.10.30", 1500}));
-    DWORD kib = 0;
-    ASSERT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "EstimatedSize", &kib));
-    EXPECT_EQ(kib, 2u);
+TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChinese) {
+    const auto today = [] {  // yyyymmdd, as Programs and Features reads InstallDate
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        return std::to_string(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
+    };
+    const std::string dayBefore = today();
+    ASSERT_TRUE(WriteUninstallEntry({install, 20260105, 1500}));
+    for (const auto& [name, expected] : {std::pair<const char*, DWORD>{"EstimatedSize", 2},
+                                         {"VersionMajor", 2026},
+                                         {"VersionMinor", 1}}) {
+        DWORD value = 0;
+        EXPECT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, name, &value));
+        EXPECT_EQ(value, expected) << name;
+    }
+    std::string version, publisher, date;
+    EXPECT_TRUE(
+        driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "DisplayVersion", &version));
+    EXPECT_TRUE(
+        driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "Publisher", &publisher));
+    EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "InstallDate", &date));
+    EXPECT_EQ(version + " " + publisher, "2026.01.05 Torvex");
+    EXPECT_TRUE(date == dayBefore || date == today()) << date;  // midnight may pass
     // Read back as Unicode whatever the system's code page (the test runs
     // under 936 and under 1252).
     wchar_t name[64] = {};

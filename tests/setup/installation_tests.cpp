@@ -8,13 +8,14 @@
 
 #include "framework/afx_app_name.h"
 #include "hosts/host_discovery.h"
-#include "lifecycle/file_ops.h"
 #include "lifecycle/per_user.h"
+#include "lifecycle/product_version.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/uninstall_entry.h"
 #include "setup/install_checks.h"
 #include "setup/installation.h"
+#include "system/file_ops.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/running_dummy.h"
@@ -147,7 +148,7 @@ TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
         {"T-ZozerIded", ""},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(WriteUninstallEntry({c.location, "2025.10.30", 1}));
+        ASSERT_TRUE(WriteUninstallEntry({c.location, g_nSetupVersion, 1}));
         EXPECT_EQ(PreviouslyChosenFolder(), c.chosen) << c.location;
     }
 }

@@ -176,6 +176,22 @@ TEST_F(SetupDialogTest, OneRealTrailingBackslashGoesBeforeTheSubFolder) {
     EXPECT_EQ(installPath, folder + "\\" + kCheng + "\\T-ZozerIded");
 }
 
+TEST_F(SetupDialogTest, ARelativeFolderIsRefusedInTheProgramsOwnBox) {
+    BoxRecorder recorder;
+    afx::ScopedMessageBoxResponder responder(recorder);
+    TestSetupDialog dialog;
+    dialog.onInit = [](TestSetupDialog& d) {
+        SetDlgItemTextA(d.m_hWnd, IDC_INSTALL_PATH, "Torvex");
+        d.Click(IDC_INSTALL);
+        d.Close();
+    };
+    dialog.DoModal();
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].caption, "T-软件安装");
+    EXPECT_EQ(recorder.boxes[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(recorder.boxes[0].text.rfind("安装文件夹 Torvex 无效。", 0), 0u);
+}
+
 TEST_F(SetupDialogTest, RunningHostIsWarnedOfOnceThenTheInstallationGoesOn) {
     const RunningDummy host(driver::WindowsPathOf(DUMMY_HOST_PATH), m_folder.Path().str(),
                             "gcad.exe");

@@ -6,10 +6,12 @@
 
 #include <string>
 
-#include "lifecycle/file_ops.h"
+#include "system/file_ops.h"
+#include "lifecycle/product_version.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
@@ -139,10 +141,10 @@ TEST_F(RemovalTest, KeysGoTheDeepestFirstWhateverTheRecordsOrder) {
 }
 
 TEST_F(RemovalTest, TheEntryGoesOnlyWhenItNamesThisInstallation) {
-    ASSERT_TRUE(WriteUninstallEntry({temp / "elsewhere\\T-ZozerIded", "2025.10.30", 1}));
+    ASSERT_TRUE(WriteUninstallEntry({temp / "elsewhere\\T-ZozerIded", g_nSetupVersion, 1}));
     Remove();
     EXPECT_EQ(ReadInstalledFolder(), temp / "elsewhere\\T-ZozerIded");
-    ASSERT_TRUE(WriteUninstallEntry({install, "2025.10.30", 1}));
+    ASSERT_TRUE(WriteUninstallEntry({install, g_nSetupVersion, 1}));
     Remove();
     EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
 }

@@ -120,6 +120,14 @@ DWORD Process::ExitCode() const {
     return code;
 }
 
+std::string Process::ImagePath() const {
+    char path[MAX_PATH];
+    DWORD size = MAX_PATH;
+    return m_process && QueryFullProcessImageNameA(m_process, 0, path, &size)
+               ? std::string(path, size)
+               : std::string();
+}
+
 bool Process::IsRunning() const {
     return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
 }

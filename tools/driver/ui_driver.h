@@ -39,6 +39,8 @@ public:
     // The whole exit code (a Unix shell sees only its low 8 bits).
     DWORD ExitCode() const;
     DWORD Id() const { return m_id; }
+    // The program file the process runs; empty when it cannot be asked.
+    std::string ImagePath() const;
     void Kill();
 
 private:

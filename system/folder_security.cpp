@@ -1,4 +1,4 @@
-#include "lifecycle/folder_security.h"
+#include "system/folder_security.h"
 
 #include <aclapi.h>
 #include <sddl.h>
@@ -7,8 +7,8 @@
 
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/file_ops.h"
-#include "lifecycle/privileges.h"
+#include "system/file_ops.h"
+#include "system/privileges.h"
 
 const char kInstallFolderSddl[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 

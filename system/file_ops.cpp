@@ -1,11 +1,10 @@
-#include "lifecycle/file_ops.h"
-
-#include <windows.h>
+#include "system/file_ops.h"
 
 #include <cstring>
 #include <vector>
 
 #include "framework/scoped_handles.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -70,8 +69,45 @@ void ClearReadOnly(const char* path) {
     }
 }
 
+bool RemoveFile(const char* path) {
+    ClearReadOnly(path);
+    return DeleteFileA(path) != FALSE;
+}
+
+bool RestoreFile(const char* from, const char* to, DWORD attributes) {
+    if (!MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(to, attributes);
+    return true;
+}
+
 unsigned long long FileSize(const char* path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+CString FreeName(const CString& stem, const char* extension) {
+    for (int attempt = 1;; ++attempt) {
+        const CString name = NumberedName(stem, attempt, extension);
+        if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) return name;
+    }
+}
+
+bool ReadSmallFile(const char* path, DWORD maxBytes, std::string* text) {
+    // The link itself is opened, and then refused: never what it leads to.
+    const afx::ScopedKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                                   nullptr));
+    LARGE_INTEGER size;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > maxBytes ||
+        !GetFileInformationByHandle(file.Get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return false;
+    }
+    text->assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    return text->empty() ||
+           (ReadFile(file.Get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr) &&
+            read == text->size());
 }

@@ -1,4 +1,4 @@
-#include "lifecycle/privileges.h"
+#include "system/privileges.h"
 
 ScopedPrivileges::ScopedPrivileges(std::initializer_list<const char*> names) {
     HANDLE token = nullptr;

@@ -1,4 +1,4 @@
-#include "lifecycle/single_instance.h"
+#include "system/single_instance.h"
 
 #include <windows.h>
 

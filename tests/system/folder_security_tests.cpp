@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "lifecycle/folder_security.h"
+#include "system/folder_security.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
 #include "tools/driver/sample_machine.h"

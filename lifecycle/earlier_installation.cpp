@@ -1,0 +1,86 @@
+#include "lifecycle/earlier_installation.h"
+
+#include <algorithm>
+
+#include "lifecycle/install_journal.h"
+#include "lifecycle/product.h"
+#include "lifecycle/record_store.h"
+#include "lifecycle/run_log.h"
+#include "lifecycle/served_places.h"
+#include "lifecycle/uninstall_entry.h"
+#include "system/file_ops.h"
+#include "text/path_text.h"
+
+void EarlierInstallations::TakeOver() {
+    ReadHere();
+    ReadElsewhere();
+}
+
+void EarlierInstallations::ReadHere() {
+    const CString& folder = m_installFolder;
+    switch (ReadInstallRecord(folder, &m_here)) {
+        case RecordSource::File:
+            m_log.Write(afx::UiText("an earlier installation's record: ") +
+                        afx::UiText::System(folder));
+            break;
+        case RecordSource::MachineCopy:
+            m_log.Write("the record file is missing or damaged; its machine copy is used");
+            break;
+        case RecordSource::None:
+            // The plug-in was here, but its record is lost: what lies in its
+            // own folder is its own all the same.
+            if (IsSamePath(ReadInstalledFolder(), folder) ||
+                GetPathKind(JoinPath(folder, kUninstallerName)) == PathKind::File ||
+                GetPathKind(JoinPath(folder, kInstallRecordName)) == PathKind::File) {
+                m_log.Write("an earlier installation without a readable record");
+                m_journal.TakeOverFolder(folder);
+            }
+            break;
+    }
+    m_journal.TakeOver(m_here);
+}
+
+void EarlierInstallations::ReadElsewhere() {
+    const CString installed = ReadInstalledFolder();
+    if (installed.IsEmpty() || IsSamePath(installed, m_installFolder)) return;
+    if (ReadInstallRecord(installed, &m_elsewhere) == RecordSource::None) {
+        m_log.Write(afx::UiText("the installation named in Programs and Features has no "
+                                "readable record; it is not moved: ") +
+                    afx::UiText::System(installed));
+        m_elsewhere = InstallRecord();
+        return;
+    }
+    m_log.Write(afx::UiText("the installation moves here from ") + afx::UiText::System(installed));
+    m_journal.TakeOver(m_elsewhere);
+}
+
+void EarlierInstallations::MergeInto(InstallRecord& record) {
+    record.MergeEarlier(m_here);
+    if (!m_elsewhere.installFolder.IsEmpty()) record.MergeEarlier(HostsServedElsewhere());
+}
+
+InstallRecord EarlierInstallations::HostsServedElsewhere() {
+    InstallRecord hosts = m_elsewhere;
+    // Its folder's own files go with it; what it did for the hosts stays,
+    // the host files it kept coming along into this folder.
+    hosts.installFolder = m_installFolder;
+    hosts.createdFolders.clear();
+    const ServedPlaces earlierPlaces(m_elsewhere.installFolder);
+    hosts.files.erase(std::remove_if(hosts.files.begin(), hosts.files.end(),
+                                     [&](const InstallRecord::File& f) {
+                                         return earlierPlaces.PlaceOf(f.path) ==
+                                                ServedPlaces::Place::InstallFolder;
+                                     }),
+                      hosts.files.end());
+    const CString keepFolder = JoinPath(m_installFolder, kKeptFilesFolder);
+    hosts.keptFiles.clear();
+    for (const InstallRecord::KeptFile& kept : m_elsewhere.keptFiles) {
+        if (earlierPlaces.PlaceOf(kept.keptAs) != ServedPlaces::Place::KeptFiles) continue;
+        m_journal.CreateFolder(keepFolder);
+        const CString movedTo = FreeName(JoinPath(keepFolder, FileNameOf(kept.keptAs)), "");
+        if (m_journal.InstallFile(kept.keptAs, movedTo)) {
+            hosts.keptFiles.push_back({kept.path, movedTo});
+        }
+    }
+    return hosts;
+}

@@ -1,0 +1,47 @@
+// One installation per machine, and an upgrade in place. Before an
+// installation changes anything it looks at what earlier ones left: the
+// record in its own folder (what that one made stays the plug-in's own, and
+// is never kept as a host's file), and the installation Programs and
+// Features names in another folder, which this one takes over and moves
+// here.
+#pragma once
+
+#include "framework/afx_string.h"
+#include "lifecycle/install_record.h"
+
+class InstallJournal;
+class RunLog;
+
+class EarlierInstallations {
+public:
+    EarlierInstallations(const CString& installFolder, InstallJournal& journal, RunLog& log)
+        : m_installFolder(installFolder), m_journal(journal), m_log(log) {}
+    EarlierInstallations(const EarlierInstallations&) = delete;
+    EarlierInstallations& operator=(const EarlierInstallations&) = delete;
+
+    // Reads both records, tells the journal which files are the plug-in's
+    // own already, and logs what it found.
+    void TakeOver();
+
+    // Into the new installation's record: what the earlier one here created
+    // stays the plug-in's to remove; what the one elsewhere did for the
+    // hosts comes along, the host files it kept moved into this folder
+    // through the journal.
+    void MergeInto(InstallRecord& record);
+
+    // The installation this one replaces in another folder (its folder's own
+    // files go once this one is complete); no installation folder when none.
+    const InstallRecord& Elsewhere() const { return m_elsewhere; }
+
+private:
+    void ReadHere();
+    void ReadElsewhere();
+    // What the installation elsewhere did for the hosts, as this folder's.
+    InstallRecord HostsServedElsewhere();
+
+    const CString m_installFolder;
+    InstallJournal& m_journal;
+    RunLog& m_log;
+    InstallRecord m_here;       // this folder's earlier record, when readable
+    InstallRecord m_elsewhere;  // the installation this one replaces
+};

@@ -1,0 +1,76 @@
+#include "lifecycle/record_fields.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+constexpr char kFieldSeparator = '\t';
+constexpr char kEscape = '%';
+// Bytes that would break a line or a field; registry key names may hold them.
+constexpr char kEscapedBytes[] = "%\t\r\n";
+constexpr int kHexBase = 16;
+
+// The value of a hexadecimal digit, or -1.
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string EscapeField(const char* text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (std::strchr(kEscapedBytes, *p)) {
+            out += kEscape;
+            out += kHex[byte / kHexBase];
+            out += kHex[byte % kHexBase];
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+bool UnescapeField(const std::string& field, CString* text) {
+    std::string out;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != kEscape) {
+            out += field[i];
+            continue;
+        }
+        if (i + 2 >= field.size()) return false;
+        const int high = HexValue(field[i + 1]);
+        const int low = HexValue(field[i + 2]);
+        if (high < 0 || low < 0) return false;
+        out += static_cast<char>(high * kHexBase + low);
+        i += 2;
+    }
+    *text = CString(out);
+    return true;
+}
+
+std::vector<std::string> SplitFields(const std::string& line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = line.find(kFieldSeparator, start);
+        fields.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+void AppendLine(std::string& out, std::initializer_list<std::string> fields) {
+    bool first = true;
+    for (const std::string& field : fields) {
+        if (!first) out += kFieldSeparator;
+        out += field;
+        first = false;
+    }
+    out += kLineEnd;
+}

@@ -1,0 +1,20 @@
+// The line form the install record and the journal file share: one item a
+// line, ended by CR LF, its fields separated by tabs, and the bytes that
+// would break a line or a field ('%', tab, CR, LF) written as "%XX" (two
+// upper-case hexadecimal digits). Platform-free.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "framework/afx_string.h"
+
+std::string EscapeField(const char* text);
+// False for a '%' not followed by two hexadecimal digits.
+bool UnescapeField(const std::string& field, CString* text);
+
+// The fields of one line without its line end (at least one, maybe empty).
+std::vector<std::string> SplitFields(const std::string& line);
+// The fields, already escaped, as one line with its line end.
+void AppendLine(std::string& out, std::initializer_list<std::string> fields);

@@ -1,0 +1,92 @@
+#include "system/reg_ops.h"
+
+#include <utility>
+
+#include "framework/afx_mbcs.h"
+#include "framework/afx_string.h"
+
+namespace {
+
+using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+using RtlNtStatusToDosErrorFn = ULONG(NTAPI*)(LONG);
+
+template <typename Fn>
+Fn NtdllFunction(const char* name) {
+    // ntdll is in every process: looking it up loads nothing.
+    const FARPROC proc = GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+// One level below `at`, as the key itself, made first when it is missing
+// and `create`. Whatever the creation reached (a link planted since the key
+// was found missing leads elsewhere), the key used is the one of that name
+// itself, checked to be no link.
+LONG OpenLevel(HKEY at, const CString& name, REGSAM access, bool create, afx::ScopedRegKey* next,
+               bool* created) {
+    LONG result = RegOpenKeyExA(at, name, REG_OPTION_OPEN_LINK, access, next->Receive());
+    if (result == ERROR_FILE_NOT_FOUND && create) {
+        afx::ScopedRegKey made;
+        DWORD disposition = 0;
+        result = RegCreateKeyExA(at, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                 made.Receive(), &disposition);
+        *created = result == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
+        if (result == ERROR_SUCCESS) {
+            result = RegOpenKeyExA(at, name, REG_OPTION_OPEN_LINK, access, next->Receive());
+        }
+    }
+    if (result != ERROR_SUCCESS) return result;
+    return afx::IsRegLink(next->Get()) ? ERROR_CANT_ACCESS_FILE : ERROR_SUCCESS;
+}
+
+LONG WalkNotThroughLinks(HKEY root, const char* path, REGSAM access, bool create,
+                         afx::ScopedRegKey* key, bool* created) {
+    // Every level is asked whether it is a link; a level on the way is made
+    // below, when it is made at all.
+    const REGSAM onTheWay = KEY_QUERY_VALUE | (create ? KEY_CREATE_SUB_KEY : 0);
+    afx::ScopedRegKey at = afx::OpenRegKey(root, nullptr, onTheWay);
+    if (!at) return ERROR_INVALID_HANDLE;
+    bool made = false;
+    int levels = 0;
+    const char* p = path;
+    while (*p) {
+        // One level's name, by whole characters: a trail byte 0x5C is no separator.
+        const char* start = p;
+        while (*p && *p != '\\') p += afx::MbsCharLength(p);
+        const CString name(start, static_cast<int>(p - start));
+        if (*p) ++p;
+        if (name.IsEmpty()) continue;
+        afx::ScopedRegKey next;
+        made = false;
+        const REGSAM wanted = *p ? onTheWay : access | onTheWay;
+        const LONG result = OpenLevel(at.Get(), name, wanted, create, &next, &made);
+        if (result != ERROR_SUCCESS) return result;
+        at = std::move(next);
+        ++levels;
+    }
+    // No path names the root itself.
+    if (levels == 0) return ERROR_INVALID_PARAMETER;
+    *key = std::move(at);
+    if (created) *created = made;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LONG OpenKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key) {
+    return WalkNotThroughLinks(root, path, access, false, key, nullptr);
+}
+
+LONG CreateKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key,
+                              bool* created) {
+    return WalkNotThroughLinks(root, path, access, true, key, created);
+}
+
+LONG DeleteKeyNotThroughLinks(HKEY root, const char* path) {
+    afx::ScopedRegKey key;
+    const LONG opened = OpenKeyNotThroughLinks(root, path, DELETE, &key);
+    if (opened != ERROR_SUCCESS) return opened;
+    static const auto deleteKey = NtdllFunction<NtDeleteKeyFn>("NtDeleteKey");
+    static const auto toError = NtdllFunction<RtlNtStatusToDosErrorFn>("RtlNtStatusToDosError");
+    if (!deleteKey || !toError) return ERROR_PROC_NOT_FOUND;
+    return static_cast<LONG>(toError(deleteKey(key.Get())));
+}
