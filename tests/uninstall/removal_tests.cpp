@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "system/file_ops.h"
 #include "lifecycle/product_version.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
