@@ -56,34 +56,23 @@ bool SameText(const std::string& a, const std::string& b) {
     return _stricmp(a.c_str(), b.c_str()) == 0;
 }
 
-// What a run of the program had mapped when its dialog showed, and when its
-// folder chooser then showed; empty when that dialog did not appear.
-struct MappedModules {
-    std::vector<std::string> atTheDialog;
-    std::vector<std::string> atTheChooser;
-};
-
-MappedModules ModulesUpToTheChooser(const std::string& setupExe) {
-    MappedModules mapped;
+// Starts the program, waits for its dialog, opens its folder chooser and
+// returns what it had mapped by then (into `atTheDialog` what it had when
+// the dialog showed); empty when a dialog did not appear.
+std::vector<std::string> ModulesUpToTheChooser(const std::string& setupExe,
+                                               std::vector<std::string>* atTheDialog) {
     driver::Process setup;
-    if (!setup.Start(setupExe)) return mapped;
+    if (!setup.Start(setupExe)) return {};
     const HWND dialog = driver::WaitForDialog(setup.Id(), nullptr);
-    if (!dialog) return mapped;
-    mapped.atTheDialog = LoadedModules(setup.Id());
+    if (!dialog) return {};
+    *atTheDialog = LoadedModules(setup.Id());
     driver::Click(dialog, IDC_BROWSE);
-    if (const HWND chooser = driver::WaitForDialog(setup.Id(), kChooserCaption)) {
-        mapped.atTheChooser = LoadedModules(setup.Id());
-        driver::Click(chooser, IDCANCEL);
-    }
+    const HWND chooser = driver::WaitForDialog(setup.Id(), kChooserCaption);
+    std::vector<std::string> modules = LoadedModules(setup.Id());
+    if (chooser) driver::Click(chooser, IDCANCEL);
     driver::Close(dialog);
     EXPECT_TRUE(setup.WaitForExit());
-    return mapped;
-}
-
-bool HasModule(const std::vector<std::string>& paths, const char* name) {
-    return std::find_if(paths.begin(), paths.end(), [name](const std::string& path) {
-               return SameText(NameOf(path), name);
-           }) != paths.end();
+    return chooser ? modules : std::vector<std::string>();
 }
 
 TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
@@ -91,24 +80,27 @@ TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
     const std::string folder = download.Path().str();
     const std::string setupExe = folder + "\\SetUp.exe";
     ASSERT_TRUE(CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), setupExe.c_str(), FALSE));
-    const MappedModules mapped = ModulesUpToTheChooser(setupExe);
-    ASSERT_FALSE(mapped.atTheChooser.empty()) << "the setup dialog or its chooser did not appear";
-    // The common controls come with the progress bar, not for the dialog.
-    EXPECT_FALSE(HasModule(mapped.atTheDialog, "comctl32.dll"));
-    EXPECT_TRUE(HasModule(mapped.atTheChooser, "comctl32.dll"));
+    std::vector<std::string> atTheDialog;
+    const std::vector<std::string> mapped = ModulesUpToTheChooser(setupExe, &atTheDialog);
+    ASSERT_FALSE(mapped.empty()) << "the setup dialog or its chooser did not appear";
 
-    // A stand-in under every name the program mapped.
+    // A stand-in under every name the program mapped, the common controls
+    // among them: loaded for the chooser, not for the dialog.
     const std::string planted = driver::WindowsPathOf(PLANTED_LIBRARY_PATH);
     std::vector<std::string> plantedNames;
-    for (const std::string& path : mapped.atTheChooser) {
+    for (const std::string& path : mapped) {
         if (SameText(path, setupExe)) continue;
         plantedNames.push_back(NameOf(path));
         ASSERT_TRUE(CopyFileA(planted.c_str(), (folder + "\\" + NameOf(path)).c_str(), FALSE))
             << path;
     }
+    const auto isCommonControls = [](const std::string& path) {
+        return SameText(NameOf(path), "comctl32.dll");
+    };
+    EXPECT_TRUE(std::any_of(mapped.begin(), mapped.end(), isCommonControls));
+    EXPECT_FALSE(std::any_of(atTheDialog.begin(), atTheDialog.end(), isCommonControls));
 
-    const MappedModules beside = ModulesUpToTheChooser(setupExe);
-    ASSERT_FALSE(beside.atTheChooser.empty())
+    ASSERT_FALSE(ModulesUpToTheChooser(setupExe, &atTheDialog).empty())
         << "the setup dialog or its chooser did not appear beside the planted libraries";
     for (const std::string& name : plantedNames) {
         const std::string marker = folder + "\\" + name + hardening::kLoadedMarkerSuffix;
