@@ -34,7 +34,7 @@ last_output="$root/build/bench-last-output.txt"
 discovery_runs="${BENCH_DISCOVERY_RUNS:-9}"  # in-process discoveries
 process_runs="${BENCH_PROCESS_RUNS:-5}"      # whole discovery processes, each kind in turn
 copy_runs="${BENCH_COPY_RUNS:-5}"            # copy rounds, each copier in turn
-startup_runs="${BENCH_STARTUP_RUNS:-10}"     # starts of each program
+startup_runs="${BENCH_STARTUP_RUNS:-20}"     # starts of each program (ten left the median 0.05 apart between runs)
 
 # The package copy's load: 200 files of 512 KiB, 100 MiB in all.
 copy_files=200
