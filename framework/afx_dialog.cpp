@@ -1,10 +1,9 @@
 #include "framework/afx_dialog.h"
 
-#include <commctrl.h>
-
 #include "framework/afx_app.h"
 #include "framework/afx_controls.h"
 #include "framework/afx_msgbox.h"
+#include "framework/afx_progress_stand_in.h"
 
 namespace {
 
@@ -62,10 +61,9 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 
 INT_PTR CDialog::DoModal() {
     if (m_hWnd) return kDialogFailed;  // already running
-    // Templates may hold common controls (the progress bar): the framework
-    // registers their classes, the program never has to.
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
+    // Templates may hold the progress bar: the framework provides its class,
+    // the program never has to (the library itself comes when it is needed).
+    afx::RegisterProgressBarStandIn(AfxGetResourceHandle());
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : afx::GetSafeOwner();
     const INT_PTR result = DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
                                            owner, &DialogProc, reinterpret_cast<LPARAM>(this));

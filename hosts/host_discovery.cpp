@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
@@ -51,8 +52,8 @@ enum class SubKey {
     End,      // no more subkeys, or none that can be read
 };
 
-// Subkeys are read by index until there are none: asking for their number
-// first would be one more call for every key searched.
+// The subkey name at an index; past the last subkey, or when the key cannot
+// be read, End.
 SubKey ReadSubKeyName(HKEY key, DWORD index, CString* name) {
     char buffer[kNameBufferSize];
     DWORD length = sizeof(buffer);
@@ -80,6 +81,32 @@ bool ReadMarkerFolder(HKEY key, const char* valueName, CString* folder) {
     return true;
 }
 
+// What the search needs to know of a key before reading it: how many subkeys
+// to read (all there are, read until End, when the key cannot be asked), and
+// whether it may hold the marker value at all.
+struct KeyOutline {
+    DWORD subKeys = MAXDWORD;
+    bool mayHoldMarker = true;
+};
+
+// One call tells both. A value name matches the marker's regardless of case
+// but never at another length, in the UTF-16 units the registry counts: a key
+// whose longest value name is shorter, or which has no values, cannot hold the
+// marker, and its value query is spared.
+KeyOutline OutlineOf(HKEY key, const char* markerValueName) {
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    DWORD longestValueName = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                         &longestValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return KeyOutline();
+    }
+    if (values == 0) return {subKeys, false};
+    // The marker's name as the ANSI registry functions convert it.
+    const int markerLength = MultiByteToWideChar(CP_ACP, 0, markerValueName, -1, nullptr, 0) - 1;
+    return {subKeys, static_cast<int>(longestValueName) >= markerLength};
+}
+
 // The first release, in release order, whose code the key's name contains.
 // Matches start at character boundaries only: the trail byte of a
 // double-byte character followed by digits is not a code.
@@ -102,8 +129,9 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
     const afx::ScopedRegKey key = OpenSearchedKey(parentKey, subKeyName, budget);
     if (!key) return;
 
+    const KeyOutline outline = OutlineOf(key.Get(), registry.markerValueName);
     CString folder;
-    if (ReadMarkerFolder(key.Get(), registry.markerValueName, &folder)) {
+    if (outline.mayHoldMarker && ReadMarkerFolder(key.Get(), registry.markerValueName, &folder)) {
         // A marked key describes one installation; nothing below it is searched.
         registry.foundKeys.Add(baseKeyPath + relativePath);
         registry.foundFolders.Add(folder);
@@ -111,7 +139,7 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
     }
 
     CString name;
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; index < outline.subKeys; ++index) {
         const SubKey read = ReadSubKeyName(key.Get(), index, &name);
         if (read == SubKey::End) break;
         if (read == SubKey::Skipped) continue;
@@ -124,8 +152,15 @@ void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY pa
 // system folders and where refusals go.
 struct Scan {
     SearchBudget budget;
-    SystemFolders system;
+    // Found when the first host folder is checked: asking the shell for
+    // them loads it, which a start without hosts need not wait for.
+    std::optional<SystemFolders> system;
     std::vector<RefusedHostFolder>* refused;
+
+    const SystemFolders& System() {
+        if (!system) system = SystemFoldersOfThisMachine();
+        return *system;
+    }
 };
 
 void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY root,
@@ -161,7 +196,7 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY roo
             // An empty, relative or drive-relative folder would send the
             // host's files into whatever folder the elevated setup runs in.
             if (!IsAbsolutePath(folder)) continue;
-            if (const char* reason = SystemFolderRefusal(folder, scan.system)) {
+            if (const char* reason = SystemFolderRefusal(folder, scan.System())) {
                 if (scan.refused) scan.refused->push_back({folder, reason});
                 continue;
             }
@@ -194,7 +229,7 @@ void Discover(HostInstallRegistry& registry, Scan& scan) {
 
 void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
                                    std::vector<RefusedHostFolder>* refused) {
-    Scan scan{SearchBudget(), SystemFoldersOfThisMachine(), refused};
+    Scan scan{SearchBudget(), std::nullopt, refused};
     Discover(registry, scan);
 }
 

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
-"""Sums the GoogleTest results of both configurations into one line.
+"""Sums the GoogleTest results of both configurations into one line,
+"N passed, M failed, K skipped" (CI reads its start).
 
 A test executable that failed without a report of its own (a crash, a
-sanitizer abort, a hang) counts as one failure.
+sanitizer abort, a hang) counts as one failure; one that ctest did not run
+(its fixture failed, its file is missing) as one skipped. A skipped test never
+counts as passed, and the test command has everything every test needs: any
+skip fails the run.
 """
 import sys
 import xml.etree.ElementTree as ET
@@ -17,7 +21,7 @@ def parse(report):
 
 
 results = Path(sys.argv[1])
-passed = failed = 0
+passed = failed = skipped = 0
 for config in ("native", "win"):
     reported = set()
     for report in sorted((results / config).glob("*.xml")):
@@ -25,8 +29,9 @@ for config in ("native", "win"):
         reported.add(report.stem.lower())
         for case in root.iter("testcase"):
             if case.get("result") == "skipped" or case.find("skipped") is not None:
-                continue
-            if case.find("failure") is not None:
+                print(f"{config}: {case.get('classname', '?')}.{case.get('name', '?')} skipped")
+                skipped += 1
+            elif case.find("failure") is not None:
                 failed += 1
             else:
                 passed += 1
@@ -36,11 +41,15 @@ for config in ("native", "win"):
         failed += 1
         continue
     for case in parse(junit).iter("testcase"):
-        if case.get("status") == "fail":
-            name = case.get("name", "?")
+        name = case.get("name", "?")
+        status = case.get("status")
+        if status == "fail":
             print(f"{config}: {name} failed")
             if name.lower() not in reported:
                 failed += 1
+        elif status in ("notrun", "disabled"):
+            print(f"{config}: {name} not run")
+            skipped += 1
 
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed or passed == 0 else 0)
+print(f"{passed} passed, {failed} failed, {skipped} skipped")
+sys.exit(1 if failed or skipped or passed == 0 else 0)

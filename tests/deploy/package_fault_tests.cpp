@@ -170,7 +170,10 @@ TEST_F(PackageFaultTest, InstallationFolderTakenByAFileIsToldAndNeverPassesForDo
     EXPECT_EQ(ReadTextFile(install), "a file in the folder's place");
 }
 
-// The tmpfs volumes that small_volumes.sh mounts before these tests run.
+// The tmpfs volumes that small_volumes.sh mounts before these tests run. The
+// test command runs as root, so a volume that is missing is a fault of the rig.
+constexpr char kNotMounted[] = "small volume not mounted: small_volumes.sh needs root";
+
 class SmallVolumeTest : public PackageFaultTest {
 protected:
     static CString Volume(const char* name) { return CString(SMALL_VOLUMES) + "\\" + name; }
@@ -186,7 +189,7 @@ protected:
 };
 
 TEST_F(SmallVolumeTest, FullVolumeIsToldUntilThereIsRoomThenTheCopyIsWhole) {
-    if (!IsMounted("full")) GTEST_SKIP() << "no small volumes: mounting a tmpfs needs root";
+    ASSERT_TRUE(IsMounted("full")) << kNotMounted;
     ASSERT_TRUE(WriteSizedFile(data + "\\module.dll", kModuleSize));
     const CString filler = Volume("full") + "\\" + Unique("filler");
     const CString install = Volume("full") + "\\" + Unique("inst");
@@ -213,7 +216,7 @@ TEST_F(SmallVolumeTest, FullVolumeIsToldUntilThereIsRoomThenTheCopyIsWhole) {
 }
 
 TEST_F(SmallVolumeTest, ReadOnlyVolumeIsToldAndAbortStops) {
-    if (!IsMounted("readonly")) GTEST_SKIP() << "no small volumes: mounting a tmpfs needs root";
+    ASSERT_TRUE(IsMounted("readonly")) << kNotMounted;
     AddPackageFile("a.dll", "a");
     // An installation folder already there, and one the copy would have to make.
     for (const CString& install : {Volume("readonly") + "\\inst", Volume("readonly") + "\\new"}) {

@@ -4,8 +4,9 @@
 # holding an empty folder "inst", mounted read-only. Both belong to the user
 # that runs Wine, so that the only refusal is the read-only mount.
 #   small_volumes.sh mount|unmount <folder>
-# Mounting needs root (or the right to mount); without it nothing is mounted,
-# the tests that need the volumes skip and say why. Never fails the run.
+# Mounting needs root (or the right to mount), which the test command has:
+# a volume that cannot be mounted fails this fixture, and the tests that need
+# the volumes fail too.
 set -u
 action="$1"
 dir="$2"
@@ -19,9 +20,9 @@ done
 [[ "$action" == mount ]] || exit 0
 
 mkdir -p "$dir/full" "$dir/readonly"
-if ! mount -t tmpfs -o "size=1m,$owner" tmpfs "$dir/full" 2>/dev/null; then
-    echo "small volumes not mounted: mounting needs root"
-    exit 0
+if ! mount -t tmpfs -o "size=1m,$owner" tmpfs "$dir/full"; then
+    echo "small volumes not mounted: mounting needs root" >&2
+    exit 1
 fi
 touch "$dir/full/.small-volume"
 mount -t tmpfs -o "size=64k,$owner" tmpfs "$dir/readonly" &&
@@ -29,4 +30,3 @@ mount -t tmpfs -o "size=64k,$owner" tmpfs "$dir/readonly" &&
     chown "$RIG_WINE_USER:" "$dir/readonly/inst" &&
     touch "$dir/readonly/.small-volume" &&
     mount -o remount,ro "$dir/readonly"
-exit 0

@@ -201,6 +201,36 @@ TEST(Dialog, ProgressBarSteps) {
     EXPECT_EQ(position, 2);
 }
 
+// A bar the template hides is made in its item's place once shown; the
+// item passes the bar's messages on and hides the bar with itself.
+TEST(Dialog, HiddenProgressBarIsMadeWhenShown) {
+    TestDialog dialog;
+    HWND before = nullptr, bar = nullptr;
+    RECT place{}, made{};
+    LRESULT position = -1;
+    LONG shown = 0, hidden = 0;
+    dialog.onInit = [&](TestDialog& d) {
+        HWND item = GetDlgItem(d.m_hWnd, IDC_TEST_HIDDEN_PROGRESS);
+        before = GetWindow(item, GW_HWNDNEXT);
+        GetWindowRect(item, &place);
+        ShowWindow(item, SW_SHOWNORMAL);
+        bar = GetWindow(item, GW_HWNDNEXT);
+        GetWindowRect(bar, &made);
+        SendMessageW(item, PBM_SETPOS, 7, 0);
+        position = SendMessageW(bar, PBM_GETPOS, 0, 0);  // the library's bar answers
+        shown = GetWindowLongW(bar, GWL_STYLE) & WS_VISIBLE;
+        ShowWindow(item, SW_HIDE);
+        hidden = GetWindowLongW(bar, GWL_STYLE) & WS_VISIBLE;
+        d.Post(WM_COMMAND, IDCANCEL);
+    };
+    dialog.DoModal();
+    EXPECT_EQ(before, nullptr);
+    EXPECT_TRUE(EqualRect(&place, &made));
+    EXPECT_EQ(position, 7);
+    EXPECT_EQ(shown, WS_VISIBLE);
+    EXPECT_EQ(hidden, 0);
+}
+
 TEST(Dialog, MissingTemplateFails) {
     CDialog dialog(999);
     EXPECT_EQ(dialog.DoModal(), -1);

@@ -1,6 +1,7 @@
 // SetUp.exe started from a download folder that also holds a library under
-// the name of every library the running program maps, up to its dialog: a
-// library it resolves before WinMain restricts the search (an import, or
+// the name of every library the running program maps, up to its folder
+// chooser (the shell and the common controls, delay-loaded, come by then):
+// a library it resolves before WinMain restricts the search (an import, or
 // one an import pulls in) would be taken from beside it. None may run.
 //
 // Wine maps its own built-in libraries whatever lies beside the program and
@@ -15,12 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/hardening/planted_library.h"
 #include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
 namespace {
+
+constexpr char kChooserCaption[] = "请选择安装目录：";
 
 // A snapshot of a process still starting may fail for a moment.
 constexpr int kSnapshotAttempts = 20;
@@ -52,17 +56,23 @@ bool SameText(const std::string& a, const std::string& b) {
     return _stricmp(a.c_str(), b.c_str()) == 0;
 }
 
-// Starts the program, waits for its dialog and returns what it had mapped
-// by then; empty when the dialog did not appear.
-std::vector<std::string> ModulesUpToTheDialog(const std::string& setupExe) {
+// Starts the program, waits for its dialog, opens its folder chooser and
+// returns what it had mapped by then (into `atTheDialog` what it had when
+// the dialog showed); empty when a dialog did not appear.
+std::vector<std::string> ModulesUpToTheChooser(const std::string& setupExe,
+                                               std::vector<std::string>* atTheDialog) {
     driver::Process setup;
     if (!setup.Start(setupExe)) return {};
     const HWND dialog = driver::WaitForDialog(setup.Id(), nullptr);
     if (!dialog) return {};
+    *atTheDialog = LoadedModules(setup.Id());
+    driver::Click(dialog, IDC_BROWSE);
+    const HWND chooser = driver::WaitForDialog(setup.Id(), kChooserCaption);
     std::vector<std::string> modules = LoadedModules(setup.Id());
+    if (chooser) driver::Click(chooser, IDCANCEL);
     driver::Close(dialog);
     EXPECT_TRUE(setup.WaitForExit());
-    return modules;
+    return chooser ? modules : std::vector<std::string>();
 }
 
 TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
@@ -70,11 +80,12 @@ TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
     const std::string folder = download.Path().str();
     const std::string setupExe = folder + "\\SetUp.exe";
     ASSERT_TRUE(CopyFileA(driver::WindowsPathOf(SETUP_EXE_PATH).c_str(), setupExe.c_str(), FALSE));
-    const std::vector<std::string> mapped = ModulesUpToTheDialog(setupExe);
-    ASSERT_FALSE(mapped.empty()) << "the setup dialog did not appear";
+    std::vector<std::string> atTheDialog;
+    const std::vector<std::string> mapped = ModulesUpToTheChooser(setupExe, &atTheDialog);
+    ASSERT_FALSE(mapped.empty()) << "the setup dialog or its chooser did not appear";
 
     // A stand-in under every name the program mapped, the common controls
-    // (loaded for the dialog's progress bar) among them.
+    // among them: loaded for the chooser, not for the dialog.
     const std::string planted = driver::WindowsPathOf(PLANTED_LIBRARY_PATH);
     std::vector<std::string> plantedNames;
     for (const std::string& path : mapped) {
@@ -83,12 +94,14 @@ TEST(LibrarySearch, TakesNothingFromBesideTheProgram) {
         ASSERT_TRUE(CopyFileA(planted.c_str(), (folder + "\\" + NameOf(path)).c_str(), FALSE))
             << path;
     }
-    EXPECT_NE(std::find_if(plantedNames.begin(), plantedNames.end(),
-                           [](const std::string& n) { return SameText(n, "comctl32.dll"); }),
-              plantedNames.end());
+    const auto isCommonControls = [](const std::string& path) {
+        return SameText(NameOf(path), "comctl32.dll");
+    };
+    EXPECT_TRUE(std::any_of(mapped.begin(), mapped.end(), isCommonControls));
+    EXPECT_FALSE(std::any_of(atTheDialog.begin(), atTheDialog.end(), isCommonControls));
 
-    const std::vector<std::string> modules = ModulesUpToTheDialog(setupExe);
-    ASSERT_FALSE(modules.empty()) << "the setup dialog did not appear beside the planted libraries";
+    ASSERT_FALSE(ModulesUpToTheChooser(setupExe, &atTheDialog).empty())
+        << "the setup dialog or its chooser did not appear beside the planted libraries";
     for (const std::string& name : plantedNames) {
         const std::string marker = folder + "\\" + name + hardening::kLoadedMarkerSuffix;
         EXPECT_FALSE(driver::FileExists(marker)) << "the planted " << name << " ran";

@@ -211,6 +211,19 @@ TEST_F(HostDiscovery, DoubleByteNamesAndFoldersStayIntact) {
               (Items{{kGstarCad + "\\R25\\" + kHaoChen + "\\", jouFolder}}));
 }
 
+TEST_F(HostDiscovery, ThisMachinesWindowsFolderIsRefusedAndNamed) {
+    char windows[MAX_PATH];
+    ASSERT_TRUE(GetWindowsDirectoryA(windows, MAX_PATH));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\a", windows));
+    ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\b", "C:\\Cad"));
+    HostInstallRegistry registry;
+    std::vector<RefusedHostFolder> refused;
+    DiscoverHostInstallationsInto(registry, &refused);
+    EXPECT_EQ(Found(registry, HostRelease::R2025), (Items{{kGstarCad + "\\R25\\b\\", "C:\\Cad"}}));
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].folder, windows);
+}
+
 TEST_F(HostDiscovery, SubkeyNameOver256BytesIsSkipped) {
     // 130 Chinese characters are a valid key name but 260 bytes in GBK.
     std::string longName;
