@@ -8,6 +8,7 @@
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -55,8 +56,23 @@ void EarlierInstallations::ReadElsewhere() {
 }
 
 void EarlierInstallations::MergeInto(InstallRecord& record) {
-    record.MergeEarlier(m_here);
-    if (!m_elsewhere.installFolder.IsEmpty()) record.MergeEarlier(HostsServedElsewhere());
+    std::vector<CString> passedOver = record.MergeEarlier(m_here, m_journal.ChangedSince());
+    if (!m_elsewhere.installFolder.IsEmpty()) {
+        for (const CString& copy :
+             record.MergeEarlier(HostsServedElsewhere(), m_journal.ChangedSince())) {
+            passedOver.push_back(copy);
+        }
+    }
+    // A kept copy the host's newer file replaced, or a copy of the plug-in's
+    // own file: the uninstaller removes it while it is what lies there now.
+    const ServedPlaces places(m_installFolder);
+    for (const CString& copy : passedOver) {
+        CopiedFile content;
+        if (places.PlaceOf(copy) == ServedPlaces::Place::KeptFiles && HashFile(copy, &content)) {
+            record.files.push_back(
+                {copy, content.size, InstallRecord::Origin::New, content.sha256});
+        }
+    }
 }
 
 InstallRecord EarlierInstallations::HostsServedElsewhere() {
@@ -78,8 +94,13 @@ InstallRecord EarlierInstallations::HostsServedElsewhere() {
         if (earlierPlaces.PlaceOf(kept.keptAs) != ServedPlaces::Place::KeptFiles) continue;
         m_journal.CreateFolder(keepFolder);
         const CString movedTo = FreeName(JoinPath(keepFolder, FileNameOf(kept.keptAs)), "");
-        if (m_journal.InstallFile(kept.keptAs, movedTo)) {
+        InstallRecord::File copied;
+        if (m_journal.InstallFile(kept.keptAs, movedTo) && m_journal.Written(movedTo, &copied)) {
             hosts.keptFiles.push_back({kept.path, movedTo});
+            // The earlier copy goes with its folder, while it is still the
+            // bytes copied.
+            m_elsewhere.files.push_back(
+                {kept.keptAs, copied.size, InstallRecord::Origin::New, copied.sha256});
         }
     }
     return hosts;

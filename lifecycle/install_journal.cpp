@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "lifecycle/file_ownership.h"
 #include "lifecycle/plugin_key.h"
+#include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "system/reg_ops.h"
 #include "text/path_text.h"
@@ -90,7 +92,7 @@ void InstallJournal::TakeOver(const InstallRecord& earlier) {
     for (const InstallRecord::File& file : earlier.files) {
         CString canonical;
         if (file.origin == Origin::New && CanonicalPath(file.path, &canonical)) {
-            m_ownPaths.push_back(canonical);
+            m_recorded.push_back({canonical, file});
         }
     }
 }
@@ -99,18 +101,32 @@ void InstallJournal::TakeOverFolder(const CString& installFolder) {
     CanonicalPath(installFolder, &m_ownFolder);
 }
 
-bool InstallJournal::IsTakenOver(const CString& path) const {
+Ownership InstallJournal::OwnershipNow(const CString& path) {
     CString canonical;
-    if (!CanonicalPath(path, &canonical)) return false;
-    if (!m_ownFolder.IsEmpty() && IsWithinFolder(canonical, m_ownFolder)) return true;
-    return std::find(m_ownPaths.begin(), m_ownPaths.end(), canonical) != m_ownPaths.end();
+    if (!CanonicalPath(path, &canonical)) return Ownership::NotRecorded;
+    if (!m_ownFolder.IsEmpty() && IsWithinFolder(canonical, m_ownFolder)) return Ownership::Own;
+    const auto recorded = std::find_if(m_recorded.begin(), m_recorded.end(),
+                                       [&](const Recorded& r) { return r.canonical == canonical; });
+    if (recorded == m_recorded.end()) return Ownership::NotRecorded;
+    const Ownership now = JudgeRecordedFile(recorded->file, ReadFileNow(path, recorded->file.size));
+    if (now == Ownership::Changed) {
+        m_log.Write(afx::UiText("changed since it was installed (size or SHA-256), not the "
+                                "plug-in's own any more: ") +
+                    afx::UiText::System(path));
+    } else if (now == Ownership::Unproven) {
+        m_log.Write(afx::UiText("the earlier record holds no SHA-256 for it, not taken for the "
+                                "plug-in's own: ") +
+                    afx::UiText::System(path));
+    }
+    return now;
 }
 
 bool InstallJournal::CreateFolder(const CString& path) {
     if (CreateDirectoryA(path, nullptr)) {
         m_log.Result("create folder", path, true);
         WriteAhead(JournalLine::Kind::Folder, path);
-        m_changes.push_back({Change::Kind::Folder, path, CString(), false, 0, 0, Origin::New});
+        m_changes.push_back(
+            {Change::Kind::Folder, path, CString(), false, 0, 0, Origin::New, CString()});
         return true;
     }
     const DWORD error = GetLastError();
@@ -133,7 +149,8 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     const bool replacing =
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     // A file the plug-in put there itself is never kept as a host's own.
-    const bool own = replacing && IsTakenOver(destination);
+    const Ownership ownership = replacing ? OwnershipNow(destination) : Ownership::Gone;
+    const bool own = ownership == Ownership::Own;
     const bool keep = replacing && !own && !keepFolder.IsEmpty();
     CString aside;
     // A folder in the way stays where it is; the copy fails on it below.
@@ -158,20 +175,25 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
         m_log.Result("write journal before writing", destination, false, GetLastError());
         return false;
     }
-    if (!CopyFileA(source, destination, FALSE)) {
+    CopiedFile copied;
+    if (!CopyToNewFile(source, destination, &copied)) {
         const DWORD error = GetLastError();
         if (!aside.IsEmpty()) RestoreFile(aside, destination, attributes);
         m_log.Result("write file", destination, false, error);
         SetLastError(error);
         return false;
     }
-    // The copy takes the source's attributes along; what is installed stays writable.
-    ClearReadOnly(destination);
     m_log.Result(replacing ? "replace file" : "write file", destination, true);
+    if (keep && (ownership == Ownership::Changed || ownership == Ownership::Unproven)) {
+        m_log.Write(afx::UiText("kept as the host's own, put back at uninstall: ") +
+                    afx::UiText::System(destination));
+        m_keptAsHostsOwn.push_back(destination);
+        if (ownership == Ownership::Changed) m_changedSince.push_back(destination);
+    }
     const Origin recorded =
         origin == Origin::Settings || !replacing || own || keep ? origin : Origin::Replaced;
-    m_changes.push_back({Change::Kind::File, destination, aside, keep, attributes,
-                         FileSize(destination), recorded});
+    m_changes.push_back({Change::Kind::File, destination, aside, keep, attributes, copied.size,
+                         recorded, copied.sha256});
     return true;
 }
 
@@ -188,7 +210,7 @@ bool InstallJournal::InstallData(const CString& destination, const void* data, u
 void InstallJournal::NoteKey(const CString& path, bool existedBefore) {
     if (!existedBefore) WriteAhead(JournalLine::Kind::Key, path);
     m_changes.push_back({Change::Kind::Key, path, CString(), false, 0, 0,
-                         existedBefore ? Origin::Replaced : Origin::New});
+                         existedBefore ? Origin::Replaced : Origin::New, CString()});
 }
 
 void InstallJournal::NoteRelease(int year, const CString& hostFolder, const CString& hostKey) {
@@ -246,10 +268,20 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
                 record.keys.push_back({change.path, change.origin});
                 break;
             case Change::Kind::File:
-                record.files.push_back({change.path, change.size, change.origin});
+                record.files.push_back({change.path, change.size, change.origin, change.sha256});
                 if (change.keep) record.keptFiles.push_back({change.path, change.aside});
                 break;
         }
     }
     return record;
+}
+
+bool InstallJournal::Written(const CString& path, InstallRecord::File* file) const {
+    for (auto change = m_changes.rbegin(); change != m_changes.rend(); ++change) {
+        if (change->kind == Change::Kind::File && IsSamePath(change->path, path)) {
+            *file = {change->path, change->size, change->origin, change->sha256};
+            return true;
+        }
+    }
+    return false;
 }

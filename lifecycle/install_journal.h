@@ -19,6 +19,7 @@
 
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/file_ownership.h"
 #include "lifecycle/install_record.h"
 #include "lifecycle/journal_line.h"
 #include "lifecycle/run_log.h"
@@ -38,9 +39,10 @@ public:
     // written (nothing can then be undone after a crash).
     bool MakeDurable(const CString& installFolder);
 
-    // An earlier installation's record: files it made are the plug-in's own
-    // where this one meets them again (New, not Replaced; never kept as a
-    // host's own file).
+    // An earlier installation's record: a file it made is the plug-in's own
+    // where this one meets it again, while it is still what was installed
+    // (lifecycle/file_ownership.h): it is replaced as the plug-in's, never
+    // kept as a host's own file. One that changed since is the host's now.
     void TakeOver(const InstallRecord& earlier);
     // No readable record, but the folder is known to be the plug-in's: the
     // files in it are the plug-in's own.
@@ -50,9 +52,10 @@ public:
     // is there afterwards. Noted when this call made it.
     bool CreateFolder(const CString& path);
 
-    // Copies `source` to `destination`. A file already there is renamed aside
-    // first (into `keepFolder`, made when first needed, when one is given: a
-    // host's own file, kept for good) and put back should the copy fail; a link in its place is
+    // Copies `source` to `destination`, hashing the bytes it writes for the
+    // record. A file already there is renamed aside first (into `keepFolder`,
+    // made when first needed, when one is given: a host's own file, kept for
+    // good) and put back should the copy fail; a link in its place is
     // removed, never written through. `origin` is what the record says of a
     // file that was not there before (New, or Settings for the user's own).
     // False, with GetLastError() set, when the destination could not be
@@ -82,6 +85,14 @@ public:
     void Commit();
 
     InstallRecord Record(const CString& installFolder) const;
+    // The file this installation wrote at `path`, as the record will say;
+    // false when it wrote none there.
+    bool Written(const CString& path, InstallRecord::File* file) const;
+    // Files an earlier record called the plug-in's that this installation
+    // could not show to be so any more, kept now as the hosts' own (to be put
+    // back at uninstall); of them, those whose size or SHA-256 had changed.
+    const std::vector<CString>& KeptAsHostsOwn() const { return m_keptAsHostsOwn; }
+    const std::vector<CString>& ChangedSince() const { return m_changedSince; }
 
 private:
     struct Change {
@@ -93,9 +104,16 @@ private:
         DWORD oldAttributes;
         unsigned long long size;
         InstallRecord::Origin origin;
+        CString sha256;
+    };
+    struct Recorded {
+        CString canonical;
+        InstallRecord::File file;
     };
 
-    bool IsTakenOver(const CString& path) const;
+    // Own when the file at `path` is the plug-in's: in an installation folder
+    // taken over whole, or recorded and still as installed (logged when not).
+    Ownership OwnershipNow(const CString& path);
     // Writes one line ahead of its change; false when it could not be flushed.
     bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
     void DropDurableFile();
@@ -103,8 +121,10 @@ private:
     RunLog& m_log;
     std::vector<Change> m_changes;
     std::vector<InstallRecord::Release> m_releases;
-    std::vector<CString> m_ownPaths;  // canonical: what earlier installations made
-    CString m_ownFolder;              // canonical: an installation folder taken over whole
+    std::vector<Recorded> m_recorded;  // what earlier installations made
+    CString m_ownFolder;               // canonical: an installation folder taken over whole
+    std::vector<CString> m_keptAsHostsOwn;
+    std::vector<CString> m_changedSince;
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;
 };

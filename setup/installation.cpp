@@ -23,6 +23,9 @@ namespace {
 constexpr char kProtectionFailedFormat[] =
     "无法设置安装文件夹 %s 的访问权限（错误 %lu）。\n\n"
     "为防止其他用户替换插件文件，安装已停止，已创建的内容已撤销。";
+constexpr char kKeptAsHostsOwnHeading[] =
+    "以下文件由上次安装写入，但之后已被更改（例如CAD已自行更新），已作为CAD自己的文件保存在"
+    "安装文件夹的 Kept 中，卸载时将放回原处：";
 constexpr char kJournalFailedFormat[] =
     "无法在安装文件夹 %s 中写入安装日志（错误 %lu）。\n\n安装已停止，已创建的内容已撤销。";
 
@@ -106,6 +109,15 @@ InstallResult Installation::Run() {
         RemoveInstallationFolderOnly(m_earlier.Elsewhere(), m_install.events);
     }
     return m_install.account.IsEmpty() ? InstallResult::Complete : InstallResult::Incomplete;
+}
+
+afx::UiText Installation::Notice() const {
+    afx::UiText text;
+    for (const CString& path : m_install.journal.KeptAsHostsOwn()) {
+        if (text.IsEmpty()) text = afx::UiText(kKeptAsHostsOwnHeading);
+        text += "\n" + afx::UiText::System(path);
+    }
+    return text;
 }
 
 bool Installation::MakeInstallationFolder() {

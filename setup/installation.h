@@ -59,6 +59,10 @@ public:
     InstallResult Run();
     // What was not done; shown or logged by the caller.
     const StepAccount& Account() const { return m_install.account; }
+    // What the user should know although it was done: host files an earlier
+    // installation had written that changed since, kept as the hosts' own.
+    // Empty when there are none; shown by the caller (the log has each).
+    afx::UiText Notice() const;
 
 private:
     bool MakeInstallationFolder();

@@ -356,6 +356,10 @@ bool Dlg_Setup::DoInstall(const InstallRequest& request) {
         afx::ShowMessageBox(m_hWnd, installation.Account().WarningText(), kSetupBoxCaption,
                             MB_OK | MB_ICONWARNING);
     }
+    const afx::UiText notice = installation.Notice();
+    if (!notice.IsEmpty()) {
+        afx::ShowMessageBox(m_hWnd, notice, kSetupBoxCaption, MB_OK | MB_ICONINFORMATION);
+    }
     return true;
 }
 

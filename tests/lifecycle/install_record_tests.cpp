@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "lifecycle/file_ownership.h"
 #include "lifecycle/install_record.h"
 #include "lifecycle/journal_line.h"
 
@@ -12,13 +13,15 @@ namespace {
 
 using Origin = InstallRecord::Origin;
 
+constexpr char kHash[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+
 InstallRecord Sample() {
     InstallRecord r;
     r.version = "2025.10.30";
     r.installFolder = "D:\\\xD5\x5C\\T-ZozerIded";  // 誠, trail byte 0x5C
     r.releases = {{2025, "C:\\Hosts\\GstarCAD2025", "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\a\tb\\"}};
     r.createdFolders = {"D:\\\xD5\x5C", "D:\\\xD5\x5C\\T-ZozerIded"};
-    r.files = {{"D:\\\xD5\x5C\\T-ZozerIded\\TX_ZozerIded2023.grx", 1234, Origin::New},
+    r.files = {{"D:\\\xD5\x5C\\T-ZozerIded\\TX_ZozerIded2023.grx", 1234, Origin::New, kHash},
                {"C:\\Hosts\\GstarCAD2025\\itextsharp.dll", 0, Origin::Replaced},
                {"C:\\AppData\\Torvex\\Torvex.Ini", 18446744073709551615ull, Origin::Settings},
                // A field that ends in an escaped byte.
@@ -36,6 +39,7 @@ void ExpectSame(const InstallRecord& a, const InstallRecord& b) {
         EXPECT_EQ(a.files[i].path, b.files[i].path);
         EXPECT_EQ(a.files[i].size, b.files[i].size);
         EXPECT_EQ(a.files[i].origin, b.files[i].origin);
+        EXPECT_EQ(a.files[i].sha256, b.files[i].sha256);
     }
     ASSERT_EQ(a.keptFiles.size(), b.keptFiles.size());
     EXPECT_EQ(a.keptFiles[0].keptAs, b.keptFiles[0].keptAs);
@@ -66,6 +70,40 @@ TEST(InstallRecord, RefusesDamageButPassesOverWhatItDoesNotKnow) {
     EXPECT_FALSE(ParseInstallRecord((text + "key\tmaybe\tSOFTWARE\\x\r\n").c_str(), &read));
     EXPECT_FALSE(ParseInstallRecord((text + "created-folder\tC:\\%4\r\n").c_str(), &read));
     EXPECT_FALSE(ParseInstallRecord("version\t1\r\n", &read)) << "no installation folder";
+    // A file's SHA-256 is 64 lower-case digits or nothing; an earlier
+    // version's line has no such field at all.
+    const std::string upper =
+        "file\tnew\t3\tBA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61"
+        "F20015AD\tC:\\x\r\n";
+    EXPECT_FALSE(ParseInstallRecord((text + upper).c_str(), &read));
+    EXPECT_FALSE(ParseInstallRecord((text + "file\tnew\t3\tabc\tC:\\x\r\n").c_str(), &read));
+    ASSERT_TRUE(ParseInstallRecord((text + "file\tnew\t3\tC:\\x\r\n").c_str(), &read));
+    EXPECT_EQ(read.files.back().path, "C:\\x");
+    EXPECT_TRUE(read.files.back().sha256.IsEmpty());
+}
+
+TEST(FileOwnership, ARecordedFileIsThePlugInsOnlyWhileItsSizeAndHashAreTheRecordedOnes) {
+    const InstallRecord::File recorded{"C:\\Host\\itextsharp.dll", 3, Origin::New, kHash};
+    InstallRecord::File withoutHash = recorded;
+    withoutHash.sha256 = CString();
+    InstallRecord::File replaced = recorded;
+    replaced.origin = Origin::Replaced;
+    const CString other = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ae";
+    const struct {
+        const char* what;
+        const InstallRecord::File& file;
+        FileNow now;
+        Ownership expected;
+    } cases[] = {
+        {"as installed", recorded, {true, 3, kHash}, Ownership::Own},
+        {"updated by the host, same size", recorded, {true, 3, other}, Ownership::Changed},
+        {"another size, not read", recorded, {true, 4, ""}, Ownership::Changed},
+        {"the recorded size, unreadable", recorded, {true, 3, ""}, Ownership::Changed},
+        {"deleted since", recorded, {false, 0, ""}, Ownership::Gone},
+        {"an earlier version's record", withoutHash, {true, 3, kHash}, Ownership::Unproven},
+        {"there before the installation", replaced, {true, 3, kHash}, Ownership::NotRecorded},
+    };
+    for (const auto& c : cases) EXPECT_EQ(JudgeRecordedFile(c.file, c.now), c.expected) << c.what;
 }
 
 TEST(InstallRecord, AnUpgradeKeepsWhatTheFirstInstallationCreated) {

@@ -105,6 +105,31 @@ TEST_F(InstallationTest, ASecondInstallationIntoTheFolderKeepsTheFirstOnesItems)
     }
 }
 
+TEST_F(InstallationTest, AHostFileUpdatedSinceTheInstallationIsKeptAndComesBack) {
+    const std::string library = (temp / "host\\itextsharp.dll").str();
+    UninstallRun uninstall;
+    uninstall.mode = RunMode::VerySilent;
+    uninstall.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    // Read from the folder's record, and from the machine's copy alone once
+    // the folder was deleted by hand.
+    for (const bool folderDeleted : {false, true}) {
+        ASSERT_EQ(Install("A"), InstallResult::Complete);
+        // The CAD updates itself: its own library, of the same size.
+        std::string updated = driver::ReadTextFile(library);
+        updated[0] = static_cast<char>(updated[0] ^ 1);
+        ASSERT_TRUE(driver::WriteTextFile(library, updated));
+        if (folderDeleted) driver::RemoveTree((temp / "A").str());
+        const InstallRequest request = RequestFor("A");
+        NoProgress progress;
+        Installation again(request, hosts, progress, log, nullptr);
+        ASSERT_EQ(again.Run(), InstallResult::Complete);
+        EXPECT_NE(again.Notice().Narrow().str().find(library), std::string::npos) << folderDeleted;
+        EXPECT_EQ(RunUninstaller(uninstall, hosts, log), exit_code::kSuccess);
+        EXPECT_EQ(driver::ReadTextFile(library), updated) << folderDeleted;
+        ASSERT_TRUE(DeleteFileA(library.c_str()));
+    }
+}
+
 TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     ASSERT_TRUE(driver::WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
     ASSERT_EQ(Install("A"), InstallResult::Complete);

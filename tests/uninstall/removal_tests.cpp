@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "system/file_ops.h"
 #include "lifecycle/product_version.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
 #include "system/file_ops.h"
+#include "system/sha256.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
@@ -39,7 +39,9 @@ protected:
     // A file the installation wrote: on disk and in the record, as new.
     CString Installed(const CString& path, const std::string& content = "installed") {
         EXPECT_TRUE(driver::WriteTextFile(path.str(), content));
-        record.files.push_back({path, content.size(), Origin::New});
+        Sha256 hash;
+        hash.Update(content.data(), content.size());
+        record.files.push_back({path, content.size(), Origin::New, CString(hash.FinishHex())});
         return path;
     }
     UninstallOutcome Remove() {
@@ -64,16 +66,24 @@ TEST_F(RemovalTest, TheRecordCannotWidenThePlacesItMayTouch) {
     const CString victims[] = {Installed(temp / "victim\\secret2.txt"),
                                Installed(install + "\\../victim/secret.txt")};
     record.createdFolders = {temp / "victim"};
-    // And a file that changed since it was installed.
+    // Files that changed since they were installed: the host's own now,
+    // whatever their size; and one an earlier version recorded without a hash.
     const CString changed = Installed(host + "\\GCAD2024P.dll");
     ASSERT_TRUE(driver::WriteTextFile(changed.str(), "the user's own since"));
+    const CString updated = Installed(host + "\\itextsharp.dll", "version 1");
+    ASSERT_TRUE(driver::WriteTextFile(updated.str(), "version 2"));
+    const CString unproven = Installed(host + "\\GCAD2025P.dll");
+    record.files.back().sha256 = CString();
 
     const UninstallOutcome outcome = Remove();
     EXPECT_FALSE(FileExists(own.str()));
     for (const CString& victim : victims) EXPECT_TRUE(FileExists(victim.str())) << victim;
     EXPECT_TRUE(driver::FolderExists((temp / "victim").str()));
     EXPECT_EQ(ReadTextFile(changed.str()), "the user's own since");
+    EXPECT_EQ(ReadTextFile(updated.str()), "version 2");
+    EXPECT_TRUE(FileExists(unproven.str()));
     EXPECT_EQ(outcome.removedFiles, 1);
+    EXPECT_EQ(outcome.left.size(), 3u) << "the three named in the final box";
     // A release this machine no longer has keeps its files, and says so.
     ASSERT_EQ(outcome.hostsNotFound.size(), 1u);
     EXPECT_EQ(outcome.hostsNotFound[0], temp / "victim");
