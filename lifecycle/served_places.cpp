@@ -8,20 +8,23 @@
 ServedPlaces::ServedPlaces(const CString& installFolder) : m_givenInstallFolder(installFolder) {
     if (!CanonicalPath(installFolder, &m_installFolder)) return;
     Add(installFolder, Place::InstallFolder);
-    Add(JoinPath(installFolder, kKeptFilesFolder), Place::KeptFiles);
+    Add(JoinPath(installFolder, kKeptFilesFolder), Place::KeptFiles, installFolder);
     // The settings copy is the installation folder's own, like its files.
-    Add(JoinPath(installFolder, kSettingsCopyFolder), Place::InstallFolder);
+    Add(JoinPath(installFolder, kSettingsCopyFolder), Place::InstallFolder, installFolder);
 }
 
-void ServedPlaces::Add(const CString& folder, Place place) {
+void ServedPlaces::Add(const CString& folder, Place place, const CString& linkFreeFrom) {
     CString canonical;
-    if (CanonicalPath(folder, &canonical)) m_folders.push_back({canonical, folder, place});
+    if (CanonicalPath(folder, &canonical)) {
+        m_folders.push_back({canonical, linkFreeFrom.IsEmpty() ? folder : linkFreeFrom, place});
+    }
 }
 
 void ServedPlaces::AddHost(const CString& hostFolder, const CString& hostKey) {
     if (!IsValid()) return;
     Add(hostFolder, Place::HostFolder);
-    Add(JoinPath(hostFolder, kHostFontsFolder), Place::HostFonts);
+    // A linked host folder leads its fonts folder elsewhere too.
+    Add(JoinPath(hostFolder, kHostFontsFolder), Place::HostFonts, hostFolder);
     m_applicationsKeys.push_back(hostKey + kApplicationsKey);
 }
 
@@ -58,7 +61,7 @@ ServedPlaces::Place ServedPlaces::PlaceOf(const char* path, CString* servedFolde
     if (!CanonicalPath(path, &canonical)) return Place::None;
     for (const Folder& f : m_folders) {
         if (IsDirectlyInFolder(canonical, f.canonical)) {
-            if (servedFolder) *servedFolder = f.given;
+            if (servedFolder) *servedFolder = f.linkFree;
             return f.place;
         }
     }

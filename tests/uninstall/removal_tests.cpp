@@ -91,15 +91,19 @@ TEST_F(RemovalTest, TheRecordCannotWidenThePlacesItMayTouch) {
 
 TEST_F(RemovalTest, NothingIsRemovedThroughALinkedHostFolder) {
     // The host folder is replaced by a link to a folder with files of the
-    // same names and sizes.
-    const CString module = Installed(host + "\\GCAD2024P.dll");
-    ASSERT_TRUE(driver::WriteTextFile((temp / "victim\\GCAD2024P.dll").str(), "installed"));
+    // same names and content, a font in its fonts folder among them.
+    for (const char* name : {"GCAD2024P.dll", "Fonts\\Torvex_EN.shx"}) {
+        Installed(host + "\\" + name);
+        ASSERT_TRUE(driver::CreateFolders((temp / "victim\\Fonts").str()));
+        ASSERT_TRUE(driver::WriteTextFile((temp / "victim\\" + name).str(), "installed"));
+    }
     driver::RemoveTree(host.str());
     ASSERT_TRUE(MakeUnixLink(temp.Path().str(), "victim", "host"));
     ASSERT_TRUE(IsReparsePoint(host));
 
     Remove();
     EXPECT_TRUE(FileExists((temp / "victim\\GCAD2024P.dll").str()));
+    EXPECT_TRUE(FileExists((temp / "victim\\Fonts\\Torvex_EN.shx").str()));
     EXPECT_TRUE(RemoveUnixLink(temp.Path().str(), "host"));
 }
 
