@@ -41,6 +41,11 @@ bool WriteNewFile(const CString& path, const void* data, unsigned long size) {
     return complete;
 }
 
+bool IsFolder(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 bool InstallJournal::MakeDurable(const CString& installFolder) {
@@ -121,8 +126,22 @@ Ownership InstallJournal::OwnershipNow(const CString& path) {
     return now;
 }
 
-bool InstallJournal::CreateFolder(const CString& path) {
-    if (CreateDirectoryA(path, nullptr)) {
+bool InstallJournal::CreateFolderChain(const CString& path) {
+    std::vector<CString> missing;
+    for (CString level = AsFolderPath(path); !IsFolder(level);) {
+        missing.push_back(level);
+        const CString parent = AsFolderPath(ParentFolder(level));
+        if (parent.IsEmpty() || parent == level) break;  // a root is never made
+        level = parent;
+    }
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        if (!CreateFolder(*level)) return false;
+    }
+    return true;
+}
+
+bool InstallJournal::CreateFolder(const CString& path, FolderAccess access) {
+    if (CreateFolderWith(path, access)) {
         m_log.Result("create folder", path, true);
         WriteAhead(JournalLine::Kind::Folder, path);
         m_changes.push_back(

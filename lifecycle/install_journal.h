@@ -23,6 +23,7 @@
 #include "lifecycle/install_record.h"
 #include "lifecycle/journal_line.h"
 #include "lifecycle/run_log.h"
+#include "system/folder_security.h"
 
 // The journal file in the installation folder.
 extern const char kJournalFileName[];
@@ -48,9 +49,13 @@ public:
     // files in it are the plug-in's own.
     void TakeOverFolder(const CString& installFolder);
 
-    // Creates one folder level (its parent must exist); true when the folder
-    // is there afterwards. Noted when this call made it.
-    bool CreateFolder(const CString& path);
+    // Creates one folder level (its parent must exist), by default with the
+    // installation folder's protected descriptor; true when the folder is
+    // there afterwards. Noted when this call made it.
+    bool CreateFolder(const CString& path, FolderAccess access = FolderAccess::Protected);
+    // Creates every missing level of the path from the top down, each noted
+    // and protected; true when the folder is there afterwards.
+    bool CreateFolderChain(const CString& path);
 
     // Copies `source` to `destination`, hashing the bytes it writes for the
     // record. A file already there is renamed aside first (into `keepFolder`,

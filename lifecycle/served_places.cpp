@@ -71,7 +71,8 @@ ServedPlaces::Place ServedPlaces::PlaceOf(const char* path, CString* servedFolde
 bool ServedPlaces::MayHaveCreated(const char* folder) const {
     CString canonical;
     if (!IsValid() || !CanonicalPath(folder, &canonical)) return false;
-    if (IsDirectlyInFolder(m_installFolder, canonical)) return true;  // the chosen folder
+    // The folder the user chose, and the folders above it made for it.
+    if (IsWithinFolder(m_installFolder, canonical)) return true;
     for (const Folder& f : m_folders) {
         const bool own = f.place == Place::InstallFolder || f.place == Place::KeptFiles ||
                          f.place == Place::Settings;

@@ -44,8 +44,8 @@ public:
     bool IsApplicationsKey(const char* key) const;
 
     // A folder the installation may have created: the installation folder,
-    // the folder the user chose (its parent), the kept files' folder or a
-    // settings folder added.
+    // the folder the user chose (its parent) and the folders above that, the
+    // kept files' folder or a settings folder added.
     bool MayHaveCreated(const char* folder) const;
 
 private:

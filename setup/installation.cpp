@@ -64,12 +64,15 @@ Installation::Installation(const InstallRequest& request, HostInstallRegistry& r
       m_progress(progress),
       m_owner(owner),
       m_install(log),
-      m_earlier(request.installFolder, m_install.journal, log) {}
+      m_earlier(request.installFolder, m_install.journal, log) {
+    m_install.unattended = request.unattended;
+}
 
 InstallResult Installation::Run() {
     m_earlier.TakeOver();
-    // The folder the user chose, then the installation folder inside it.
-    m_install.journal.CreateFolder(AsFolderPath(m_request.chosenFolder));
+    // The folder the user chose with every missing folder above it, then
+    // the installation folder inside it.
+    m_install.journal.CreateFolderChain(m_request.chosenFolder);
     if (!MakeInstallationFolder()) return InstallResult::Failed;
     // Without its folder there is nothing to journal: the copy names the
     // folder that could not be made.

@@ -29,6 +29,8 @@ struct InstallRequest {
     // (not the system account or another service account): its host
     // profiles, its settings file and its Active Setup stamp.
     bool servesOwnProfile = true;
+    // A silent run: its boxes are answered by nobody at the screen.
+    bool unattended = false;
 };
 
 // The request for an installation into `chosenFolder` (absolute; one

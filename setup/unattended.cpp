@@ -63,6 +63,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
                       afx::UiText("not an absolute folder: ") + afx::UiText::System(chosen));
     }
     InstallRequest request = MakeInstallRequest(chosen, ReleaseSelection());
+    request.unattended = true;
     log.Write(afx::UiText("installation folder: ") + afx::UiText::System(request.installFolder));
     request.releases = ChooseReleases(commandLine, registry, log);
     if (!request.releases.Any()) return Refuse(log, exit_code::kFailed, "no release to serve");

@@ -135,6 +135,9 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
     }
     driver::RemoveTree("C:\\Torvex");
     EXPECT_EQ(TakeSnapshot(true), before);
+    // A drive this machine lacks: no retry can mend it.
+    EXPECT_EQ(Setup(silent + " /DIR=\"Q:\\Torvex\"").code, 1603u) << Log();
+    EXPECT_NE(Log().find("not retried: error "), std::string::npos) << Log();
     driver::RemoveTree(PackageFolder() + "\\Data");
     EXPECT_EQ(Setup(silent).code, 1603u) << Log();
     EXPECT_EQ(TakeSnapshot(true), before);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "framework/afx_app_name.h"
@@ -16,6 +17,7 @@
 #include "setup/install_checks.h"
 #include "setup/installation.h"
 #include "system/file_ops.h"
+#include "system/folder_security.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/running_dummy.h"
@@ -128,6 +130,55 @@ TEST_F(InstallationTest, AHostFileUpdatedSinceTheInstallationIsKeptAndComesBack)
         EXPECT_EQ(driver::ReadTextFile(library), updated) << folderDeleted;
         ASSERT_TRUE(DeleteFileA(library.c_str()));
     }
+}
+
+// Each folder created, with the descriptor it was created with.
+struct FolderDescriptors : CreatedFolderRecorder {
+    void Created(const char* folder, const std::string& sddl) override { made[folder] = sddl; }
+    std::map<std::string, std::string> made;
+};
+
+TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
+    ASSERT_TRUE(driver::WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
+    FolderDescriptors created;
+    const ScopedCreatedFolderRecorder recording(created);
+    ASSERT_EQ(Install("D\\Apps\\Torvex"), InstallResult::Complete);
+    const std::string protectedSddl =
+        "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+    const std::string install = (temp / "D\\Apps\\Torvex\\T-ZozerIded").str();
+    std::map<std::string, std::string> expected;
+    for (const std::string& folder :
+         {(temp / "D").str(), (temp / "D\\Apps").str(), (temp / "D\\Apps\\Torvex").str(), install,
+          install + "\\Kept", install + "\\UserSettings"}) {
+        expected[folder] = protectedSddl;
+    }
+    // The user's own settings folder stays theirs.
+    expected[(appData + "\\Torvex").str()] = "";
+    EXPECT_EQ(created.made, expected);
+
+    UninstallRun uninstall;
+    uninstall.mode = RunMode::VerySilent;
+    uninstall.secondPhaseFolder = install.c_str();
+    EXPECT_EQ(RunUninstaller(uninstall, hosts, log), exit_code::kSuccess);
+    EXPECT_FALSE(driver::FolderExists((temp / "D").str())) << "every folder made went";
+}
+
+TEST_F(InstallationTest, ASilentRunDoesNotRetryAFailureThatNoRetryMendsAndLogsItsError) {
+    // A file where a folder of the chain should be: no folder can be made.
+    ASSERT_TRUE(driver::WriteTextFile((temp / "blocker").str(), "a file"));
+    InstallRequest request = RequestFor("blocker\\Torvex");
+    request.unattended = true;
+    {
+        RunLog silent;
+        ASSERT_TRUE(silent.Open(temp / "silent.log", false));
+        NoProgress progress;
+        EXPECT_EQ(Installation(request, hosts, progress, silent, nullptr).Run(),
+                  InstallResult::Aborted);
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << "asked again: " << boxes.boxes[0].text;
+    const std::string written = driver::ReadTextFile((temp / "silent.log").str());
+    EXPECT_NE(written.find("failed (error 3: "), std::string::npos) << written;
+    EXPECT_NE(written.find("not retried: error 3 "), std::string::npos) << written;
 }
 
 TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
