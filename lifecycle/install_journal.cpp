@@ -5,6 +5,7 @@
 
 #include "lifecycle/file_ownership.h"
 #include "lifecycle/plugin_key.h"
+#include "lifecycle/run_contract.h"
 #include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "system/reg_ops.h"
@@ -77,11 +78,12 @@ bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, con
         return false;
     }
     // Written, the line survives the process being killed. It must reach the
-    // disk before a file is moved aside, or a power cut could lose the way
-    // back to the earlier file; a new file or key overwrites nothing, so its
-    // line may wait for the next flush.
+    // disk before a file is moved aside or a queued deletion taken out, or a
+    // power cut could lose the way back; a new file or key overwrites
+    // nothing, so its line may wait for the next flush.
     const bool overwrites = kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep ||
-                            kind == JournalLine::Kind::Commit;
+                            kind == JournalLine::Kind::Commit ||
+                            kind == JournalLine::Kind::QueuedDeletion;
     return !overwrites || FlushFileBuffers(m_durable.Get());
 }
 
@@ -154,8 +156,40 @@ bool InstallJournal::CreateFolder(const CString& path, FolderAccess access) {
     return exists;
 }
 
+bool InstallJournal::ClearRestartQueueFor(const CString& path, bool* takenOut) {
+    *takenOut = false;
+    if (!m_restartQueue) m_restartQueue.emplace();
+    switch (m_restartQueue->For(path)) {
+        case QueuedForRestart::Nothing:
+            return true;
+        case QueuedForRestart::Other:
+            m_log.Write(afx::UiText("queued for the next restart by another program, a restart "
+                                    "must come first: ") +
+                        afx::UiText::System(path));
+            SetLastError(exit_code::kRestartFirst);
+            return false;
+        case QueuedForRestart::OwnDeletion:
+            break;
+    }
+    constexpr char kTakeOut[] = "take the uninstaller's deletion out of the restart's queue:";
+    if (!WriteAhead(JournalLine::Kind::QueuedDeletion, path) ||
+        !m_restartQueue->TakeOutOwnDeletion(path)) {
+        const DWORD error = GetLastError();
+        m_log.Result(kTakeOut, path, false, error);
+        SetLastError(error);
+        return false;
+    }
+    m_log.Result(kTakeOut, path, true);
+    m_changes.push_back(
+        {Change::Kind::QueuedDeletion, path, CString(), false, 0, 0, Origin::New, CString()});
+    *takenOut = true;
+    return true;
+}
+
 bool InstallJournal::InstallFile(const CString& source, const CString& destination, Origin origin,
                                  const CString& keepFolder) {
+    bool takenOut = false;
+    if (!ClearRestartQueueFor(destination, &takenOut)) return false;
     DWORD attributes = GetFileAttributesA(destination);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         if (!RemoveLink(destination)) {
@@ -167,8 +201,11 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     }
     const bool replacing =
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    // A file the plug-in put there itself is never kept as a host's own.
-    const Ownership ownership = replacing ? OwnershipNow(destination) : Ownership::Gone;
+    // A file the plug-in put there itself is never kept as a host's own; nor
+    // is the one its uninstaller meant to delete at the restart.
+    const Ownership ownership = !replacing ? Ownership::Gone
+                                : takenOut ? Ownership::Own
+                                           : OwnershipNow(destination);
     const bool own = ownership == Ownership::Own;
     const bool keep = replacing && !own && !keepFolder.IsEmpty();
     CString aside;
@@ -253,6 +290,12 @@ void InstallJournal::Rollback() {
                     RestoreFile(change->aside, change->path, change->oldAttributes);
                 }
                 break;
+            case Change::Kind::QueuedDeletion: {
+                const bool queued = QueueDeletionAtRestart(change->path);
+                m_log.Result("queue the deletion at the next restart again:", change->path, queued,
+                             queued ? 0 : GetLastError());
+                break;
+            }
         }
     }
     if (!m_changes.empty()) m_log.Write("installation undone");
@@ -262,6 +305,11 @@ void InstallJournal::Rollback() {
 
 void InstallJournal::Commit() {
     WriteAhead(JournalLine::Kind::Commit, CString());
+    if (std::any_of(m_changes.begin(), m_changes.end(), [](const Change& change) {
+            return change.kind == Change::Kind::QueuedDeletion;
+        })) {
+        ForgetDeletionsNoLongerQueued();
+    }
     for (Change& change : m_changes) {
         if (change.aside.IsEmpty() || change.keep) continue;
         RemoveFile(change.aside);
@@ -290,6 +338,8 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
                 record.files.push_back({change.path, change.size, change.origin, change.sha256});
                 if (change.keep) record.keptFiles.push_back({change.path, change.aside});
                 break;
+            case Change::Kind::QueuedDeletion:
+                break;  // taken out for good once the installation is complete
         }
     }
     return record;

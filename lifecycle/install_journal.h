@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "framework/afx_string.h"
@@ -22,6 +23,7 @@
 #include "lifecycle/file_ownership.h"
 #include "lifecycle/install_record.h"
 #include "lifecycle/journal_line.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/run_log.h"
 #include "system/folder_security.h"
 
@@ -63,6 +65,9 @@ public:
     // good) and put back should the copy fail; a link in its place is
     // removed, never written through. `origin` is what the record says of a
     // file that was not there before (New, or Settings for the user's own).
+    // The uninstaller's deletion of the path queued for the next restart is
+    // taken out first (the file there is the plug-in's leftover); anything
+    // else queued for it refuses the file (error exit_code::kRestartFirst).
     // False, with GetLastError() set, when the destination could not be
     // written: it is then as it was.
     bool InstallFile(const CString& source, const CString& destination,
@@ -82,7 +87,8 @@ public:
 
     // Undoes the folders, files and new keys, newest first: files it created
     // go, files it replaced come back with their attributes, folders it
-    // created go when they are empty. The journal file goes too.
+    // created go when they are empty, deletions it took out of the restart's
+    // queue are queued again. The journal file goes too.
     void Rollback();
     // The installation is complete: the files kept beside the installation
     // folder's go (at the next restart, when one is still in use), host
@@ -101,7 +107,7 @@ public:
 
 private:
     struct Change {
-        enum class Kind { Folder, File, Key };
+        enum class Kind { Folder, File, Key, QueuedDeletion };
         Kind kind;
         CString path;
         CString aside;  // the earlier file, renamed; empty when there was none
@@ -119,6 +125,9 @@ private:
     // Own when the file at `path` is the plug-in's: in an installation folder
     // taken over whole, or recorded and still as installed (logged when not).
     Ownership OwnershipNow(const CString& path);
+    // What the next restart would do to `path`: the uninstaller's own queued
+    // deletion is taken out (`takenOut`), anything else refuses the file.
+    bool ClearRestartQueueFor(const CString& path, bool* takenOut);
     // Writes one line ahead of its change; false when it could not be flushed.
     bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
     void DropDurableFile();
@@ -130,6 +139,7 @@ private:
     CString m_ownFolder;               // canonical: an installation folder taken over whole
     std::vector<CString> m_keptAsHostsOwn;
     std::vector<CString> m_changedSince;
+    std::optional<RestartQueue> m_restartQueue;  // read at the first file
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;
 };

@@ -7,7 +7,8 @@
 namespace {
 
 // Indexed like JournalLine::Kind: the tag each line begins with.
-constexpr const char* kJournalTags[] = {"folder", "new", "replace", "keep", "key", "commit"};
+constexpr const char* kJournalTags[] = {"folder", "new",    "replace",        "keep",
+                                        "key",    "commit", "queued-deletion"};
 
 bool HasAside(JournalLine::Kind kind) {
     return kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep;

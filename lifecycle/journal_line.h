@@ -17,6 +17,9 @@ struct JournalLine {
         Keep,     // the same, the earlier file kept in the installation folder
         Key,      // a key below HKEY_CURRENT_USER about to be created
         Commit,   // the installation is complete: finish it, never undo it
+        // the uninstaller's deletion of the path at the next restart, about to
+        // be taken out of the restart's queue (undone: queued again)
+        QueuedDeletion,
     };
     Kind kind;
     CString path;

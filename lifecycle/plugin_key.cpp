@@ -8,6 +8,7 @@
 const char kPluginKey[] = "SOFTWARE\\Torvex\\T-ZozerIded";
 const char kRecordCopyValue[] = "InstallRecord";
 const char kInstallationUnderWayValue[] = "InstallationUnderWay";
+const char kQueuedDeletionsValue[] = "QueuedDeletions";
 const char kUserRecordValue[] = "UserRecord";
 
 namespace {

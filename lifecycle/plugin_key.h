@@ -14,6 +14,8 @@ extern const char kPluginKey[];
 // Values of the key below HKEY_LOCAL_MACHINE.
 extern const char kRecordCopyValue[];
 extern const char kInstallationUnderWayValue[];
+// The deletions the uninstaller queued for the next restart.
+extern const char kQueuedDeletionsValue[];
 // The value below HKEY_CURRENT_USER.
 extern const char kUserRecordValue[];
 

@@ -6,6 +6,7 @@
 
 #include "lifecycle/install_journal.h"
 #include "lifecycle/journal_line.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
@@ -45,6 +46,12 @@ void UndoLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) 
     }
     if (line.kind == Kind::Folder) {
         if (places.MayHaveCreated(line.path)) RemoveDirectoryA(line.path);
+        return;
+    }
+    if (line.kind == Kind::QueuedDeletion) {
+        const bool queued = QueueDeletionAtRestart(line.path);
+        log.Result("recovery: queue the deletion at the next restart again:", line.path, queued,
+                   queued ? 0 : GetLastError());
         return;
     }
     if (!line.aside.IsEmpty() && !IsServedFile(places, line.aside)) return;

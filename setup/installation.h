@@ -43,6 +43,9 @@ enum class InstallResult {
     Incomplete,  // installed, but the account lists steps not done
     Aborted,     // the copy was given up (Abort, or the dialog closed): undone
     Failed,      // stopped and undone (the user has been told)
+    // nothing done: work queued for the next restart would change a file it
+    // writes (the user has been told)
+    RestartFirst,
 };
 
 // The exit code of a run that ended with the installation's result. A copy
@@ -67,6 +70,10 @@ public:
     afx::UiText Notice() const;
 
 private:
+    // A path the queue of the next restart names that this installation
+    // would write, other than the uninstaller's own deletions (which the
+    // journal takes out); empty when there is none.
+    CString QueuedForTheRestart() const;
     bool MakeInstallationFolder();
     // Undoes what the run did so far and tells the user why it stopped.
     bool RollBackAndTell(const char* format, const CString& what, DWORD error);

@@ -346,7 +346,8 @@ bool Dlg_Setup::DoInstall(const InstallRequest& request) {
     const InstallResult result = installation.Run();
     // An unattended run's boxes are answered by nobody at the screen.
     m_nExitCode = ExitCodeOf(result, IsUnattended() ? RunMode::Silent : RunMode::Interactive);
-    if (result == InstallResult::Aborted || result == InstallResult::Failed) {
+    if (result == InstallResult::Aborted || result == InstallResult::Failed ||
+        result == InstallResult::RestartFirst) {
         // The user has been told, or closed the dialog; nothing of the run stays.
         CDialog::OnCancel();
         return false;

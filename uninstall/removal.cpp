@@ -8,6 +8,7 @@
 #include "hosts/host_contract.h"
 #include "lifecycle/file_ownership.h"
 #include "lifecycle/install_journal.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_log.h"
@@ -59,6 +60,8 @@ bool DeleteOrSchedule(const CString& path, UninstallOutcome& outcome, RunLog& lo
     if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         log.Result("remove (in use; at the next restart)", path, true);
         outcome.scheduled.push_back(path);
+        // An installation before the restart takes it out again.
+        RememberQueuedDeletion(path);
         return true;
     }
     log.Result("remove", path, false, error);

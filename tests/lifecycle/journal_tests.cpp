@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "lifecycle/install_journal.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/recovery.h"
@@ -72,6 +73,30 @@ TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
     EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
     EXPECT_EQ(ReadTextFile((install + "\\old.dll").str()), "new");
     EXPECT_FALSE(FileExists((install + "\\old.dll.setup-old").str()));
+}
+
+TEST_F(JournalTest, TheUninstallersQueuedDeletionTakenOutIsQueuedAgainWhenTheRunIsUndone) {
+    const CString module = install + "\\GCAD2024P.dll";
+    ASSERT_TRUE(
+        CreateKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager"));
+    // Undone by the run itself, and by the next run after this one was killed.
+    for (const bool killed : {false, true}) {
+        ASSERT_TRUE(WriteTextFile(module.str(), "left by the uninstaller"));
+        ASSERT_TRUE(QueueDeletionAtRestart(module));
+        RememberQueuedDeletion(module);
+        {
+            InstallJournal journal(log);
+            ASSERT_TRUE(journal.MakeDurable(install));
+            ASSERT_TRUE(journal.InstallFile(source, module));
+            EXPECT_EQ(RestartQueue().For(module), QueuedForRestart::Nothing);
+            if (!killed) journal.Rollback();
+        }
+        EXPECT_EQ(killed, RecoverInterruptedInstallation(ServedPlaces(install), log));
+        EXPECT_EQ(ReadTextFile(module.str()), "left by the uninstaller") << killed;
+        RestartQueue queue;
+        EXPECT_EQ(queue.For(module), QueuedForRestart::OwnDeletion) << killed;
+        ASSERT_TRUE(queue.TakeOutOwnDeletion(module));
+    }
 }
 
 TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsItsOwn) {
