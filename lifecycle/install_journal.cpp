@@ -232,7 +232,7 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
         return false;
     }
     CopiedFile copied;
-    if (!CopyToNewFile(source, destination, &copied)) {
+    if (!CopyToNewFile(source, destination, m_copyBuffer, &copied)) {
         const DWORD error = GetLastError();
         if (!aside.IsEmpty()) RestoreFile(aside, destination, attributes);
         m_log.Result("write file", destination, false, error);

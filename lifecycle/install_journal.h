@@ -25,6 +25,7 @@
 #include "lifecycle/journal_line.h"
 #include "lifecycle/pending_restart.h"
 #include "lifecycle/run_log.h"
+#include "system/file_copy.h"
 #include "system/folder_security.h"
 
 // The journal file in the installation folder.
@@ -140,6 +141,7 @@ private:
     std::vector<CString> m_keptAsHostsOwn;
     std::vector<CString> m_changedSince;
     std::optional<RestartQueue> m_restartQueue;  // read at the first file
+    CopyBuffer m_copyBuffer;
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;
 };

@@ -24,8 +24,8 @@ afx::ScopedKernelHandle OpenToRead(const char* path) {
 
 // Reads the whole file piece by piece, each piece hashed and handed on.
 template <typename Piece>
-bool ReadAll(HANDLE file, CopiedFile* content, Piece&& piece) {
-    std::vector<unsigned char> buffer(kCopyPiece);
+bool ReadAll(HANDLE file, CopyBuffer& buffer, CopiedFile* content, Piece&& piece) {
+    buffer.resize(kCopyPiece);
     Sha256 hash;
     content->size = 0;
     for (;;) {
@@ -42,7 +42,8 @@ bool ReadAll(HANDLE file, CopiedFile* content, Piece&& piece) {
 
 }  // namespace
 
-bool CopyToNewFile(const char* source, const char* destination, CopiedFile* copied) {
+bool CopyToNewFile(const char* source, const char* destination, CopyBuffer& buffer,
+                   CopiedFile* copied) {
     const afx::ScopedKernelHandle from = OpenToRead(source);
     BY_HANDLE_FILE_INFORMATION information;
     if (!from || !GetFileInformationByHandle(from.Get(), &information)) return false;
@@ -54,7 +55,7 @@ bool CopyToNewFile(const char* source, const char* destination, CopiedFile* copi
             CreateFileA(destination, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                         attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!to) return false;
-        whole = ReadAll(from.Get(), copied,
+        whole = ReadAll(from.Get(), buffer, copied,
                         [&](const unsigned char* bytes, DWORD size) {
                             DWORD written = 0;
                             return WriteFile(to.Get(), bytes, size, &written, nullptr) &&
@@ -72,5 +73,7 @@ bool CopyToNewFile(const char* source, const char* destination, CopiedFile* copi
 
 bool HashFile(const char* path, CopiedFile* content) {
     const afx::ScopedKernelHandle file = OpenToRead(path);
-    return file && ReadAll(file.Get(), content, [](const unsigned char*, DWORD) { return true; });
+    CopyBuffer buffer;
+    return file &&
+           ReadAll(file.Get(), buffer, content, [](const unsigned char*, DWORD) { return true; });
 }

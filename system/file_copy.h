@@ -6,6 +6,12 @@
 
 #include "framework/afx_string.h"
 
+#include <vector>
+
+// The piece of memory a copy goes through, kept by the caller for the next
+// copy: a fresh one for every file would be paged in anew each time.
+using CopyBuffer = std::vector<unsigned char>;
+
 struct CopiedFile {
     unsigned long long size = 0;
     CString sha256;  // of the bytes written, lower-case hexadecimal
@@ -16,7 +22,8 @@ struct CopiedFile {
 // write time and attributes but read-only: what is installed stays
 // writable for the next installation and the uninstaller. False, with
 // GetLastError() set, when the copy is not whole; what it began is removed.
-bool CopyToNewFile(const char* source, const char* destination, CopiedFile* copied);
+bool CopyToNewFile(const char* source, const char* destination, CopyBuffer& buffer,
+                   CopiedFile* copied);
 
 // The size and SHA-256 of a file, read once. False when it cannot be read.
 bool HashFile(const char* path, CopiedFile* content);
