@@ -124,6 +124,22 @@ TEST(InstallRecord, AnUpgradeKeepsWhatTheFirstInstallationCreated) {
     EXPECT_EQ(second.keys[0].origin, Origin::New);
     EXPECT_EQ(second.createdFolders, first.createdFolders);
     EXPECT_EQ(second.releases.size(), 1u);
+
+    // Both kept the host's library: the earlier copy is the host's, unless
+    // the second run found the plug-in's file there changed (the host's
+    // newer one). The copy passed over stays the installation's to remove.
+    const InstallRecord::KeptFile mine = {first.keptFiles[0].path, "D:\\T-ZozerIded\\Kept\\x"};
+    for (const bool changed : {false, true}) {
+        InstallRecord third;
+        third.installFolder = first.installFolder;
+        third.keptFiles = {mine};
+        const std::vector<CString> passedOver = third.MergeEarlier(
+            first, changed ? std::vector<CString>{mine.path} : std::vector<CString>{});
+        ASSERT_EQ(third.keptFiles.size(), 1u);
+        EXPECT_EQ(third.keptFiles[0].keptAs, changed ? mine.keptAs : first.keptFiles[0].keptAs);
+        EXPECT_EQ(passedOver,
+                  std::vector<CString>{changed ? first.keptFiles[0].keptAs : mine.keptAs});
+    }
 }
 
 TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
