@@ -58,8 +58,10 @@ bool CopyToNewFile(const char* source, const char* destination, CopyBuffer& buff
         whole = ReadAll(from.Get(), buffer, copied,
                         [&](const unsigned char* bytes, DWORD size) {
                             DWORD written = 0;
-                            return WriteFile(to.Get(), bytes, size, &written, nullptr) &&
-                                   written == size;
+                            if (!WriteFile(to.Get(), bytes, size, &written, nullptr)) return false;
+                            // A write cut short sets no error: the volume is full.
+                            if (written != size) SetLastError(ERROR_DISK_FULL);
+                            return written == size;
                         }) &&
                 SetFileTime(to.Get(), nullptr, nullptr, &information.ftLastWriteTime);
     }
