@@ -157,7 +157,10 @@ bool InstallJournal::CreateFolder(const CString& path, FolderAccess access) {
 }
 
 bool InstallJournal::ClearRestartQueueFor(const CString& path, bool* takenOut) {
-    *takenOut = false;
+    // Taken out by an earlier attempt at this file (a copy retried).
+    *takenOut = std::any_of(m_changes.begin(), m_changes.end(), [&](const Change& change) {
+        return change.kind == Change::Kind::QueuedDeletion && IsSamePath(change.path, path);
+    });
     if (!m_restartQueue) m_restartQueue.emplace();
     switch (m_restartQueue->For(path)) {
         case QueuedForRestart::Nothing:

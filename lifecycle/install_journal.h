@@ -127,7 +127,8 @@ private:
     // taken over whole, or recorded and still as installed (logged when not).
     Ownership OwnershipNow(const CString& path);
     // What the next restart would do to `path`: the uninstaller's own queued
-    // deletion is taken out (`takenOut`), anything else refuses the file.
+    // deletion is taken out (`takenOut`, also when an earlier attempt at the
+    // file took it), anything else refuses the file.
     bool ClearRestartQueueFor(const CString& path, bool* takenOut);
     // Writes one line ahead of its change; false when it could not be flushed.
     bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
