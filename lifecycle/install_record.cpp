@@ -207,14 +207,7 @@ CString FormatInstallRecord(const InstallRecord& record) {
 
 bool ParseInstallRecord(const char* text, InstallRecord* record) {
     *record = InstallRecord();
-    const std::string all = text ? text : "";
-    size_t start = 0;
-    while (start < all.size()) {
-        size_t end = all.find('\n', start);
-        if (end == std::string::npos) end = all.size();
-        std::string line = all.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : SplitLines(text ? text : "")) {
         if (line.empty() || line[0] == '#') continue;
         if (!ParseLine(SplitFields(line), record)) return false;
     }

@@ -89,14 +89,7 @@ std::vector<CString> ReadRemembered() {
     std::vector<CString> paths;
     CString text;
     if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, &text)) return paths;
-    size_t start = 0;
-    const std::string& all = text.str();
-    while (start < all.size()) {
-        size_t end = all.find('\n', start);
-        if (end == std::string::npos) end = all.size();
-        std::string line = all.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : SplitLines(text.str())) {
         CString path;
         CString canonical;
         if (UnescapeField(line, &path) && CanonicalPath(path, &canonical))

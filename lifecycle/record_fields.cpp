@@ -54,6 +54,19 @@ bool UnescapeField(const std::string& field, CString* text) {
     return true;
 }
 
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 std::vector<std::string> SplitFields(const std::string& line) {
     std::vector<std::string> fields;
     size_t start = 0;
