@@ -118,11 +118,15 @@ TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsIt
 TEST_F(JournalTest, AHostsOwnFileIsKeptInTheInstallationFolder) {
     ASSERT_TRUE(driver::CreateFolders((temp / "host").str()));
     ASSERT_TRUE(WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
+    // A read-only source (a package on a read-only medium): the copy stays writable.
+    ASSERT_TRUE(SetFileAttributesA(source, FILE_ATTRIBUTE_READONLY));
     InstallJournal journal(log);
     ASSERT_TRUE(journal.CreateFolder(install + "\\Kept"));
     ASSERT_TRUE(journal.InstallFile(source, temp / "host\\itextsharp.dll", Origin::New,
                                     install + "\\Kept"));
     journal.Commit();
+    EXPECT_FALSE(GetFileAttributesA(temp / "host\\itextsharp.dll") & FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL));
     const InstallRecord record = journal.Record(install);
     ASSERT_EQ(record.keptFiles.size(), 1u);
     EXPECT_EQ(ReadTextFile(record.keptFiles[0].keptAs.str()), "the host's");
