@@ -105,3 +105,43 @@ InstallRecord EarlierInstallations::HostsServedElsewhere() {
     }
     return hosts;
 }
+
+void EarlierInstallations::ClearElsewhereAfterCommit() {
+    const CString& folder = m_elsewhere.installFolder;
+    if (folder.IsEmpty()) return;
+    if (!m_journal.FinishInEarlierFolder(folder)) {
+        // Cleared all the same; only a run killed meanwhile leaves it be.
+        m_log.Result("name the earlier installation folder beside the mark", folder, false,
+                     GetLastError());
+    }
+    const ServedPlaces places(folder);
+    const auto remove = [&](const CString& path, unsigned long long size, const CString& sha256) {
+        m_journal.FinishAfterCommit({JournalLine::Kind::RemoveFile, path, CString(), size, sha256});
+    };
+    // Its files; among them the host files it kept, but only those MergeInto
+    // copied here, each judged by the SHA-256 of its copy.
+    for (const InstallRecord::File& file : m_elsewhere.files) {
+        const ServedPlaces::Place place = places.PlaceOf(file.path);
+        if (file.origin == InstallRecord::Origin::New &&
+            (place == ServedPlaces::Place::InstallFolder ||
+             place == ServedPlaces::Place::KeptFiles)) {
+            remove(file.path, file.size, file.sha256);
+        }
+    }
+    // Its own files, which its record does not list, hashed as they are now:
+    // they go while they are still what was read here. The record last.
+    for (const char* own : {kUninstallerName, kJournalFileName, kInstallRecordName}) {
+        const CString path = JoinPath(folder, own);
+        CopiedFile content;
+        if (GetPathKind(path) == PathKind::File && !IsReparsePoint(path) &&
+            HashFile(path, &content)) {
+            remove(path, content.size, content.sha256);
+        }
+    }
+    for (auto created = m_elsewhere.createdFolders.rbegin();
+         created != m_elsewhere.createdFolders.rend(); ++created) {
+        m_journal.FinishAfterCommit({JournalLine::Kind::RemoveFolder, *created, CString()});
+    }
+    m_log.Write(afx::UiText("the earlier installation folder is cleared after the commit: ") +
+                afx::UiText::System(folder));
+}

@@ -34,6 +34,13 @@ public:
     // once MergeInto has copied them here); no installation folder when none.
     const InstallRecord& Elsewhere() const { return m_elsewhere; }
 
+    // Once this installation can be uninstalled, the earlier folder
+    // elsewhere is the plug-in's no more: its own files (while they are
+    // what it recorded), its uninstaller and record, then the folders it
+    // created when empty, written as finish lines (a move killed half way
+    // is finished by the next run) and named beside the journal's mark.
+    void ClearElsewhereAfterCommit();
+
 private:
     void ReadHere();
     void ReadElsewhere();

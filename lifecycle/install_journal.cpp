@@ -4,6 +4,7 @@
 #include <string>
 
 #include "lifecycle/file_ownership.h"
+#include "lifecycle/journal_work.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/run_contract.h"
 #include "system/file_copy.h"
@@ -69,8 +70,13 @@ bool InstallJournal::MakeDurable(const CString& installFolder) {
 }
 
 bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside) {
+    return WriteAhead({kind, path, aside});
+}
+
+bool InstallJournal::WriteAhead(const JournalLine& line) {
     if (!m_durable) return true;
-    const std::string text = FormatJournalLine({kind, path, aside});
+    const JournalLine::Kind kind = line.kind;
+    const std::string text = FormatJournalLine(line);
     DWORD written = 0;
     if (!WriteFile(m_durable.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
                    nullptr) ||
@@ -80,17 +86,21 @@ bool InstallJournal::WriteAhead(JournalLine::Kind kind, const CString& path, con
     // Written, the line survives the process being killed. It must reach the
     // disk before a file is moved aside or a queued deletion taken out, or a
     // power cut could lose the way back; a new file or key overwrites
-    // nothing, so its line may wait for the next flush.
+    // nothing, so its line may wait for the next flush. Finish lines are
+    // flushed with the commit line that follows them.
     const bool overwrites = kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep ||
                             kind == JournalLine::Kind::Commit ||
                             kind == JournalLine::Kind::QueuedDeletion;
-    return !overwrites || FlushFileBuffers(m_durable.Get());
+    if (!overwrites) return true;
+    ++m_flushes;
+    return FlushFileBuffers(m_durable.Get()) != FALSE;
 }
 
 void InstallJournal::DropDurableFile() {
     if (!m_durable) return;
     m_durable.Reset();
     DeleteFileA(m_durablePath);
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kEarlierFolderValue);
     DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
     DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
 }
@@ -142,7 +152,7 @@ bool InstallJournal::CreateFolderChain(const CString& path) {
     return true;
 }
 
-bool InstallJournal::CreateFolder(const CString& path, FolderAccess access) {
+bool InstallJournal::CreateFolder(const CString& path, NewFolderAccess access) {
     if (CreateFolderWith(path, access)) {
         m_log.Result("create folder", path, true);
         WriteAhead(JournalLine::Kind::Folder, path);
@@ -174,7 +184,7 @@ bool InstallJournal::ClearRestartQueueFor(const CString& path, bool* takenOut) {
         case QueuedForRestart::OwnDeletion:
             break;
     }
-    constexpr char kTakeOut[] = "take the uninstaller's deletion out of the restart's queue:";
+    constexpr char kTakeOut[] = "take the plug-in's own deletion out of the restart's queue:";
     if (!WriteAhead(JournalLine::Kind::QueuedDeletion, path) ||
         !m_restartQueue->TakeOutOwnDeletion(path)) {
         const DWORD error = GetLastError();
@@ -205,7 +215,7 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     const bool replacing =
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     // A file the plug-in put there itself is never kept as a host's own; nor
-    // is the one its uninstaller meant to delete at the restart.
+    // is the one it meant to delete at the restart itself.
     const Ownership ownership = !replacing ? Ownership::Gone
                                 : takenOut ? Ownership::Own
                                            : OwnershipNow(destination);
@@ -258,7 +268,10 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
 
 bool InstallJournal::InstallData(const CString& destination, const void* data, unsigned long size) {
     const CString temporary = destination + kTemporaryExtension;
-    if (!WriteNewFile(temporary, data, size)) return false;
+    // Noted like any new file: a run killed before it is installed leaves none.
+    if (!WriteAhead(JournalLine::Kind::New, temporary) || !WriteNewFile(temporary, data, size)) {
+        return false;
+    }
     const bool installed = InstallFile(temporary, destination);
     const DWORD error = GetLastError();
     DeleteFileA(temporary);
@@ -306,22 +319,48 @@ void InstallJournal::Rollback() {
     DropDurableFile();
 }
 
-void InstallJournal::Commit() {
+void InstallJournal::FinishAfterCommit(const JournalLine& line) {
+    m_finish.push_back(line);
+}
+
+bool InstallJournal::FinishInEarlierFolder(const CString& earlierFolder) {
+    return !m_durable || WritePluginValue(HKEY_LOCAL_MACHINE, kEarlierFolderValue, earlierFolder);
+}
+
+std::vector<CString> InstallJournal::Commit() {
+    // Written ahead with the commit line, which flushes them all.
+    for (const JournalLine& line : m_finish) WriteAhead(line);
     WriteAhead(JournalLine::Kind::Commit, CString());
     if (std::any_of(m_changes.begin(), m_changes.end(), [](const Change& change) {
             return change.kind == Change::Kind::QueuedDeletion;
         })) {
         ForgetDeletionsNoLongerQueued();
     }
+    std::vector<CString> scheduled;
     for (Change& change : m_changes) {
         if (change.aside.IsEmpty() || change.keep) continue;
         RemoveFile(change.aside);
         // Still in use (a module the host has loaded): gone at the next restart.
         if (GetFileAttributesA(change.aside) != INVALID_FILE_ATTRIBUTES) {
-            MoveFileExA(change.aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            const bool later =
+                MoveFileExA(change.aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+            m_log.Result("remove (in use; at the next restart)", change.aside, later,
+                         later ? 0 : GetLastError());
+            if (later) scheduled.push_back(change.aside);
         }
         change.aside = CString();
     }
+    if (m_finish.empty()) DropDurableFile();
+    return scheduled;
+}
+
+void InstallJournal::Finish(const ServedPlaces& places) {
+    if (!m_finish.empty()) {
+        m_log.Write(afx::FormatUiText("after the commit: %d finish lines",
+                                      {static_cast<int>(m_finish.size())}));
+    }
+    for (const JournalLine& line : m_finish) FinishJournalLine(line, places, m_log);
+    m_finish.clear();
     DropDurableFile();
 }
 

@@ -10,7 +10,10 @@
 // installation folder, and flushed, before it is made, and a machine-wide
 // mark names that folder: a run that is killed half way is finished or
 // undone by the next run of the setup or the uninstaller
-// (lifecycle/recovery.h).
+// (lifecycle/recovery.h). The work a complete installation still owes the
+// machine (clearing the folder it moved from, say) is written as finish
+// lines with the commit line, then done: killed before it is all done, the
+// next run finishes it.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +30,8 @@
 #include "lifecycle/run_log.h"
 #include "system/file_copy.h"
 #include "system/folder_security.h"
+
+class ServedPlaces;
 
 // The journal file in the installation folder.
 extern const char kJournalFileName[];
@@ -55,7 +60,7 @@ public:
     // Creates one folder level (its parent must exist), by default with the
     // installation folder's protected descriptor; true when the folder is
     // there afterwards. Noted when this call made it.
-    bool CreateFolder(const CString& path, FolderAccess access = FolderAccess::Protected);
+    bool CreateFolder(const CString& path, NewFolderAccess access = NewFolderAccess::Protected);
     // Creates every missing level of the path from the top down, each noted
     // and protected; true when the folder is there afterwards.
     bool CreateFolderChain(const CString& path);
@@ -66,7 +71,7 @@ public:
     // good) and put back should the copy fail; a link in its place is
     // removed, never written through. `origin` is what the record says of a
     // file that was not there before (New, or Settings for the user's own).
-    // The uninstaller's deletion of the path queued for the next restart is
+    // The plug-in's own deletion of the path queued for the next restart is
     // taken out first (the file there is the plug-in's leftover); anything
     // else queued for it refuses the file (error exit_code::kRestartFirst).
     // False, with GetLastError() set, when the destination could not be
@@ -91,10 +96,22 @@ public:
     // created go when they are empty, deletions it took out of the restart's
     // queue are queued again. The journal file goes too.
     void Rollback();
-    // The installation is complete: the files kept beside the installation
-    // folder's go (at the next restart, when one is still in use), host
-    // files stay kept, and the journal file and the mark go.
-    void Commit();
+    // Work for after the commit (a finish line, lifecycle/journal_line.h),
+    // written with the commit line and done by Finish.
+    void FinishAfterCommit(const JournalLine& line);
+    // An earlier installation folder finish lines clear: named beside the
+    // mark, so that a recovery may act there too. False when it cannot be.
+    bool FinishInEarlierFolder(const CString& earlierFolder);
+
+    // The installation is complete: the commit line and the finish lines
+    // are written, the files kept beside the installation folder's go (at
+    // the next restart, when one is still in use), host files stay kept.
+    // The journal file and the mark go, unless finish lines wait for Finish.
+    // Returns the files left to the next restart.
+    std::vector<CString> Commit();
+    // Does the finish lines within `places`, then the journal file and the
+    // mark go.
+    void Finish(const ServedPlaces& places);
 
     InstallRecord Record(const CString& installFolder) const;
     // The file this installation wrote at `path`, as the record will say;
@@ -105,6 +122,9 @@ public:
     // back at uninstall); of them, those whose size or SHA-256 had changed.
     const std::vector<CString>& KeptAsHostsOwn() const { return m_keptAsHostsOwn; }
     const std::vector<CString>& ChangedSince() const { return m_changedSince; }
+    // Lines flushed to the disk so far: a flush leaves nothing a reader of
+    // the file could see.
+    int Flushes() const { return m_flushes; }
 
 private:
     struct Change {
@@ -132,10 +152,12 @@ private:
     bool ClearRestartQueueFor(const CString& path, bool* takenOut);
     // Writes one line ahead of its change; false when it could not be flushed.
     bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
+    bool WriteAhead(const JournalLine& line);
     void DropDurableFile();
 
     RunLog& m_log;
     std::vector<Change> m_changes;
+    std::vector<JournalLine> m_finish;
     std::vector<InstallRecord::Release> m_releases;
     std::vector<Recorded> m_recorded;  // what earlier installations made
     CString m_ownFolder;               // canonical: an installation folder taken over whole
@@ -145,4 +167,5 @@ private:
     CopyBuffer m_copyBuffer;
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;
+    int m_flushes = 0;
 };

@@ -1,7 +1,6 @@
 #include "lifecycle/install_record.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 #include <string>
 
@@ -28,7 +27,6 @@ struct LineForm {
 constexpr LineForm kLineForms[] = {
     {"version", 2, 2}, {"folder", 2, 2}, {"release", 4, 4}, {"created-folder", 2, 2},
     {"file", 5, 4},    {"key", 3, 3},    {"kept", 3, 3}};
-constexpr size_t kSha256HexDigits = 64;
 
 const char* Tag(LineKind kind) {
     return kLineForms[static_cast<int>(kind)].tag;
@@ -48,22 +46,6 @@ bool OriginOf(const std::string& name, InstallRecord::Origin* origin) {
         }
     }
     return false;
-}
-
-bool ParseNumber(const std::string& text, unsigned long long* number) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    *number = std::strtoull(text.c_str(), nullptr, 10);
-    return true;
-}
-
-// Empty (not known), or 64 lower-case hexadecimal digits.
-bool ParseSha256(const std::string& text, CString* sha256) {
-    if (!text.empty() && (text.size() != kSha256HexDigits ||
-                          text.find_first_not_of("0123456789abcdef") != std::string::npos)) {
-        return false;
-    }
-    *sha256 = CString(text);
-    return true;
 }
 
 bool SamePath(const CString& a, const CString& b) {
@@ -91,7 +73,7 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
         case LineKind::Release: {
             unsigned long long year = 0;
             InstallRecord::Release release;
-            if (!ParseNumber(f[1], &year) || !UnescapeField(f[2], &release.hostFolder) ||
+            if (!ParseNumberField(f[1], &year) || !UnescapeField(f[2], &release.hostFolder) ||
                 !UnescapeField(f[3], &release.hostKey)) {
                 return false;
             }
@@ -102,8 +84,8 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
         case LineKind::File: {
             InstallRecord::File file;
             const bool hashed = f.size() == form->fields;
-            if (!OriginOf(f[1], &file.origin) || !ParseNumber(f[2], &file.size) ||
-                (hashed && !ParseSha256(f[3], &file.sha256)) ||
+            if (!OriginOf(f[1], &file.origin) || !ParseNumberField(f[2], &file.size) ||
+                (hashed && !ParseSha256Field(f[3], &file.sha256)) ||
                 !UnescapeField(f.back(), &file.path)) {
                 return false;
             }

@@ -1,30 +1,66 @@
 #include "lifecycle/journal_line.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "lifecycle/record_fields.h"
 
 namespace {
 
-// Indexed like JournalLine::Kind: the tag each line begins with.
-constexpr const char* kJournalTags[] = {"folder", "new",    "replace",        "keep",
-                                        "key",    "commit", "queued-deletion"};
+// What each kind of line holds after its tag.
+enum class Fields { None, Path, PathAside, PathSizeSha256 };
+struct LineForm {
+    const char* tag;
+    Fields fields;
+};
+// Indexed like JournalLine::Kind: the one table of the journal's lines.
+constexpr LineForm kLineForms[] = {
+    {"folder", Fields::Path},
+    {"new", Fields::Path},
+    {"replace", Fields::PathAside},
+    {"keep", Fields::PathAside},
+    {"key", Fields::Path},
+    {"commit", Fields::None},
+    {"queued-deletion", Fields::Path},
+    {"remove-file", Fields::PathSizeSha256},
+    {"remove-folder", Fields::Path},
+};
 
-bool HasAside(JournalLine::Kind kind) {
-    return kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep;
+// The fields a line of the form holds, its tag included.
+bool HasFieldCount(Fields fields, size_t count) {
+    switch (fields) {
+        case Fields::None:
+            return count == 1;
+        case Fields::Path:
+            return count == 2;
+        case Fields::PathAside:
+            return count == 3;
+        case Fields::PathSizeSha256:
+            // A line of the build before the SHA-256 ends with the size.
+            return count == 3 || count == 4;
+    }
+    return false;
 }
 
 }  // namespace
 
 std::string FormatJournalLine(const JournalLine& line) {
     std::string out;
-    const char* tag = kJournalTags[static_cast<int>(line.kind)];
-    if (line.kind == JournalLine::Kind::Commit) {
-        AppendLine(out, {tag});
-    } else if (HasAside(line.kind)) {
-        AppendLine(out, {tag, EscapeField(line.path), EscapeField(line.aside)});
-    } else {
-        AppendLine(out, {tag, EscapeField(line.path)});
+    const LineForm& form = kLineForms[static_cast<int>(line.kind)];
+    switch (form.fields) {
+        case Fields::None:
+            AppendLine(out, {form.tag});
+            break;
+        case Fields::Path:
+            AppendLine(out, {form.tag, EscapeField(line.path)});
+            break;
+        case Fields::PathAside:
+            AppendLine(out, {form.tag, EscapeField(line.path), EscapeField(line.aside)});
+            break;
+        case Fields::PathSizeSha256:
+            AppendLine(out, {form.tag, EscapeField(line.path), std::to_string(line.size),
+                             line.sha256.str()});
+            break;
     }
     return out;
 }
@@ -41,16 +77,17 @@ bool ParseJournal(const char* text, std::vector<JournalLine>* lines) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         const std::vector<std::string> f = SplitFields(line);
-        int kind = -1;
-        for (int i = 0; i < static_cast<int>(std::size(kJournalTags)); ++i) {
-            if (f[0] == kJournalTags[i]) kind = i;
-        }
-        if (kind < 0) continue;
-        JournalLine parsed{static_cast<JournalLine::Kind>(kind), CString(), CString()};
-        const bool twoPaths = HasAside(parsed.kind);
-        const size_t fields = parsed.kind == JournalLine::Kind::Commit ? 1 : twoPaths ? 3 : 2;
-        if (f.size() != fields || (fields > 1 && !UnescapeField(f[1], &parsed.path)) ||
-            (twoPaths && !UnescapeField(f[2], &parsed.aside))) {
+        const auto form = std::find_if(std::begin(kLineForms), std::end(kLineForms),
+                                       [&](const LineForm& l) { return f[0] == l.tag; });
+        if (form == std::end(kLineForms)) continue;
+        JournalLine parsed{static_cast<JournalLine::Kind>(form - std::begin(kLineForms)), CString(),
+                           CString()};
+        const bool sized = form->fields == Fields::PathSizeSha256;
+        if (!HasFieldCount(form->fields, f.size()) ||
+            (form->fields != Fields::None && !UnescapeField(f[1], &parsed.path)) ||
+            (form->fields == Fields::PathAside && !UnescapeField(f[2], &parsed.aside)) ||
+            (sized && !ParseNumberField(f[2], &parsed.size)) ||
+            (sized && f.size() == 4 && !ParseSha256Field(f[3], &parsed.sha256))) {
             return false;
         }
         lines->push_back(parsed);

@@ -4,10 +4,11 @@
 // by an uninstall whose module was in use would delete the new file at the
 // restart, and a rename would replace or move it.
 //
-// The plug-in's own entries are the deletions its uninstaller queued: it
-// remembers each under the machine-wide key (which only administrators may
-// change), and one counts as its own only while that deletion of exactly
-// that path is still queued. An installation takes its own out through the
+// The plug-in's own entries are the deletions it queued itself (its
+// uninstaller, or the work after an installation's commit, through
+// RemoveOrSchedule, lifecycle/journal_work.h): it remembers each under the
+// machine-wide key (which only administrators may change), and one counts as its own only while
+// that deletion of exactly that path is still queued. An installation takes its own out through the
 // journal (a rollback or the recovery of a killed run queues it again);
 // anything else queued for a path it would write means a restart must come
 // first.
@@ -21,13 +22,13 @@
 
 enum class QueuedForRestart {
     Nothing,
-    OwnDeletion,  // the plug-in's uninstaller queued it: the installation may take it out
+    OwnDeletion,  // the plug-in queued it: the installation may take it out
     Other,        // anything else: a restart must come first
 };
 
 class RestartQueue {
 public:
-    // Reads the queue and the deletions the plug-in's uninstaller queued.
+    // Reads the queue and the deletions the plug-in queued.
     RestartQueue();
 
     QueuedForRestart For(const CString& path) const;
@@ -55,15 +56,14 @@ private:
     bool IsOwnDeletion(const Operation& operation) const;
 
     std::vector<Operation> m_operations;
-    std::vector<CString> m_ownDeletions;  // canonical: what the uninstaller queued
+    std::vector<CString> m_ownDeletions;  // canonical: what the plug-in queued
 };
 
 // Queues the deletion of `path` at the next restart, as MoveFileEx does (a
 // rollback or the recovery puts back what an installation took out).
 bool QueueDeletionAtRestart(const CString& path);
 
-// The uninstaller has queued the deletion of `path`: remembered as the
-// plug-in's own.
+// The plug-in has queued the deletion of `path`: remembered as its own.
 void RememberQueuedDeletion(const CString& path);
 // Forgets the remembered deletions the queue no longer holds (carried out
 // by a restart, or taken out by an installation that is complete).

@@ -53,8 +53,8 @@ bool ReadActiveSetupEntry(CString* command, CString* version) {
     return true;
 }
 
-void DeleteActiveSetupEntry() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kActiveSetupKey);
+LONG DeleteActiveSetupEntry() {
+    return RegDeleteTreeA(HKEY_LOCAL_MACHINE, kActiveSetupKey);
 }
 
 bool StampActiveSetupDone(const CString& version) {

@@ -6,6 +6,8 @@
 // serves is missing. The uninstaller removes all of it from every profile.
 #pragma once
 
+#include <windows.h>
+
 #include "framework/afx_string.h"
 #include "lifecycle/install_record.h"
 
@@ -22,7 +24,8 @@ CString UserStageCommand(const CString& stagePath, const char* startedBy);
 // Below HKEY_LOCAL_MACHINE, written anew: the stage's command and the
 // version Active Setup compares with each user's stamp.
 bool WriteActiveSetupEntry(const CString& command, const CString& version);
-void DeleteActiveSetupEntry();
+// The registry's result (ERROR_FILE_NOT_FOUND when there was none).
+LONG DeleteActiveSetupEntry();
 // The entry's command and version; false when there is none.
 bool ReadActiveSetupEntry(CString* command, CString* version);
 

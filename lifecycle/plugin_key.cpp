@@ -8,6 +8,8 @@
 const char kPluginKey[] = "SOFTWARE\\Torvex\\T-ZozerIded";
 const char kRecordCopyValue[] = "InstallRecord";
 const char kInstallationUnderWayValue[] = "InstallationUnderWay";
+const char kEarlierFolderValue[] = "EarlierInstallationFolder";
+const char kUninstallUnderWayValue[] = "UninstallUnderWay";
 const char kQueuedDeletionsValue[] = "QueuedDeletions";
 const char kUserRecordValue[] = "UserRecord";
 

@@ -6,12 +6,14 @@
 
 #include "lifecycle/install_journal.h"
 #include "lifecycle/journal_line.h"
-#include "lifecycle/pending_restart.h"
+#include "lifecycle/journal_work.h"
+#include "lifecycle/per_user.h"
 #include "lifecycle/plugin_key.h"
+#include "lifecycle/product.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
+#include "lifecycle/uninstall_entry.h"
 #include "system/file_ops.h"
-#include "system/reg_ops.h"
 #include "text/path_text.h"
 
 namespace {
@@ -20,56 +22,23 @@ namespace {
 constexpr DWORD kMaxJournalBytes = 16 * 1024 * 1024;
 
 using Kind = JournalLine::Kind;
-using Place = ServedPlaces::Place;
 
-// True when the file lies directly in a served place, reached through no link.
-bool IsServedFile(const ServedPlaces& places, const CString& path) {
-    CString served;
-    return places.PlaceOf(path, &served) != Place::None && !PassesThroughLink(served, path);
+bool ReadJournal(const CString& folder, std::vector<JournalLine>* lines) {
+    std::string text;
+    return !IsReparsePoint(folder) &&
+           ReadSmallFile(JoinPath(folder, kJournalFileName), kMaxJournalBytes, &text) &&
+           ParseJournal(text.c_str(), lines);
 }
 
-// Undoes one line of an interrupted installation's journal, within the
-// served places only.
-void UndoLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    if (line.kind == Kind::Key) {
-        // Only the plug-in's entries and the "Applications" key made for them.
-        const bool removed =
-            places.IsApplicationsKey(line.path) &&
-            DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, line.path) == ERROR_SUCCESS;
-        log.Result("recovery: remove key HKEY_CURRENT_USER\\", line.path, removed);
-        return;
+// Newest first; the folders last, once the journal in one of them is gone.
+void Undo(const std::vector<JournalLine>& lines, const CString& journal, const ServedPlaces& places,
+          RunLog& log) {
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (line->kind != Kind::Folder) UndoJournalLine(*line, places, log);
     }
-    if (!IsServedFile(places, line.path)) {
-        log.Write(afx::UiText("recovery: outside the installation's places, left: ") +
-                  afx::UiText::System(line.path));
-        return;
-    }
-    if (line.kind == Kind::Folder) {
-        if (places.MayHaveCreated(line.path)) RemoveDirectoryA(line.path);
-        return;
-    }
-    if (line.kind == Kind::QueuedDeletion) {
-        const bool queued = QueueDeletionAtRestart(line.path);
-        log.Result("recovery: queue the deletion at the next restart again:", line.path, queued,
-                   queued ? 0 : GetLastError());
-        return;
-    }
-    if (!line.aside.IsEmpty() && !IsServedFile(places, line.aside)) return;
-    const bool asideThere = !line.aside.IsEmpty() && GetPathKind(line.aside) == PathKind::File;
-    if (line.kind == Kind::New || asideThere) {
-        RemoveFile(line.path);
-        log.Result("recovery: remove", line.path, GetPathKind(line.path) == PathKind::Absent);
-    }
-    if (asideThere) {
-        const bool back = RestoreFile(line.aside, line.path, INVALID_FILE_ATTRIBUTES);
-        log.Result("recovery: put back", line.path, back, back ? 0 : GetLastError());
-    }
-}
-
-// Complete but for its clean-up: the files kept beside go.
-void FinishCommitted(const std::vector<JournalLine>& lines, const ServedPlaces& places) {
-    for (const JournalLine& line : lines) {
-        if (line.kind == Kind::Replace && IsServedFile(places, line.aside)) RemoveFile(line.aside);
+    RemoveFile(journal);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (line->kind == Kind::Folder) UndoJournalLine(*line, places, log);
     }
 }
 
@@ -84,33 +53,63 @@ CString InterruptedInstallationFolder() {
     return folder;
 }
 
-bool RecoverInterruptedInstallation(const ServedPlaces& places, RunLog& log) {
+bool RecoverInterruptedInstallation(const ServedPlaces& served, RunLog& log) {
     const CString folder = InterruptedInstallationFolder();
-    if (folder.IsEmpty() || !places.IsInstallFolder(folder)) return false;
-    const CString path = JoinPath(folder, kJournalFileName);
-    std::string text;
+    if (folder.IsEmpty() || !served.IsInstallFolder(folder)) return false;
+    ServedPlaces places = served;
+    CString earlier;
+    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kEarlierFolderValue, &earlier) &&
+        IsAbsolutePath(earlier)) {
+        places.AddEarlierInstallFolder(earlier);
+    }
+    const CString journal = JoinPath(folder, kJournalFileName);
     std::vector<JournalLine> lines;
     log.Write(afx::UiText("an interrupted installation was found in ") +
               afx::UiText::System(folder));
-    if (!IsReparsePoint(folder) && ReadSmallFile(path, kMaxJournalBytes, &text) &&
-        ParseJournal(text.c_str(), &lines)) {
+    if (ReadJournal(folder, &lines)) {
         const bool committed = std::any_of(lines.begin(), lines.end(), [](const JournalLine& l) {
             return l.kind == Kind::Commit;
         });
         if (committed) {
-            FinishCommitted(lines, places);
-            log.Write("recovery: the installation was complete; finished");
+            log.Write("recovery: the installation was complete; its work after the commit is done");
+            for (const JournalLine& line : lines) FinishJournalLine(line, places, log);
         } else {
-            for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-                UndoLine(*line, places, log);
-            }
-            log.Write("recovery: the installation was undone");
+            log.Write("recovery: the installation is undone");
+            Undo(lines, journal, places, log);
         }
     } else {
         log.Write("recovery: its journal could not be read; nothing undone");
+        // Killed once its journal had gone, the folder it made may be all there is.
+        RemoveFile(journal);
+        RemoveFolderWhenEmpty(folder, places, log);
     }
-    RemoveFile(path);
+    RemoveFile(journal);
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kEarlierFolderValue);
     DeletePluginValue(HKEY_LOCAL_MACHINE, kInstallationUnderWayValue);
     DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
+    // Entries written just before a commit name what an undo took away.
+    DropEntriesOfMissingPrograms(log);
     return true;
+}
+
+void DropEntriesOfMissingPrograms(RunLog& log) {
+    const CString installed = ReadInstalledFolder();
+    if (!installed.IsEmpty() &&
+        GetPathKind(JoinPath(installed, kUninstallerName)) != PathKind::File) {
+        DeleteUninstallEntry();
+        log.Write(afx::UiText("the Programs and Features entry named an uninstaller that is "
+                              "gone; removed: ") +
+                  afx::UiText::System(installed));
+    }
+    CString command;
+    CString version;
+    if (!ReadActiveSetupEntry(&command, &version)) return;
+    // "<stage>" /ACTIVESETUP ('"' is no trail byte of a double-byte character)
+    const std::string& text = command.str();
+    const size_t end = text.size() > 1 && text[0] == '"' ? text.find('"', 1) : std::string::npos;
+    const CString stage = end != std::string::npos ? CString(text.substr(1, end - 1)) : CString();
+    if (IsAbsolutePath(stage) && GetPathKind(stage) == PathKind::File) return;
+    DeleteActiveSetupEntry();
+    log.Write(afx::UiText("the Active Setup entry named a stage that is gone; removed: ") +
+              afx::UiText::System(command));
 }

@@ -8,6 +8,7 @@
 #include "framework/afx_unicode.h"
 #include "lifecycle/run_account.h"
 #include "lifecycle/run_contract.h"
+#include "system/folder_security.h"
 #include "text/path_text.h"
 
 namespace {
@@ -43,6 +44,34 @@ std::string FoldLineBreaks(const std::string& text) {
     return out;
 }
 
+// WriteFile's offset that stands for the end of the file.
+constexpr DWORD kEndOfFile = 0xFFFFFFFF;
+
+CString ErrorText(const char* what, DWORD error) {
+    CString text;
+    text.Format("%s (error %lu: %s)", what, static_cast<unsigned long>(error),
+                AfxErrorText(static_cast<HRESULT>(error)).GetString());
+    return text;
+}
+
+// Makes the log folder the deployment page recommends when it is missing,
+// so that a deployment's command line needs no step of its own: only that
+// folder, and with the installation folder's permissions, since a log in a
+// folder everyone may write can be planted or held. False, with
+// GetLastError() set, when it is missing and cannot be made.
+bool MakeDeploymentLogFolder(const CString& logPath) {
+    const CString folder = ParentFolder(logPath);
+    char windows[MAX_PATH];
+    const UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH ||
+        !IsSamePath(folder, JoinPath(CString(windows), kDeploymentLogFolder)) ||
+        GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    return CreateFolderWith(folder, NewFolderAccess::Protected) ||
+           GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 // The version Windows really runs: GetVersionEx answers what the manifest
@@ -62,19 +91,49 @@ CString WindowsVersion() {
 
 }  // namespace
 
-bool RunLog::Open(const CString& path, bool append) {
-    // Never through a link: an ordinary user may plant one in a shared
-    // temporary folder under a name this run would write.
+bool RunLog::Open(const CString& path, bool append, CString* refusal) {
+    if (!MakeDeploymentLogFolder(path)) {
+        *refusal = ErrorText("its folder cannot be made", GetLastError());
+        return false;
+    }
+    // Opened as it is, never through a link (a user may plant one in a
+    // shared folder under the name this run writes), and not emptied before
+    // it has passed: a hard link there would empty the file it names.
     // Shared for writing: the uninstaller's two processes go on in one log.
     afx::ScopedKernelHandle file(
-        CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+        CreateFileA(path, FILE_READ_ATTRIBUTES | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file) return false;
+    if (!file) {
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesA(path);
+        *refusal = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                       ? CString("a folder, not a file")
+                       : ErrorText("cannot be opened", error);
+        return false;
+    }
     BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(file.Get(), &information) ||
-        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        SetLastError(ERROR_CANT_ACCESS_FILE);
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        *refusal = "a device, not a file";
+        return false;
+    }
+    if (!GetFileInformationByHandle(file.Get(), &information)) {
+        *refusal = ErrorText("cannot be read", GetLastError());
+        return false;
+    }
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        *refusal = "a link, junction or mount point";
+        return false;
+    }
+    if (information.nNumberOfLinks != 1) {
+        refusal->Format("a file with %lu names (hard links): it may be another file's",
+                        static_cast<unsigned long>(information.nNumberOfLinks));
+        return false;
+    }
+    const LARGE_INTEGER start = {};
+    if (!append &&
+        (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()))) {
+        *refusal = ErrorText("cannot be emptied", GetLastError());
         return false;
     }
     m_file = std::move(file);
@@ -116,7 +175,11 @@ void RunLog::Write(const afx::UiText& text) {
                  now.wMinute, now.wSecond, now.wMilliseconds);
     const std::string line = stamp.str() + FoldLineBreaks(Utf8(afx::ToWide(text))) + kLineEnd;
     DWORD written = 0;
-    WriteFile(m_file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    // Always at the end, wherever another process of the run has written.
+    OVERLAPPED atEnd = {};
+    atEnd.Offset = kEndOfFile;
+    atEnd.OffsetHigh = kEndOfFile;
+    WriteFile(m_file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, &atEnd);
 }
 
 void RunLog::Result(const char* what, const CString& subject, bool ok, DWORD error) {

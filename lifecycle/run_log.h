@@ -10,6 +10,10 @@
 #include "framework/afx_ui_text.h"
 #include "framework/scoped_handles.h"
 
+// The folder below the Windows folder that the deployment page recommends
+// for logs: only administrators may write there.
+constexpr char kDeploymentLogFolder[] = "Logs\\Software";
+
 // The stems of the logs the programs make in the temporary folder.
 constexpr char kSetupLogStem[] = "Torvex-Setup-";
 constexpr char kUserStageLogStem[] = "Torvex-UserSetup-";
@@ -20,11 +24,15 @@ public:
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
-    // Opens the file at `path` for this run: created, or continued at its end
-    // when `append` (the uninstaller's second process goes on with the
-    // first one's log). A link at the path is refused, never written
-    // through. False, with GetLastError() set, when it cannot be opened.
-    bool Open(const CString& path, bool append);
+    // Opens the file at `path` for this run: created, or emptied, or
+    // continued at its end when `append` (the uninstaller's second process
+    // goes on with the first one's log). Written only when it is a plain
+    // file on disk with a single name and no reparse point, and only emptied
+    // once it has passed: whatever else is found there stays untouched, and
+    // false comes with what was found in *refusal (a text for the log).
+    // The folder deployment guides recommend, `<Windows>\Logs\Software`, is
+    // made when it is missing, with the installation folder's permissions.
+    bool Open(const CString& path, bool append, CString* refusal);
     // Creates a new log in the temporary folder, "<stem><time>.log"
     // (numbered when the name is taken: an existing file is never reused).
     bool OpenNew(const char* stem);

@@ -42,6 +42,16 @@ void ServedPlaces::AddSettingsFolder(const CString& settingsFolder) {
     if (IsValid()) Add(settingsFolder, Place::Settings);
 }
 
+void ServedPlaces::AddEarlierInstallFolder(const CString& earlierFolder) {
+    CString canonical;
+    if (!IsValid() || !CanonicalPath(earlierFolder, &canonical)) return;
+    m_earlierFolder = canonical;
+    for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder}) {
+        Add(*sub ? JoinPath(earlierFolder, sub) : earlierFolder, Place::EarlierInstallation,
+            earlierFolder);
+    }
+}
+
 bool ServedPlaces::IsInstallFolder(const char* folder) const {
     CString canonical;
     return IsValid() && CanonicalPath(folder, &canonical) && canonical == m_installFolder;
@@ -71,11 +81,13 @@ ServedPlaces::Place ServedPlaces::PlaceOf(const char* path, CString* servedFolde
 bool ServedPlaces::MayHaveCreated(const char* folder) const {
     CString canonical;
     if (!IsValid() || !CanonicalPath(folder, &canonical)) return false;
-    // The folder the user chose, and the folders above it made for it.
+    // The folder the user chose and the folders above it made for it, of
+    // this installation folder and of an earlier one.
     if (IsWithinFolder(m_installFolder, canonical)) return true;
+    if (!m_earlierFolder.IsEmpty() && IsWithinFolder(m_earlierFolder, canonical)) return true;
     for (const Folder& f : m_folders) {
         const bool own = f.place == Place::InstallFolder || f.place == Place::KeptFiles ||
-                         f.place == Place::Settings;
+                         f.place == Place::Settings || f.place == Place::EarlierInstallation;
         if (own && f.canonical == canonical) return true;
     }
     return false;

@@ -17,7 +17,15 @@ struct InstallRecord;
 
 class ServedPlaces {
 public:
-    enum class Place { None, InstallFolder, KeptFiles, HostFolder, HostFonts, Settings };
+    enum class Place {
+        None,
+        InstallFolder,
+        KeptFiles,
+        HostFolder,
+        HostFonts,
+        Settings,
+        EarlierInstallation,  // an earlier installation folder this one moved away from
+    };
 
     // An installation folder that is not absolute serves nothing.
     explicit ServedPlaces(const CString& installFolder);
@@ -26,6 +34,10 @@ public:
     // HKEY_CURRENT_USER (ending with a backslash).
     void AddHost(const CString& hostFolder, const CString& hostKey);
     void AddSettingsFolder(const CString& settingsFolder);
+    // The folder of the installation this one moved here from, with its
+    // kept files and settings copy, which the move clears (and the folders
+    // it may have created, its chosen folder too).
+    void AddEarlierInstallFolder(const CString& earlierFolder);
 
     bool IsValid() const { return !m_installFolder.IsEmpty(); }
     // As given, for messages; its canonical form for comparisons.
@@ -45,7 +57,8 @@ public:
 
     // A folder the installation may have created: the installation folder,
     // the folder the user chose (its parent) and the folders above that, the
-    // kept files' folder or a settings folder added.
+    // kept files' folder or a settings folder added; the same of an earlier
+    // installation folder.
     bool MayHaveCreated(const char* folder) const;
 
 private:
@@ -58,6 +71,7 @@ private:
 
     CString m_givenInstallFolder;
     CString m_installFolder;  // canonical
+    CString m_earlierFolder;  // canonical; empty when there is none
     std::vector<Folder> m_folders;
     std::vector<CString> m_applicationsKeys;
 };

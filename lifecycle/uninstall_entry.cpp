@@ -62,6 +62,6 @@ CString ReadInstalledFolder() {
     return IsAbsolutePath(folder) ? folder : CString();
 }
 
-void DeleteUninstallEntry() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+LONG DeleteUninstallEntry() {
+    return RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
 }

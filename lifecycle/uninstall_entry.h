@@ -4,6 +4,8 @@
 // uninstaller, and it tells a later setup where the plug-in went.
 #pragma once
 
+#include <windows.h>
+
 #include "framework/afx_string.h"
 #include "lifecycle/product.h"  // kUninstallEntryKey
 
@@ -18,4 +20,5 @@ bool WriteUninstallEntry(const UninstallEntry& entry);
 // The installation folder the entry names; empty when there is no entry or
 // its folder is not an absolute path.
 CString ReadInstalledFolder();
-void DeleteUninstallEntry();
+// The registry's result (ERROR_FILE_NOT_FOUND when there was none).
+LONG DeleteUninstallEntry();

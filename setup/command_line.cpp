@@ -141,7 +141,12 @@ const char* ArgumentsOf(const char* commandLine) {
 bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* out,
                       CString* error) {
     *out = CommandLine();
+    *error = CString();
+    const Taker taker = kind == CommandLineKind::Setup ? Taker::Setup : Taker::Uninstaller;
     std::string argument;
+    // The whole line is read even after a bad argument: a silent switch
+    // anywhere keeps every window away, and /LOG anywhere says where the
+    // refusal goes. The first bad argument is the one named.
     for (const char* p = arguments ? arguments : ""; *p;) {
         p = NextArgument(p, &argument);
         if (argument.empty()) continue;
@@ -155,17 +160,20 @@ bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* 
                 if (SameName(name.substr(1), s.name)) known = &s;
             }
         }
-        const Taker taker = kind == CommandLineKind::Setup ? Taker::Setup : Taker::Uninstaller;
-        if (!known || (known->taker != Taker::Both && known->taker != taker)) {
-            error->Format("unknown switch: %s", argument.c_str());
-            return false;
+        const char* why = nullptr;
+        if (!known) {
+            why = "unknown switch";
+        } else if (known->taker != Taker::Both && known->taker != taker) {
+            why = kind == CommandLineKind::Setup ? "not a switch of the setup"
+                                                 : "not a switch of the uninstaller";
+        } else if (!known->apply(value, out)) {
+            why = "bad value";
+        } else if (known->value == Value::None && hasValue) {
+            why = "takes no value";
+        } else if (known->value == Value::Required && value.empty()) {
+            why = "needs a value";
         }
-        if ((known->value == Value::None && hasValue) ||
-            (known->value == Value::Required && (!hasValue || value.empty())) ||
-            !known->apply(value, out)) {
-            error->Format("bad value: %s", argument.c_str());
-            return false;
-        }
+        if (why && error->IsEmpty()) error->Format("%s: %s", argument.c_str(), why);
     }
-    return true;
+    return error->IsEmpty();
 }

@@ -22,9 +22,11 @@ struct CommandLine {
     CString secondPhaseFolder;  // the uninstaller started again from its temporary copy
 };
 
-// Parses what follows the program's name. False, with the reason in
-// *error (a text for the log), for a switch the program does not take, a
-// value where none belongs or a missing or bad one.
+// Parses what follows the program's name. False, with the first bad
+// argument and why in *error (a text for the log), for a switch the program
+// does not take, a value where none belongs or a missing or bad one. Even
+// then `out` holds the mode and the log the whole line asks for: a bad line
+// with a silent switch anywhere is refused without a window, in its log.
 bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* out,
                       CString* error);
 

@@ -8,6 +8,44 @@
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
+namespace {
+
+// What each risk lets users other than administrators do: for the log, and
+// for the dialog's box.
+struct RiskText {
+    unsigned risk;
+    const char* log;
+    const char* box;
+};
+constexpr RiskText kRiskTexts[] = {
+    {folder_risk::kOwnedByOther, "owned by an account that is not an administrator's",
+     "所有者不是管理员"},
+    {folder_risk::kPermissionsChangeable, "its permissions may be changed", "其权限可被更改"},
+    {folder_risk::kRenamable, "it may be renamed or deleted", "可被重命名或删除"},
+    {folder_risk::kContentRenamable, "what is in it may be renamed or deleted",
+     "其中的内容可被重命名或删除"},
+    {folder_risk::kAddable, "files and folders may be added to it", "可向其中添加文件或文件夹"},
+    {folder_risk::kUnreadable, "its permissions cannot be read", "无法读取其权限"},
+};
+
+constexpr char kUnsafeFoldersFormat[] =
+    "管理员以外的用户也可以更改以下文件夹：\n\n%s\n"
+    "他们可以借此替换安装到 %s 中的插件文件，而CAD会把这些文件加载到每个用户的会话中。\n\n"
+    "仍要安装到这里吗？选择“否”可以另选一个只有管理员才能更改的文件夹"
+    "（例如 C:\\Program Files）。";
+
+afx::UiText Risks(unsigned risks, bool forBox) {
+    afx::UiText text;
+    for (const RiskText& row : kRiskTexts) {
+        if (!(risks & row.risk)) continue;
+        if (!text.IsEmpty()) text += forBox ? "；" : ", ";
+        text += forBox ? row.box : row.log;
+    }
+    return text;
+}
+
+}  // namespace
+
 CString PreviouslyChosenFolder() {
     const CString installed = ReadInstalledFolder();
     if (afx::MbsICmp(FileNameOf(installed), kInstallSubFolder + 1) != 0) return CString();
@@ -34,4 +72,23 @@ CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder
         if (IsReparsePoint(AsFolderPath(folder))) return folder;
     }
     return CString();
+}
+
+afx::UiText UnsafeFoldersLogText(const std::vector<UnsafeFolder>& unsafe) {
+    afx::UiText text(
+        "users other than administrators may change the chosen folder or one above it:");
+    for (const UnsafeFolder& folder : unsafe) {
+        text += afx::UiText(" ") + afx::UiText::System(folder.folder) + " (" +
+                Risks(folder.risks, false) + ")";
+    }
+    return text;
+}
+
+afx::UiText UnsafeFoldersBoxText(const std::vector<UnsafeFolder>& unsafe,
+                                 const CString& installFolder) {
+    afx::UiText list;
+    for (const UnsafeFolder& folder : unsafe) {
+        list += afx::UiText::System(folder.folder) + "（" + Risks(folder.risks, true) + "）\n";
+    }
+    return afx::FormatUiText(kUnsafeFoldersFormat, {list, installFolder});
 }

@@ -7,7 +7,9 @@
 #include "framework/afx_msgbox.h"
 #include "hosts/running_host.h"
 #include "lifecycle/product.h"
+#include "lifecycle/run_log.h"
 #include "setup/install_checks.h"
+#include "system/folder_access_win32.h"
 #include "text/path_text.h"
 
 bool g_bWarnHostRunning = true;
@@ -40,7 +42,7 @@ bool WarnOfRunningHostOnce(HWND owner) {
 }
 
 InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseSelection& releases,
-                                 InstallRequest* request) {
+                                 InstallRequest* request, RunLog& log) {
     if (folderText.IsEmpty()) {
         // The framework's report of a command that failed on its argument.
         AfxReportError(E_INVALIDARG);
@@ -65,5 +67,15 @@ InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseS
     }
     const CString linked = LinkedFolderOf(request->chosenFolder, request->installFolder);
     if (!linked.IsEmpty()) return Refuse(owner, afx::FormatUiText(kLinkedFolderFormat, {linked}));
+    // The user may go on, having been told; the safe answer is the default.
+    const std::vector<UnsafeFolder> unsafe = FindUnsafeFolders(request->chosenFolder);
+    if (!unsafe.empty()) {
+        log.Write(UnsafeFoldersLogText(unsafe));
+        const bool goOn = afx::ShowMessageBox(
+                              owner, UnsafeFoldersBoxText(unsafe, request->installFolder),
+                              kSetupBoxCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+        log.Write(goOn ? "the user installs there all the same" : "the user chooses again");
+        if (!goOn) return InstallCheck::Refused;
+    }
     return InstallCheck::Passed;
 }

@@ -10,6 +10,8 @@
 #include "hosts/host_release.h"
 #include "setup/installation.h"
 
+class RunLog;
+
 // True while the install command still looks for a running host: the
 // warning is given at most once per run.
 extern bool g_bWarnHostRunning;
@@ -27,5 +29,7 @@ enum class InstallCheck {
 // Checks the folder text the user gave and the package for the ticked
 // releases before anything is created. Once the text is absolute it becomes
 // the installation folder, "<chosen>\T-ZozerIded", and `request` is filled.
+// A chosen folder that users other than administrators may change, or one
+// above it, is named in a warning (and the log); the user may go on.
 InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseSelection& releases,
-                                 InstallRequest* request);
+                                 InstallRequest* request, RunLog& log);

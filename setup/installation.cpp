@@ -14,6 +14,7 @@
 #include "lifecycle/per_user.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
+#include "lifecycle/recovery.h"
 #include "lifecycle/run_account.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
@@ -23,7 +24,6 @@
 #include "system/file_ops.h"
 #include "system/folder_security.h"
 #include "text/path_text.h"
-#include "uninstall/removal.h"
 
 namespace {
 
@@ -128,11 +128,14 @@ InstallResult Installation::Run() {
 
     const bool stageWritten = WriteUserStage();
     if (SetUpUninstall() && stageWritten) EnterUserStage();
+    // An earlier installation elsewhere stays whole while this one cannot be
+    // uninstalled: its uninstaller is then the only one there is.
+    if (m_uninstallable) m_earlier.ClearElsewhereAfterCommit();
     m_install.journal.Commit();
-    if (!m_earlier.Elsewhere().installFolder.IsEmpty()) {
-        // Complete here: the earlier folder's own files and uninstaller go.
-        RemoveInstallationFolderOnly(m_earlier.Elsewhere(), m_install.events);
-    }
+    ServedPlaces places = FindServedPlaces(m_request.installFolder, nullptr, m_registry);
+    places.AddEarlierInstallFolder(m_earlier.Elsewhere().installFolder);
+    m_install.journal.Finish(places);
+    DropEntriesOfMissingPrograms(m_install.events);
     return m_install.account.IsEmpty() ? InstallResult::Complete : InstallResult::Incomplete;
 }
 
@@ -272,7 +275,8 @@ bool Installation::SetUpUninstall() {
         m_install.journal.InstallFile(self, uninstaller) && SameContent(self, uninstaller);
     const bool recordWritten =
         uninstallerWritten && WriteInstallRecord(record, m_install.journal, m_install.events);
-    if (!uninstallerWritten || !recordWritten) {
+    m_uninstallable = uninstallerWritten && recordWritten;
+    if (!m_uninstallable) {
         m_install.account.Add(
             StepAccount::Kind::UninstallNotSetUp,
             uninstallerWritten ? JoinPath(folder, kInstallRecordName) : uninstaller);

@@ -7,8 +7,8 @@
 // host deployment; the per-user stage, the uninstaller, the record and the
 // Programs and Features entry, each checked; the stage entered in Active
 // Setup, so that every other user of the machine gets the plug-in at logon;
-// the journal committed; the earlier installation's folder elsewhere
-// cleared.
+// the journal committed with the work it still owes (the earlier
+// installation's folder elsewhere cleared), which is then done.
 #pragma once
 
 #include <windows.h>
@@ -71,7 +71,7 @@ public:
 
 private:
     // A path the queue of the next restart names that this installation
-    // would write, other than the uninstaller's own deletions (which the
+    // would write, other than the plug-in's own deletions (which the
     // journal takes out); empty when there is none.
     CString QueuedForTheRestart() const;
     bool MakeInstallationFolder();
@@ -93,4 +93,5 @@ private:
     HWND m_owner;
     InstallContext m_install;
     EarlierInstallations m_earlier;
+    bool m_uninstallable = false;  // its uninstaller and record are written and checked
 };

@@ -306,7 +306,7 @@ void Dlg_Setup::OnInstall() {
     if (WarnOfRunningHostOnce(m_hWnd)) return;
     UpdateData(TRUE);
     InstallRequest request;
-    switch (CheckInstallCommand(m_hWnd, m_strInstallPath, TickedReleases(), &request)) {
+    switch (CheckInstallCommand(m_hWnd, m_strInstallPath, TickedReleases(), &request, m_log)) {
         case InstallCheck::Passed:
             break;
         case InstallCheck::Refused:

@@ -9,6 +9,7 @@
 #include "setup/install_checks.h"
 #include "setup/installation.h"
 #include "setup/setup_dialog.h"
+#include "system/folder_access_win32.h"
 #include "text/path_text.h"
 
 namespace {
@@ -81,6 +82,13 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
         return Refuse(
             log, exit_code::kBadCommandLine,
             afx::UiText("a link, junction or mount point: ") + afx::UiText::System(linked));
+    }
+    // Nobody can be asked: only a folder that only administrators can
+    // change is installed into.
+    const std::vector<UnsafeFolder> unsafe = FindUnsafeFolders(request.chosenFolder);
+    if (!unsafe.empty()) {
+        return Refuse(log, exit_code::kFailed,
+                      UnsafeFoldersLogText(unsafe) + ": nothing was changed");
     }
 
     if (commandLine.mode == RunMode::Silent) {

@@ -31,6 +31,8 @@ namespace {
 
 constexpr char kAnotherRunText[] = "另一个安装程序正在运行，请稍后再试。";
 constexpr char kBadCommandLineFormat[] = "命令行有误：%s\n\n%s";
+constexpr char kLogRefusedFormat[] =
+    "无法使用日志文件 %s，安装程序没有作任何更改。\n\n原因已写入 %s 。";
 
 // Discovery, once, before any window: nothing refreshes the record later.
 void Discover(RunLog& log) {
@@ -47,6 +49,19 @@ void Discover(RunLog& log) {
                       afx::UiText::System(theHostRegistry.GetHostKey(release, i)));
         }
     }
+}
+
+// The run's log: the file the command line names, or for /LOG alone and
+// in the silent modes, which always log, a new one in the temporary folder.
+// A named log that is refused (its reason in *refused) gives way to a new
+// one that can say so. False when no log that was asked for can be made.
+bool OpenRunLog(const CommandLine& commandLine, bool silent, RunLog& log, CString* refused) {
+    if (!commandLine.log && !silent) return true;
+    if (!commandLine.logPath.IsEmpty() &&
+        log.Open(commandLine.logPath, !commandLine.secondPhaseFolder.IsEmpty(), refused)) {
+        return true;
+    }
+    return log.OpenNew(kSetupLogStem);
 }
 
 // An installation killed half way is finished or undone before anything else.
@@ -71,19 +86,14 @@ int CWizardApp::Run() {
     const bool parsed = ParseCommandLine(
         ArgumentsOf(GetCommandLineA()),
         uninstaller ? CommandLineKind::Uninstaller : CommandLineKind::Setup, &commandLine, &error);
-    const bool silent = parsed && commandLine.mode != RunMode::Interactive;
+    // A silent switch anywhere on the line keeps every window away, even
+    // from a line that is refused.
+    const bool silent = commandLine.mode != RunMode::Interactive;
     const char* help = uninstaller ? kUninstallerCommandLineHelp : kSetupCommandLineHelp;
 
-    // The silent modes always log; without a path the log goes to the
-    // temporary folder. A log asked for that cannot be made: nothing changes.
     RunLog log;
-    if (parsed && (commandLine.log || silent)) {
-        const bool opened =
-            commandLine.logPath.IsEmpty()
-                ? log.OpenNew(kSetupLogStem)
-                : log.Open(commandLine.logPath, !commandLine.secondPhaseFolder.IsEmpty());
-        if (!opened) return exit_code::kFailed;
-    }
+    CString logRefused;
+    if (!OpenRunLog(commandLine, silent, log, &logRefused)) return exit_code::kFailed;
     LogRunStart(log, FormatSetupVersion(g_nSetupVersion));
     // No box is ever shown in the silent modes: each is logged and answered.
     SilentBoxes silentBoxes(log);
@@ -91,14 +101,30 @@ int CWizardApp::Run() {
     if (silent) silence.emplace(silentBoxes);
 
     if (!parsed) {
-        log.Write(afx::UiText::System(error));
-        if (commandLine.mode == RunMode::Interactive) {
+        log.Write(afx::UiText("bad command line: ") + afx::UiText::System(error));
+        if (!silent) {
             afx::ShowMessageBox(
                 nullptr, afx::FormatUiText(kBadCommandLineFormat, {error, afx::UiText(help)}),
                 kSetupBoxCaption, MB_OK);
         }
-        return LogExitCode(log, exit_code::kBadCommandLine);
     }
+    if (!logRefused.IsEmpty()) {
+        // Nothing has changed; this log is the default one, in place of the
+        // log the command line named.
+        log.Write(afx::UiText("log file refused, nothing was changed: ") +
+                  afx::UiText::System(commandLine.logPath) + ": " +
+                  afx::UiText::System(logRefused));
+        if (parsed) {
+            if (!silent) {
+                afx::ShowMessageBox(
+                    nullptr,
+                    afx::FormatUiText(kLogRefusedFormat, {commandLine.logPath, log.Path()}),
+                    kSetupBoxCaption, MB_OK | MB_ICONERROR);
+            }
+            return LogExitCode(log, exit_code::kFailed);
+        }
+    }
+    if (!parsed) return LogExitCode(log, exit_code::kBadCommandLine);
     if (commandLine.help) {
         afx::ShowMessageBox(nullptr, help, kSetupBoxCaption, MB_OK);
         return LogExitCode(log, exit_code::kSuccess);
@@ -109,13 +135,19 @@ int CWizardApp::Run() {
         return LogExitCode(log,
                            RunUninstaller({commandLine.mode, CString()}, theHostRegistry, log));
     }
-    const afx::ScopedKernelHandle onlyRun = ClaimTheOnlyRun();
+    const OnlyRunClaim onlyRun = ClaimTheOnlyRun();
     if (!onlyRun) {
+        const DWORD error = GetLastError();
+        log.Result("claim the machine's one run",
+                   onlyRun.IsPlainName() ? kOnlyRunMutexName : kOnlyRunNamespacedName, false,
+                   error);
         afx::ShowMessageBox(nullptr, kAnotherRunText, kSetupBoxCaption, MB_OK);
         return LogExitCode(log, exit_code::kBusy);
     }
     Discover(log);
     RecoverInterrupted(log);
+    FinishInterruptedUninstall(uninstaller ? commandLine.secondPhaseFolder : CString(),
+                               theHostRegistry, log);
     if (uninstaller) {
         return LogExitCode(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
                                                theHostRegistry, log));

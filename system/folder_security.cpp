@@ -51,7 +51,7 @@ bool IsDotEntry(const char* name) {
 
 // Every entry below the folder: owned by Administrators, only inherited
 // entries; links removed. False at the first entry that cannot be set.
-bool ResetEntriesBelow(const CString& folder, PSID owner, PACL emptyDacl) {
+bool ResetEntriesBelow(const CString& folder, PSID owner, PACL emptyDacl, ProtectionCalls& calls) {
     WIN32_FIND_DATAA entry;
     const afx::ScopedFindHandle listing(FindFirstFileA(folder + "\\*", &entry));
     if (!listing) return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -59,18 +59,16 @@ bool ResetEntriesBelow(const CString& folder, PSID owner, PACL emptyDacl) {
         if (IsDotEntry(entry.cFileName)) continue;
         const CString path = folder + "\\" + entry.cFileName;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            if (!RemoveLink(path)) return false;
+            if (!calls.RemoveLink(path)) return false;
             continue;
         }
-        const DWORD error =
-            SetNamedSecurityInfoA(const_cast<char*>(path.GetString()), SE_FILE_OBJECT,
-                                  kEntryInformation, owner, nullptr, emptyDacl, nullptr);
+        const DWORD error = calls.SetSecurity(path, kEntryInformation, owner, emptyDacl);
         if (error != ERROR_SUCCESS) {
             SetLastError(error);
             return false;
         }
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !ResetEntriesBelow(path, owner, emptyDacl)) {
+            !ResetEntriesBelow(path, owner, emptyDacl, calls)) {
             return false;
         }
     } while (FindNextFileA(listing.Get(), &entry));
@@ -88,7 +86,22 @@ SecurityDescriptorPtr BuildInstallFolderSecurity() {
     return SecurityDescriptorPtr(descriptor);
 }
 
+DWORD ProtectionCalls::SetSecurity(const char* path, SECURITY_INFORMATION what, PSID owner,
+                                   PACL dacl) {
+    return SetNamedSecurityInfoA(const_cast<char*>(path), SE_FILE_OBJECT, what, owner, nullptr,
+                                 dacl, nullptr);
+}
+
+bool ProtectionCalls::RemoveLink(const char* path) {
+    return ::RemoveLink(path);
+}
+
 FolderProtection ProtectInstallFolder(const char* folder) {
+    ProtectionCalls calls;
+    return ProtectInstallFolder(folder, calls);
+}
+
+FolderProtection ProtectInstallFolder(const char* folder, ProtectionCalls& calls) {
     if (!VolumeKeepsAcls(folder)) return FolderProtection::VolumeKeepsNoAcls;
     const SecurityDescriptorPtr descriptor = BuildInstallFolderSecurity();
     PSID owner = nullptr;
@@ -102,8 +115,7 @@ FolderProtection ProtectInstallFolder(const char* folder) {
     // An administrator may take over and rewrite files whose permissions shut
     // administrators out.
     const ScopedPrivileges privileges({SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME});
-    const DWORD error = SetNamedSecurityInfoA(const_cast<char*>(folder), SE_FILE_OBJECT,
-                                              kFolderInformation, owner, nullptr, dacl, nullptr);
+    const DWORD error = calls.SetSecurity(folder, kFolderInformation, owner, dacl);
     if (error != ERROR_SUCCESS) {
         SetLastError(error);
         return FolderProtection::Failed;
@@ -112,13 +124,13 @@ FolderProtection ProtectInstallFolder(const char* folder) {
     ACL emptyDacl;
     if (!InitializeAcl(&emptyDacl, sizeof(emptyDacl), ACL_REVISION))
         return FolderProtection::Failed;
-    return ResetEntriesBelow(folder, owner, &emptyDacl) ? FolderProtection::Applied
-                                                        : FolderProtection::Failed;
+    return ResetEntriesBelow(folder, owner, &emptyDacl, calls) ? FolderProtection::Applied
+                                                               : FolderProtection::Failed;
 }
 
-bool CreateFolderWith(const char* folder, FolderAccess access) {
+bool CreateFolderWith(const char* folder, NewFolderAccess access) {
     SecurityDescriptorPtr descriptor;
-    if (access == FolderAccess::Protected) {
+    if (access == NewFolderAccess::Protected) {
         descriptor = BuildInstallFolderSecurity();
         if (!descriptor) return false;
     }

@@ -27,14 +27,25 @@ enum class FolderProtection {
     Failed,             // GetLastError() tells why
 };
 
+// The calls the protection makes on each entry: the file system's own. Wine
+// keeps no descriptors on files, so a test records the calls instead.
+class ProtectionCalls {
+public:
+    virtual ~ProtectionCalls() = default;
+    // SetNamedSecurityInfo: its error code.
+    virtual DWORD SetSecurity(const char* path, SECURITY_INFORMATION what, PSID owner, PACL dacl);
+    virtual bool RemoveLink(const char* path);
+};
+
 // Gives the folder the installation folder's descriptor, then makes every
 // entry below it owned by Administrators with exactly the inherited entries,
 // so that files an ordinary user put there beforehand lose their own
 // permissions. Links found below it are removed, never followed.
 FolderProtection ProtectInstallFolder(const char* folder);
+FolderProtection ProtectInstallFolder(const char* folder, ProtectionCalls& calls);
 
 // Who may change a folder the installation creates.
-enum class FolderAccess {
+enum class NewFolderAccess {
     // The installation folder's descriptor from the moment the folder
     // exists: the installation folder, the folders above it that it makes,
     // and the folders in it. A folder made below a drive's root would
@@ -48,7 +59,7 @@ enum class FolderAccess {
 
 // Creates one folder (its parent must exist). False, with GetLastError()
 // set, when it was not created; ERROR_ALREADY_EXISTS when something is there.
-bool CreateFolderWith(const char* folder, FolderAccess access);
+bool CreateFolderWith(const char* folder, NewFolderAccess access);
 
 // Wine keeps no descriptors, so tests see the descriptor each folder was
 // created with here: while one is installed, every folder CreateFolderWith

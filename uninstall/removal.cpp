@@ -4,11 +4,13 @@
 
 #include <algorithm>
 
+#include "deploy/registration_table.h"
 #include "framework/afx_mbcs.h"
 #include "hosts/host_contract.h"
+#include "hosts/host_release.h"
 #include "lifecycle/file_ownership.h"
 #include "lifecycle/install_journal.h"
-#include "lifecycle/pending_restart.h"
+#include "lifecycle/journal_work.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_log.h"
@@ -52,19 +54,15 @@ void NoteLeftItem(UninstallOutcome& outcome, WhyLeft why, const CString& what, R
 
 // Deletes a file; one in use goes at the next restart. False when neither works.
 bool DeleteOrSchedule(const CString& path, UninstallOutcome& outcome, RunLog& log) {
-    if (RemoveFile(path) || GetLastError() == ERROR_FILE_NOT_FOUND) {
-        log.Result("remove", path, true);
-        return true;
+    switch (RemoveOrSchedule(path, log)) {
+        case Removal::Now:
+            return true;
+        case Removal::AtNextRestart:
+            outcome.scheduled.push_back(path);
+            return true;
+        case Removal::Failed:
+            break;
     }
-    const DWORD error = GetLastError();
-    if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        log.Result("remove (in use; at the next restart)", path, true);
-        outcome.scheduled.push_back(path);
-        // An installation before the restart takes it out again.
-        RememberQueuedDeletion(path);
-        return true;
-    }
-    log.Result("remove", path, false, error);
     return false;
 }
 
@@ -184,6 +182,20 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
     }
 }
 
+// The plug-in's own keys below a host's "Applications" key: that key, and
+// each release's two entries.
+bool IsPluginEntryName(const CString& name) {
+    if (afx::MbsICmp(name, kApplicationsKey) == 0) return true;
+    for (const HostRelease release : kHostReleases) {
+        const int year = HostReleaseYear(release);
+        if (afx::MbsICmp(name, FileNameOf(MainEntryKeyName(year))) == 0 ||
+            afx::MbsICmp(name, FileNameOf(CompanionEntryKeyName(year))) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int Depth(const CString& key) {
     int depth = 0;
     for (const char* p = key; *p; p += afx::MbsCharLength(p)) depth += *p == '\\';
@@ -193,7 +205,7 @@ int Depth(const CString& key) {
 }  // namespace
 
 void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places, const char* root,
-                        UninstallOutcome& outcome, RunLog& log) {
+                        RecordKind kind, UninstallOutcome& outcome, RunLog& log) {
     // The deepest first, whatever the record's order: an entry before the
     // "Applications" key it is in.
     std::vector<InstallRecord::Key> keys = record.keys;
@@ -201,19 +213,37 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
                      [](const auto& a, const auto& b) { return Depth(a.path) > Depth(b.path); });
     for (const InstallRecord::Key& key : keys) {
         if (key.origin != InstallRecord::Origin::New) continue;
-        const CString shown = root + key.path;
-        if (!places.IsApplicationsKey(key.path)) {
-            NoteLeftItem(outcome, WhyLeft::Outside, shown, log);
+        const bool applications = places.IsApplicationsKey(key.path);
+        // A user's record is that user's text: of it, only the names of the
+        // plug-in's own entries are shown; the rest is counted.
+        const CString name = FileNameOf(key.path);
+        const bool named =
+            kind == RecordKind::Installation || (applications && IsPluginEntryName(name));
+        const CString shown = kind == RecordKind::Installation ? root + key.path
+                              : named                          ? root + CString("...\\") + name
+                                                               : root + CString("...");
+        const auto left = [&](WhyLeft why) {
+            if (named) {
+                NoteLeftItem(outcome, why, shown, log);
+                return;
+            }
+            ++outcome.usersItemsLeft;
+            if (why == WhyLeft::NotRemoved) ++outcome.notRemoved;
+            log.Write(afx::UiText("an item of a user's record that is not the plug-in's, left: ") +
+                      afx::UiText::System(shown));
+        };
+        if (!applications) {
+            left(WhyLeft::Outside);
             continue;
         }
         const LONG result = DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, key.path);
-        const bool isApplications = afx::MbsICmp(FileNameOf(key.path), kApplicationsKey) == 0;
+        const bool isApplications = afx::MbsICmp(name, kApplicationsKey) == 0;
         if (result == ERROR_SUCCESS) {
             ++outcome.removedKeys;
             log.Result("remove key", shown, true);
         } else if (result != ERROR_FILE_NOT_FOUND && !isApplications) {
             // "Applications" may hold other add-ons: it stays without a word.
-            NoteLeftItem(outcome, WhyLeft::NotRemoved, shown, log);
+            left(WhyLeft::NotRemoved);
             log.Result("remove key", shown, false, static_cast<DWORD>(result));
         }
     }
@@ -224,7 +254,8 @@ namespace {
 // The uninstaller's own files in the installation folder.
 void RemoveOwnFiles(const CString& installFolder, const CString& runningUninstaller,
                     const CString& ownFolder, UninstallOutcome& outcome, RunLog& log) {
-    DeleteInstallRecord(installFolder);
+    // The machine's copy of the record stays until the end.
+    RemoveFile(JoinPath(installFolder, kInstallRecordName));
     DeleteFileA(JoinPath(installFolder, kJournalFileName));
     const CString uninstaller = JoinPath(installFolder, kUninstallerName);
     CString running;
@@ -271,41 +302,36 @@ void RemoveCreatedFolders(const InstallRecord& record, const ServedPlaces& place
 
 }  // namespace
 
-UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
-                                    const CString& runningUninstaller, const CString& ownFolder,
-                                    RunLog& log) {
-    UninstallOutcome outcome;
+void NoteNotRemoved(UninstallOutcome& outcome, const CString& what) {
+    outcome.left.push_back(
+        afx::FormatUiText(kReasons[static_cast<int>(WhyLeft::NotRemoved)].boxFormat, {what}));
+    ++outcome.notRemoved;
+}
+
+void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
+                        const CString& runningUninstaller, const CString& ownFolder,
+                        UninstallOutcome& outcome, RunLog& log) {
     RemoveFiles(record, places, outcome, log);
     RestoreKeptFiles(record, places, outcome, log);
-    RemoveRecordedKeys(record, places, "HKEY_CURRENT_USER\\", outcome, log);
-    RemoveOwnFiles(places.InstallFolder(), runningUninstaller, ownFolder, outcome, log);
-    RemoveCreatedFolders(record, places, outcome, log);
+    RemoveRecordedKeys(record, places, "HKEY_CURRENT_USER\\", RecordKind::Installation, outcome,
+                       log);
     for (const CString& host : outcome.hostsNotFound) {
         log.Write(afx::UiText("a host folder this machine no longer has; its files stay: ") +
                   afx::UiText::System(host));
     }
+    // The entry names the uninstaller, which must outlive it.
     if (places.IsInstallFolder(ReadInstalledFolder())) {
-        DeleteUninstallEntry();
-        log.Write("Programs and Features entry removed");
+        const LONG result = DeleteUninstallEntry();
+        const bool removed = result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+        log.Result("remove the Programs and Features entry HKEY_LOCAL_MACHINE\\",
+                   kUninstallEntryKey, removed, static_cast<DWORD>(result));
+        if (!removed) {
+            NoteNotRemoved(outcome, CString("HKEY_LOCAL_MACHINE\\") + kUninstallEntryKey);
+            return;
+        }
     }
-    return outcome;
-}
-
-void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log) {
-    const ServedPlaces places(record.installFolder);
-    InstallRecord own;
-    own.installFolder = record.installFolder;
-    own.createdFolders = record.createdFolders;
-    // The host files it kept are among them once they were copied into the
-    // new installation's folder (lifecycle/earlier_installation.h).
-    for (const InstallRecord::File& file : record.files) {
-        const Place place = places.PlaceOf(file.path);
-        if (place == Place::InstallFolder || place == Place::KeptFiles) own.files.push_back(file);
-    }
-    UninstallOutcome outcome;
-    RemoveFiles(own, places, outcome, log);
-    RemoveOwnFiles(record.installFolder, CString(), CString(), outcome, log);
-    RemoveCreatedFolders(own, places, outcome, log);
-    log.Write(afx::UiText("the earlier installation folder was cleared: ") +
-              afx::UiText::System(record.installFolder));
+    RemoveOwnFiles(places.InstallFolder(), runningUninstaller, ownFolder, outcome, log);
+    RemoveCreatedFolders(record, places, outcome, log);
+    // Last: until now a run killed half way is finished from it by the next.
+    DeleteInstallRecord(places.InstallFolder());
 }

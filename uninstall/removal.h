@@ -31,29 +31,41 @@ struct UninstallOutcome {
     // User profiles whose hive could not be reached: what the per-user stage
     // did there stays.
     std::vector<CString> profilesNotCleared;
+    // Items users' records name that are not the plug-in's own entries, left
+    // (never quoted: a user wrote them).
+    int usersItemsLeft = 0;
 
     bool NeedsRestart() const { return !scheduled.empty(); }
 };
 
 // Removes the record's new files while each is still what was installed
-// (lifecycle/file_ownership.h), puts back the host files it kept, removes its registry entries
-// below each served host's "Applications" key (the deepest first), the record itself and the
-// journal, the uninstaller (`runningUninstaller`, when it is the program that started this run, is
-// moved into `ownFolder` instead), then the folders it created when they are empty, and the
-// Programs and Features entry when it names this installation. Files that were there before the
-// installation, and the user's settings, stay.
-UninstallOutcome RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
-                                    const CString& runningUninstaller, const CString& ownFolder,
-                                    RunLog& log);
+// (lifecycle/file_ownership.h), puts back the host files it kept, removes
+// its registry entries below each served host's "Applications" key (the
+// deepest first); then the Programs and Features entry when it names this
+// installation (while it cannot be removed, nothing it names goes: the rest
+// stops there), the record file and the journal, the uninstaller
+// (`runningUninstaller`, when it is the program that started this run, is
+// moved into `ownFolder` instead), the folders it created when they are
+// empty, and last the record's machine copy. Files that were there before
+// the installation, and the user's settings, stay. A run killed half way
+// and done again ends the same.
+void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
+                        const CString& runningUninstaller, const CString& ownFolder,
+                        UninstallOutcome& outcome, RunLog& log);
 
-// Only what lies in the installation folder itself, for an installation
-// that moved elsewhere: what it did for the hosts now belongs to the new one.
-// Its kept host files go only when the record lists them as files (put
-// there once they were copied into the new installation's folder).
-void RemoveInstallationFolderOnly(const InstallRecord& record, RunLog& log);
+// An item the installation made that could not be removed, for the final
+// box and the exit code.
+void NoteNotRemoved(UninstallOutcome& outcome, const CString& what);
+
+// Whose record it is: the installation's, kept where only administrators
+// may change it, or a user's own (the per-user stage's, in that user's
+// hive), which the user may have written.
+enum class RecordKind { Installation, User };
 
 // The record's entries below HKEY_CURRENT_USER (whichever hive that stands
 // for now, shown as `root`), the deepest first: only those the installation
 // created below a served host's "Applications" key, never through a link.
+// Of a user's record, the final box and the log name only the plug-in's own
+// entries, and count the rest without quoting them.
 void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places, const char* root,
-                        UninstallOutcome& outcome, RunLog& log);
+                        RecordKind kind, UninstallOutcome& outcome, RunLog& log);

@@ -1,5 +1,7 @@
 #include "uninstall/uninstall_summary.h"
 
+#include "lifecycle/run_contract.h"
+
 namespace {
 
 // One part of the final box: its heading, then an item a line.
@@ -26,6 +28,15 @@ afx::UiText UninstallSummaryText(const UninstallOutcome& outcome) {
                outcome.hostsNotFound);
     AppendPart(text, "\n\n以下文件正在使用，将在下次重新启动计算机时删除：", outcome.scheduled);
     AppendPart(text, "\n\n以下用户的设置未能清除：", outcome.profilesNotCleared);
+    if (outcome.usersItemsLeft > 0) {
+        text += afx::FormatUiText("\n\n用户记录中另有 %d 个不属于本插件的项目未删除。",
+                                  {outcome.usersItemsLeft});
+    }
     text += "\n\n您的设置文件 Torvex.Ini 已保留。";
     return text;
+}
+
+int UninstallExitCode(const UninstallOutcome& outcome) {
+    if (outcome.notRemoved > 0 || !outcome.profilesNotCleared.empty()) return exit_code::kFailed;
+    return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;
 }

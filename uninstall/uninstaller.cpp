@@ -10,6 +10,7 @@
 #include "framework/scoped_handles.h"
 #include "hosts/host_registry.h"
 #include "hosts/running_host.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_log.h"
@@ -76,9 +77,36 @@ bool CreateProtectedTempFolder(CString* folder) {
     for (int attempt = 0;; ++attempt) {
         folder->Format(kTempFolderFormat, temp, kTempFolderPrefix, GetCurrentProcessId(), attempt);
         // Never one that is already there: somebody else may have made it.
-        if (CreateFolderWith(*folder, FolderAccess::Protected)) return true;
+        if (CreateFolderWith(*folder, NewFolderAccess::Protected)) return true;
         if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
+}
+
+// The whole uninstall, in an order that a run killed at any moment leaves
+// for the same command, or the next setup, to finish: marked first, and the
+// record (its machine copy) gone last with the mark; the Active Setup entry
+// before the stage it starts, and every profile, while the uninstaller and
+// its record are still there; the Programs and Features entry before the
+// uninstaller it names. `runningUninstaller` and `ownFolder` as for
+// RemoveInstallation.
+UninstallOutcome RemoveEverything(const InstallRecord& record, const CString& folder,
+                                  const HostInstallRegistry& hosts,
+                                  const CString& runningUninstaller, const CString& ownFolder,
+                                  RunLog& log) {
+    const bool marked = WritePluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, folder);
+    log.Result("mark the uninstall under way HKEY_LOCAL_MACHINE\\", kPluginKey, marked,
+               marked ? 0 : GetLastError());
+    UninstallOutcome outcome;
+    if (RemoveFromUserProfiles(folder, outcome, log)) {
+        RemoveInstallation(record, FindServedPlaces(folder, &record, hosts), runningUninstaller,
+                           ownFolder, outcome, log);
+    }
+    InstallRecord left;
+    if (ReadInstallRecord(folder, &left) == RecordSource::None) {
+        DeletePluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue);
+        DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
+    }
+    return outcome;
 }
 
 bool Fail(HeldCopy* copy, const char* step) {
@@ -153,14 +181,11 @@ int Uninstaller::RunSecondPhase() {
         ShowOrLog(kCloseHostBeforeUninstallText, MB_OK);
         return exit_code::kBusy;
     }
-    UninstallOutcome outcome = RemoveInstallation(
-        record, FindServedPlaces(folder, &record, m_hosts), JoinPath(folder, kUninstallerName),
-        ParentFolder(afx::GetModulePath()), m_log);
-    // What the per-user stage did, in every profile of the machine.
-    RemoveFromUserProfiles(folder, outcome, m_log);
+    const UninstallOutcome outcome =
+        RemoveEverything(record, folder, m_hosts, JoinPath(folder, kUninstallerName),
+                         ParentFolder(afx::GetModulePath()), m_log);
     ShowOrLog(UninstallSummaryText(outcome), MB_OK);
-    if (outcome.notRemoved > 0) return exit_code::kFailed;
-    return outcome.NeedsRestart() ? exit_code::kRestartRequired : exit_code::kSuccess;
+    return UninstallExitCode(outcome);
 }
 
 bool MakeHeldCopy(const CString& program, HeldCopy* copy) {
@@ -178,6 +203,24 @@ bool MakeHeldCopy(const CString& program, HeldCopy* copy) {
         return Fail(copy, "check the copy");
     }
     return true;
+}
+
+void FinishInterruptedUninstall(const CString& runningFor, const HostInstallRegistry& hosts,
+                                RunLog& log) {
+    CString folder;
+    if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, &folder)) return;
+    // The uninstaller of that folder finishes it itself, after its question.
+    if (!runningFor.IsEmpty() && IsSamePath(folder, runningFor)) return;
+    log.Write(afx::UiText("an interrupted uninstall was found in ") + afx::UiText::System(folder));
+    InstallRecord record;
+    if (IsAbsolutePath(folder) && ReadInstallRecord(folder, &record) != RecordSource::None) {
+        log.Write(UninstallSummaryText(
+            RemoveEverything(record, folder, hosts, CString(), CString(), log)));
+        return;
+    }
+    // Killed once its record had gone: nothing was left to do.
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue);
+    DeletePluginKeyWhenEmpty(HKEY_LOCAL_MACHINE);
 }
 
 bool IsNamedAsUninstaller() {

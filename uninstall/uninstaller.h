@@ -12,7 +12,8 @@
 // started the uninstaller sees it end when the uninstall has ended, with
 // its exit code. The second asks (unless silent), removes the installation
 // (moving the first one's file out of the folder) and has itself and its
-// folder deleted at the next restart.
+// folder deleted at the next restart. Killed half way, the uninstall is
+// finished by the same command or by the next run of the setup.
 #pragma once
 
 #include "framework/afx_string.h"
@@ -42,6 +43,12 @@ bool MakeHeldCopy(const CString& program, HeldCopy* copy);
 
 // The exit code of the uninstall (lifecycle/run_contract.h).
 int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log);
+
+// An uninstall killed half way (its mark under HKEY_LOCAL_MACHINE) done to
+// its end from the record it left, silently, unless this run is the
+// uninstaller for that folder (`runningFor`), which does it itself.
+void FinishInterruptedUninstall(const CString& runningFor, const HostInstallRegistry& hosts,
+                                RunLog& log);
 
 // True when the running program is named as the uninstaller.
 bool IsNamedAsUninstaller();

@@ -36,15 +36,16 @@ struct Profile {
 
 // HKEY_CURRENT_USER of this process made another user's hive for the
 // object's lifetime, so that discovery and the removal apply to that user;
-// whatever it stood for before comes back.
+// then the running account's own again. NULL ends the override: a handle
+// saved from RegOpenKeyEx(HKEY_CURRENT_USER, NULL) is the predefined handle
+// itself, which cannot be an override, so restoring with it fails and keeps
+// the hive open (it could then not be unloaded).
 class ScopedCurrentUser {
 public:
     explicit ScopedCurrentUser(HKEY hive)
-        : m_previous(afx::OpenRegKey(HKEY_CURRENT_USER, nullptr)) {
-        m_active = m_previous && RegOverridePredefKey(HKEY_CURRENT_USER, hive) == ERROR_SUCCESS;
-    }
+        : m_active(RegOverridePredefKey(HKEY_CURRENT_USER, hive) == ERROR_SUCCESS) {}
     ~ScopedCurrentUser() {
-        if (m_active) RegOverridePredefKey(HKEY_CURRENT_USER, m_previous.Get());
+        if (m_active) RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     }
     ScopedCurrentUser(const ScopedCurrentUser&) = delete;
     ScopedCurrentUser& operator=(const ScopedCurrentUser&) = delete;
@@ -52,8 +53,7 @@ public:
     bool IsActive() const { return m_active; }
 
 private:
-    afx::ScopedRegKey m_previous;
-    bool m_active = false;
+    const bool m_active;
 };
 
 // A profile's hive loaded from its file below HKEY_USERS for the object's
@@ -136,7 +136,7 @@ void ClearCurrentUser(const char* root, Sweep& sweep) {
         HostInstallRegistry hosts;
         DiscoverHostInstallationsInto(hosts, sweep.system);
         RemoveRecordedKeys(record, FindServedPlaces(sweep.installFolder, &record, hosts), root,
-                           sweep.outcome, sweep.log);
+                           RecordKind::User, sweep.outcome, sweep.log);
     }
     DeleteUserStageTraces();
 }
@@ -171,9 +171,12 @@ bool ClearProfile(const Profile& profile, Sweep& sweep) {
 
 }  // namespace
 
-void RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outcome, RunLog& log) {
-    DeleteActiveSetupEntry();
-    log.Write("Active Setup entry removed");
+bool RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outcome, RunLog& log) {
+    const LONG result = DeleteActiveSetupEntry();
+    const bool removed = result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    log.Result("remove the Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, removed,
+               static_cast<DWORD>(result));
+    if (!removed) NoteNotRemoved(outcome, CString("HKEY_LOCAL_MACHINE\\") + kActiveSetupKey);
     Sweep sweep{installFolder, SystemFoldersOfThisMachine(), outcome, log};
     ClearCurrentUser("HKEY_CURRENT_USER\\", sweep);
     for (const Profile& profile : ListProfiles(CurrentAccount().sid)) {
@@ -183,4 +186,5 @@ void RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outc
                   afx::UiText::System(shown));
         outcome.profilesNotCleared.push_back(shown);
     }
+    return removed;
 }

@@ -14,5 +14,7 @@ struct UninstallOutcome;
 // in a hive is input: only its entries below the "Applications" key of a
 // host discovery finds for that user now go, never through a link, and
 // nothing else of the hive is touched. A hive that cannot be reached is
-// logged and named in the outcome; the settings files stay.
-void RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outcome, RunLog& log);
+// logged and named in the outcome; the settings files stay. False when the
+// Active Setup entry could not be removed (named in the outcome): the stage
+// it starts must then stay.
+bool RemoveFromUserProfiles(const CString& installFolder, UninstallOutcome& outcome, RunLog& log);

@@ -19,10 +19,12 @@ constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* kRunOnceValue = "Torvex T-ZozerIded";
 const std::string kProfile = std::string(kProduct) + "\\R25\\zh-CN";
 const std::string kApplications = kProfile + "\\Applications";
+const std::string kProfile2024 = std::string(kProduct) + "\\R24\\zh-CN";
 
 class UserStageTest : public SetupTest {
 protected:
     void SetUp() override {
+        AddHost(2024);
         AddHost(2025);
         // A deployment tool's installation: no window.
         ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
@@ -66,26 +68,30 @@ TEST_F(UserStageTest, AUserGetsTheEntriesAndSettingsAtLogonAndASecondRunChangesN
     EXPECT_EQ(driver::DumpKey(HKEY_CURRENT_USER, kApplications), byInstallation);
     EXPECT_EQ(driver::ReadTextFile(OtherAppData() + "\\Torvex\\Torvex.Ini"),
               driver::ReadTextFile(PackageFolder() + "\\Data\\Torvex.Ini"));
+    // What the user makes of the settings is theirs.
+    ASSERT_TRUE(driver::WriteTextFile(OtherAppData() + "\\Torvex\\Torvex.Ini", "[mine]\r\n"));
     const std::string served = UserState();
     RunAtLogon(m_stub);
     EXPECT_EQ(UserState(), served);
 }
 
 TEST_F(UserStageTest, AHostProfileMadeLaterGetsTheEntriesAtTheNextLogon) {
-    // The other user has never started the host: it has no profile.
-    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, kProfile.c_str()), ERROR_SUCCESS);
+    // The other user has never started the 2024 host: it has no profile,
+    // whatever the 2025 host (the last release) has.
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, kProfile2024.c_str()), ERROR_SUCCESS);
     RunAtLogon(m_stub);
-    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kProfile));
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kProfile2024));
     std::string again;
     ASSERT_TRUE(driver::ReadString(HKEY_CURRENT_USER, kRunOnceKey, kRunOnceValue, &again));
+    EXPECT_EQ(again, m_stub.substr(0, m_stub.rfind(' ')) + " /RUNONCE");
 
-    // The host, started, makes its profile; the next logon takes the command
-    // out of RunOnce and starts it.
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kProfile));
-    ASSERT_EQ(RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnceKey, kRunOnceValue), ERROR_SUCCESS);
-    RunAtLogon(again);
-    EXPECT_TRUE(driver::KeyExists(HKEY_CURRENT_USER, kApplications + "\\TX_ZozerIded2025"));
-    EXPECT_TRUE(driver::KeyExists(HKEY_CURRENT_USER, kApplications + "\\Torvex2025DLLP"));
+    // The host, started, makes its profile; the stage's next start (here
+    // through Active Setup, which leaves RunOnce alone) serves it and takes
+    // the value away.
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kProfile2024));
+    RunAtLogon(m_stub);
+    EXPECT_TRUE(
+        driver::KeyExists(HKEY_CURRENT_USER, kProfile2024 + "\\Applications\\TX_ZozerIded2024"));
     EXPECT_FALSE(driver::ReadString(HKEY_CURRENT_USER, kRunOnceKey, kRunOnceValue, &again))
         << "started again with nothing missing";
 }

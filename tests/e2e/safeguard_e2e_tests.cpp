@@ -1,12 +1,13 @@
 // The real SetUp.exe refusing what would turn the installation against the
-// machine or against the user: a link at the installation folder, a package
-// short of a module, a key typed ahead into a box, a dialog closed while a
-// box waits.
+// machine or against the user: a link at the installation folder, a folder
+// others may change, a package short of a module, a key typed ahead into a
+// box, a dialog closed while a box waits.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "system/folder_access_win32.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/unix_link.h"
 
@@ -68,6 +69,28 @@ TEST_F(SafeguardTest, LinkedInstallationFolderIsRefusedAndNothingIsWrittenThroug
     // The link goes as a link: removing it through Windows would empty its target.
     EXPECT_TRUE(RemoveUnixLink("C:\\", "Torvex"));
     driver::RemoveTree(elsewhere);
+}
+
+TEST_F(SafeguardTest, AFolderOthersMayChangeIsNamedBeforeInstallingAndTheUserMayGoOn) {
+    AddHost(2025);
+    ASSERT_TRUE(driver::CreateFolders(kInstallRoot));
+    ASSERT_TRUE(StartUnixChmod(kInstallRoot, "0777"));
+    ASSERT_TRUE(driver::WaitUntil([] { return !FindUnsafeFolders(kInstallRoot).empty(); }));
+    ASSERT_TRUE(Launch());
+    for (const int answer : {IDNO, IDYES}) {
+        Install();
+        HWND box = WaitForBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(driver::Text(box), kBoxCaption);
+        EXPECT_NE(driver::MessageBoxText(box).find("C:\\Torvex（可被重命名或删除"),
+                  std::string::npos)
+            << driver::MessageBoxText(box);
+        EXPECT_FALSE(driver::FolderExists(kInstallFolder)) << "before the answer";
+        driver::Click(box, answer);
+        ASSERT_TRUE(driver::WaitForClose(box));
+    }
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsItemVisible(m_dialog, kDone); }));
+    EXPECT_TRUE(driver::FileExists(std::string(kInstallFolder) + "\\Uninstall.exe"));
 }
 
 TEST_F(SafeguardTest, PackageWithoutTheReleasesModuleIsToldBeforeAnythingIsMade) {

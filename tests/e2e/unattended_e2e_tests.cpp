@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "system/folder_access_win32.h"
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/running_dummy.h"
+#include "tests/support/scratch_registry.h"
+#include "tests/support/unix_link.h"
 
 namespace e2e {
 namespace {
@@ -13,8 +17,9 @@ namespace {
 constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
 // The commands of docs/deployment.md.
 constexpr const char* kSilentInstall =
-    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Temp\\Torvex-Setup.log\"";
-constexpr const char* kInstallLog = "C:\\Windows\\Temp\\Torvex-Setup.log";
+    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Logs\\Software\\Torvex-Setup.log\"";
+constexpr const char* kLogFolder = "C:\\Windows\\Logs\\Software";  // made when missing
+constexpr const char* kInstallLog = "C:\\Windows\\Logs\\Software\\Torvex-Setup.log";
 constexpr const char* kSilentUninstall = "\"C:\\Torvex\\T-ZozerIded\\Uninstall.exe\" /VERYSILENT";
 constexpr DWORD kRunTimeoutMs = 60000;
 
@@ -102,7 +107,7 @@ protected:
 };
 
 TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
-    AddHost(2025);
+    const std::string host = AddHost(2025);
     const std::string settings = AppDataFolder() + "\\Torvex";
     const Snapshot before = Without(TakeSnapshot(false), settings);
     // The same installation through the dialog, for comparison.
@@ -116,10 +121,18 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     ASSERT_TRUE(
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "QuietUninstallString", &quiet));
     EXPECT_EQ(quiet, kSilentUninstall);
+    {
+        // The code of the second process, which refuses while a host runs,
+        // is the first one's.
+        RunningDummy cad(driver::WindowsPathOf(DUMMY_HOST_PATH), host, "gcad.exe");
+        ASSERT_TRUE(cad.IsReady()) << cad.Failure();
+        EXPECT_EQ(RunCommand(quiet).code, 1618u);
+    }
     Outcome run = RunCommand(quiet);
     EXPECT_EQ(run.code, 0u);
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << "gone before the exit";
 
+    driver::RemoveTree(kLogFolder);
     run = Setup(kSilentInstall);
     const std::string log = driver::ReadTextFile(kInstallLog);
     EXPECT_EQ(run.code, 0u) << log;
@@ -174,10 +187,47 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
     const std::string host = AddHost(2025);
     ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
     const Snapshot before = TakeSnapshot(true);
-    const std::string silent = "/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"";
+    const std::string logged = " /LOG=\"" + Scratch() + "\\silent.log\"";
+    const std::string silent = "/VERYSILENT" + logged;
 
-    EXPECT_EQ(Setup(silent + " /BOGUS").code, 1639u);
+    // A bad switch before the silent one: no window, and the log says which.
+    const Outcome bogus = Setup("/BOGUS " + silent);
+    EXPECT_EQ(bogus.code, 1639u);
+    EXPECT_FALSE(bogus.windowShown);
+    EXPECT_NE(Log().find("bad command line: /BOGUS: unknown switch"), std::string::npos) << Log();
     EXPECT_EQ(Setup(silent + " /DIR=relative").code, 1639u);
+    {
+        // A hard link planted at the log's name: its file stays as it is, and
+        // a new log in the temporary folder says why nothing was done.
+        const std::string target = Scratch() + "\\someone's.txt";
+        const std::string temp = Scratch() + "\\temp";
+        ASSERT_TRUE(driver::WriteTextFile(target, "keep me"));
+        ASSERT_TRUE(driver::CreateFolders(temp));
+        ASSERT_TRUE(
+            CreateHardLinkA((Scratch() + "\\planted.log").c_str(), target.c_str(), nullptr));
+        const Outcome planted =
+            RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" /VERYSILENT /LOG=\"" + Scratch() +
+                           "\\planted.log\"",
+                       {{"TMP", temp}, {"TEMP", temp}});
+        EXPECT_EQ(planted.code, 1603u);
+        EXPECT_EQ(driver::ReadTextFile(target), "keep me");
+        const std::vector<std::string> logs = FilesIn(temp);
+        ASSERT_EQ(logs.size(), 1u);
+        const std::string log = driver::ReadTextFile(temp + "\\" + logs[0]);
+        EXPECT_NE(log.find("log file refused, nothing was changed: "), std::string::npos) << log;
+        EXPECT_NE(log.find("planted.log: a file with 2 names"), std::string::npos) << log;
+    }
+    {
+        // An existing folder everyone may change: refused, and named.
+        ASSERT_TRUE(driver::CreateFolders("C:\\Torvex"));
+        ASSERT_TRUE(StartUnixChmod("C:\\Torvex", "0777"));
+        ASSERT_TRUE(driver::WaitUntil([] { return !FindUnsafeFolders("C:\\Torvex").empty(); }));
+        EXPECT_EQ(Setup(silent + " /DIR=C:\\Torvex").code, 1603u);
+        EXPECT_NE(Log().find("C:\\Torvex (it may be renamed or deleted"), std::string::npos)
+            << Log();
+        EXPECT_FALSE(driver::FolderExists(kInstallFolder));
+        driver::RemoveTree("C:\\Torvex");
+    }
     {
         // A host runs: try again later.
         const std::string hostExe = host + "\\gcad.exe";
@@ -195,6 +245,26 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
         ASSERT_TRUE(lock.IsHeld());
         EXPECT_EQ(Setup(silent).code, 1603u) << Log();
         EXPECT_NE(Log().find("answered: Abort"), std::string::npos) << Log();
+    }
+    {
+        // A run killed after it wrote a file into the host folder: the next
+        // run undoes it before anything else, within the hosts it finds.
+        const std::string planted = host + "\\planted.dll";
+        const std::string journal = "new\t" + planted + "\r\n";
+        ASSERT_TRUE(driver::WriteTextFile(planted, "killed run's"));
+        ASSERT_TRUE(
+            driver::WriteTextFile(std::string(kInstallFolder) + "\\InstallJournal.txt", journal));
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex\\T-ZozerIded",
+                             "InstallationUnderWay", REG_BINARY, kInstallFolder,
+                             static_cast<DWORD>(std::string(kInstallFolder).size())));
+        // No release to serve: only releases this machine lacks are named.
+        for (const std::string mode : {"/VERYSILENT", "/SILENT"}) {
+            const Outcome run = Setup(mode + logged + " /COMPONENTS=2024");
+            EXPECT_EQ(run.code, 1603u) << mode;
+            EXPECT_NE(Log().find("no release to serve"), std::string::npos) << mode << Log();
+            EXPECT_FALSE(run.windowShown) << mode;
+        }
+        EXPECT_FALSE(driver::FileExists(planted));
     }
     driver::RemoveTree("C:\\Torvex");
     EXPECT_EQ(TakeSnapshot(true), before);

@@ -208,4 +208,20 @@ TEST_F(HostDiscoveryFaults, UnreadableProductAndReleaseKeysArePassedOver) {
     EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\", "C:\\Machine"}}));
 }
 
+TEST_F(HostDiscoveryFaults, EveryProfileFolderTheMachineListsIsASystemFolder) {
+    // Profile keys whose names differ in length, the shorter listed first.
+    const std::string list = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+    std::vector<std::string> folders;
+    for (const char* sid : {"S-1-5-21-7-1001", "S-1-5-21-7-10010"}) {
+        folders.push_back(std::string("C:\\Users\\") + sid);
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, list + sid, "ProfileImagePath", REG_SZ,
+                             folders.back().c_str(),
+                             static_cast<DWORD>(folders.back().size() + 1)));
+    }
+    const SystemFolders system = SystemFoldersOfThisMachine();
+    for (const std::string& folder : folders) {
+        EXPECT_NE(SystemFolderRefusal(folder.c_str(), system), nullptr) << folder;
+    }
+}
+
 }  // namespace

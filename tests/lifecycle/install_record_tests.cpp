@@ -146,14 +146,27 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
     const std::string text =
         FormatJournalLine({JournalLine::Kind::Folder, "C:\\T", ""}) +
         FormatJournalLine({JournalLine::Kind::Replace, "C:\\T\\a%", "C:\\T\\a.old"}) +
-        FormatJournalLine({JournalLine::Kind::Commit, "", ""});
+        FormatJournalLine({JournalLine::Kind::Keep, "C:\\H\\b", "C:\\T\\Kept\\b"}) +
+        FormatJournalLine({JournalLine::Kind::RemoveFile, "C:\\A\\b", "", 12345678901ULL, kHash}) +
+        FormatJournalLine({JournalLine::Kind::Commit, "", ""}) +
+        // A killed run of the build that wrote no SHA-256.
+        "remove-file\tC:\\A\\c\t3\r\n";
     std::vector<JournalLine> lines;
     ASSERT_TRUE(ParseJournal((text + "new\tC:\\T\\b").c_str(), &lines));
-    ASSERT_EQ(lines.size(), 3u) << "the torn line's change never started";
+    ASSERT_EQ(lines.size(), 6u) << "the torn line's change never started";
     EXPECT_EQ(lines[1].path, "C:\\T\\a%");
     EXPECT_EQ(lines[1].aside, "C:\\T\\a.old");
-    EXPECT_EQ(lines[2].kind, JournalLine::Kind::Commit);
-    EXPECT_FALSE(ParseJournal((text + "replace\tC:\\only-one\r\n").c_str(), &lines));
+    EXPECT_EQ(lines[2].kind, JournalLine::Kind::Keep);
+    EXPECT_EQ(lines[2].aside, "C:\\T\\Kept\\b");
+    EXPECT_EQ(lines[3].size, 12345678901ULL);
+    EXPECT_EQ(lines[3].sha256, kHash);
+    EXPECT_EQ(lines[4].kind, JournalLine::Kind::Commit);
+    EXPECT_EQ(lines[5].size, 3u);
+    EXPECT_TRUE(lines[5].sha256.IsEmpty());
+    for (const char* damaged : {"replace\tC:\\only-one\r\n", "remove-file\tC:\\A\\b\t12x\r\n",
+                                "remove-file\tC:\\A\\b\t3\tABC\r\n"}) {
+        EXPECT_FALSE(ParseJournal((text + damaged).c_str(), &lines)) << damaged;
+    }
 }
 
 }  // namespace

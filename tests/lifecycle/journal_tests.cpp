@@ -6,10 +6,13 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "lifecycle/install_journal.h"
 #include "lifecycle/pending_restart.h"
+#include "lifecycle/per_user.h"
 #include "lifecycle/plugin_key.h"
+#include "lifecycle/product_version.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/recovery.h"
 #include "lifecycle/served_places.h"
@@ -26,6 +29,11 @@ using driver::ReadTextFile;
 using driver::WriteTextFile;
 using Origin = InstallRecord::Origin;
 
+// A path that makes a record larger than any the setup reads back.
+constexpr size_t kHugePathBytes = 5 * 1024 * 1024;
+// SHA-256 of "abc".
+constexpr char kAbcHash[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+
 class JournalTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,24 +48,60 @@ protected:
     RunLog log;
 };
 
-TEST_F(JournalTest, AKilledInstallationIsUndoneByTheNextRun) {
-    ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
-    {
-        InstallJournal journal(log);
-        ASSERT_TRUE(journal.MakeDurable(install));
-        ASSERT_TRUE(journal.CreateFolder(install + "\\Kept"));
-        ASSERT_TRUE(journal.InstallFile(source, install + "\\new.dll"));
-        ASSERT_TRUE(journal.InstallFile(source, install + "\\old.dll"));
-        // Killed here: nothing rolls back, nothing commits.
+TEST_F(JournalTest, AnInstallationUndoneAtOnceOrKilledIsUndoneWhole) {
+    // Rolled back at once (an aborted copy), or killed and undone by the next run.
+    for (const bool killed : {false, true}) {
+        ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
+        {
+            InstallJournal journal(log);
+            ASSERT_TRUE(journal.MakeDurable(install));
+            ASSERT_TRUE(journal.CreateFolder(install + "\\Kept"));
+            ASSERT_TRUE(journal.InstallFile(source, install + "\\Kept\\new.dll"));
+            ASSERT_TRUE(journal.InstallFile(source, install + "\\old.dll"));
+            if (!killed) journal.Rollback();
+        }
+        if (killed) {
+            EXPECT_EQ(InterruptedInstallationFolder(), install);
+            EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+        }
+        EXPECT_EQ(ReadTextFile((install + "\\old.dll").str()), "old") << killed;
+        EXPECT_FALSE(driver::FolderExists((install + "\\Kept").str())) << killed;
+        EXPECT_FALSE(FileExists((install + "\\InstallJournal.txt").str())) << killed;
+        EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty()) << killed;
     }
-    EXPECT_EQ(InterruptedInstallationFolder(), install);
-    EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
-    EXPECT_FALSE(FileExists((install + "\\new.dll").str()));
-    EXPECT_EQ(ReadTextFile((install + "\\old.dll").str()), "old");
-    EXPECT_FALSE(driver::FolderExists((install + "\\Kept").str()));
-    EXPECT_FALSE(FileExists((install + "\\InstallJournal.txt").str()));
-    EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty());
     EXPECT_FALSE(RecoverInterruptedInstallation(ServedPlaces(install), log)) << "only once";
+}
+
+TEST_F(JournalTest, AFileIsSetAsideOnlyOnceItsLineIsOnTheDisk) {
+    ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
+    ASSERT_TRUE(WriteTextFile((temp / "itextsharp.dll").str(), "the host's"));
+    InstallJournal journal(log);
+    ASSERT_TRUE(journal.MakeDurable(install));
+    int flushed = journal.Flushes();
+    {
+        // Held by a host: the move aside fails, after its line was flushed.
+        const afx::ScopedKernelHandle held(CreateFileA(install + "\\old.dll", GENERIC_READ,
+                                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                                       nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(journal.InstallFile(source, install + "\\old.dll"));
+        EXPECT_EQ(journal.Flushes(), ++flushed) << "replace";
+    }
+    ASSERT_TRUE(
+        journal.InstallFile(source, temp / "itextsharp.dll", Origin::New, install + "\\Kept"));
+    EXPECT_EQ(journal.Flushes(), ++flushed) << "keep";
+    journal.Rollback();
+}
+
+TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
+    ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
+    InstallJournal journal(log);
+    ASSERT_TRUE(journal.InstallFile(source, install + "\\old.dll"));
+    const CString aside = install + "\\old.dll.setup-old";
+    const afx::ScopedKernelHandle held(
+        CreateFileA(aside, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(journal.Commit(), std::vector<CString>{aside});
 }
 
 TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
@@ -97,6 +141,95 @@ TEST_F(JournalTest, TheUninstallersQueuedDeletionTakenOutIsQueuedAgainWhenTheRun
         EXPECT_EQ(queue.For(module), QueuedForRestart::OwnDeletion) << killed;
         ASSERT_TRUE(queue.TakeOutOwnDeletion(module));
     }
+}
+
+TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBesideThem) {
+    const CString chosen = temp / "A";
+    const CString folder = chosen + "\\T-ZozerIded";
+    // Somebody's folder and file in a sibling whose name differs by a
+    // trailing space, which Windows keeps on a name before the last.
+    const CString sibling = temp / "A \\T-ZozerIded";
+    ASSERT_TRUE(CreateDirectoryA("\\\\?\\" + temp / "A ", nullptr));
+    ASSERT_TRUE(CreateDirectoryA(sibling, nullptr));
+    ASSERT_TRUE(WriteTextFile((sibling + "\\new.dll").str(), "theirs"));
+    {
+        InstallJournal journal(log);
+        ASSERT_TRUE(journal.CreateFolder(chosen) && journal.CreateFolder(folder));
+        ASSERT_TRUE(journal.MakeDurable(folder));
+        ASSERT_TRUE(journal.InstallFile(source, folder + "\\new.dll"));
+    }
+    // Killed before it made a key it noted; lines that name the sibling's in
+    // their raw text.
+    const char* host = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
+    const std::string journal = (folder + "\\InstallJournal.txt").str();
+    ASSERT_TRUE(WriteTextFile(journal, ReadTextFile(journal) + "key\t" + host +
+                                           "Applications\r\nfolder\t" + sibling.str() +
+                                           "\r\nnew\t" + sibling.str() + "\\new.dll\r\n"));
+    ServedPlaces places(folder);
+    places.AddHost(temp / "host", host);
+    {
+        RunLog recovery;
+        CString refusal;
+        ASSERT_TRUE(recovery.Open(temp / "recovery.log", false, &refusal));
+        EXPECT_TRUE(RecoverInterruptedInstallation(places, recovery));
+    }
+    const std::string logged = ReadTextFile((temp / "recovery.log").str());
+    EXPECT_FALSE(driver::FolderExists(chosen.str())) << logged;
+    EXPECT_TRUE(DeleteFileA(sibling + "\\new.dll")) << "the sibling's file went";
+    EXPECT_TRUE(RemoveDirectoryA(sibling)) << "the sibling's folder went";
+    EXPECT_TRUE(RemoveDirectoryA("\\\\?\\" + temp / "A "));
+    for (const char* wrong : {"outside", "failed"}) {
+        EXPECT_EQ(logged.find(wrong), std::string::npos) << logged;
+    }
+}
+
+TEST_F(JournalTest, AMoveKilledAfterItsCommitIsFinishedByTheNextRun) {
+    const CString earlier = temp / "old\\T-ZozerIded";
+    ASSERT_TRUE(driver::CreateFolders(earlier.str()));
+    for (const char* name : {"a.dll", "b.dll", "c.dll"}) {
+        ASSERT_TRUE(WriteTextFile((earlier + "\\" + name).str(), "abc"));
+    }
+    ASSERT_TRUE(WriteTextFile((temp / "victim.dll").str(), "abc"));
+    {
+        InstallJournal journal(log);
+        ASSERT_TRUE(journal.MakeDurable(install));
+        ASSERT_TRUE(journal.FinishInEarlierFolder(earlier));
+        for (const CString& file :
+             {earlier + "\\a.dll", earlier + "\\b.dll", temp / "victim.dll"}) {
+            journal.FinishAfterCommit(
+                {JournalLine::Kind::RemoveFile, file, CString(), 3, kAbcHash});
+        }
+        // A line without a SHA-256 proves nothing: the file stays.
+        journal.FinishAfterCommit(
+            {JournalLine::Kind::RemoveFile, earlier + "\\c.dll", CString(), 3});
+        journal.FinishAfterCommit({JournalLine::Kind::RemoveFolder, earlier, CString()});
+        journal.Commit();
+        // Killed before the work after the commit.
+    }
+    ASSERT_TRUE(WriteTextFile((earlier + "\\b.dll").str(), "changed since"));
+    EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+    EXPECT_FALSE(FileExists((earlier + "\\a.dll").str()));
+    EXPECT_EQ(ReadTextFile((earlier + "\\b.dll").str()), "changed since");
+    EXPECT_TRUE(FileExists((earlier + "\\c.dll").str()));
+    EXPECT_TRUE(FileExists((temp / "victim.dll").str())) << "outside the places served";
+    EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty());
+}
+
+TEST_F(JournalTest, ARecoveryLeavesNoEntryNamingAProgramItTookAway) {
+    const CString stage = install + "\\UserSetup.exe";
+    {
+        InstallJournal journal(log);
+        ASSERT_TRUE(journal.MakeDurable(install));
+        ASSERT_TRUE(journal.InstallFile(source, install + "\\Uninstall.exe"));
+        ASSERT_TRUE(journal.InstallFile(source, stage));
+        ASSERT_TRUE(WriteUninstallEntry({install, g_nSetupVersion, 1}));
+        ASSERT_TRUE(WriteActiveSetupEntry(UserStageCommand(stage, kStartedByActiveSetup), "1"));
+        // Killed just before its commit.
+    }
+    EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+    CString command, version;
+    EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
+    EXPECT_FALSE(ReadActiveSetupEntry(&command, &version)) << command;
 }
 
 TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsItsOwn) {
@@ -147,6 +280,17 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
     EXPECT_EQ(read.files.at(0).path, install + "\\a.dll");
     EXPECT_EQ(ReadInstallRecord(temp / "elsewhere", &read), RecordSource::None);
+    // Nor does the deletion of another folder's record take the copy along.
+    DeleteInstallRecord(temp / "elsewhere");
+    EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
+    // A record that does not read back as written (here: beyond the read
+    // limit) is refused, and the machine's copy stays the earlier one.
+    InstallRecord huge = record;
+    huge.files[0].path = install + "\\" + std::string(kHugePathBytes, 'a').c_str();
+    InstallJournal big(log);
+    EXPECT_FALSE(WriteInstallRecord(huge, big, log));
+    ASSERT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
+    EXPECT_EQ(read.files.at(0).path, install + "\\a.dll");
     // A record that cannot be written leaves no half file behind.
     ASSERT_TRUE(DeleteFileA(install + "\\InstallRecord.txt"));
     ASSERT_TRUE(CreateDirectoryA(install + "\\InstallRecord.txt", nullptr));
@@ -162,10 +306,16 @@ TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChine
         return std::to_string(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
     };
     const std::string dayBefore = today();
-    ASSERT_TRUE(WriteUninstallEntry({install, 20260105, 1500}));
-    for (const auto& [name, expected] : {std::pair<const char*, DWORD>{"EstimatedSize", 2},
-                                         {"VersionMajor", 2026},
-                                         {"VersionMinor", 1}}) {
+    // The size in KiB, rounded up.
+    for (const auto& [bytes, kib] : {std::pair<unsigned long long, DWORD>{2048, 2}, {1500, 2}}) {
+        ASSERT_TRUE(WriteUninstallEntry({install, 20260105, bytes}));
+        DWORD value = 0;
+        EXPECT_TRUE(
+            driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "EstimatedSize", &value));
+        EXPECT_EQ(value, kib) << bytes;
+    }
+    for (const auto& [name, expected] :
+         {std::pair<const char*, DWORD>{"VersionMajor", 2026}, {"VersionMinor", 1}}) {
         DWORD value = 0;
         EXPECT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, name, &value));
         EXPECT_EQ(value, expected) << name;
@@ -191,11 +341,20 @@ TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChine
 }
 
 TEST_F(JournalTest, SettingsOfTheSameLengthButOtherBytesDiffer) {
-    ASSERT_TRUE(WriteTextFile((temp / "a.ini").str(), "[x]\r\nv=1\r\n"));
-    ASSERT_TRUE(WriteTextFile((temp / "b.ini").str(), "[x]\r\nv=2\r\n"));
-    ASSERT_TRUE(WriteTextFile((temp / "c.ini").str(), "[x]\r\nv=1\r\n"));
-    EXPECT_FALSE(SameContent(temp / "a.ini", temp / "b.ini"));
-    EXPECT_TRUE(SameContent(temp / "a.ini", temp / "c.ini"));
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"[x]\r\nv=1\r\n", "[x]\r\nv=2\r\n", false},
+        {"[x]\r\nv=1", "[x]\r\nv=2", false},  // the last byte
+        {"[x]\r\nv=1\r\n", "[x]\r\nv=1\r\n", true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteTextFile((temp / "a.ini").str(), c.a));
+        ASSERT_TRUE(WriteTextFile((temp / "b.ini").str(), c.b));
+        EXPECT_EQ(SameContent(temp / "a.ini", temp / "b.ini"), c.same) << c.b;
+    }
 }
 
 }  // namespace

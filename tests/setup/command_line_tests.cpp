@@ -14,6 +14,7 @@ TEST(ParseCommandLine, TakesTheSwitchesOfEachProgram) {
         RunMode mode;
         const char* folder;
         const char* log;
+        const char* named = "";  // the argument a refusal names first
     } cases[] = {
         {"", CommandLineKind::Setup, true, RunMode::Interactive, "", ""},
         {"/VERYSILENT", CommandLineKind::Setup, true, RunMode::VerySilent, "", ""},
@@ -26,23 +27,35 @@ TEST(ParseCommandLine, TakesTheSwitchesOfEachProgram) {
         {"/LOG=\"C:\\a b.log\" /S", CommandLineKind::Setup, true, RunMode::VerySilent, "",
          "C:\\a b.log"},
         {"/VERYSILENT /LOG", CommandLineKind::Uninstaller, true, RunMode::VerySilent, "", ""},
-        {"/DIR=C:\\x", CommandLineKind::Uninstaller, false, RunMode::Interactive, "", ""},
-        {"/SECONDPHASE=C:\\x", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
-        {"/QUIET", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
-        {"VERYSILENT", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
-        {"/S=1", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
-        {"/DIR=", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
-        {"/COMPONENTS=2024,2030", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
-        {"/COMPONENTS=2024,,2025", CommandLineKind::Setup, false, RunMode::Interactive, "", ""},
+        // Refused: the first bad argument is named; the mode and the log are
+        // what the whole line asks for, so a silent switch after the error
+        // still keeps every window away.
+        {"/DIR=C:\\x", CommandLineKind::Uninstaller, false, RunMode::Interactive, "", "", "/DIR"},
+        {"/SECONDPHASE=C:\\x", CommandLineKind::Setup, false, RunMode::Interactive, "", "",
+         "/SECONDPHASE"},
+        {"/QUIET", CommandLineKind::Setup, false, RunMode::Interactive, "", "", "/QUIET"},
+        {"VERYSILENT", CommandLineKind::Setup, false, RunMode::Interactive, "", "", "VERYSILENT"},
+        {"/S=1", CommandLineKind::Setup, false, RunMode::VerySilent, "", "", "/S=1"},
+        {"/DIR=", CommandLineKind::Setup, false, RunMode::Interactive, "", "", "/DIR="},
+        {"/COMPONENTS=2024,2030", CommandLineKind::Setup, false, RunMode::Interactive, "", "",
+         "/COMPONENTS"},
+        {"/COMPONENTS=2024,,2025", CommandLineKind::Setup, false, RunMode::Interactive, "", "",
+         "/COMPONENTS"},
+        {"/BOGUS /VERYSILENT", CommandLineKind::Setup, false, RunMode::VerySilent, "", "",
+         "/BOGUS"},
+        {"/LOG=\"C:\\y.log\" /DIR= /VERYSILENT", CommandLineKind::Setup, false, RunMode::VerySilent,
+         "", "C:\\y.log", "/DIR="},
+        {"/DIR=C:\\x /VERYSILENT", CommandLineKind::Uninstaller, false, RunMode::VerySilent, "", "",
+         "/DIR"},
+        {"/Q /SILENT /DIR= /LOG=C:\\z.log", CommandLineKind::Setup, false, RunMode::Silent, "",
+         "C:\\z.log", "/Q"},
     };
     for (const auto& c : cases) {
         CommandLine parsed;
         CString error;
         ASSERT_EQ(ParseCommandLine(c.arguments, c.kind, &parsed, &error), c.parsed) << c.arguments;
-        if (!c.parsed) {
-            EXPECT_FALSE(error.IsEmpty()) << c.arguments;
-            continue;
-        }
+        EXPECT_EQ(error.IsEmpty(), c.parsed) << c.arguments;
+        EXPECT_EQ(error.str().rfind(c.named, 0), 0u) << c.arguments << ": " << error.str();
         EXPECT_EQ(parsed.mode, c.mode) << c.arguments;
         EXPECT_EQ(parsed.folder, c.folder) << c.arguments;
         EXPECT_EQ(parsed.logPath, c.log) << c.arguments;

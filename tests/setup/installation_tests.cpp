@@ -10,6 +10,7 @@
 #include "framework/afx_app_name.h"
 #include "hosts/host_discovery.h"
 #include "lifecycle/per_user.h"
+#include "lifecycle/plugin_key.h"
 #include "lifecycle/product_version.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
@@ -61,6 +62,12 @@ protected:
         NoProgress progress;
         return Installation(request, hosts, progress, log, nullptr).Run();
     }
+    // The version the Active Setup entry gives every user's logon to compare.
+    std::string EnteredVersion() {
+        std::string version;
+        driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version);
+        return version;
+    }
     InstallRecord RecordOf(const char* chosen) {
         InstallRecord record;
         ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record);
@@ -83,6 +90,25 @@ TEST_F(InstallationTest, NoEntryNamesAnUninstallerWithoutItsRecord) {
     ASSERT_TRUE(driver::CreateFolders((temp / "A\\T-ZozerIded\\InstallRecord.txt").str()));
     EXPECT_EQ(Install("A"), InstallResult::Incomplete);
     EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
+    EXPECT_EQ(EnteredVersion(), "") << "no stage for logons without an uninstaller";
+}
+
+TEST_F(InstallationTest, OnlyACompleteInstallationExitsWithSuccess) {
+    const struct {
+        InstallResult result;
+        RunMode mode;
+        int code;
+    } cases[] = {
+        {InstallResult::Complete, RunMode::VerySilent, exit_code::kSuccess},
+        {InstallResult::Incomplete, RunMode::VerySilent, exit_code::kFailed},
+        {InstallResult::Incomplete, RunMode::Interactive, exit_code::kFailed},
+        {InstallResult::Aborted, RunMode::Interactive, exit_code::kUserCancelled},
+        {InstallResult::Aborted, RunMode::Silent, exit_code::kFailed},
+        {InstallResult::Failed, RunMode::VerySilent, exit_code::kFailed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExitCodeOf(c.result, c.mode), c.code) << static_cast<int>(c.result);
+    }
 }
 
 TEST_F(InstallationTest, AnInstallationOverALostRecordTakesBackItsOwnFiles) {
@@ -102,6 +128,7 @@ TEST_F(InstallationTest, ASecondInstallationIntoTheFolderKeepsTheFirstOnesItems)
     const InstallRecord second = RecordOf("A");
     EXPECT_EQ(second.createdFolders, first.createdFolders);
     EXPECT_EQ(second.files.size(), first.files.size());
+    EXPECT_EQ(EnteredVersion(), "2025,10,30") << "not moved: users served stay served";
     for (const InstallRecord::File& file : second.files) {
         EXPECT_NE(file.origin, Origin::Replaced) << file.path;
     }
@@ -170,7 +197,8 @@ TEST_F(InstallationTest, ASilentRunDoesNotRetryAFailureThatNoRetryMendsAndLogsIt
     request.unattended = true;
     {
         RunLog silent;
-        ASSERT_TRUE(silent.Open(temp / "silent.log", false));
+        CString refusal;
+        ASSERT_TRUE(silent.Open(temp / "silent.log", false, &refusal));
         NoProgress progress;
         EXPECT_EQ(Installation(request, hosts, progress, silent, nullptr).Run(),
                   InstallResult::Aborted);
@@ -199,18 +227,45 @@ TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     ASSERT_FALSE(boxes.boxes.empty());
     EXPECT_NE(boxes.boxes.back().text.find((temp / "B\\T-ZozerIded").str()), std::string::npos);
     EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    // Each move serves every user again.
+    EXPECT_EQ(EnteredVersion(), "2025,10,30,1");
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    EXPECT_EQ(EnteredVersion(), "2025,10,30,2");
 }
 
-TEST_F(InstallationTest, TheUninstallerWaitsForTheCadToClose) {
+TEST_F(InstallationTest, AnUninstallKilledOnceItsRecordFileWentIsFinishedByTheNextSetup) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const CString folder = temp / "A\\T-ZozerIded";
+    ASSERT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    // Killed with its mark set, the entry, the record file and the uninstaller gone.
+    ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, folder));
+    DeleteUninstallEntry();
+    ASSERT_TRUE(DeleteFileA(folder + "\\InstallRecord.txt") &&
+                DeleteFileA(folder + "\\Uninstall.exe"));
+    FinishInterruptedUninstall(CString(), hosts, log);
+    EXPECT_FALSE(driver::FolderExists((temp / "A").str()));
+    EXPECT_FALSE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex")) << "record and mark";
+}
+
+TEST_F(InstallationTest, TheUninstallerWaitsForTheCadToCloseAndSaysWhatWaitsForARestart) {
     ASSERT_EQ(Install("A"), InstallResult::Complete);
     ASSERT_TRUE(driver::CreateFolders((temp / "bin").str()));
-    RunningDummy cad(driver::WindowsPathOf(DUMMY_HOST_PATH), (temp / "bin").str(), "gcad.exe");
-    ASSERT_TRUE(cad.IsReady());
+    const CString module = temp / "host\\GCAD2024P.dll";
     UninstallRun run;
     run.mode = RunMode::VerySilent;
     run.secondPhaseFolder = temp / "A\\T-ZozerIded";
-    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kBusy);
-    EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    {
+        RunningDummy cad(driver::WindowsPathOf(DUMMY_HOST_PATH), (temp / "bin").str(), "gcad.exe");
+        ASSERT_TRUE(cad.IsReady());
+        EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kBusy);
+        EXPECT_TRUE(driver::FileExists(module.str()));
+    }
+    // A module still held once the CAD is closed goes at the next restart.
+    const afx::ScopedKernelHandle held(
+        CreateFileA(module, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kRestartRequired);
 }
 
 TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {

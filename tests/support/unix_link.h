@@ -2,7 +2,8 @@
 // reported as a reparse point, and Windows calls on it act on its target.
 // So links are made and removed from Unix, by running /bin/ln and /bin/rm
 // (Wine starts ELF programs too, but gives no handle that waits for them:
-// the result is waited for instead).
+// the result is waited for instead). Likewise a folder's Unix mode, from
+// which Wine makes the access list it reports.
 #pragma once
 
 #include <windows.h>
@@ -55,4 +56,12 @@ inline bool MakeUnixLink(const std::string& folder, const std::string& target,
 inline bool RemoveUnixLink(const std::string& folder, const std::string& name) {
     return unix_link::Start("Z:\\bin\\rm", name, folder) &&
            unix_link::WaitFor(folder + "\\" + name, false);
+}
+
+// Starts /bin/chmod on a file or folder: Wine reports the access list of
+// its Unix mode (0777: Everyone may change it). Wait for the effect.
+inline bool StartUnixChmod(const std::string& path, const std::string& mode) {
+    const size_t slash = path.rfind('\\');
+    return unix_link::Start("Z:\\bin\\chmod", mode + " " + path.substr(slash + 1),
+                            path.substr(0, slash));
 }

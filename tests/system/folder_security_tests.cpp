@@ -1,12 +1,15 @@
 // The installation folder's permissions: what the program asks for, read
-// back from the descriptor it builds (Wine keeps no descriptors on files, so
-// the folder itself cannot tell), and that applying it goes through.
+// back from the descriptor it builds and from the calls that apply it (Wine
+// keeps no descriptors on files, so the folder itself cannot tell); and the
+// machine's one run.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h, which they build on
 #include <sddl.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "system/folder_security.h"
 #include "tests/support/temp_folder.h"
@@ -69,32 +72,74 @@ TEST(InstallFolderSecurity, OnlySystemAndAdministratorsMayChangeAnything) {
     EXPECT_TRUE(usersMayRead) << dacl;
 }
 
+// What the protection applies to which entry, as owner and DACL in SDDL
+// ("P": protected from what is above; "+": inherits from above), and the
+// links it removes, each removed as Windows removes a link, target untouched.
+class RecordedCalls : public ProtectionCalls {
+public:
+    DWORD SetSecurity(const char* path, SECURITY_INFORMATION what, PSID owner, PACL dacl) override {
+        SECURITY_DESCRIPTOR descriptor;
+        char* sddl = nullptr;
+        if (InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+            SetSecurityDescriptorOwner(&descriptor, owner, FALSE) &&
+            SetSecurityDescriptorDacl(&descriptor, TRUE, dacl, FALSE) &&
+            ConvertSecurityDescriptorToStringSecurityDescriptorA(
+                &descriptor, SDDL_REVISION_1,
+                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &sddl, nullptr)) {
+            applied[path] = std::string(sddl) +
+                            (what & PROTECTED_DACL_SECURITY_INFORMATION ? " P" : "") +
+                            (what & UNPROTECTED_DACL_SECURITY_INFORMATION ? " +" : "");
+            LocalFree(sddl);
+        }
+        return ProtectionCalls::SetSecurity(path, what, owner, dacl);
+    }
+    bool RemoveLink(const char* path) override {
+        removedLinks.push_back(path);
+        return linksGo;
+    }
+
+    bool linksGo = true;
+    std::map<std::string, std::string> applied;
+    std::vector<std::string> removedLinks;
+};
+
 TEST(InstallFolderSecurity, AppliesToAFolderAndWhatIsAlreadyInIt) {
     ScopedTempFolder temp;
-    const CString folder = temp / "T-ZozerIded";
-    ASSERT_TRUE(CreateFolders(folder.str()));
-    ASSERT_TRUE(CreateFolders((folder + "\\sub").str()));
-    ASSERT_TRUE(WriteTextFile((folder + "\\TX_ZozerIded2023.GRX").str(), "planted"));
-    ASSERT_TRUE(WriteTextFile((folder + "\\sub\\x.dll").str(), "planted"));
-    EXPECT_EQ(ProtectInstallFolder(folder), FolderProtection::Applied) << GetLastError();
+    const std::string folder = (temp / "T-ZozerIded").str();
+    ASSERT_TRUE(CreateFolders(folder + "\\sub"));
+    ASSERT_TRUE(WriteTextFile(folder + "\\TX_ZozerIded2023.GRX", "planted"));
+    ASSERT_TRUE(WriteTextFile(folder + "\\sub\\x.dll", "planted"));
+    RecordedCalls calls;
+    EXPECT_EQ(ProtectInstallFolder(folder.c_str(), calls), FolderProtection::Applied)
+        << GetLastError();
+    const std::string inherited = "O:BAD: +";
+    EXPECT_EQ(calls.applied,
+              (std::map<std::string, std::string>{
+                  {folder, "O:BAD:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU) P"},
+                  {folder + "\\TX_ZozerIded2023.GRX", inherited},
+                  {folder + "\\sub", inherited},
+                  {folder + "\\sub\\x.dll", inherited}}));
 }
 
-TEST(InstallFolderSecurity, ALinkInsideIsNeverLeftInPlace) {
+TEST(InstallFolderSecurity, ALinkInsideIsRemovedNeverFollowed) {
     ScopedTempFolder temp;
     const CString folder = temp / "T-ZozerIded";
     ASSERT_TRUE(CreateFolders((folder + "\\sub").str()));
     ASSERT_TRUE(CreateFolders((temp / "target").str()));
     ASSERT_TRUE(WriteTextFile((temp / "target\\keep.txt").str(), "someone's"));
     ASSERT_TRUE(MakeUnixLink((folder + "\\sub").str(), "../../target", "planted"));
-    // Removed as a link on Windows. Wine removes links only through their
-    // targets, so there the removal fails, and so must the protection.
-    const FolderProtection result = ProtectInstallFolder(folder);
-    const bool gone = GetFileAttributesA(folder + "\\sub\\planted") == INVALID_FILE_ATTRIBUTES;
-    EXPECT_TRUE(gone || result == FolderProtection::Failed);
-    EXPECT_TRUE(driver::FileExists((temp / "target\\keep.txt").str()));
-    if (!gone) {
-        EXPECT_TRUE(RemoveUnixLink((folder + "\\sub").str(), "planted"));
+    // Wine removes a link only through its target: the calls stand in for Windows'.
+    for (const bool linksGo : {true, false}) {
+        RecordedCalls calls;
+        calls.linksGo = linksGo;
+        EXPECT_EQ(ProtectInstallFolder(folder, calls),
+                  linksGo ? FolderProtection::Applied : FolderProtection::Failed);
+        EXPECT_EQ(calls.removedLinks, std::vector<std::string>{(folder + "\\sub\\planted").str()});
+        // The folder and "sub": nothing through the link, nor the link itself.
+        EXPECT_EQ(calls.applied.size(), 2u);
     }
+    EXPECT_TRUE(RemoveUnixLink((folder + "\\sub").str(), "planted"));
+    EXPECT_TRUE(driver::FileExists((temp / "target\\keep.txt").str()));
 }
 
 }  // namespace

@@ -47,7 +47,9 @@ protected:
     UninstallOutcome Remove() {
         ServedPlaces places(install);
         places.AddHost(host, kHostKey);
-        return RemoveInstallation(record, places, CString(), CString(), log);
+        UninstallOutcome outcome;
+        RemoveInstallation(record, places, CString(), CString(), outcome, log);
+        return outcome;
     }
 
     ScratchRegistryRoots registry;

@@ -10,12 +10,14 @@
 #include "lifecycle/install_record.h"
 #include "lifecycle/per_user.h"
 #include "lifecycle/plugin_key.h"
+#include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
 #include "system/privileges.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tools/driver/sample_machine.h"
 #include "uninstall/removal.h"
+#include "uninstall/uninstall_summary.h"
 #include "uninstall/user_profiles.h"
 
 namespace {
@@ -26,6 +28,7 @@ const std::string kApplications = kHostKey + "\\Applications";
 const std::string kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr char kBob[] = "S-1-5-21-1-2-3-1001";
 constexpr char kEve[] = "S-1-5-21-1-2-3-1002";
+constexpr char kNew[] = "S-1-5-21-1-2-3-1003";
 
 bool SetText(HKEY root, const std::string& key, const char* name, const std::string& text) {
     return SetValue(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
@@ -94,13 +97,17 @@ TEST_F(UserProfilesTest, ALoggedOnUserLosesTheStagesEntriesAndNothingElse) {
     EXPECT_EQ(driver::DumpKey(HKEY_USERS, kBob), own);
     EXPECT_EQ(outcome.removedKeys, 2);
     EXPECT_TRUE(outcome.profilesNotCleared.empty());
+    EXPECT_EQ(UninstallExitCode(outcome), exit_code::kSuccess);
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey));
+    // The user wrote that record: the administrator's box quotes none of it.
+    const std::string box = UninstallSummaryText(outcome).Narrow().str();
+    EXPECT_EQ(box.find("Profile"), std::string::npos) << box;
+    EXPECT_NE(box.find("另有 1 个"), std::string::npos) << box;
 }
 
-// What shows here is the work done in the hive while it was loaded. Wine 8
-// refuses to unload a hive (error 5), and would not write it back to its
-// file: that the hive is unloaded and its file keeps the change only
-// Windows can show.
+// The work done in the hive while it was loaded, and the hive unloaded
+// again. Wine 8 would not write the change back to its file: that the file
+// keeps it only Windows can show.
 TEST_F(UserProfilesTest, AHiveIsLoadedFromItsFileForTheWhileAndOneThatCannotBeIsNamed) {
     const CString bob = temp / "bob";
     const CString eve = temp / "eve";
@@ -113,12 +120,24 @@ TEST_F(UserProfilesTest, AHiveIsLoadedFromItsFileForTheWhileAndOneThatCannotBeIs
         ASSERT_EQ(RegSaveKeyA(hive.Get(), bob + "\\NTUSER.DAT", nullptr), ERROR_SUCCESS);
     }
     ASSERT_TRUE(driver::WriteTextFile((eve + "\\NTUSER.DAT").str(), "not a hive"));
-    AddProfile(kBob, bob);
     AddProfile(kEve, eve);
+    // Never logged on: a profile folder without a hive has nothing to clear.
+    ASSERT_TRUE(driver::CreateFolders((temp / "new").str()));
+    AddProfile(kNew, temp / "new");
 
     RemoveFromUserProfiles(install, outcome, log);
-    EXPECT_EQ(outcome.removedKeys, 2);
     EXPECT_EQ(outcome.profilesNotCleared, std::vector<CString>{eve});
+    // A step not done: the uninstall says so as the installation does.
+    EXPECT_EQ(UninstallExitCode(outcome), exit_code::kFailed);
+
+    // Eve's profile gone; what Wine leaves of her failed load stays listed.
+    ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kProfileList + kEve).c_str()), ERROR_SUCCESS);
+    AddProfile(kBob, bob);
+    const std::vector<std::string> loaded = driver::SubKeyNames(HKEY_USERS, "");
+    UninstallOutcome second;
+    RemoveFromUserProfiles(install, second, log);
+    EXPECT_EQ(second.removedKeys, 2);
+    EXPECT_EQ(driver::SubKeyNames(HKEY_USERS, ""), loaded) << "a hive stayed loaded";
 }
 
 }  // namespace

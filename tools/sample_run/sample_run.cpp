@@ -40,10 +40,11 @@ constexpr const char* kUninstaller = "C:\\Torvex\\T-ZozerIded\\Uninstall.exe";
 constexpr const char* kIdleArgument = "--idle";
 // The unattended commands of docs/deployment.md.
 constexpr const char* kSilentInstall =
-    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Temp\\Torvex-Setup.log\"";
-constexpr const char* kSilentInstallLog = "C:\\Windows\\Temp\\Torvex-Setup.log";
-constexpr const char* kSilentUninstallLog = "/LOG=\"C:\\Windows\\Temp\\Torvex-Uninstall.log\"";
-constexpr const char* kSilentUninstallLogFile = "C:\\Windows\\Temp\\Torvex-Uninstall.log";
+    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Logs\\Software\\Torvex-Setup.log\"";
+constexpr const char* kSilentInstallLog = "C:\\Windows\\Logs\\Software\\Torvex-Setup.log";
+constexpr const char* kSilentUninstallLog =
+    "/LOG=\"C:\\Windows\\Logs\\Software\\Torvex-Uninstall.log\"";
+constexpr const char* kSilentUninstallLogFile = "C:\\Windows\\Logs\\Software\\Torvex-Uninstall.log";
 constexpr DWORD kSilentRunTimeoutMs = 120000;
 constexpr int kLogLinesShown = 12;
 // What this run prints in: main.sh reads it as GBK.
@@ -247,7 +248,10 @@ void ServeSecondUser(const std::string& work) {
     SetEnvironmentVariableA("APPDATA", kSecondAppData);
     RunLog log;
     const std::string logPath = work + "\\second-user.log";
-    log.Open(CString(logPath.c_str()), false);
+    CString refused;
+    if (!log.Open(CString(logPath.c_str()), false, &refused)) {
+        std::printf("!! log %s refused: %s\n", logPath.c_str(), refused.GetString());
+    }
     const int code = RunUserStage(kInstallFolder, log);
     SetEnvironmentVariableA("APPDATA", appData);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);

@@ -1,0 +1,34 @@
+// What a journal's lines ask of the machine (lifecycle/journal_line.h): a
+// line before the commit is undone when the run that wrote it was killed; a
+// finish line after it (and a replaced file's aside) is carried out by the
+// run itself and, when that run was killed first, by the next one. Each
+// line is input: it acts only within the served places, on the normal form
+// of the path it checked, never through a link, and logs what it did with
+// the system's error code.
+#pragma once
+
+#include "framework/afx_string.h"
+#include "lifecycle/journal_line.h"
+
+class RunLog;
+class ServedPlaces;
+
+// Undoes one change of a killed run: a file it wrote goes, a file it renamed
+// aside comes back, a key it made goes, a folder it made goes when empty, a
+// deletion it took out of the restart's queue is queued again.
+void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log);
+
+// Does one line's work after the commit: a replaced file's aside goes, a
+// file goes while it is still the one recorded (lifecycle/file_ownership.h:
+// its size and SHA-256), a folder goes when empty.
+// Other lines have nothing left to do.
+void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log);
+
+// A folder an installation may have made goes when it is empty.
+void RemoveFolderWhenEmpty(const CString& folder, const ServedPlaces& places, RunLog& log);
+
+enum class Removal { Now, AtNextRestart, Failed };
+// Deletes a file (one already gone counts as deleted); one in use goes at
+// the next restart, remembered as the plug-in's own deletion there
+// (lifecycle/pending_restart.h). Logged.
+Removal RemoveOrSchedule(const CString& path, RunLog& log);

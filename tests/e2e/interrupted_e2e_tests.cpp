@@ -1,0 +1,118 @@
+// Runs killed at a chosen moment, from outside: the real SetUp.exe or
+// Uninstall.exe is stopped as soon as its log shows the line before the step,
+// then the same command (or, once the uninstaller is gone, the setup) runs
+// again. No entry ever names a program that is gone, and the machine ends
+// as it should.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace e2e {
+namespace {
+
+constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
+constexpr const char* kUninstaller = "C:\\Torvex\\T-ZozerIded\\Uninstall.exe";
+// Enough files that a kill lands in the midst of removing them.
+constexpr int kExtraFiles = 150;
+constexpr DWORD kPollMs = 1;
+constexpr DWORD kRunTimeoutMs = 60000;
+
+// All a log holds now: driver::ReadTextFile cannot share it with its writer.
+std::string ReadLog(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    char buffer[4096];
+    DWORD got = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof(buffer), &got, nullptr) &&
+           got) {
+        text.append(buffer, got);
+    }
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return text;
+}
+
+void ExpectNoEntryNamesAMissingProgram(const std::string& row) {
+    std::string folder;
+    std::string stub;
+    if (driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "InstallLocation", &folder)) {
+        EXPECT_TRUE(driver::FileExists(folder + "\\Uninstall.exe")) << row;
+    }
+    if (driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "StubPath", &stub)) {
+        EXPECT_TRUE(driver::FileExists(stub.substr(1, stub.find('"', 1) - 1))) << row;
+    }
+}
+
+class InterruptedRunTest : public SetupTest {
+protected:
+    // Runs the setup (into `folder`) or else the uninstaller to its end, or
+    // stops the process doing the work (the uninstaller's second) once
+    // `killAt` is in the log. Its exit code; 0 after a kill.
+    DWORD Run(const char* folder, const std::string& killAt = std::string()) {
+        DeleteFileA(LogFile().c_str());
+        driver::Process process;
+        driver::Process worker;
+        const std::string log = " /VERYSILENT /LOG=\"" + LogFile() + "\"";
+        EXPECT_TRUE(folder ? process.Start(PackageFolder() + "\\SetUp.exe",
+                                           {{"APPDATA", AppDataFolder()}},
+                                           "/DIR=\"" + std::string(folder) + "\"" + log)
+                           : process.Start(kUninstaller, {{"APPDATA", AppDataFolder()}}, log));
+        if (killAt.empty()) {
+            EXPECT_TRUE(process.WaitForExit(kRunTimeoutMs));
+            return process.ExitCode();
+        }
+        EXPECT_TRUE(folder || worker.Adopt(driver::WaitForChildProcess(process.Id())));
+        driver::Process& working = folder ? process : worker;
+        // Polled closely, so that the kill lands right after the line.
+        const DWORD start = GetTickCount();
+        bool seen = false;
+        while (!seen && working.IsRunning() && GetTickCount() - start < kRunTimeoutMs) {
+            seen = ReadLog(LogFile()).find(killAt) != std::string::npos;
+            if (!seen) Sleep(kPollMs);
+        }
+        working.Kill();
+        process.WaitForExit();
+        EXPECT_TRUE(seen) << killAt << "\n" << ReadLog(LogFile());
+        return 0;
+    }
+};
+
+TEST_F(InterruptedRunTest, AKilledMoveOrUninstallIsFinishedByTheSameCommand) {
+    AddHost(2025);
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder(),
+                                       {2023, 2024}, kExtraFiles));
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    const std::string earlier = Scratch() + "\\A";
+    const std::string settings = AppDataFolder() + "\\Torvex";
+    const Snapshot before = Without(TakeSnapshot(false), settings);
+    const struct {
+        const char* row;
+        bool moved;  // installed into the earlier folder first, then into C:\Torvex
+        std::string killAt;
+    } rows[] = {
+        {"the move, clearing the earlier folder", true, "remove " + earlier + "\\T-ZozerIded\\"},
+        {"the uninstall, the stage gone", false,
+         std::string("remove ") + kInstallFolder + "\\UserSetup.exe: ok"},
+        {"the uninstall, the uninstaller gone", false,
+         "move the running uninstaller out of the folder"},
+    };
+    for (const auto& r : rows) {
+        ASSERT_TRUE(!r.moved || Run(earlier.c_str()) == 0u) << ReadLog(LogFile());
+        ASSERT_EQ(Run("C:\\Torvex", r.moved ? r.killAt : ""), 0u) << r.row;
+        if (!r.moved) Run(nullptr, r.killAt);
+        ExpectNoEntryNamesAMissingProgram(r.row);
+        // The same command again: the uninstall's while its program is there.
+        if (r.moved || !driver::FileExists(kUninstaller)) {
+            EXPECT_EQ(Run("C:\\Torvex"), 0u) << r.row << "\n" << ReadLog(LogFile());
+            EXPECT_FALSE(driver::FolderExists(earlier)) << r.row;
+            ExpectNoEntryNamesAMissingProgram(r.row);
+        }
+        EXPECT_EQ(Run(nullptr), 0u) << r.row << "\n" << ReadLog(LogFile());
+        EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << r.row;
+    }
+}
+
+}  // namespace
+}  // namespace e2e
