@@ -144,17 +144,19 @@ TEST_F(JournalTest, TheUninstallersQueuedDeletionTakenOutIsQueuedAgainWhenTheRun
 }
 
 TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBesideThem) {
-    const CString chosen = temp / "A";
+    // A chosen folder whose parent was missing too.
+    const CString chosen = temp / "A\\Apps";
     const CString folder = chosen + "\\T-ZozerIded";
     // Somebody's folder and file in a sibling whose name differs by a
     // trailing space, which Windows keeps on a name before the last.
-    const CString sibling = temp / "A \\T-ZozerIded";
+    const CString sibling = temp / "A \\Apps\\T-ZozerIded";
     ASSERT_TRUE(CreateDirectoryA("\\\\?\\" + temp / "A ", nullptr));
+    ASSERT_TRUE(CreateDirectoryA(temp / "A \\Apps", nullptr));
     ASSERT_TRUE(CreateDirectoryA(sibling, nullptr));
     ASSERT_TRUE(WriteTextFile((sibling + "\\new.dll").str(), "theirs"));
     {
         InstallJournal journal(log);
-        ASSERT_TRUE(journal.CreateFolder(chosen) && journal.CreateFolder(folder));
+        ASSERT_TRUE(journal.CreateFolderChain(chosen) && journal.CreateFolder(folder));
         ASSERT_TRUE(journal.MakeDurable(folder));
         ASSERT_TRUE(journal.InstallFile(source, folder + "\\new.dll"));
     }
@@ -174,10 +176,10 @@ TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBeside
         EXPECT_TRUE(RecoverInterruptedInstallation(places, recovery));
     }
     const std::string logged = ReadTextFile((temp / "recovery.log").str());
-    EXPECT_FALSE(driver::FolderExists(chosen.str())) << logged;
+    EXPECT_FALSE(driver::FolderExists((temp / "A").str())) << logged;
     EXPECT_TRUE(DeleteFileA(sibling + "\\new.dll")) << "the sibling's file went";
     EXPECT_TRUE(RemoveDirectoryA(sibling)) << "the sibling's folder went";
-    EXPECT_TRUE(RemoveDirectoryA("\\\\?\\" + temp / "A "));
+    EXPECT_TRUE(RemoveDirectoryA(temp / "A \\Apps") && RemoveDirectoryA("\\\\?\\" + temp / "A "));
     for (const char* wrong : {"outside", "failed"}) {
         EXPECT_EQ(logged.find(wrong), std::string::npos) << logged;
     }
