@@ -95,6 +95,11 @@ InstallResult Installation::Run() {
     // The folder the user chose with every missing folder above it, then
     // the installation folder inside it.
     m_install.journal.CreateFolderChain(m_request.chosenFolder);
+    // Made by an earlier installation before its folders were protected:
+    // the rights of the folder above may let users change it.
+    if (m_request.protectChosenFolderAnew && !Protect(m_request.chosenFolder)) {
+        return InstallResult::Failed;
+    }
     if (!MakeInstallationFolder()) return InstallResult::Failed;
     // Without its folder there is nothing to journal: the copy names the
     // folder that could not be made.
@@ -180,9 +185,13 @@ bool Installation::MakeInstallationFolder() {
     if (!m_install.journal.CreateFolder(folder)) return true;
     // Created afresh or taken over: from here on only administrators may
     // change what the hosts will load from it.
+    return Protect(folder);
+}
+
+bool Installation::Protect(const CString& folder) {
     switch (ProtectInstallFolder(folder)) {
         case FolderProtection::Applied:
-            m_install.events.Result("protect installation folder", folder, true);
+            m_install.events.Result("protect folder", folder, true);
             return true;
         case FolderProtection::VolumeKeepsNoAcls:
             m_install.events.Write(
@@ -194,7 +203,7 @@ bool Installation::MakeInstallationFolder() {
             break;
     }
     const DWORD error = GetLastError();
-    m_install.events.Result("protect installation folder", folder, false, error);
+    m_install.events.Result("protect folder", folder, false, error);
     return RollBackAndTell(kProtectionFailedFormat, folder, error);
 }
 

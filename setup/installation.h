@@ -31,6 +31,9 @@ struct InstallRequest {
     bool servesOwnProfile = true;
     // A silent run: its boxes are answered by nobody at the screen.
     bool unattended = false;
+    // The existing chosen folder is one an earlier installation made
+    // (FindUnsafeChosenFolders): it gets the protected descriptor again.
+    bool protectChosenFolderAnew = false;
 };
 
 // The request for an installation into `chosenFolder` (absolute; one
@@ -75,6 +78,10 @@ private:
     // journal takes out); empty when there is none.
     CString QueuedForTheRestart() const;
     bool MakeInstallationFolder();
+    // Gives the folder the installation folder's protected descriptor, every
+    // entry in it reset; stops the installation (undone, the user told) when
+    // it cannot.
+    bool Protect(const CString& folder);
     // Undoes what the run did so far and tells the user why it stopped.
     bool RollBackAndTell(const char* format, const CString& what, DWORD error);
     // The per-user stage beside the uninstaller; false when it is not there.

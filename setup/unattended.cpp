@@ -9,7 +9,6 @@
 #include "setup/install_checks.h"
 #include "setup/installation.h"
 #include "setup/setup_dialog.h"
-#include "system/folder_access_win32.h"
 #include "text/path_text.h"
 
 namespace {
@@ -85,7 +84,8 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     // Nobody can be asked: only a folder that only administrators can
     // change is installed into.
-    const std::vector<UnsafeFolder> unsafe = FindUnsafeFolders(request.chosenFolder);
+    const std::vector<UnsafeFolder> unsafe = FindUnsafeChosenFolders(
+        request.chosenFolder, request.installFolder, &request.protectChosenFolderAnew);
     if (!unsafe.empty()) {
         return Refuse(log, exit_code::kFailed,
                       UnsafeFoldersLogText(unsafe) + ": nothing was changed");

@@ -18,6 +18,7 @@
 #include "setup/install_checks.h"
 #include "setup/installation.h"
 #include "system/file_ops.h"
+#include "system/folder_access_win32.h"
 #include "system/folder_security.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/box_recorder.h"
@@ -26,6 +27,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
 #include "tools/driver/sample_machine.h"
+#include "tools/driver/ui_driver.h"
 #include "uninstall/uninstaller.h"
 
 namespace {
@@ -188,6 +190,24 @@ TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
     uninstall.secondPhaseFolder = install.c_str();
     EXPECT_EQ(RunUninstaller(uninstall, hosts, log), exit_code::kSuccess);
     EXPECT_FALSE(driver::FolderExists((temp / "D").str())) << "every folder made went";
+}
+
+TEST_F(InstallationTest, AChosenFolderAnEarlierInstallationMadeIsProtectedAnewNotRefused) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    InstallRequest request = RequestFor("A");
+    const CString& chosen = request.chosenFolder;
+    const CString& install = request.installFolder;
+    // Made before its folders were protected: it has the rights of the folder above.
+    ASSERT_TRUE(StartUnixChmod(chosen.str(), "0777") && StartUnixChmod(install.str(), "0777"));
+    ASSERT_TRUE(driver::WaitUntil([&] { return FindUnsafeFolders(install).size() == 2; }));
+    bool anew = true;
+    EXPECT_FALSE(FindUnsafeChosenFolders(chosen, install, &anew).empty());
+    EXPECT_FALSE(anew) << "a record in a folder users may change is believed";
+    ASSERT_TRUE(StartUnixChmod(install.str(), "0755"));
+    ASSERT_TRUE(driver::WaitUntil([&] { return FindUnsafeFolders(install).size() == 1; }));
+    EXPECT_TRUE(FindUnsafeChosenFolders(chosen, install, &request.protectChosenFolderAnew).empty());
+    ASSERT_EQ(Install(request), InstallResult::Complete);
+    EXPECT_TRUE(FindUnsafeFolders(chosen).empty()) << "not protected anew";
 }
 
 TEST_F(InstallationTest, ASilentRunDoesNotRetryAFailureThatNoRetryMendsAndLogsItsError) {
