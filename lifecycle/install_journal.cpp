@@ -339,14 +339,11 @@ std::vector<CString> InstallJournal::Commit() {
     std::vector<CString> scheduled;
     for (Change& change : m_changes) {
         if (change.aside.IsEmpty() || change.keep) continue;
-        RemoveFile(change.aside);
-        // Still in use (a module the host has loaded): gone at the next restart.
-        if (GetFileAttributesA(change.aside) != INVALID_FILE_ATTRIBUTES) {
-            const bool later =
-                MoveFileExA(change.aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
-            m_log.Result("remove (in use; at the next restart)", change.aside, later,
-                         later ? 0 : GetLastError());
-            if (later) scheduled.push_back(change.aside);
+        // Still in use (a module the host has loaded): gone at the next
+        // restart, remembered as the plug-in's own deletion there, which a
+        // later installation need not wait for.
+        if (RemoveOrSchedule(change.aside, m_log) == Removal::AtNextRestart) {
+            scheduled.push_back(change.aside);
         }
         change.aside = CString();
     }

@@ -20,6 +20,7 @@
 #include "system/file_ops.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
+#include "text/path_text.h"
 #include "tools/driver/sample_machine.h"
 
 namespace {
@@ -102,6 +103,11 @@ TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
         CreateFileA(aside, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     EXPECT_EQ(journal.Commit(), std::vector<CString>{aside});
+    // The plug-in's own: an installation before the restart need not wait.
+    CString remembered, canonical;
+    ASSERT_TRUE(ReadPluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, &remembered));
+    ASSERT_TRUE(CanonicalPath(aside, &canonical));
+    EXPECT_NE(remembered.str().find(canonical.str()), std::string::npos) << remembered;
 }
 
 TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
