@@ -203,6 +203,7 @@ row "Copy: CopyPackageFiles / cp (host)" "$copy_in" "$cp_whole" 1.2
 row "Copy: CopyPackageFiles / xcopy (process)" "$copy_in" "$xcopy_whole" -
 row "Copy: copy bench process / xcopy (process)" "$copy_whole" "$xcopy_whole" -
 row "Copy: bare CopyFileA loop / cp (host)" "$copy_floor" "$cp_whole" -
+row "Copy: CopyPackageFiles / bare CopyFileA loop" "$copy_in" "$copy_floor" 1.3
 row "Start to dialog: SetUp.exe / minimal dialog" "$start_setup" "$start_minimal" 1.1
 row "Start to dialog, fastest of $startup_runs: same" "$start_setup_min" "$start_minimal_min" -
 row "Size of SetUp.exe, bytes / 1 MiB" "$setup_bytes" "$size_limit" 1.0

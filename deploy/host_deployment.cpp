@@ -20,12 +20,11 @@ namespace {
 // (the package check has made sure of the ones the releases need); a
 // destination that cannot be written, or that lies behind a link, is.
 void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
-                     const CString& destinationFolder, const char* name, const CString& keepFolder,
+                     const CString& destination, const CString& keepFolder,
                      InstallContext& install) {
-    const CString source = JoinPath(sourceFolder, name);
+    const CString source = JoinPath(sourceFolder, FileNameOf(destination));
     if (GetPathKind(source) != PathKind::File) return;
-    const CString destination = JoinPath(destinationFolder, name);
-    if (PassesThroughLink(hostFolder, destinationFolder)) {
+    if (PassesThroughLink(hostFolder, ParentFolder(destination))) {
         install.events.Write(afx::UiText("not through a link: ") +
                              afx::UiText::System(destination));
         install.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
@@ -61,19 +60,28 @@ void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
     // since, the user has been told again and there is nothing to copy.
     if (!ResolvePackageSource(setupFolder, sourceFolder)) return;
 
+    const CString fontsFolder = JoinPath(hostFolder, kHostFontsFolder);
+    if (GetPathKind(fontsFolder) != PathKind::Folder) {
+        install.events.Write(afx::UiText("no fonts folder, no fonts: ") +
+                             afx::UiText::System(fontsFolder));
+    }
+    for (const CString& destination : HostFilePaths(hostFolder)) {
+        CopyPackageFile(sourceFolder, hostFolder, destination, keepFolder, install);
+    }
+}
+
+std::vector<CString> HostFilePaths(const CString& hostFolder) {
+    std::vector<CString> paths;
     // Not created: a host without a fonts folder gets no fonts, and that is
     // no failure.
     const CString fontsFolder = JoinPath(hostFolder, kHostFontsFolder);
     if (GetPathKind(fontsFolder) == PathKind::Folder) {
-        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontEn, keepFolder, install);
-        CopyPackageFile(sourceFolder, hostFolder, fontsFolder, kShapeFontHz, keepFolder, install);
-    } else {
-        install.events.Write(afx::UiText("no fonts folder, no fonts: ") +
-                             afx::UiText::System(fontsFolder));
+        paths.push_back(JoinPath(fontsFolder, kShapeFontEn));
+        paths.push_back(JoinPath(fontsFolder, kShapeFontHz));
     }
-    CopyPackageFile(sourceFolder, hostFolder, hostFolder, kPdfLibrary, keepFolder, install);
+    paths.push_back(JoinPath(hostFolder, kPdfLibrary));
     for (int year = kFirstHostModuleYear; year <= kLastHostModuleYear; ++year) {
-        CopyPackageFile(sourceFolder, hostFolder, hostFolder, HostModuleName(year), keepFolder,
-                        install);
+        paths.push_back(JoinPath(hostFolder, HostModuleName(year)));
     }
+    return paths;
 }

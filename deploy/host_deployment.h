@@ -5,6 +5,8 @@
 // account.
 #pragma once
 
+#include <vector>
+
 #include "framework/afx_string.h"
 #include "hosts/host_registry.h"
 
@@ -20,3 +22,7 @@ void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& regist
 // The host's own files they replace go to `keepFolder` (none: replaced).
 void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
                         const CString& keepFolder, InstallContext& install);
+
+// Where DeployToHostFolder may write in a host folder: the fonts (when the
+// folder has a fonts folder), the PDF library and every host module.
+std::vector<CString> HostFilePaths(const CString& hostFolder);

@@ -9,6 +9,7 @@
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
 #include "deploy/settings_file.h"
+#include "framework/afx_error.h"
 #include "framework/afx_msgbox.h"
 #include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
@@ -20,8 +21,17 @@
 
 namespace {
 
+// A file in use or locked: the CAD, or rights the user may gain.
 constexpr char kCopyFailedFormat[] =
     "拷贝文件 %s 失败，可能原因如下：\n\n1、CAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
+// Any other failure, told as Windows tells it.
+constexpr char kCopyErrorFormat[] = "拷贝文件 %s 失败（错误 %lu：%s）。";
+
+// Another try may mend these: the file is in use or locked for the while.
+bool MayPassWithTime(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 bool IsFolderEntry(const WIN32_FIND_DATAA& entry) {
     return std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0 ||
            (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -36,7 +46,9 @@ public:
           m_userSettings(userSettings),
           m_progress(progress),
           m_journal(install.journal),
-          m_account(install.account) {}
+          m_account(install.account),
+          m_events(install.events),
+          m_unattended(install.unattended) {}
 
     // Copies one listing entry where its name sends it. False when the user aborts.
     bool CopyEntry(const WIN32_FIND_DATAA& entry) {
@@ -71,15 +83,28 @@ private:
     }
 
     // Copies one file over any old one, asking the user while the copy fails.
-    // False when the user aborts, or closed the dialog while asked.
+    // False when the user aborts, or closed the dialog while asked, and in a
+    // silent run at a failure that no retry mends.
     bool CopyWithRetry(const CString& source, const CString& destination, StepAccount::Kind skipped,
                        InstallRecord::Origin origin) {
         ClearReadOnly(source);
         RemoveDownloadMark(source);
         while (!m_journal.InstallFile(source, destination, origin)) {
-            const int answer = afx::ShowMessageBox(
-                afx::GetSafeOwner(), afx::FormatUiText(kCopyFailedFormat, {destination}),
-                kSetupBoxCaption, MB_ABORTRETRYIGNORE);
+            const DWORD error = GetLastError();
+            if (m_unattended && !MayPassWithTime(error)) {
+                // The journal has logged the failure with its Windows error.
+                m_events.Write(afx::FormatUiText(
+                    "not retried: error %lu is no sharing or lock violation", {error}));
+                return false;
+            }
+            const afx::UiText text =
+                MayPassWithTime(error)
+                    ? afx::FormatUiText(kCopyFailedFormat, {destination})
+                    : afx::FormatUiText(
+                          kCopyErrorFormat,
+                          {destination, error, AfxErrorText(static_cast<HRESULT>(error))});
+            const int answer = afx::ShowMessageBox(afx::GetSafeOwner(), text, kSetupBoxCaption,
+                                                   MB_ABORTRETRYIGNORE);
             if (m_progress.CancelRequested()) return false;
             if (answer == IDRETRY) continue;
             if (answer == IDIGNORE) {
@@ -99,6 +124,8 @@ private:
     ProgressSink& m_progress;
     InstallJournal& m_journal;
     StepAccount& m_account;
+    RunLog& m_events;
+    const bool m_unattended;
 };
 
 }  // namespace

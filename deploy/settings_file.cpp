@@ -26,8 +26,9 @@ bool PrepareUserSettings(const CString& source, const char* name, InstallJournal
     }
     const CString folder = JoinPath(appData, kSettingsSubfolder);
     *destination = JoinPath(folder, name);
-    // A folder that cannot be made shows when the file is written.
-    journal.CreateFolder(folder);
+    // A folder that cannot be made shows when the file is written. It is the
+    // user's, to change as they please: not the installation's protection.
+    journal.CreateFolder(folder, NewFolderAccess::Inherited);
     if (IsReparsePoint(folder)) return false;
     // The user's own settings are kept beside the new ones; never lost.
     return GetPathKind(*destination) != PathKind::File || SameContent(source, *destination) ||

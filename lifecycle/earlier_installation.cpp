@@ -8,6 +8,7 @@
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
+#include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -55,8 +56,23 @@ void EarlierInstallations::ReadElsewhere() {
 }
 
 void EarlierInstallations::MergeInto(InstallRecord& record) {
-    record.MergeEarlier(m_here);
-    if (!m_elsewhere.installFolder.IsEmpty()) record.MergeEarlier(HostsServedElsewhere());
+    std::vector<CString> passedOver = record.MergeEarlier(m_here, m_journal.ChangedSince());
+    if (!m_elsewhere.installFolder.IsEmpty()) {
+        for (const CString& copy :
+             record.MergeEarlier(HostsServedElsewhere(), m_journal.ChangedSince())) {
+            passedOver.push_back(copy);
+        }
+    }
+    // A kept copy the host's newer file replaced, or a copy of the plug-in's
+    // own file: the uninstaller removes it while it is what lies there now.
+    const ServedPlaces places(m_installFolder);
+    for (const CString& copy : passedOver) {
+        CopiedFile content;
+        if (places.PlaceOf(copy) == ServedPlaces::Place::KeptFiles && HashFile(copy, &content)) {
+            record.files.push_back(
+                {copy, content.size, InstallRecord::Origin::New, content.sha256});
+        }
+    }
 }
 
 InstallRecord EarlierInstallations::HostsServedElsewhere() {
@@ -78,8 +94,13 @@ InstallRecord EarlierInstallations::HostsServedElsewhere() {
         if (earlierPlaces.PlaceOf(kept.keptAs) != ServedPlaces::Place::KeptFiles) continue;
         m_journal.CreateFolder(keepFolder);
         const CString movedTo = FreeName(JoinPath(keepFolder, FileNameOf(kept.keptAs)), "");
-        if (m_journal.InstallFile(kept.keptAs, movedTo)) {
+        InstallRecord::File copied;
+        if (m_journal.InstallFile(kept.keptAs, movedTo) && m_journal.Written(movedTo, &copied)) {
             hosts.keptFiles.push_back({kept.path, movedTo});
+            // The earlier copy goes with its folder, while it is still the
+            // bytes copied.
+            m_elsewhere.files.push_back(
+                {kept.keptAs, copied.size, InstallRecord::Origin::New, copied.sha256});
         }
     }
     return hosts;
@@ -94,27 +115,28 @@ void EarlierInstallations::ClearElsewhereAfterCommit() {
                      GetLastError());
     }
     const ServedPlaces places(folder);
-    const auto remove = [&](const CString& path, unsigned long long size) {
-        m_journal.FinishAfterCommit({JournalLine::Kind::RemoveFile, path, CString(), size});
+    const auto remove = [&](const CString& path, unsigned long long size, const CString& sha256) {
+        m_journal.FinishAfterCommit({JournalLine::Kind::RemoveFile, path, CString(), size, sha256});
     };
+    // Its files; among them the host files it kept, but only those MergeInto
+    // copied here, each judged by the SHA-256 of its copy.
     for (const InstallRecord::File& file : m_elsewhere.files) {
         const ServedPlaces::Place place = places.PlaceOf(file.path);
         if (file.origin == InstallRecord::Origin::New &&
             (place == ServedPlaces::Place::InstallFolder ||
              place == ServedPlaces::Place::KeptFiles)) {
-            remove(file.path, file.size);
+            remove(file.path, file.size, file.sha256);
         }
     }
-    // The host files it kept, copied into this folder by now.
-    for (const InstallRecord::KeptFile& kept : m_elsewhere.keptFiles) {
-        if (places.PlaceOf(kept.keptAs) == ServedPlaces::Place::KeptFiles) {
-            remove(kept.keptAs, FileSize(kept.keptAs));
-        }
-    }
-    // Its own files, which its record does not list; the record last.
+    // Its own files, which its record does not list, hashed as they are now:
+    // they go while they are still what was read here. The record last.
     for (const char* own : {kUninstallerName, kJournalFileName, kInstallRecordName}) {
         const CString path = JoinPath(folder, own);
-        if (GetPathKind(path) == PathKind::File) remove(path, FileSize(path));
+        CopiedFile content;
+        if (GetPathKind(path) == PathKind::File && !IsReparsePoint(path) &&
+            HashFile(path, &content)) {
+            remove(path, content.size, content.sha256);
+        }
     }
     for (auto created = m_elsewhere.createdFolders.rbegin();
          created != m_elsewhere.createdFolders.rend(); ++created) {

@@ -30,7 +30,8 @@ public:
     void MergeInto(InstallRecord& record);
 
     // The installation this one replaces in another folder (its folder's own
-    // files go once this one is complete); no installation folder when none.
+    // files go once this one is complete, the host files it kept among them
+    // once MergeInto has copied them here); no installation folder when none.
     const InstallRecord& Elsewhere() const { return m_elsewhere; }
 
     // Once this installation can be uninstalled, the earlier folder

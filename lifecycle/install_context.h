@@ -20,6 +20,9 @@ public:
     RunLog& events;
     InstallJournal journal;
     StepAccount account;
+    // Nobody answers the boxes (the silent modes): a step does not ask again
+    // about a failure that asking again cannot mend.
+    bool unattended = false;
 
 private:
     RunLog m_unopenedLog;

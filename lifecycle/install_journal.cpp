@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <string>
 
+#include "lifecycle/file_ownership.h"
 #include "lifecycle/journal_work.h"
 #include "lifecycle/plugin_key.h"
+#include "lifecycle/run_contract.h"
+#include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "system/reg_ops.h"
 #include "text/path_text.h"
@@ -38,6 +41,11 @@ bool WriteNewFile(const CString& path, const void* data, unsigned long size) {
         SetLastError(error);
     }
     return complete;
+}
+
+bool IsFolder(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -76,12 +84,13 @@ bool InstallJournal::WriteAhead(const JournalLine& line) {
         return false;
     }
     // Written, the line survives the process being killed. It must reach the
-    // disk before a file is moved aside, or a power cut could lose the way
-    // back to the earlier file; a new file or key overwrites nothing, so its
-    // line may wait for the next flush.
-    // Finish lines are flushed with the commit line that follows them.
+    // disk before a file is moved aside or a queued deletion taken out, or a
+    // power cut could lose the way back; a new file or key overwrites
+    // nothing, so its line may wait for the next flush. Finish lines are
+    // flushed with the commit line that follows them.
     const bool overwrites = kind == JournalLine::Kind::Replace || kind == JournalLine::Kind::Keep ||
-                            kind == JournalLine::Kind::Commit;
+                            kind == JournalLine::Kind::Commit ||
+                            kind == JournalLine::Kind::QueuedDeletion;
     if (!overwrites) return true;
     ++m_flushes;
     return FlushFileBuffers(m_durable.Get()) != FALSE;
@@ -100,7 +109,7 @@ void InstallJournal::TakeOver(const InstallRecord& earlier) {
     for (const InstallRecord::File& file : earlier.files) {
         CString canonical;
         if (file.origin == Origin::New && CanonicalPath(file.path, &canonical)) {
-            m_ownPaths.push_back(canonical);
+            m_recorded.push_back({canonical, file});
         }
     }
 }
@@ -109,18 +118,46 @@ void InstallJournal::TakeOverFolder(const CString& installFolder) {
     CanonicalPath(installFolder, &m_ownFolder);
 }
 
-bool InstallJournal::IsTakenOver(const CString& path) const {
+Ownership InstallJournal::OwnershipNow(const CString& path) {
     CString canonical;
-    if (!CanonicalPath(path, &canonical)) return false;
-    if (!m_ownFolder.IsEmpty() && IsWithinFolder(canonical, m_ownFolder)) return true;
-    return std::find(m_ownPaths.begin(), m_ownPaths.end(), canonical) != m_ownPaths.end();
+    if (!CanonicalPath(path, &canonical)) return Ownership::NotRecorded;
+    if (!m_ownFolder.IsEmpty() && IsWithinFolder(canonical, m_ownFolder)) return Ownership::Own;
+    const auto recorded = std::find_if(m_recorded.begin(), m_recorded.end(),
+                                       [&](const Recorded& r) { return r.canonical == canonical; });
+    if (recorded == m_recorded.end()) return Ownership::NotRecorded;
+    const Ownership now = JudgeRecordedFile(recorded->file, ReadFileNow(path, recorded->file.size));
+    if (now == Ownership::Changed) {
+        m_log.Write(afx::UiText("changed since it was installed (size or SHA-256), not the "
+                                "plug-in's own any more: ") +
+                    afx::UiText::System(path));
+    } else if (now == Ownership::Unproven) {
+        m_log.Write(afx::UiText("the earlier record holds no SHA-256 for it, not taken for the "
+                                "plug-in's own: ") +
+                    afx::UiText::System(path));
+    }
+    return now;
 }
 
-bool InstallJournal::CreateFolder(const CString& path) {
-    if (CreateDirectoryA(path, nullptr)) {
+bool InstallJournal::CreateFolderChain(const CString& path) {
+    std::vector<CString> missing;
+    for (CString level = AsFolderPath(path); !IsFolder(level);) {
+        missing.push_back(level);
+        const CString parent = AsFolderPath(ParentFolder(level));
+        if (parent.IsEmpty() || parent == level) break;  // a root is never made
+        level = parent;
+    }
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        if (!CreateFolder(*level)) return false;
+    }
+    return true;
+}
+
+bool InstallJournal::CreateFolder(const CString& path, NewFolderAccess access) {
+    if (CreateFolderWith(path, access)) {
         m_log.Result("create folder", path, true);
         WriteAhead(JournalLine::Kind::Folder, path);
-        m_changes.push_back({Change::Kind::Folder, path, CString(), false, 0, 0, Origin::New});
+        m_changes.push_back(
+            {Change::Kind::Folder, path, CString(), false, 0, 0, Origin::New, CString()});
         return true;
     }
     const DWORD error = GetLastError();
@@ -129,8 +166,43 @@ bool InstallJournal::CreateFolder(const CString& path) {
     return exists;
 }
 
+bool InstallJournal::ClearRestartQueueFor(const CString& path, bool* takenOut) {
+    // Taken out by an earlier attempt at this file (a copy retried).
+    *takenOut = std::any_of(m_changes.begin(), m_changes.end(), [&](const Change& change) {
+        return change.kind == Change::Kind::QueuedDeletion && IsSamePath(change.path, path);
+    });
+    if (!m_restartQueue) m_restartQueue.emplace();
+    switch (m_restartQueue->For(path)) {
+        case QueuedForRestart::Nothing:
+            return true;
+        case QueuedForRestart::Other:
+            m_log.Write(afx::UiText("queued for the next restart by another program, a restart "
+                                    "must come first: ") +
+                        afx::UiText::System(path));
+            SetLastError(exit_code::kRestartFirst);
+            return false;
+        case QueuedForRestart::OwnDeletion:
+            break;
+    }
+    constexpr char kTakeOut[] = "take the plug-in's own deletion out of the restart's queue:";
+    if (!WriteAhead(JournalLine::Kind::QueuedDeletion, path) ||
+        !m_restartQueue->TakeOutOwnDeletion(path)) {
+        const DWORD error = GetLastError();
+        m_log.Result(kTakeOut, path, false, error);
+        SetLastError(error);
+        return false;
+    }
+    m_log.Result(kTakeOut, path, true);
+    m_changes.push_back(
+        {Change::Kind::QueuedDeletion, path, CString(), false, 0, 0, Origin::New, CString()});
+    *takenOut = true;
+    return true;
+}
+
 bool InstallJournal::InstallFile(const CString& source, const CString& destination, Origin origin,
                                  const CString& keepFolder) {
+    bool takenOut = false;
+    if (!ClearRestartQueueFor(destination, &takenOut)) return false;
     DWORD attributes = GetFileAttributesA(destination);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         if (!RemoveLink(destination)) {
@@ -142,8 +214,12 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     }
     const bool replacing =
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    // A file the plug-in put there itself is never kept as a host's own.
-    const bool own = replacing && IsTakenOver(destination);
+    // A file the plug-in put there itself is never kept as a host's own; nor
+    // is the one it meant to delete at the restart itself.
+    const Ownership ownership = !replacing ? Ownership::Gone
+                                : takenOut ? Ownership::Own
+                                           : OwnershipNow(destination);
+    const bool own = ownership == Ownership::Own;
     const bool keep = replacing && !own && !keepFolder.IsEmpty();
     CString aside;
     // A folder in the way stays where it is; the copy fails on it below.
@@ -168,20 +244,25 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
         m_log.Result("write journal before writing", destination, false, GetLastError());
         return false;
     }
-    if (!CopyFileA(source, destination, FALSE)) {
+    CopiedFile copied;
+    if (!CopyToNewFile(source, destination, m_copyBuffer, &copied)) {
         const DWORD error = GetLastError();
         if (!aside.IsEmpty()) RestoreFile(aside, destination, attributes);
         m_log.Result("write file", destination, false, error);
         SetLastError(error);
         return false;
     }
-    // The copy takes the source's attributes along; what is installed stays writable.
-    ClearReadOnly(destination);
     m_log.Result(replacing ? "replace file" : "write file", destination, true);
+    if (keep && (ownership == Ownership::Changed || ownership == Ownership::Unproven)) {
+        m_log.Write(afx::UiText("kept as the host's own, put back at uninstall: ") +
+                    afx::UiText::System(destination));
+        m_keptAsHostsOwn.push_back(destination);
+        if (ownership == Ownership::Changed) m_changedSince.push_back(destination);
+    }
     const Origin recorded =
         origin == Origin::Settings || !replacing || own || keep ? origin : Origin::Replaced;
-    m_changes.push_back({Change::Kind::File, destination, aside, keep, attributes,
-                         FileSize(destination), recorded});
+    m_changes.push_back({Change::Kind::File, destination, aside, keep, attributes, copied.size,
+                         recorded, copied.sha256});
     return true;
 }
 
@@ -201,7 +282,7 @@ bool InstallJournal::InstallData(const CString& destination, const void* data, u
 void InstallJournal::NoteKey(const CString& path, bool existedBefore) {
     if (!existedBefore) WriteAhead(JournalLine::Kind::Key, path);
     m_changes.push_back({Change::Kind::Key, path, CString(), false, 0, 0,
-                         existedBefore ? Origin::Replaced : Origin::New});
+                         existedBefore ? Origin::Replaced : Origin::New, CString()});
 }
 
 void InstallJournal::NoteRelease(int year, const CString& hostFolder, const CString& hostKey) {
@@ -225,6 +306,12 @@ void InstallJournal::Rollback() {
                     RestoreFile(change->aside, change->path, change->oldAttributes);
                 }
                 break;
+            case Change::Kind::QueuedDeletion: {
+                const bool queued = QueueDeletionAtRestart(change->path);
+                m_log.Result("queue the deletion at the next restart again:", change->path, queued,
+                             queued ? 0 : GetLastError());
+                break;
+            }
         }
     }
     if (!m_changes.empty()) m_log.Write("installation undone");
@@ -244,17 +331,19 @@ std::vector<CString> InstallJournal::Commit() {
     // Written ahead with the commit line, which flushes them all.
     for (const JournalLine& line : m_finish) WriteAhead(line);
     WriteAhead(JournalLine::Kind::Commit, CString());
+    if (std::any_of(m_changes.begin(), m_changes.end(), [](const Change& change) {
+            return change.kind == Change::Kind::QueuedDeletion;
+        })) {
+        ForgetDeletionsNoLongerQueued();
+    }
     std::vector<CString> scheduled;
     for (Change& change : m_changes) {
         if (change.aside.IsEmpty() || change.keep) continue;
-        RemoveFile(change.aside);
-        // Still in use (a module the host has loaded): gone at the next restart.
-        if (GetFileAttributesA(change.aside) != INVALID_FILE_ATTRIBUTES) {
-            const bool later =
-                MoveFileExA(change.aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
-            m_log.Result("remove (in use; at the next restart)", change.aside, later,
-                         later ? 0 : GetLastError());
-            if (later) scheduled.push_back(change.aside);
+        // Still in use (a module the host has loaded): gone at the next
+        // restart, remembered as the plug-in's own deletion there, which a
+        // later installation need not wait for.
+        if (RemoveOrSchedule(change.aside, m_log) == Removal::AtNextRestart) {
+            scheduled.push_back(change.aside);
         }
         change.aside = CString();
     }
@@ -285,10 +374,22 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
                 record.keys.push_back({change.path, change.origin});
                 break;
             case Change::Kind::File:
-                record.files.push_back({change.path, change.size, change.origin});
+                record.files.push_back({change.path, change.size, change.origin, change.sha256});
                 if (change.keep) record.keptFiles.push_back({change.path, change.aside});
                 break;
+            case Change::Kind::QueuedDeletion:
+                break;  // taken out for good once the installation is complete
         }
     }
     return record;
+}
+
+bool InstallJournal::Written(const CString& path, InstallRecord::File* file) const {
+    for (auto change = m_changes.rbegin(); change != m_changes.rend(); ++change) {
+        if (change->kind == Change::Kind::File && IsSamePath(change->path, path)) {
+            *file = {change->path, change->size, change->origin, change->sha256};
+            return true;
+        }
+    }
+    return false;
 }

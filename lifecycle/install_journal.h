@@ -18,13 +18,18 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/file_ownership.h"
 #include "lifecycle/install_record.h"
 #include "lifecycle/journal_line.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/run_log.h"
+#include "system/file_copy.h"
+#include "system/folder_security.h"
 
 class ServedPlaces;
 
@@ -43,23 +48,32 @@ public:
     // written (nothing can then be undone after a crash).
     bool MakeDurable(const CString& installFolder);
 
-    // An earlier installation's record: files it made are the plug-in's own
-    // where this one meets them again (New, not Replaced; never kept as a
-    // host's own file).
+    // An earlier installation's record: a file it made is the plug-in's own
+    // where this one meets it again, while it is still what was installed
+    // (lifecycle/file_ownership.h): it is replaced as the plug-in's, never
+    // kept as a host's own file. One that changed since is the host's now.
     void TakeOver(const InstallRecord& earlier);
     // No readable record, but the folder is known to be the plug-in's: the
     // files in it are the plug-in's own.
     void TakeOverFolder(const CString& installFolder);
 
-    // Creates one folder level (its parent must exist); true when the folder
-    // is there afterwards. Noted when this call made it.
-    bool CreateFolder(const CString& path);
+    // Creates one folder level (its parent must exist), by default with the
+    // installation folder's protected descriptor; true when the folder is
+    // there afterwards. Noted when this call made it.
+    bool CreateFolder(const CString& path, NewFolderAccess access = NewFolderAccess::Protected);
+    // Creates every missing level of the path from the top down, each noted
+    // and protected; true when the folder is there afterwards.
+    bool CreateFolderChain(const CString& path);
 
-    // Copies `source` to `destination`. A file already there is renamed aside
-    // first (into `keepFolder`, made when first needed, when one is given: a
-    // host's own file, kept for good) and put back should the copy fail; a link in its place is
+    // Copies `source` to `destination`, hashing the bytes it writes for the
+    // record. A file already there is renamed aside first (into `keepFolder`,
+    // made when first needed, when one is given: a host's own file, kept for
+    // good) and put back should the copy fail; a link in its place is
     // removed, never written through. `origin` is what the record says of a
     // file that was not there before (New, or Settings for the user's own).
+    // The plug-in's own deletion of the path queued for the next restart is
+    // taken out first (the file there is the plug-in's leftover); anything
+    // else queued for it refuses the file (error exit_code::kRestartFirst).
     // False, with GetLastError() set, when the destination could not be
     // written: it is then as it was.
     bool InstallFile(const CString& source, const CString& destination,
@@ -79,7 +93,8 @@ public:
 
     // Undoes the folders, files and new keys, newest first: files it created
     // go, files it replaced come back with their attributes, folders it
-    // created go when they are empty. The journal file goes too.
+    // created go when they are empty, deletions it took out of the restart's
+    // queue are queued again. The journal file goes too.
     void Rollback();
     // Work for after the commit (a finish line, lifecycle/journal_line.h),
     // written with the commit line and done by Finish.
@@ -99,13 +114,21 @@ public:
     void Finish(const ServedPlaces& places);
 
     InstallRecord Record(const CString& installFolder) const;
+    // The file this installation wrote at `path`, as the record will say;
+    // false when it wrote none there.
+    bool Written(const CString& path, InstallRecord::File* file) const;
+    // Files an earlier record called the plug-in's that this installation
+    // could not show to be so any more, kept now as the hosts' own (to be put
+    // back at uninstall); of them, those whose size or SHA-256 had changed.
+    const std::vector<CString>& KeptAsHostsOwn() const { return m_keptAsHostsOwn; }
+    const std::vector<CString>& ChangedSince() const { return m_changedSince; }
     // Lines flushed to the disk so far: a flush leaves nothing a reader of
     // the file could see.
     int Flushes() const { return m_flushes; }
 
 private:
     struct Change {
-        enum class Kind { Folder, File, Key };
+        enum class Kind { Folder, File, Key, QueuedDeletion };
         Kind kind;
         CString path;
         CString aside;  // the earlier file, renamed; empty when there was none
@@ -113,9 +136,20 @@ private:
         DWORD oldAttributes;
         unsigned long long size;
         InstallRecord::Origin origin;
+        CString sha256;
+    };
+    struct Recorded {
+        CString canonical;
+        InstallRecord::File file;
     };
 
-    bool IsTakenOver(const CString& path) const;
+    // Own when the file at `path` is the plug-in's: in an installation folder
+    // taken over whole, or recorded and still as installed (logged when not).
+    Ownership OwnershipNow(const CString& path);
+    // What the next restart would do to `path`: the uninstaller's own queued
+    // deletion is taken out (`takenOut`, also when an earlier attempt at the
+    // file took it), anything else refuses the file.
+    bool ClearRestartQueueFor(const CString& path, bool* takenOut);
     // Writes one line ahead of its change; false when it could not be flushed.
     bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
     bool WriteAhead(const JournalLine& line);
@@ -125,8 +159,12 @@ private:
     std::vector<Change> m_changes;
     std::vector<JournalLine> m_finish;
     std::vector<InstallRecord::Release> m_releases;
-    std::vector<CString> m_ownPaths;  // canonical: what earlier installations made
-    CString m_ownFolder;              // canonical: an installation folder taken over whole
+    std::vector<Recorded> m_recorded;  // what earlier installations made
+    CString m_ownFolder;               // canonical: an installation folder taken over whole
+    std::vector<CString> m_keptAsHostsOwn;
+    std::vector<CString> m_changedSince;
+    std::optional<RestartQueue> m_restartQueue;  // read at the first file
+    CopyBuffer m_copyBuffer;
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;
     int m_flushes = 0;

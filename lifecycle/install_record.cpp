@@ -1,7 +1,6 @@
 #include "lifecycle/install_record.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 #include <string>
 
@@ -17,15 +16,17 @@ namespace {
 constexpr char kHeader[] =
     "# T-批打印软件 安装记录 (install record). 卸载程序只删除这里列为 new 的项目。\r\n";
 // The kinds of line a record holds: the tag each begins with and its number
-// of fields, the tag included.
+// of fields, the tag included. A file line has its SHA-256 before the path;
+// records of earlier versions have none (one field fewer).
 enum class LineKind { Version, Folder, Release, CreatedFolder, File, Key, Kept };
 struct LineForm {
     const char* tag;
     size_t fields;
+    size_t fieldsOfEarlierVersions;
 };
 constexpr LineForm kLineForms[] = {
-    {"version", 2}, {"folder", 2}, {"release", 4}, {"created-folder", 2},
-    {"file", 4},    {"key", 3},    {"kept", 3}};
+    {"version", 2, 2}, {"folder", 2, 2}, {"release", 4, 4}, {"created-folder", 2, 2},
+    {"file", 5, 4},    {"key", 3, 3},    {"kept", 3, 3}};
 
 const char* Tag(LineKind kind) {
     return kLineForms[static_cast<int>(kind)].tag;
@@ -47,12 +48,6 @@ bool OriginOf(const std::string& name, InstallRecord::Origin* origin) {
     return false;
 }
 
-bool ParseNumber(const std::string& text, unsigned long long* number) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    *number = std::strtoull(text.c_str(), nullptr, 10);
-    return true;
-}
-
 bool SamePath(const CString& a, const CString& b) {
     return afx::MbsICmp(a, b) == 0;
 }
@@ -63,7 +58,7 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
     const auto form = std::find_if(std::begin(kLineForms), std::end(kLineForms),
                                    [&](const LineForm& l) { return f[0] == l.tag; });
     if (form == std::end(kLineForms)) return true;
-    if (f.size() != form->fields) return false;
+    if (f.size() != form->fields && f.size() != form->fieldsOfEarlierVersions) return false;
     switch (static_cast<LineKind>(form - std::begin(kLineForms))) {
         case LineKind::Version:
             return UnescapeField(f[1], &record->version);
@@ -78,7 +73,7 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
         case LineKind::Release: {
             unsigned long long year = 0;
             InstallRecord::Release release;
-            if (!ParseNumber(f[1], &year) || !UnescapeField(f[2], &release.hostFolder) ||
+            if (!ParseNumberField(f[1], &year) || !UnescapeField(f[2], &release.hostFolder) ||
                 !UnescapeField(f[3], &release.hostKey)) {
                 return false;
             }
@@ -88,8 +83,10 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
         }
         case LineKind::File: {
             InstallRecord::File file;
-            if (!OriginOf(f[1], &file.origin) || !ParseNumber(f[2], &file.size) ||
-                !UnescapeField(f[3], &file.path)) {
+            const bool hashed = f.size() == form->fields;
+            if (!OriginOf(f[1], &file.origin) || !ParseNumberField(f[2], &file.size) ||
+                (hashed && !ParseSha256Field(f[3], &file.sha256)) ||
+                !UnescapeField(f.back(), &file.path)) {
                 return false;
             }
             record->files.push_back(file);
@@ -130,7 +127,8 @@ void MergeItems(std::vector<Item>& items, const std::vector<Item>& earlier) {
 
 }  // namespace
 
-void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
+std::vector<CString> InstallRecord::MergeEarlier(const InstallRecord& earlier,
+                                                 const std::vector<CString>& changedSince) {
     MergeItems(files, earlier.files);
     MergeItems(keys, earlier.keys);
     std::vector<CString> folders = earlier.createdFolders;
@@ -141,14 +139,20 @@ void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
         }
     }
     createdFolders = folders;
-    // A host file kept by the earlier installation is the host's true one:
-    // this installation found the earlier one's copy in its place.
+    std::vector<CString> passedOver;
     for (const KeptFile& old : earlier.keptFiles) {
-        keptFiles.erase(
-            std::remove_if(keptFiles.begin(), keptFiles.end(),
-                           [&](const KeptFile& k) { return SamePath(k.path, old.path); }),
-            keptFiles.end());
-        keptFiles.push_back(old);
+        const auto mine = std::find_if(keptFiles.begin(), keptFiles.end(), [&](const KeptFile& k) {
+            return SamePath(k.path, old.path);
+        });
+        if (mine == keptFiles.end()) {
+            keptFiles.push_back(old);
+            continue;
+        }
+        const bool newerHere =
+            std::any_of(changedSince.begin(), changedSince.end(),
+                        [&](const CString& path) { return SamePath(path, old.path); });
+        passedOver.push_back(newerHere ? old.keptAs : mine->keptAs);
+        if (!newerHere) *mine = old;
     }
     for (const Release& old : earlier.releases) {
         const bool known = std::any_of(releases.begin(), releases.end(), [&](const Release& r) {
@@ -156,6 +160,7 @@ void InstallRecord::MergeEarlier(const InstallRecord& earlier) {
         });
         if (!known) releases.push_back(old);
     }
+    return passedOver;
 }
 
 CString FormatInstallRecord(const InstallRecord& record) {
@@ -171,7 +176,7 @@ CString FormatInstallRecord(const InstallRecord& record) {
     }
     for (const InstallRecord::File& f : record.files) {
         AppendLine(out, {Tag(LineKind::File), OriginName(f.origin), std::to_string(f.size),
-                         EscapeField(f.path)});
+                         f.sha256.str(), EscapeField(f.path)});
     }
     for (const InstallRecord::Key& k : record.keys) {
         AppendLine(out, {Tag(LineKind::Key), OriginName(k.origin), EscapeField(k.path)});
@@ -184,14 +189,7 @@ CString FormatInstallRecord(const InstallRecord& record) {
 
 bool ParseInstallRecord(const char* text, InstallRecord* record) {
     *record = InstallRecord();
-    const std::string all = text ? text : "";
-    size_t start = 0;
-    while (start < all.size()) {
-        size_t end = all.find('\n', start);
-        if (end == std::string::npos) end = all.size();
-        std::string line = all.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : SplitLines(text ? text : "")) {
         if (line.empty() || line[0] == '#') continue;
         if (!ParseLine(SplitFields(line), record)) return false;
     }

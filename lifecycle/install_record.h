@@ -25,8 +25,11 @@ struct InstallRecord {
     };
     struct File {
         CString path;
-        unsigned long long size;  // as installed; a file of another size has changed since
+        unsigned long long size;  // as installed
         Origin origin;
+        // SHA-256 of the bytes installed, 64 lower-case hexadecimal digits;
+        // empty in a record of an earlier version, which kept none.
+        CString sha256 = CString();
     };
     struct Key {
         CString path;  // below HKEY_CURRENT_USER
@@ -55,7 +58,14 @@ struct InstallRecord {
     // Takes in what an earlier installation into the same folder recorded:
     // what it created stays the installations' to remove even though it was
     // there when this one ran, and what this one did not touch again is kept.
-    void MergeEarlier(const InstallRecord& earlier);
+    // Where both kept a host's file of one path, the earlier copy is the
+    // host's true one (this installation found the earlier one's file in its
+    // place), unless this one found that file changed since (a path in
+    // `changedSince`): the host had put a newer file there, and this copy is
+    // its own. Returns the copies so passed over: they stay in the kept
+    // files' folder, the installation's to remove.
+    std::vector<CString> MergeEarlier(const InstallRecord& earlier,
+                                      const std::vector<CString>& changedSince = {});
 };
 
 CString FormatInstallRecord(const InstallRecord& record);

@@ -1,7 +1,6 @@
 #include "lifecycle/journal_line.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 
 #include "lifecycle/record_fields.h"
@@ -9,7 +8,7 @@
 namespace {
 
 // What each kind of line holds after its tag.
-enum class Fields { None, Path, PathAside, PathSize };
+enum class Fields { None, Path, PathAside, PathSizeSha256 };
 struct LineForm {
     const char* tag;
     Fields fields;
@@ -22,27 +21,25 @@ constexpr LineForm kLineForms[] = {
     {"keep", Fields::PathAside},
     {"key", Fields::Path},
     {"commit", Fields::None},
-    {"remove-file", Fields::PathSize},
+    {"queued-deletion", Fields::Path},
+    {"remove-file", Fields::PathSizeSha256},
     {"remove-folder", Fields::Path},
 };
 
-bool ParseSize(const std::string& text, unsigned long long* size) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    *size = std::strtoull(text.c_str(), nullptr, 10);
-    return true;
-}
-
-size_t FieldCount(Fields fields) {
+// The fields a line of the form holds, its tag included.
+bool HasFieldCount(Fields fields, size_t count) {
     switch (fields) {
         case Fields::None:
-            return 1;
+            return count == 1;
         case Fields::Path:
-            return 2;
+            return count == 2;
         case Fields::PathAside:
-        case Fields::PathSize:
-            break;
+            return count == 3;
+        case Fields::PathSizeSha256:
+            // A line of the build before the SHA-256 ends with the size.
+            return count == 3 || count == 4;
     }
-    return 3;
+    return false;
 }
 
 }  // namespace
@@ -60,8 +57,9 @@ std::string FormatJournalLine(const JournalLine& line) {
         case Fields::PathAside:
             AppendLine(out, {form.tag, EscapeField(line.path), EscapeField(line.aside)});
             break;
-        case Fields::PathSize:
-            AppendLine(out, {form.tag, EscapeField(line.path), std::to_string(line.size)});
+        case Fields::PathSizeSha256:
+            AppendLine(out, {form.tag, EscapeField(line.path), std::to_string(line.size),
+                             line.sha256.str()});
             break;
     }
     return out;
@@ -84,10 +82,12 @@ bool ParseJournal(const char* text, std::vector<JournalLine>* lines) {
         if (form == std::end(kLineForms)) continue;
         JournalLine parsed{static_cast<JournalLine::Kind>(form - std::begin(kLineForms)), CString(),
                            CString()};
-        if (f.size() != FieldCount(form->fields) ||
+        const bool sized = form->fields == Fields::PathSizeSha256;
+        if (!HasFieldCount(form->fields, f.size()) ||
             (form->fields != Fields::None && !UnescapeField(f[1], &parsed.path)) ||
             (form->fields == Fields::PathAside && !UnescapeField(f[2], &parsed.aside)) ||
-            (form->fields == Fields::PathSize && !ParseSize(f[2], &parsed.size))) {
+            (sized && !ParseNumberField(f[2], &parsed.size)) ||
+            (sized && f.size() == 4 && !ParseSha256Field(f[3], &parsed.sha256))) {
             return false;
         }
         lines->push_back(parsed);

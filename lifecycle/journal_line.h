@@ -22,14 +22,20 @@ struct JournalLine {
         Keep,     // the same, the earlier file kept in the installation folder
         Key,      // a key below HKEY_CURRENT_USER about to be created
         Commit,   // the installation is complete: finish it, never undo it
+        // the plug-in's own deletion of the path at the next restart, about to
+        // be taken out of the restart's queue (undone: queued again)
+        QueuedDeletion,
         // Finish lines, done once the commit line is there.
-        RemoveFile,    // goes while it is still the file recorded (its size)
+        RemoveFile,    // goes while it is still the file recorded (its size and SHA-256)
         RemoveFolder,  // goes when it is empty
     };
     Kind kind;
     CString path;
     CString aside;                // Replace and Keep: where the earlier file went
     unsigned long long size = 0;  // RemoveFile: the size recorded
+    // RemoveFile: the SHA-256 recorded; empty in a line of a build that kept
+    // none (such a file is never proven the plug-in's, and stays).
+    CString sha256 = CString();
 };
 
 std::string FormatJournalLine(const JournalLine& line);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "lifecycle/file_ownership.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/run_log.h"
 #include "lifecycle/served_places.h"
 #include "system/file_ops.h"
@@ -63,27 +65,45 @@ void UndoFile(const JournalLine& line, const ServedPlaces& places, RunLog& log) 
     log.Result("remove", path, removed, removed ? 0 : GetLastError());
 }
 
+// Puts back a deletion a killed run took out of the restart's queue.
+void UndoQueuedDeletion(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    CString path;
+    if (!ServedFile(places, line.path, false, &path)) {
+        LeftOutside(line.path, log);
+        return;
+    }
+    const bool queued = QueueDeletionAtRestart(path);
+    log.Result("queue the deletion at the next restart again:", path, queued,
+               queued ? 0 : GetLastError());
+}
+
 void FinishRemoveFile(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
     CString path;
     if (!ServedFile(places, line.path, false, &path)) {
         LeftOutside(line.path, log);
         return;
     }
-    const PathKind kind = GetPathKind(path);
-    if (kind == PathKind::Absent) return;
-    if (kind != PathKind::File || IsReparsePoint(path) || !StillAsRecorded(path, line.size)) {
-        log.Write(afx::UiText("changed since the installation, left: ") +
-                  afx::UiText::System(path));
-        return;
+    const InstallRecord::File recorded{path, line.size, InstallRecord::Origin::New, line.sha256};
+    switch (JudgeRecordedFile(recorded, ReadFileNow(path, line.size))) {
+        case Ownership::Own:
+            RemoveOrSchedule(path, log);
+            return;
+        case Ownership::Gone:
+            return;
+        case Ownership::Unproven:
+            log.Write(afx::UiText("no SHA-256 was recorded for it, never taken for the "
+                                  "plug-in's own, left: ") +
+                      afx::UiText::System(path));
+            return;
+        case Ownership::Changed:
+        case Ownership::NotRecorded:
+            break;
     }
-    RemoveOrSchedule(path, log);
+    log.Write(afx::UiText("changed since the installation (size or SHA-256), left: ") +
+              afx::UiText::System(path));
 }
 
 }  // namespace
-
-bool StillAsRecorded(const char* path, unsigned long long recordedSize) {
-    return FileSize(path) == recordedSize;
-}
 
 Removal RemoveOrSchedule(const CString& path, RunLog& log) {
     if (RemoveFile(path) || IsGoneError(GetLastError())) {
@@ -93,6 +113,8 @@ Removal RemoveOrSchedule(const CString& path, RunLog& log) {
     const DWORD error = GetLastError();
     if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         log.Result("remove (in use; at the next restart)", path, true);
+        // An installation before the restart takes it out again.
+        RememberQueuedDeletion(path);
         return Removal::AtNextRestart;
     }
     log.Result("remove", path, false, error);
@@ -134,6 +156,9 @@ void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog
         case Kind::Keep:
             UndoFile(line, places, log);
             break;
+        case Kind::QueuedDeletion:
+            UndoQueuedDeletion(line, places, log);
+            break;
         case Kind::Commit:
         case Kind::RemoveFile:
         case Kind::RemoveFolder:
@@ -162,6 +187,7 @@ void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunL
         case Kind::Keep:
         case Kind::Key:
         case Kind::Commit:
+        case Kind::QueuedDeletion:
             break;  // done before the commit
     }
 }

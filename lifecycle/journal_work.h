@@ -14,22 +14,21 @@ class RunLog;
 class ServedPlaces;
 
 // Undoes one change of a killed run: a file it wrote goes, a file it renamed
-// aside comes back, a key it made goes, a folder it made goes when empty.
+// aside comes back, a key it made goes, a folder it made goes when empty, a
+// deletion it took out of the restart's queue is queued again.
 void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log);
 
 // Does one line's work after the commit: a replaced file's aside goes, a
-// file goes while it is still the one recorded, a folder goes when empty.
+// file goes while it is still the one recorded (lifecycle/file_ownership.h:
+// its size and SHA-256), a folder goes when empty.
 // Other lines have nothing left to do.
 void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log);
 
 // A folder an installation may have made goes when it is empty.
 void RemoveFolderWhenEmpty(const CString& folder, const ServedPlaces& places, RunLog& log);
 
-// Whether the file is still the one the plug-in recorded: the one place that
-// asks (today the size; the content's hash too, once the record keeps one).
-bool StillAsRecorded(const char* path, unsigned long long recordedSize);
-
 enum class Removal { Now, AtNextRestart, Failed };
 // Deletes a file (one already gone counts as deleted); one in use goes at
-// the next restart. Logged.
+// the next restart, remembered as the plug-in's own deletion there
+// (lifecycle/pending_restart.h). Logged.
 Removal RemoveOrSchedule(const CString& path, RunLog& log);

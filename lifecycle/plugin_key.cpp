@@ -10,6 +10,7 @@ const char kRecordCopyValue[] = "InstallRecord";
 const char kInstallationUnderWayValue[] = "InstallationUnderWay";
 const char kEarlierFolderValue[] = "EarlierInstallationFolder";
 const char kUninstallUnderWayValue[] = "UninstallUnderWay";
+const char kQueuedDeletionsValue[] = "QueuedDeletions";
 const char kUserRecordValue[] = "UserRecord";
 
 namespace {

@@ -1,5 +1,6 @@
 #include "lifecycle/record_fields.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -10,6 +11,7 @@ constexpr char kEscape = '%';
 // Bytes that would break a line or a field; registry key names may hold them.
 constexpr char kEscapedBytes[] = "%\t\r\n";
 constexpr int kHexBase = 16;
+constexpr size_t kSha256HexDigits = 64;
 
 // The value of a hexadecimal digit, or -1.
 int HexValue(char c) {
@@ -52,6 +54,34 @@ bool UnescapeField(const std::string& field, CString* text) {
     }
     *text = CString(out);
     return true;
+}
+
+bool ParseNumberField(const std::string& field, unsigned long long* number) {
+    if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos) return false;
+    *number = std::strtoull(field.c_str(), nullptr, 10);
+    return true;
+}
+
+bool ParseSha256Field(const std::string& field, CString* sha256) {
+    if (!field.empty() && (field.size() != kSha256HexDigits ||
+                           field.find_first_not_of("0123456789abcdef") != std::string::npos)) {
+        return false;
+    }
+    *sha256 = CString(field);
+    return true;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
 }
 
 std::vector<std::string> SplitFields(const std::string& line) {

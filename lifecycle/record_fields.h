@@ -14,6 +14,15 @@ std::string EscapeField(const char* text);
 // False for a '%' not followed by two hexadecimal digits.
 bool UnescapeField(const std::string& field, CString* text);
 
+// A decimal number (digits only); false otherwise.
+bool ParseNumberField(const std::string& field, unsigned long long* number);
+// A SHA-256 as files and lines hold it: 64 lower-case hexadecimal digits,
+// or empty (not known); false otherwise.
+bool ParseSha256Field(const std::string& field, CString* sha256);
+
+// The lines of a text, each without its line end (CR LF or LF); a last
+// line without one counts too.
+std::vector<std::string> SplitLines(const std::string& text);
 // The fields of one line without its line end (at least one, maybe empty).
 std::vector<std::string> SplitFields(const std::string& line);
 // The fields, already escaped, as one line with its line end.

@@ -14,6 +14,7 @@ constexpr CodeMeaning kMeanings[] = {
     {exit_code::kFailed, "failed"},
     {exit_code::kBusy, "busy: a host or another setup is running, try again later"},
     {exit_code::kBadCommandLine, "bad command line"},
+    {exit_code::kRestartFirst, "nothing was done: restart the computer first, then run it again"},
 };
 
 }  // namespace

@@ -19,6 +19,10 @@ constexpr int kFailed = 1603;
 // Try again later: a host runs, or another setup or uninstall does.
 constexpr int kBusy = 1618;
 constexpr int kBadCommandLine = 1639;
+// Nothing was done: work queued for the next restart would change a file the
+// installation writes. Windows' ERROR_FAIL_NOACTION_REBOOT ("No action was
+// taken as a system reboot is required").
+constexpr int kRestartFirst = 350;
 }  // namespace exit_code
 
 // What an exit code means, for the log.

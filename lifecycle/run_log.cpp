@@ -68,10 +68,8 @@ bool MakeDeploymentLogFolder(const CString& logPath) {
         GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) {
         return true;
     }
-    const SecurityDescriptorPtr descriptor = BuildInstallFolderSecurity();
-    if (!descriptor) return false;
-    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
-    return CreateDirectoryA(folder, &attributes) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateFolderWith(folder, NewFolderAccess::Protected) ||
+           GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);

@@ -8,20 +8,23 @@
 ServedPlaces::ServedPlaces(const CString& installFolder) : m_givenInstallFolder(installFolder) {
     if (!CanonicalPath(installFolder, &m_installFolder)) return;
     Add(installFolder, Place::InstallFolder);
-    Add(JoinPath(installFolder, kKeptFilesFolder), Place::KeptFiles);
+    Add(JoinPath(installFolder, kKeptFilesFolder), Place::KeptFiles, installFolder);
     // The settings copy is the installation folder's own, like its files.
-    Add(JoinPath(installFolder, kSettingsCopyFolder), Place::InstallFolder);
+    Add(JoinPath(installFolder, kSettingsCopyFolder), Place::InstallFolder, installFolder);
 }
 
-void ServedPlaces::Add(const CString& folder, Place place) {
+void ServedPlaces::Add(const CString& folder, Place place, const CString& linkFreeFrom) {
     CString canonical;
-    if (CanonicalPath(folder, &canonical)) m_folders.push_back({canonical, folder, place});
+    if (CanonicalPath(folder, &canonical)) {
+        m_folders.push_back({canonical, linkFreeFrom.IsEmpty() ? folder : linkFreeFrom, place});
+    }
 }
 
 void ServedPlaces::AddHost(const CString& hostFolder, const CString& hostKey) {
     if (!IsValid()) return;
     Add(hostFolder, Place::HostFolder);
-    Add(JoinPath(hostFolder, kHostFontsFolder), Place::HostFonts);
+    // A linked host folder leads its fonts folder elsewhere too.
+    Add(JoinPath(hostFolder, kHostFontsFolder), Place::HostFonts, hostFolder);
     m_applicationsKeys.push_back(hostKey + kApplicationsKey);
 }
 
@@ -44,7 +47,8 @@ void ServedPlaces::AddEarlierInstallFolder(const CString& earlierFolder) {
     if (!IsValid() || !CanonicalPath(earlierFolder, &canonical)) return;
     m_earlierFolder = canonical;
     for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder}) {
-        Add(*sub ? JoinPath(earlierFolder, sub) : earlierFolder, Place::EarlierInstallation);
+        Add(*sub ? JoinPath(earlierFolder, sub) : earlierFolder, Place::EarlierInstallation,
+            earlierFolder);
     }
 }
 
@@ -67,7 +71,7 @@ ServedPlaces::Place ServedPlaces::PlaceOf(const char* path, CString* servedFolde
     if (!CanonicalPath(path, &canonical)) return Place::None;
     for (const Folder& f : m_folders) {
         if (IsDirectlyInFolder(canonical, f.canonical)) {
-            if (servedFolder) *servedFolder = f.given;
+            if (servedFolder) *servedFolder = f.linkFree;
             return f.place;
         }
     }
@@ -77,9 +81,10 @@ ServedPlaces::Place ServedPlaces::PlaceOf(const char* path, CString* servedFolde
 bool ServedPlaces::MayHaveCreated(const char* folder) const {
     CString canonical;
     if (!IsValid() || !CanonicalPath(folder, &canonical)) return false;
-    // The chosen folders.
-    if (IsDirectlyInFolder(m_installFolder, canonical)) return true;
-    if (!m_earlierFolder.IsEmpty() && IsDirectlyInFolder(m_earlierFolder, canonical)) return true;
+    // The folder the user chose and the folders above it made for it, of
+    // this installation folder and of an earlier one.
+    if (IsWithinFolder(m_installFolder, canonical)) return true;
+    if (!m_earlierFolder.IsEmpty() && IsWithinFolder(m_earlierFolder, canonical)) return true;
     for (const Folder& f : m_folders) {
         const bool own = f.place == Place::InstallFolder || f.place == Place::KeptFiles ||
                          f.place == Place::Settings || f.place == Place::EarlierInstallation;

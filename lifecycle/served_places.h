@@ -46,25 +46,28 @@ public:
     // A host folder served (canonically equal to one added).
     bool IsHostFolder(const char* folder) const;
 
-    // Where the file lies, and the served folder it lies directly in (as
-    // given when added, so that the folders between can be checked for links).
+    // Where the file lies, and the served folder from which no step to it
+    // may pass through a link (as given when added): the host folder for a
+    // host's fonts folder, the installation folder for the kept files and
+    // the settings copy, else the folder it lies directly in.
     Place PlaceOf(const char* path, CString* servedFolder = nullptr) const;
 
     // A host's "Applications" key, or a key directly in it.
     bool IsApplicationsKey(const char* key) const;
 
     // A folder the installation may have created: the installation folder,
-    // the folder the user chose (its parent), the kept files' folder or a
-    // settings folder added; the same of an earlier installation folder.
+    // the folder the user chose (its parent) and the folders above that, the
+    // kept files' folder or a settings folder added; the same of an earlier
+    // installation folder.
     bool MayHaveCreated(const char* folder) const;
 
 private:
     struct Folder {
         CString canonical;
-        CString given;
+        CString linkFree;  // given: the folder from which no step is a link
         Place place;
     };
-    void Add(const CString& folder, Place place);
+    void Add(const CString& folder, Place place, const CString& linkFreeFrom = CString());
 
     CString m_givenInstallFolder;
     CString m_installFolder;  // canonical

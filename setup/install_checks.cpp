@@ -1,11 +1,15 @@
 #include "setup/install_checks.h"
 
+#include <algorithm>
+
 #include "deploy/package_contents.h"
 #include "deploy/package_source.h"
 #include "framework/afx_mbcs.h"
 #include "lifecycle/product.h"
+#include "lifecycle/record_store.h"
 #include "lifecycle/uninstall_entry.h"
 #include "system/file_ops.h"
+#include "system/folder_access_win32.h"
 #include "text/path_text.h"
 
 namespace {
@@ -44,6 +48,32 @@ afx::UiText Risks(unsigned risks, bool forBox) {
     return text;
 }
 
+// An earlier installation into `installFolder` made the existing chosen
+// folder, as its record says: the file, believed only from an installation
+// folder that only administrators may change, or the machine's copy.
+bool EarlierInstallationMadeChosenFolder(const CString& chosenFolder,
+                                         const CString& installFolder) {
+    if (GetPathKind(chosenFolder) != PathKind::Folder) return false;
+    InstallRecord record;
+    switch (ReadInstallRecord(installFolder, &record)) {
+        case RecordSource::None:
+            return false;
+        case RecordSource::MachineCopy:
+            break;
+        case RecordSource::File: {
+            // Believed only from a folder nobody but administrators could
+            // have written it into.
+            const FolderAccess access = ReadFolderAccess(installFolder);
+            if (access.state != FolderAccess::State::Read || JudgeFolder(access, true) != 0) {
+                return false;
+            }
+            break;
+        }
+    }
+    return std::any_of(record.createdFolders.begin(), record.createdFolders.end(),
+                       [&](const CString& created) { return IsSamePath(created, chosenFolder); });
+}
+
 }  // namespace
 
 CString PreviouslyChosenFolder() {
@@ -72,6 +102,12 @@ CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder
         if (IsReparsePoint(AsFolderPath(folder))) return folder;
     }
     return CString();
+}
+
+std::vector<UnsafeFolder> FindUnsafeChosenFolders(const CString& chosenFolder,
+                                                  const CString& installFolder, bool* protectAnew) {
+    *protectAnew = EarlierInstallationMadeChosenFolder(chosenFolder, installFolder);
+    return FindUnsafeFolders(chosenFolder, *protectAnew);
 }
 
 afx::UiText UnsafeFoldersLogText(const std::vector<UnsafeFolder>& unsafe) {

@@ -37,7 +37,17 @@ PackageCheck CheckPackage(const CString& setupFolder, const ReleaseSelection& re
 // a link, junction or mount point; empty when neither is.
 CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder);
 
-// The unsafe folders of FindUnsafeFolders (system/folder_access_win32.h):
+// The chosen folder and the folders above it that users other than
+// administrators may change (FindUnsafeFolders). An existing chosen folder
+// that an earlier installation into `installFolder` made, as its record
+// says (the file, believed only from an installation folder that only
+// administrators may change, or the machine's copy), is not judged but
+// protected anew by the installation (`*protectAnew`): only an
+// administrator could have written that it is the installation's own.
+std::vector<UnsafeFolder> FindUnsafeChosenFolders(const CString& chosenFolder,
+                                                  const CString& installFolder, bool* protectAnew);
+
+// The unsafe folders of FindUnsafeChosenFolders:
 // one line for the log, and the dialog's warning, which asks whether to
 // install into `installFolder` all the same.
 afx::UiText UnsafeFoldersLogText(const std::vector<UnsafeFolder>& unsafe);

@@ -9,7 +9,6 @@
 #include "lifecycle/product.h"
 #include "lifecycle/run_log.h"
 #include "setup/install_checks.h"
-#include "system/folder_access_win32.h"
 #include "text/path_text.h"
 
 bool g_bWarnHostRunning = true;
@@ -68,7 +67,8 @@ InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseS
     const CString linked = LinkedFolderOf(request->chosenFolder, request->installFolder);
     if (!linked.IsEmpty()) return Refuse(owner, afx::FormatUiText(kLinkedFolderFormat, {linked}));
     // The user may go on, having been told; the safe answer is the default.
-    const std::vector<UnsafeFolder> unsafe = FindUnsafeFolders(request->chosenFolder);
+    const std::vector<UnsafeFolder> unsafe = FindUnsafeChosenFolders(
+        request->chosenFolder, request->installFolder, &request->protectChosenFolderAnew);
     if (!unsafe.empty()) {
         log.Write(UnsafeFoldersLogText(unsafe));
         const bool goOn = afx::ShowMessageBox(

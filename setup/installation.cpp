@@ -1,11 +1,16 @@
 #include "setup/installation.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "deploy/host_deployment.h"
 #include "deploy/package_copy.h"
+#include "deploy/package_layout.h"
 #include "deploy/plugin_registration.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/per_user.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
@@ -15,6 +20,7 @@
 #include "lifecycle/uninstall_entry.h"
 #include "resources/resource.h"
 #include "setup/setup_title.h"
+#include "system/app_data.h"
 #include "system/file_ops.h"
 #include "system/folder_security.h"
 #include "text/path_text.h"
@@ -24,6 +30,12 @@ namespace {
 constexpr char kProtectionFailedFormat[] =
     "无法设置安装文件夹 %s 的访问权限（错误 %lu）。\n\n"
     "为防止其他用户替换插件文件，安装已停止，已创建的内容已撤销。";
+constexpr char kKeptAsHostsOwnHeading[] =
+    "以下文件由上次安装写入，但之后已被更改（例如CAD已自行更新），已作为CAD自己的文件保存在"
+    "安装文件夹的 Kept 中，卸载时将放回原处：";
+constexpr char kRestartFirstFormat[] =
+    "计算机下次重新启动时，将删除或替换安装要写入的文件：\n%s\n\n"
+    "请先重新启动计算机，再运行安装程序。本次安装未作任何更改。";
 constexpr char kJournalFailedFormat[] =
     "无法在安装文件夹 %s 中写入安装日志（错误 %lu）。\n\n安装已停止，已创建的内容已撤销。";
 
@@ -48,6 +60,8 @@ int ExitCodeOf(InstallResult result, RunMode mode) {
             return exit_code::kSuccess;
         case InstallResult::Aborted:
             return mode == RunMode::Interactive ? exit_code::kUserCancelled : exit_code::kFailed;
+        case InstallResult::RestartFirst:
+            return exit_code::kRestartFirst;
         case InstallResult::Incomplete:
         case InstallResult::Failed:
             break;
@@ -62,12 +76,30 @@ Installation::Installation(const InstallRequest& request, HostInstallRegistry& r
       m_progress(progress),
       m_owner(owner),
       m_install(log),
-      m_earlier(request.installFolder, m_install.journal, log) {}
+      m_earlier(request.installFolder, m_install.journal, log) {
+    m_install.unattended = request.unattended;
+}
 
 InstallResult Installation::Run() {
+    // Before anything changes: a file written now that the restart then
+    // deletes or replaces would leave an installation that says it is whole.
+    const CString queued = QueuedForTheRestart();
+    if (!queued.IsEmpty()) {
+        m_install.events.Write(afx::UiText("queued for the next restart: ") +
+                               afx::UiText::System(queued));
+        afx::ShowMessageBox(m_owner, afx::FormatUiText(kRestartFirstFormat, {queued}),
+                            kSetupBoxCaption, MB_OK | MB_ICONWARNING);
+        return InstallResult::RestartFirst;
+    }
     m_earlier.TakeOver();
-    // The folder the user chose, then the installation folder inside it.
-    m_install.journal.CreateFolder(AsFolderPath(m_request.chosenFolder));
+    // The folder the user chose with every missing folder above it, then
+    // the installation folder inside it.
+    m_install.journal.CreateFolderChain(m_request.chosenFolder);
+    // Made by an earlier installation before its folders were protected:
+    // the rights of the folder above may let users change it.
+    if (m_request.protectChosenFolderAnew && !Protect(m_request.chosenFolder)) {
+        return InstallResult::Failed;
+    }
     if (!MakeInstallationFolder()) return InstallResult::Failed;
     // Without its folder there is nothing to journal: the copy names the
     // folder that could not be made.
@@ -112,15 +144,54 @@ InstallResult Installation::Run() {
     return m_install.account.IsEmpty() ? InstallResult::Complete : InstallResult::Incomplete;
 }
 
+CString Installation::QueuedForTheRestart() const {
+    std::vector<CString> hostFiles;  // canonical
+    for (const HostRelease release : m_request.releases.Releases()) {
+        const CStringArray& folders = m_registry.hostFolders[HostReleaseIndex(release)];
+        for (int i = 0; i < folders.GetSize(); ++i) {
+            for (const CString& path : HostFilePaths(folders[i])) {
+                CString canonical;
+                if (CanonicalPath(path, &canonical)) hostFiles.push_back(canonical);
+            }
+        }
+    }
+    const CString appData = UserAppDataFolder();
+    CString settings;
+    if (m_request.servesOwnProfile && !appData.IsEmpty() &&
+        CanonicalPath(JoinPath(JoinPath(appData, kSettingsSubfolder), kSettingsFile), &settings)) {
+        hostFiles.push_back(settings);
+    }
+    const ServedPlaces own(m_request.installFolder);
+    return RestartQueue().FirstOtherFor([&](const CString& path) {
+        const ServedPlaces::Place place = own.PlaceOf(path);
+        return place == ServedPlaces::Place::InstallFolder ||
+               place == ServedPlaces::Place::KeptFiles ||
+               std::find(hostFiles.begin(), hostFiles.end(), path) != hostFiles.end();
+    });
+}
+
+afx::UiText Installation::Notice() const {
+    afx::UiText text;
+    for (const CString& path : m_install.journal.KeptAsHostsOwn()) {
+        if (text.IsEmpty()) text = afx::UiText(kKeptAsHostsOwnHeading);
+        text += "\n" + afx::UiText::System(path);
+    }
+    return text;
+}
+
 bool Installation::MakeInstallationFolder() {
     const CString& folder = m_request.installFolder;
     // A folder that cannot be made shows in the copy, which names it.
     if (!m_install.journal.CreateFolder(folder)) return true;
     // Created afresh or taken over: from here on only administrators may
     // change what the hosts will load from it.
+    return Protect(folder);
+}
+
+bool Installation::Protect(const CString& folder) {
     switch (ProtectInstallFolder(folder)) {
         case FolderProtection::Applied:
-            m_install.events.Result("protect installation folder", folder, true);
+            m_install.events.Result("protect folder", folder, true);
             return true;
         case FolderProtection::VolumeKeepsNoAcls:
             m_install.events.Write(
@@ -132,7 +203,7 @@ bool Installation::MakeInstallationFolder() {
             break;
     }
     const DWORD error = GetLastError();
-    m_install.events.Result("protect installation folder", folder, false, error);
+    m_install.events.Result("protect folder", folder, false, error);
     return RollBackAndTell(kProtectionFailedFormat, folder, error);
 }
 

@@ -29,6 +29,11 @@ struct InstallRequest {
     // (not the system account or another service account): its host
     // profiles, its settings file and its Active Setup stamp.
     bool servesOwnProfile = true;
+    // A silent run: its boxes are answered by nobody at the screen.
+    bool unattended = false;
+    // The existing chosen folder is one an earlier installation made
+    // (FindUnsafeChosenFolders): it gets the protected descriptor again.
+    bool protectChosenFolderAnew = false;
 };
 
 // The request for an installation into `chosenFolder` (absolute; one
@@ -41,6 +46,9 @@ enum class InstallResult {
     Incomplete,  // installed, but the account lists steps not done
     Aborted,     // the copy was given up (Abort, or the dialog closed): undone
     Failed,      // stopped and undone (the user has been told)
+    // nothing done: work queued for the next restart would change a file it
+    // writes (the user has been told)
+    RestartFirst,
 };
 
 // The exit code of a run that ended with the installation's result. A copy
@@ -59,9 +67,21 @@ public:
     InstallResult Run();
     // What was not done; shown or logged by the caller.
     const StepAccount& Account() const { return m_install.account; }
+    // What the user should know although it was done: host files an earlier
+    // installation had written that changed since, kept as the hosts' own.
+    // Empty when there are none; shown by the caller (the log has each).
+    afx::UiText Notice() const;
 
 private:
+    // A path the queue of the next restart names that this installation
+    // would write, other than the plug-in's own deletions (which the
+    // journal takes out); empty when there is none.
+    CString QueuedForTheRestart() const;
     bool MakeInstallationFolder();
+    // Gives the folder the installation folder's protected descriptor, every
+    // entry in it reset; stops the installation (undone, the user told) when
+    // it cannot.
+    bool Protect(const CString& folder);
     // Undoes what the run did so far and tells the user why it stopped.
     bool RollBackAndTell(const char* format, const CString& what, DWORD error);
     // The per-user stage beside the uninstaller; false when it is not there.

@@ -346,7 +346,8 @@ bool Dlg_Setup::DoInstall(const InstallRequest& request) {
     const InstallResult result = installation.Run();
     // An unattended run's boxes are answered by nobody at the screen.
     m_nExitCode = ExitCodeOf(result, IsUnattended() ? RunMode::Silent : RunMode::Interactive);
-    if (result == InstallResult::Aborted || result == InstallResult::Failed) {
+    if (result == InstallResult::Aborted || result == InstallResult::Failed ||
+        result == InstallResult::RestartFirst) {
         // The user has been told, or closed the dialog; nothing of the run stays.
         CDialog::OnCancel();
         return false;
@@ -355,6 +356,10 @@ bool Dlg_Setup::DoInstall(const InstallRequest& request) {
     if (result == InstallResult::Incomplete) {
         afx::ShowMessageBox(m_hWnd, installation.Account().WarningText(), kSetupBoxCaption,
                             MB_OK | MB_ICONWARNING);
+    }
+    const afx::UiText notice = installation.Notice();
+    if (!notice.IsEmpty()) {
+        afx::ShowMessageBox(m_hWnd, notice, kSetupBoxCaption, MB_OK | MB_ICONINFORMATION);
     }
     return true;
 }

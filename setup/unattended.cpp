@@ -9,7 +9,6 @@
 #include "setup/install_checks.h"
 #include "setup/installation.h"
 #include "setup/setup_dialog.h"
-#include "system/folder_access_win32.h"
 #include "text/path_text.h"
 
 namespace {
@@ -64,6 +63,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
                       afx::UiText("not an absolute folder: ") + afx::UiText::System(chosen));
     }
     InstallRequest request = MakeInstallRequest(chosen, ReleaseSelection());
+    request.unattended = true;
     log.Write(afx::UiText("installation folder: ") + afx::UiText::System(request.installFolder));
     request.releases = ChooseReleases(commandLine, registry, log);
     if (!request.releases.Any()) return Refuse(log, exit_code::kFailed, "no release to serve");
@@ -84,7 +84,8 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     }
     // Nobody can be asked: only a folder that only administrators can
     // change is installed into.
-    const std::vector<UnsafeFolder> unsafe = FindUnsafeFolders(request.chosenFolder);
+    const std::vector<UnsafeFolder> unsafe = FindUnsafeChosenFolders(
+        request.chosenFolder, request.installFolder, &request.protectChosenFolderAnew);
     if (!unsafe.empty()) {
         return Refuse(log, exit_code::kFailed,
                       UnsafeFoldersLogText(unsafe) + ": nothing was changed");

@@ -61,6 +61,7 @@ std::vector<UnsafeFolder> JudgeChosenFolder(const std::vector<FolderAccess>& cha
         unsigned risks = 0;
         switch (chain[i].state) {
             case FolderAccess::State::Missing:
+            case FolderAccess::State::ProtectedAnew:
                 continue;
             case FolderAccess::State::Unreadable:
                 risks = kUnreadable;

@@ -48,6 +48,10 @@ struct FolderAccess {
         Read,
         Missing,     // the installation makes it, with its protected descriptor
         Unreadable,  // its owner or access list could not be read
+        // The chosen folder an earlier installation made, as its record
+        // says: the installation gives it its protected descriptor again,
+        // every entry in it reset, whatever it allows now.
+        ProtectedAnew,
     };
     CString folder;
     State state = State::Read;
@@ -87,7 +91,8 @@ struct UnsafeFolder {
 // folder of the chain that exists must not be renamed, deleted, emptied of
 // what leads to the installation, or have its permissions changed by users
 // other than administrators; the chosen folder, when it exists, must not be
-// added to either. Missing ones are made by the installation, protected.
+// added to either. Missing ones are made by the installation, protected, and
+// a chosen folder protected anew is not judged.
 // The unsafe folders, nearest first; none when the chain is safe.
 std::vector<UnsafeFolder> JudgeChosenFolder(const std::vector<FolderAccess>& chain);
 

@@ -134,10 +134,13 @@ FolderAccess ReadFolderAccess(const CString& folder) {
     return Read(folder, TrusteeSorter());
 }
 
-std::vector<UnsafeFolder> FindUnsafeFolders(const CString& chosenFolder) {
+std::vector<UnsafeFolder> FindUnsafeFolders(const CString& chosenFolder, bool protectedAnew) {
     const TrusteeSorter sorter;
     std::vector<FolderAccess> chain;
     for (const CString& folder : FoldersUpToRoot(chosenFolder))
         chain.push_back(Read(folder, sorter));
+    if (protectedAnew && !chain.empty() && chain[0].state != FolderAccess::State::Missing) {
+        chain[0].state = FolderAccess::State::ProtectedAnew;
+    }
     return JudgeChosenFolder(chain);
 }

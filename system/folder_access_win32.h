@@ -9,5 +9,7 @@
 FolderAccess ReadFolderAccess(const CString& folder);
 
 // The chosen folder and every folder above it, read and judged: the unsafe
-// ones, nearest first.
-std::vector<UnsafeFolder> FindUnsafeFolders(const CString& chosenFolder);
+// ones, nearest first. The chosen folder, when it exists, is not judged
+// when it is to be `protectedAnew` (FolderAccess::State::ProtectedAnew).
+std::vector<UnsafeFolder> FindUnsafeFolders(const CString& chosenFolder,
+                                            bool protectedAnew = false);

@@ -31,6 +31,20 @@ bool VolumeKeepsAcls(const char* folder) {
     return (flags & FILE_PERSISTENT_ACLS) != 0;
 }
 
+CreatedFolderRecorder* g_createdFolderRecorder = nullptr;
+
+// The descriptor as the recorder sees it; empty when it cannot be read.
+std::string AsSddl(PSECURITY_DESCRIPTOR descriptor) {
+    char* text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+            &text, nullptr)) {
+        return std::string();
+    }
+    const SecurityDescriptorPtr owned(text);
+    return text;
+}
+
 bool IsDotEntry(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
@@ -112,4 +126,28 @@ FolderProtection ProtectInstallFolder(const char* folder, ProtectionCalls& calls
         return FolderProtection::Failed;
     return ResetEntriesBelow(folder, owner, &emptyDacl, calls) ? FolderProtection::Applied
                                                                : FolderProtection::Failed;
+}
+
+bool CreateFolderWith(const char* folder, NewFolderAccess access) {
+    SecurityDescriptorPtr descriptor;
+    if (access == NewFolderAccess::Protected) {
+        descriptor = BuildInstallFolderSecurity();
+        if (!descriptor) return false;
+    }
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
+    if (!CreateDirectoryA(folder, descriptor ? &attributes : nullptr)) return false;
+    if (g_createdFolderRecorder) {
+        g_createdFolderRecorder->Created(folder,
+                                         descriptor ? AsSddl(descriptor.get()) : std::string());
+    }
+    return true;
+}
+
+ScopedCreatedFolderRecorder::ScopedCreatedFolderRecorder(CreatedFolderRecorder& recorder)
+    : m_previous(g_createdFolderRecorder) {
+    g_createdFolderRecorder = &recorder;
+}
+
+ScopedCreatedFolderRecorder::~ScopedCreatedFolderRecorder() {
+    g_createdFolderRecorder = m_previous;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 // Owner Administrators; a protected DACL that everything below inherits:
 // SYSTEM and Administrators full control, Users read and execute (the shape
@@ -42,3 +43,42 @@ public:
 // permissions. Links found below it are removed, never followed.
 FolderProtection ProtectInstallFolder(const char* folder);
 FolderProtection ProtectInstallFolder(const char* folder, ProtectionCalls& calls);
+
+// Who may change a folder the installation creates.
+enum class NewFolderAccess {
+    // The installation folder's descriptor from the moment the folder
+    // exists: the installation folder, the folders above it that it makes,
+    // and the folders in it. A folder made below a drive's root would
+    // otherwise let every signed-in user rename it and put their own files in
+    // its place.
+    Protected,
+    // What the parent hands down: the user's own settings folder in their
+    // application data, which must stay theirs to change.
+    Inherited,
+};
+
+// Creates one folder (its parent must exist). False, with GetLastError()
+// set, when it was not created; ERROR_ALREADY_EXISTS when something is there.
+bool CreateFolderWith(const char* folder, NewFolderAccess access);
+
+// Wine keeps no descriptors, so tests see the descriptor each folder was
+// created with here: while one is installed, every folder CreateFolderWith
+// creates is reported with its descriptor as SDDL (empty for Inherited).
+class CreatedFolderRecorder {
+public:
+    virtual void Created(const char* folder, const std::string& sddl) = 0;
+
+protected:
+    ~CreatedFolderRecorder() = default;
+};
+
+class ScopedCreatedFolderRecorder {
+public:
+    explicit ScopedCreatedFolderRecorder(CreatedFolderRecorder& recorder);
+    ~ScopedCreatedFolderRecorder();
+    ScopedCreatedFolderRecorder(const ScopedCreatedFolderRecorder&) = delete;
+    ScopedCreatedFolderRecorder& operator=(const ScopedCreatedFolderRecorder&) = delete;
+
+private:
+    CreatedFolderRecorder* m_previous;
+};

@@ -8,6 +8,7 @@
 #include "framework/afx_mbcs.h"
 #include "hosts/host_contract.h"
 #include "hosts/host_release.h"
+#include "lifecycle/file_ownership.h"
 #include "lifecycle/install_journal.h"
 #include "lifecycle/journal_work.h"
 #include "lifecycle/product.h"
@@ -27,13 +28,16 @@ using Place = ServedPlaces::Place;
 constexpr char kMovedUninstallerName[] = "Uninstall-started.exe";
 
 // Why an item the installation made stays, as the final box and the log say it.
-enum class WhyLeft { Changed, NotRemoved, Outside, NotRestored };
+enum class WhyLeft { Changed, Unproven, NotRemoved, Outside, NotRestored };
 struct Reason {
     const char* boxFormat;
     const char* logText;
 };
 constexpr Reason kReasons[] = {
-    {"%s（安装后已被修改）", "changed since the installation, left: "},
+    {"%s（安装后已被更改，视为CAD或用户自己的文件，未删除）",
+     "changed since the installation (size or SHA-256), the host's own now, left: "},
+    {"%s（安装记录中没有它的校验值，无法确认属于本插件，未删除）",
+     "the record holds no SHA-256 for it, never taken for the plug-in's own, left: "},
     // Its caller has logged the failure with the system's error code.
     {"%s（无法删除）", nullptr},
     {"%s（不属于本插件，未删除）", "outside the installation's places, left: "},
@@ -87,8 +91,8 @@ void NoteHostNotFound(UninstallOutcome& outcome, const CString& hostFolder) {
 }
 
 // A file the installation put where the record says: its place served,
-// reached through no link, and still the size it was installed at.
-enum class FileCheck { Removable, Gone, Changed, Outside, HostGone };
+// reached through no link, and still what was installed.
+enum class FileCheck { Removable, Gone, Changed, Unproven, Outside, HostGone };
 
 FileCheck CheckFile(const InstallRecord& record, const ServedPlaces& places,
                     const InstallRecord::File& file, CString* normal) {
@@ -99,13 +103,18 @@ FileCheck CheckFile(const InstallRecord& record, const ServedPlaces& places,
                                                                  : FileCheck::HostGone;
     }
     if (PassesThroughLink(served, *normal)) return FileCheck::Changed;
-    const DWORD attributes = GetFileAttributesA(*normal);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return FileCheck::Gone;
-    if ((attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
-        FileSize(*normal) != file.size) {
-        return FileCheck::Changed;
+    switch (JudgeRecordedFile(file, ReadFileNow(*normal, file.size))) {
+        case Ownership::Own:
+            return FileCheck::Removable;
+        case Ownership::Gone:
+            return FileCheck::Gone;
+        case Ownership::Unproven:
+            return FileCheck::Unproven;
+        case Ownership::Changed:
+        case Ownership::NotRecorded:
+            break;
     }
-    return FileCheck::Removable;
+    return FileCheck::Changed;
 }
 
 void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, UninstallOutcome& outcome,
@@ -124,6 +133,9 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
                 break;
             case FileCheck::Changed:
                 NoteLeftItem(outcome, WhyLeft::Changed, file.path, log);
+                break;
+            case FileCheck::Unproven:
+                NoteLeftItem(outcome, WhyLeft::Unproven, file.path, log);
                 break;
             case FileCheck::Removable:
                 if (DeleteOrSchedule(normal, outcome, log)) {

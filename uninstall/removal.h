@@ -19,7 +19,8 @@ struct UninstallOutcome {
     int restoredFiles = 0;  // a host's own files put back
     int notRemoved = 0;     // items that could not be removed, not even at the next restart
     // What stays although the installation made it: files changed since
-    // (another size), items that could not be removed, and items the record
+    // (another size or SHA-256: the host's own now) or whose record holds
+    // no SHA-256, items that could not be removed, and items the record
     // names outside the installation's places.
     std::vector<afx::UiText> left;
     // Host folders the record names that this machine no longer has: what
@@ -37,17 +38,17 @@ struct UninstallOutcome {
     bool NeedsRestart() const { return !scheduled.empty(); }
 };
 
-// Removes the record's new files (when their size is still the installed
-// one), puts back the host files it kept, removes its registry entries below
-// each served host's "Applications" key (the deepest first); then the
-// Programs and Features entry when it names this installation (while it
-// cannot be removed, nothing it names goes: the rest stops there), the
-// record file and the journal, the uninstaller (`runningUninstaller`, when
-// it is the program that started this run, is moved into `ownFolder`
-// instead), the folders it created when they are empty, and last the
-// record's machine copy. Files that were there before the installation, and
-// the user's settings, stay. A run killed half way and done again ends the
-// same.
+// Removes the record's new files while each is still what was installed
+// (lifecycle/file_ownership.h), puts back the host files it kept, removes
+// its registry entries below each served host's "Applications" key (the
+// deepest first); then the Programs and Features entry when it names this
+// installation (while it cannot be removed, nothing it names goes: the rest
+// stops there), the record file and the journal, the uninstaller
+// (`runningUninstaller`, when it is the program that started this run, is
+// moved into `ownFolder` instead), the folders it created when they are
+// empty, and last the record's machine copy. Files that were there before
+// the installation, and the user's settings, stay. A run killed half way
+// and done again ends the same.
 void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
                         const CString& runningUninstaller, const CString& ownFolder,
                         UninstallOutcome& outcome, RunLog& log);

@@ -74,13 +74,10 @@ bool CreateProtectedTempFolder(CString* folder) {
         SetLastError(length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW);
         return false;
     }
-    const SecurityDescriptorPtr descriptor = BuildInstallFolderSecurity();
-    if (!descriptor) return false;
-    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
     for (int attempt = 0;; ++attempt) {
         folder->Format(kTempFolderFormat, temp, kTempFolderPrefix, GetCurrentProcessId(), attempt);
         // Never one that is already there: somebody else may have made it.
-        if (CreateDirectoryA(*folder, &attributes)) return true;
+        if (CreateFolderWith(*folder, NewFolderAccess::Protected)) return true;
         if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
 }

@@ -1,10 +1,17 @@
 #include "tests/deploy/deploy_test_support.h"
 
+#include "framework/afx_error.h"
+
 #include <string>
 
 #include "framework/scoped_handles.h"
 
 namespace deploy_test {
+
+std::string CopyErrorText(const char* destination, DWORD error) {
+    return std::string("拷贝文件 ") + destination + " 失败（错误 " + std::to_string(error) + "：" +
+           AfxErrorText(static_cast<HRESULT>(error)).str() + "）。";
+}
 
 bool MakeFolder(const char* path) {
     return CreateDirectoryA(path, nullptr) != FALSE;

@@ -23,6 +23,9 @@ std::string ReadTextFile(const char* path);
 bool IsReadOnly(const char* path);
 // Names of a folder's entries in the order a directory search yields them.
 std::vector<std::string> ListFolder(const char* folder);
+// The box of a copy that failed for another reason than a file in use: the
+// destination whole and Windows' error.
+std::string CopyErrorText(const char* destination, DWORD error);
 
 // Sets or removes an environment variable and puts the old value back.
 class ScopedEnvironmentVariable {

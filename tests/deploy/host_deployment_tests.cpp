@@ -11,6 +11,7 @@
 #include "deploy/package_source.h"
 #include "lifecycle/install_context.h"
 #include "tests/deploy/deploy_test_support.h"
+#include "tests/support/unix_link.h"
 
 namespace {
 
@@ -116,6 +117,17 @@ TEST_F(HostDeploymentTest, OldFilesAreReplaced) {
     DeployToHostFolder(setup, temp / "h2025", CString(), log);
     EXPECT_EQ(ReadTextFile(temp / "h2025\\GCAD2024P.dll"), "GCAD2024P.dll");
     EXPECT_EQ(ReadTextFile(temp / "h2025\\Fonts\\Torvex_EN.shx"), "Torvex_EN.shx");
+}
+
+TEST_F(HostDeploymentTest, NothingIsWrittenThroughALinkedHostFolderFontsIncluded) {
+    ASSERT_TRUE(MakeFolder(temp / "lookalike"));
+    ASSERT_TRUE(MakeFolder(temp / "lookalike\\Fonts"));
+    ASSERT_TRUE(MakeUnixLink(temp.Path().str(), "lookalike", "linked"));
+    DeployToHostFolder(setup, temp / "linked", CString(), log);
+    EXPECT_EQ(FilesIn(temp / "lookalike"), std::set<std::string>{"Fonts"});
+    EXPECT_EQ(FilesIn(temp / "lookalike\\Fonts"), std::set<std::string>{});
+    EXPECT_EQ(log.account.GetCount(), 5) << "two fonts, the library and two modules";
+    EXPECT_TRUE(RemoveUnixLink(temp.Path().str(), "linked"));
 }
 
 TEST_F(HostDeploymentTest, FlatPackageServesTheHostsToo) {

@@ -212,7 +212,9 @@ TEST_F(PackageCopyTest, SettingsFolderThatCannotBeMadeAsksTheUser) {
     boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(Copy());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(missingParent + "\\Torvex\\Torvex.Ini"));
+    EXPECT_EQ(
+        boxes.boxes[0].text,
+        deploy_test::CopyErrorText(missingParent + "\\Torvex\\Torvex.Ini", ERROR_PATH_NOT_FOUND));
 }
 
 // Without a usable APPDATA the settings go to the shell's application-data
@@ -312,7 +314,8 @@ TEST_F(PackageCopyTest, OverlongDestinationIsNamedWholeInTheBox) {
     ASSERT_EQ(boxes.boxes.size(), 1u);
     const CString destination = overlong + "\\module.dll";
     ASSERT_GT(destination.GetLength(), MAX_PATH);
-    EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(destination));
+    EXPECT_EQ(boxes.boxes[0].text,
+              deploy_test::CopyErrorText(destination, ERROR_FILENAME_EXCED_RANGE));
 }
 
 TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
@@ -340,7 +343,8 @@ TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
         EXPECT_EQ(listed, std::vector<std::string>{name});
     } else {
         ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(destination));
+        EXPECT_EQ(boxes.boxes[0].text,
+                  deploy_test::CopyErrorText(destination, ERROR_FILENAME_EXCED_RANGE));
     }
 }
 

@@ -32,11 +32,6 @@ constexpr LONGLONG kModuleSize = 600 * 1024;
 constexpr char kTail[] = "the last bytes of the file";
 constexpr char kVolumeMark[] = ".small-volume";
 
-std::string CopyFailedText(const CString& destination) {
-    return std::string("拷贝文件 ") + destination.GetString() +
-           " 失败，可能原因如下：\n\n1、CAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
-}
-
 std::set<std::string> FilesIn(const char* folder) {
     std::set<std::string> names;
     for (const std::string& name : ListFolder(folder)) {
@@ -164,8 +159,9 @@ TEST_F(PackageFaultTest, InstallationFolderTakenByAFileIsToldAndNeverPassesForDo
     EXPECT_FALSE(CopyInto(install));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     const CString destination = install + "\\" + FirstListedFile().c_str();
-    EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(destination));
-    EXPECT_EQ(boxes.boxes[1].text, CopyFailedText(destination));
+    for (const ShownBox& box : boxes.boxes) {
+        EXPECT_EQ(box.text, deploy_test::CopyErrorText(destination, ERROR_PATH_NOT_FOUND));
+    }
     EXPECT_EQ(GetPathKind(install), PathKind::File);
     EXPECT_EQ(ReadTextFile(install), "a file in the folder's place");
 }
@@ -209,8 +205,9 @@ TEST_F(SmallVolumeTest, FullVolumeIsToldUntilThereIsRoomThenTheCopyIsWhole) {
 
     EXPECT_TRUE(copied);
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[0].text, CopyFailedText(destination));
-    EXPECT_EQ(boxes.boxes[1].text, CopyFailedText(destination));
+    for (const ShownBox& box : boxes.boxes) {
+        EXPECT_EQ(box.text, deploy_test::CopyErrorText(destination, ERROR_DISK_FULL));
+    }
     EXPECT_EQ(size, kModuleSize);
     EXPECT_EQ(tail, std::string(kTail, sizeof kTail));
 }
@@ -219,13 +216,15 @@ TEST_F(SmallVolumeTest, ReadOnlyVolumeIsToldAndAbortStops) {
     ASSERT_TRUE(IsMounted("readonly")) << kNotMounted;
     AddPackageFile("a.dll", "a");
     // An installation folder already there, and one the copy would have to make.
-    for (const CString& install : {Volume("readonly") + "\\inst", Volume("readonly") + "\\new"}) {
+    for (const auto& [install, error] :
+         {std::pair<CString, DWORD>{Volume("readonly") + "\\inst", ERROR_ACCESS_DENIED},
+          {Volume("readonly") + "\\new", ERROR_PATH_NOT_FOUND}}) {
         SCOPED_TRACE(install.GetString());
         boxes.boxes.clear();
         boxes.handler = [](int index, const ShownBox&) { return index == 0 ? IDRETRY : IDABORT; };
         EXPECT_FALSE(CopyInto(install));
         ASSERT_EQ(boxes.boxes.size(), 2u);
-        EXPECT_EQ(boxes.boxes[1].text, CopyFailedText(install + "\\a.dll"));
+        EXPECT_EQ(boxes.boxes[1].text, deploy_test::CopyErrorText(install + "\\a.dll", error));
         EXPECT_EQ(GetPathKind(install + "\\a.dll"), PathKind::Absent);
     }
 }

@@ -15,8 +15,8 @@ namespace e2e {
 namespace {
 
 constexpr const char* kCopyFailedPrefix = "拷贝文件 ";
-constexpr const char* kCopyFailedSuffix =
-    " 失败，可能原因如下：\n\n1、CAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
+// The box names Windows' error: no retry mends either fault.
+constexpr const char* kCopyFailedSuffix = " 失败（错误 ";
 constexpr const char* kInstallSubFolder = "\\T-ZozerIded";
 // What the sample package puts into the installation folder.
 const std::set<std::string> kInstalledFiles = {"GCAD2023P.dll", "GCAD2024P.dll",
@@ -34,13 +34,9 @@ std::string HostKey2025() {
 // not that box's for a package file in exactly that folder.
 std::string FileNamedByCopyBox(const std::string& text, const std::string& folder) {
     const std::string prefix = kCopyFailedPrefix + folder + "\\";
-    const std::string suffix = kCopyFailedSuffix;
-    if (text.size() <= prefix.size() + suffix.size() || text.compare(0, prefix.size(), prefix) ||
-        text.compare(text.size() - suffix.size(), suffix.size(), suffix)) {
-        return std::string();
-    }
-    const std::string name =
-        text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+    const size_t end = text.find(kCopyFailedSuffix, prefix.size());
+    if (text.compare(0, prefix.size(), prefix) || end == std::string::npos) return std::string();
+    const std::string name = text.substr(prefix.size(), end - prefix.size());
     return kInstalledFiles.count(name) ? name : std::string();
 }
 

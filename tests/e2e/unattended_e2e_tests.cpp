@@ -36,6 +36,46 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
+// The queue of the next restart, as it was when made, put back when it goes.
+class SavedRestartQueue {
+public:
+    SavedRestartQueue() { m_saved = Read(&m_type); }
+    ~SavedRestartQueue() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        if (m_saved.empty()) {
+            RegDeleteValueW(key, kValue);
+        } else {
+            RegSetValueExW(key, kValue, 0, m_type, reinterpret_cast<const BYTE*>(m_saved.data()),
+                           static_cast<DWORD>(m_saved.size()));
+        }
+        RegCloseKey(key);
+    }
+    // Carries out the queue as Windows does at a restart.
+    static bool Restart() {
+        driver::Process wineboot;
+        return wineboot.Start("C:\\windows\\system32\\wineboot.exe", {}, "-r") &&
+               wineboot.WaitForExit() && Read(nullptr).empty();
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    static constexpr const wchar_t* kValue = L"PendingFileRenameOperations";
+    static std::string Read(DWORD* type) {
+        std::string data(1 << 16, '\0');
+        DWORD size = static_cast<DWORD>(data.size());
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, type, &data[0],
+                         &size) != ERROR_SUCCESS) {
+            return std::string();
+        }
+        data.resize(size);
+        return data;
+    }
+    std::string m_saved;
+    DWORD m_type = REG_MULTI_SZ;
+};
+
 class UnattendedTest : public SetupTest {
 protected:
     // Runs a command line ("program" arguments) to its end, watching for
@@ -118,6 +158,29 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     EXPECT_EQ(run.code, 0u);
     EXPECT_FALSE(run.windowShown);
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
+}
+
+TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueuedDeletion) {
+    const SavedRestartQueue queue;
+    const std::string module = AddHost(2025) + "\\GCAD2024P.dll";
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    const std::string silent = "/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"";
+    ASSERT_EQ(Setup(silent).code, 0u) << Log();
+    const std::string installed = driver::ReadTextFile(module);
+    {
+        // In use while the plug-in is uninstalled: deleted at the next restart.
+        const HANDLE held = CreateFileA(module.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(RunCommand(kSilentUninstall).code, 3010u);
+        CloseHandle(held);
+    }
+    EXPECT_EQ(Setup(silent).code, 0u) << Log();
+    ASSERT_TRUE(SavedRestartQueue::Restart());
+    EXPECT_EQ(driver::ReadTextFile(module), installed) << "the restart left the installation whole";
+    EXPECT_EQ(RunCommand(kSilentUninstall).code, 0u);
+    EXPECT_FALSE(driver::FileExists(module)) << "the plug-in's, never kept as the host's";
 }
 
 TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
@@ -205,6 +268,20 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
     }
     driver::RemoveTree("C:\\Torvex");
     EXPECT_EQ(TakeSnapshot(true), before);
+    {
+        // Another program queued work on a file the installation writes.
+        const SavedRestartQueue queue;
+        ASSERT_TRUE(driver::WriteTextFile(host + "\\GCAD2024P.dll", "the host's"));
+        ASSERT_TRUE(
+            MoveFileExA((host + "\\GCAD2024P.dll").c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+        const Snapshot queued = TakeSnapshot(true);
+        EXPECT_EQ(Setup(silent).code, 350u) << Log();
+        EXPECT_EQ(TakeSnapshot(true), queued);
+        ASSERT_TRUE(DeleteFileA((host + "\\GCAD2024P.dll").c_str()));
+    }
+    // A drive this machine lacks: no retry can mend it.
+    EXPECT_EQ(Setup(silent + " /DIR=\"Q:\\Torvex\"").code, 1603u) << Log();
+    EXPECT_NE(Log().find("not retried: error "), std::string::npos) << Log();
     driver::RemoveTree(PackageFolder() + "\\Data");
     EXPECT_EQ(Setup(silent).code, 1603u) << Log();
     EXPECT_EQ(TakeSnapshot(true), before);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lifecycle/install_journal.h"
+#include "lifecycle/pending_restart.h"
 #include "lifecycle/per_user.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/product_version.h"
@@ -19,6 +20,7 @@
 #include "system/file_ops.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
+#include "text/path_text.h"
 #include "tools/driver/sample_machine.h"
 
 namespace {
@@ -30,6 +32,8 @@ using Origin = InstallRecord::Origin;
 
 // A path that makes a record larger than any the setup reads back.
 constexpr size_t kHugePathBytes = 5 * 1024 * 1024;
+// SHA-256 of "abc".
+constexpr char kAbcHash[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 
 class JournalTest : public ::testing::Test {
 protected:
@@ -99,6 +103,11 @@ TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
         CreateFileA(aside, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     EXPECT_EQ(journal.Commit(), std::vector<CString>{aside});
+    // The plug-in's own: an installation before the restart need not wait.
+    CString remembered, canonical;
+    ASSERT_TRUE(ReadPluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, &remembered));
+    ASSERT_TRUE(CanonicalPath(aside, &canonical));
+    EXPECT_NE(remembered.str().find(canonical.str()), std::string::npos) << remembered;
 }
 
 TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
@@ -116,18 +125,44 @@ TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
     EXPECT_FALSE(FileExists((install + "\\old.dll.setup-old").str()));
 }
 
+TEST_F(JournalTest, TheUninstallersQueuedDeletionTakenOutIsQueuedAgainWhenTheRunIsUndone) {
+    const CString module = install + "\\GCAD2024P.dll";
+    ASSERT_TRUE(
+        CreateKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager"));
+    // Undone by the run itself, and by the next run after this one was killed.
+    for (const bool killed : {false, true}) {
+        ASSERT_TRUE(WriteTextFile(module.str(), "left by the uninstaller"));
+        ASSERT_TRUE(QueueDeletionAtRestart(module));
+        RememberQueuedDeletion(module);
+        {
+            InstallJournal journal(log);
+            ASSERT_TRUE(journal.MakeDurable(install));
+            ASSERT_TRUE(journal.InstallFile(source, module));
+            EXPECT_EQ(RestartQueue().For(module), QueuedForRestart::Nothing);
+            if (!killed) journal.Rollback();
+        }
+        EXPECT_EQ(killed, RecoverInterruptedInstallation(ServedPlaces(install), log));
+        EXPECT_EQ(ReadTextFile(module.str()), "left by the uninstaller") << killed;
+        RestartQueue queue;
+        EXPECT_EQ(queue.For(module), QueuedForRestart::OwnDeletion) << killed;
+        ASSERT_TRUE(queue.TakeOutOwnDeletion(module));
+    }
+}
+
 TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBesideThem) {
-    const CString chosen = temp / "A";
+    // A chosen folder whose parent was missing too.
+    const CString chosen = temp / "A\\Apps";
     const CString folder = chosen + "\\T-ZozerIded";
     // Somebody's folder and file in a sibling whose name differs by a
     // trailing space, which Windows keeps on a name before the last.
-    const CString sibling = temp / "A \\T-ZozerIded";
+    const CString sibling = temp / "A \\Apps\\T-ZozerIded";
     ASSERT_TRUE(CreateDirectoryA("\\\\?\\" + temp / "A ", nullptr));
+    ASSERT_TRUE(CreateDirectoryA(temp / "A \\Apps", nullptr));
     ASSERT_TRUE(CreateDirectoryA(sibling, nullptr));
     ASSERT_TRUE(WriteTextFile((sibling + "\\new.dll").str(), "theirs"));
     {
         InstallJournal journal(log);
-        ASSERT_TRUE(journal.CreateFolder(chosen) && journal.CreateFolder(folder));
+        ASSERT_TRUE(journal.CreateFolderChain(chosen) && journal.CreateFolder(folder));
         ASSERT_TRUE(journal.MakeDurable(folder));
         ASSERT_TRUE(journal.InstallFile(source, folder + "\\new.dll"));
     }
@@ -147,10 +182,10 @@ TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBeside
         EXPECT_TRUE(RecoverInterruptedInstallation(places, recovery));
     }
     const std::string logged = ReadTextFile((temp / "recovery.log").str());
-    EXPECT_FALSE(driver::FolderExists(chosen.str())) << logged;
+    EXPECT_FALSE(driver::FolderExists((temp / "A").str())) << logged;
     EXPECT_TRUE(DeleteFileA(sibling + "\\new.dll")) << "the sibling's file went";
     EXPECT_TRUE(RemoveDirectoryA(sibling)) << "the sibling's folder went";
-    EXPECT_TRUE(RemoveDirectoryA("\\\\?\\" + temp / "A "));
+    EXPECT_TRUE(RemoveDirectoryA(temp / "A \\Apps") && RemoveDirectoryA("\\\\?\\" + temp / "A "));
     for (const char* wrong : {"outside", "failed"}) {
         EXPECT_EQ(logged.find(wrong), std::string::npos) << logged;
     }
@@ -159,18 +194,22 @@ TEST_F(JournalTest, TheRecoveryRemovesTheFoldersTheKilledRunMadeAndNothingBeside
 TEST_F(JournalTest, AMoveKilledAfterItsCommitIsFinishedByTheNextRun) {
     const CString earlier = temp / "old\\T-ZozerIded";
     ASSERT_TRUE(driver::CreateFolders(earlier.str()));
-    for (const char* name : {"a.dll", "b.dll"}) {
-        ASSERT_TRUE(WriteTextFile((earlier + "\\" + name).str(), "old"));
+    for (const char* name : {"a.dll", "b.dll", "c.dll"}) {
+        ASSERT_TRUE(WriteTextFile((earlier + "\\" + name).str(), "abc"));
     }
-    ASSERT_TRUE(WriteTextFile((temp / "victim.dll").str(), "old"));
+    ASSERT_TRUE(WriteTextFile((temp / "victim.dll").str(), "abc"));
     {
         InstallJournal journal(log);
         ASSERT_TRUE(journal.MakeDurable(install));
         ASSERT_TRUE(journal.FinishInEarlierFolder(earlier));
         for (const CString& file :
              {earlier + "\\a.dll", earlier + "\\b.dll", temp / "victim.dll"}) {
-            journal.FinishAfterCommit({JournalLine::Kind::RemoveFile, file, CString(), 3});
+            journal.FinishAfterCommit(
+                {JournalLine::Kind::RemoveFile, file, CString(), 3, kAbcHash});
         }
+        // A line without a SHA-256 proves nothing: the file stays.
+        journal.FinishAfterCommit(
+            {JournalLine::Kind::RemoveFile, earlier + "\\c.dll", CString(), 3});
         journal.FinishAfterCommit({JournalLine::Kind::RemoveFolder, earlier, CString()});
         journal.Commit();
         // Killed before the work after the commit.
@@ -179,6 +218,7 @@ TEST_F(JournalTest, AMoveKilledAfterItsCommitIsFinishedByTheNextRun) {
     EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
     EXPECT_FALSE(FileExists((earlier + "\\a.dll").str()));
     EXPECT_EQ(ReadTextFile((earlier + "\\b.dll").str()), "changed since");
+    EXPECT_TRUE(FileExists((earlier + "\\c.dll").str()));
     EXPECT_TRUE(FileExists((temp / "victim.dll").str())) << "outside the places served";
     EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty());
 }
@@ -219,11 +259,15 @@ TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsIt
 TEST_F(JournalTest, AHostsOwnFileIsKeptInTheInstallationFolder) {
     ASSERT_TRUE(driver::CreateFolders((temp / "host").str()));
     ASSERT_TRUE(WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
+    // A read-only source (a package on a read-only medium): the copy stays writable.
+    ASSERT_TRUE(SetFileAttributesA(source, FILE_ATTRIBUTE_READONLY));
     InstallJournal journal(log);
     ASSERT_TRUE(journal.CreateFolder(install + "\\Kept"));
     ASSERT_TRUE(journal.InstallFile(source, temp / "host\\itextsharp.dll", Origin::New,
                                     install + "\\Kept"));
     journal.Commit();
+    EXPECT_FALSE(GetFileAttributesA(temp / "host\\itextsharp.dll") & FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL));
     const InstallRecord record = journal.Record(install);
     ASSERT_EQ(record.keptFiles.size(), 1u);
     EXPECT_EQ(ReadTextFile(record.keptFiles[0].keptAs.str()), "the host's");

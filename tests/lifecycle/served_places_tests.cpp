@@ -39,6 +39,7 @@ TEST(ServedPlaces, APathCountsOnlyDirectlyInAPlaceItServes) {
 TEST(ServedPlaces, FoldersAndKeysTheInstallationMayHaveMade) {
     const ServedPlaces places = Places();
     EXPECT_TRUE(places.MayHaveCreated("C:\\Torvex"));
+    EXPECT_TRUE(ServedPlaces("D:\\Apps\\Torvex\\T-ZozerIded").MayHaveCreated("d:\\apps"));
     EXPECT_TRUE(places.MayHaveCreated("C:\\Torvex\\T-ZozerIded\\"));
     EXPECT_TRUE(places.MayHaveCreated("C:\\Torvex\\T-ZozerIded\\Kept"));
     EXPECT_FALSE(places.MayHaveCreated("C:\\victimdir"));

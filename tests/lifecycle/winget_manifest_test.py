@@ -15,7 +15,7 @@ MEANINGS = {"Silent": "no window at all", "SilentWithProgress": "progress only",
             "InstallLocation": "the folder to install into", "Log": "log",
             "cancelledByUser": "cancelled", "contactSupport": "failed",
             "installInProgress": "try again later", "invalidParameter": "bad command line",
-            "rebootRequiredToFinish": "restart"}
+            "rebootRequiredToFinish": "restart", "rebootRequiredForInstall": "restart"}
 repository, schemas, facts = map(Path, sys.argv[1:4])
 errors = []
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "framework/afx_app_name.h"
@@ -17,6 +18,8 @@
 #include "setup/install_checks.h"
 #include "setup/installation.h"
 #include "system/file_ops.h"
+#include "system/folder_access_win32.h"
+#include "system/folder_security.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/running_dummy.h"
@@ -24,6 +27,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
 #include "tools/driver/sample_machine.h"
+#include "tools/driver/ui_driver.h"
 #include "uninstall/uninstaller.h"
 
 namespace {
@@ -130,6 +134,99 @@ TEST_F(InstallationTest, ASecondInstallationIntoTheFolderKeepsTheFirstOnesItems)
     for (const InstallRecord::File& file : second.files) {
         EXPECT_NE(file.origin, Origin::Replaced) << file.path;
     }
+}
+
+TEST_F(InstallationTest, AHostFileUpdatedSinceTheInstallationIsKeptAndComesBack) {
+    const std::string library = (temp / "host\\itextsharp.dll").str();
+    UninstallRun uninstall;
+    uninstall.mode = RunMode::VerySilent;
+    uninstall.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    // Read from the folder's record, and from the machine's copy alone once
+    // the folder was deleted by hand.
+    for (const bool folderDeleted : {false, true}) {
+        ASSERT_EQ(Install("A"), InstallResult::Complete);
+        // The CAD updates itself: its own library, of the same size.
+        std::string updated = driver::ReadTextFile(library);
+        updated[0] = static_cast<char>(updated[0] ^ 1);
+        ASSERT_TRUE(driver::WriteTextFile(library, updated));
+        if (folderDeleted) driver::RemoveTree((temp / "A").str());
+        const InstallRequest request = RequestFor("A");
+        NoProgress progress;
+        Installation again(request, hosts, progress, log, nullptr);
+        ASSERT_EQ(again.Run(), InstallResult::Complete);
+        EXPECT_NE(again.Notice().Narrow().str().find(library), std::string::npos) << folderDeleted;
+        EXPECT_EQ(RunUninstaller(uninstall, hosts, log), exit_code::kSuccess);
+        EXPECT_EQ(driver::ReadTextFile(library), updated) << folderDeleted;
+        ASSERT_TRUE(DeleteFileA(library.c_str()));
+    }
+}
+
+// Each folder created, with the descriptor it was created with.
+struct FolderDescriptors : CreatedFolderRecorder {
+    void Created(const char* folder, const std::string& sddl) override { made[folder] = sddl; }
+    std::map<std::string, std::string> made;
+};
+
+TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
+    ASSERT_TRUE(driver::WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
+    FolderDescriptors created;
+    const ScopedCreatedFolderRecorder recording(created);
+    ASSERT_EQ(Install("D\\Apps\\Torvex"), InstallResult::Complete);
+    const std::string protectedSddl =
+        "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+    const std::string install = (temp / "D\\Apps\\Torvex\\T-ZozerIded").str();
+    std::map<std::string, std::string> expected;
+    for (const std::string& folder :
+         {(temp / "D").str(), (temp / "D\\Apps").str(), (temp / "D\\Apps\\Torvex").str(), install,
+          install + "\\Kept", install + "\\UserSettings"}) {
+        expected[folder] = protectedSddl;
+    }
+    // The user's own settings folder stays theirs.
+    expected[(appData + "\\Torvex").str()] = "";
+    EXPECT_EQ(created.made, expected);
+
+    UninstallRun uninstall;
+    uninstall.mode = RunMode::VerySilent;
+    uninstall.secondPhaseFolder = install.c_str();
+    EXPECT_EQ(RunUninstaller(uninstall, hosts, log), exit_code::kSuccess);
+    EXPECT_FALSE(driver::FolderExists((temp / "D").str())) << "every folder made went";
+}
+
+TEST_F(InstallationTest, AChosenFolderAnEarlierInstallationMadeIsProtectedAnewNotRefused) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    InstallRequest request = RequestFor("A");
+    const CString& chosen = request.chosenFolder;
+    const CString& install = request.installFolder;
+    // Made before its folders were protected: it has the rights of the folder above.
+    ASSERT_TRUE(StartUnixChmod(chosen.str(), "0777") && StartUnixChmod(install.str(), "0777"));
+    ASSERT_TRUE(driver::WaitUntil([&] { return FindUnsafeFolders(install).size() == 2; }));
+    bool anew = true;
+    EXPECT_FALSE(FindUnsafeChosenFolders(chosen, install, &anew).empty());
+    EXPECT_FALSE(anew) << "a record in a folder users may change is believed";
+    ASSERT_TRUE(StartUnixChmod(install.str(), "0755"));
+    ASSERT_TRUE(driver::WaitUntil([&] { return FindUnsafeFolders(install).size() == 1; }));
+    EXPECT_TRUE(FindUnsafeChosenFolders(chosen, install, &request.protectChosenFolderAnew).empty());
+    ASSERT_EQ(Install(request), InstallResult::Complete);
+    EXPECT_TRUE(FindUnsafeFolders(chosen).empty()) << "not protected anew";
+}
+
+TEST_F(InstallationTest, ASilentRunDoesNotRetryAFailureThatNoRetryMendsAndLogsItsError) {
+    // A file where a folder of the chain should be: no folder can be made.
+    ASSERT_TRUE(driver::WriteTextFile((temp / "blocker").str(), "a file"));
+    InstallRequest request = RequestFor("blocker\\Torvex");
+    request.unattended = true;
+    {
+        RunLog silent;
+        CString refusal;
+        ASSERT_TRUE(silent.Open(temp / "silent.log", false, &refusal));
+        NoProgress progress;
+        EXPECT_EQ(Installation(request, hosts, progress, silent, nullptr).Run(),
+                  InstallResult::Aborted);
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << "asked again: " << boxes.boxes[0].text;
+    const std::string written = driver::ReadTextFile((temp / "silent.log").str());
+    EXPECT_NE(written.find("failed (error 3: "), std::string::npos) << written;
+    EXPECT_NE(written.find("not retried: error 3 "), std::string::npos) << written;
 }
 
 TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {

@@ -79,12 +79,15 @@ TEST(FolderAccess, JudgesTheChosenFolderAndEveryFolderAboveIt) {
     root.entries = {kUsersModifyBelow, kUsersMakeFolders};
     FolderAccess parent;  // may rename the folder it holds
     parent.entries = {Allow(kOther, kDeleteChild, 0)};
+    FolderAccess madeBefore = root;  // by an earlier installation: protected anew
+    madeBefore.state = State::ProtectedAnew;
     const struct {
         std::vector<FolderAccess> chain;
         std::vector<unsigned> risks;
     } cases[] = {
         {{Unread(State::Missing), root}, {}},
         {{root, root}, {kAddable}},  // an existing chosen folder that users may add to
+        {{madeBefore, parent}, {kContentRenamable}},  // the folders above it still count
         {{Unread(State::Missing), parent, Unread(State::Unreadable)},
          {kContentRenamable, kUnreadable}},
     };

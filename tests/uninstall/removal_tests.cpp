@@ -11,6 +11,7 @@
 #include "lifecycle/served_places.h"
 #include "lifecycle/uninstall_entry.h"
 #include "system/file_ops.h"
+#include "system/sha256.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
@@ -38,7 +39,9 @@ protected:
     // A file the installation wrote: on disk and in the record, as new.
     CString Installed(const CString& path, const std::string& content = "installed") {
         EXPECT_TRUE(driver::WriteTextFile(path.str(), content));
-        record.files.push_back({path, content.size(), Origin::New});
+        Sha256 hash;
+        hash.Update(content.data(), content.size());
+        record.files.push_back({path, content.size(), Origin::New, CString(hash.FinishHex())});
         return path;
     }
     UninstallOutcome Remove() {
@@ -65,16 +68,24 @@ TEST_F(RemovalTest, TheRecordCannotWidenThePlacesItMayTouch) {
     const CString victims[] = {Installed(temp / "victim\\secret2.txt"),
                                Installed(install + "\\../victim/secret.txt")};
     record.createdFolders = {temp / "victim"};
-    // And a file that changed since it was installed.
+    // Files that changed since they were installed: the host's own now,
+    // whatever their size; and one an earlier version recorded without a hash.
     const CString changed = Installed(host + "\\GCAD2024P.dll");
     ASSERT_TRUE(driver::WriteTextFile(changed.str(), "the user's own since"));
+    const CString updated = Installed(host + "\\itextsharp.dll", "version 1");
+    ASSERT_TRUE(driver::WriteTextFile(updated.str(), "version 2"));
+    const CString unproven = Installed(host + "\\GCAD2025P.dll");
+    record.files.back().sha256 = CString();
 
     const UninstallOutcome outcome = Remove();
     EXPECT_FALSE(FileExists(own.str()));
     for (const CString& victim : victims) EXPECT_TRUE(FileExists(victim.str())) << victim;
     EXPECT_TRUE(driver::FolderExists((temp / "victim").str()));
     EXPECT_EQ(ReadTextFile(changed.str()), "the user's own since");
+    EXPECT_EQ(ReadTextFile(updated.str()), "version 2");
+    EXPECT_TRUE(FileExists(unproven.str()));
     EXPECT_EQ(outcome.removedFiles, 1);
+    EXPECT_EQ(outcome.left.size(), 3u) << "the three named in the final box";
     // A release this machine no longer has keeps its files, and says so.
     ASSERT_EQ(outcome.hostsNotFound.size(), 1u);
     EXPECT_EQ(outcome.hostsNotFound[0], temp / "victim");
@@ -82,15 +93,19 @@ TEST_F(RemovalTest, TheRecordCannotWidenThePlacesItMayTouch) {
 
 TEST_F(RemovalTest, NothingIsRemovedThroughALinkedHostFolder) {
     // The host folder is replaced by a link to a folder with files of the
-    // same names and sizes.
-    const CString module = Installed(host + "\\GCAD2024P.dll");
-    ASSERT_TRUE(driver::WriteTextFile((temp / "victim\\GCAD2024P.dll").str(), "installed"));
+    // same names and content, a font in its fonts folder among them.
+    for (const char* name : {"GCAD2024P.dll", "Fonts\\Torvex_EN.shx"}) {
+        Installed(host + "\\" + name);
+        ASSERT_TRUE(driver::CreateFolders((temp / "victim\\Fonts").str()));
+        ASSERT_TRUE(driver::WriteTextFile((temp / "victim\\" + name).str(), "installed"));
+    }
     driver::RemoveTree(host.str());
     ASSERT_TRUE(MakeUnixLink(temp.Path().str(), "victim", "host"));
     ASSERT_TRUE(IsReparsePoint(host));
 
     Remove();
     EXPECT_TRUE(FileExists((temp / "victim\\GCAD2024P.dll").str()));
+    EXPECT_TRUE(FileExists((temp / "victim\\Fonts\\Torvex_EN.shx").str()));
     EXPECT_TRUE(RemoveUnixLink(temp.Path().str(), "host"));
 }
 
