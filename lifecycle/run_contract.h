@@ -10,6 +10,11 @@ enum class RunMode {
     VerySilent,   // no window at all
 };
 
+// What a run of Uninstall.exe is asked for: the uninstall, or an
+// installation from the package the installation keeps, into its own folder:
+// the releases it serves put back (/REPAIR), or others chosen (/MODIFY).
+enum class UninstallerTask { Uninstall, Repair, Modify };
+
 namespace exit_code {
 constexpr int kSuccess = 0;
 // Done, but something takes effect only after a restart.

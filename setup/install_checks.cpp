@@ -8,6 +8,7 @@
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/uninstall_entry.h"
+#include "setup/installation.h"
 #include "system/file_ops.h"
 #include "system/folder_access_win32.h"
 #include "text/path_text.h"
@@ -31,6 +32,10 @@ constexpr RiskText kRiskTexts[] = {
     {folder_risk::kAddable, "files and folders may be added to it", "可向其中添加文件或文件夹"},
     {folder_risk::kUnreadable, "its permissions cannot be read", "无法读取其权限"},
 };
+
+constexpr char kKeptPackageFormat[] =
+    "安装文件夹中保存的安装包缺少文件或文件已被更改，无法修复或更改安装：\n\n%s\n"
+    "没有作任何更改。请运行安装包中的SetUp.exe重新安装。";
 
 constexpr char kUnsafeFoldersFormat[] =
     "管理员以外的用户也可以更改以下文件夹：\n\n%s\n"
@@ -87,14 +92,39 @@ bool IsReleaseOffered(const HostInstallRegistry& registry, HostRelease release) 
     return release != HostRelease::R2023 && registry.GetHostCount(release) > 0;
 }
 
-PackageCheck CheckPackage(const CString& setupFolder, const ReleaseSelection& releases,
-                          std::vector<CString>* missing) {
+ReleaseSelection OfferedReleases(const HostInstallRegistry& registry) {
+    ReleaseSelection offered;
+    for (const HostRelease release : kHostReleases) {
+        offered.Select(release, IsReleaseOffered(registry, release));
+    }
+    return offered;
+}
+
+PackageCheck CheckPackage(const InstallRequest& request, std::vector<CString>* missing) {
+    if (request.source == PackageSource::KeptByInstallation) {
+        *missing = KeptPackageFaults(request.installFolder);
+        if (!missing->empty()) return PackageCheck::KeptDamaged;
+    }
     CString sourceFolder;
-    if (!ResolvePackageSource(setupFolder, sourceFolder)) return PackageCheck::Missing;
-    *missing =
-        MissingPackageFiles(sourceFolder, RequiredPackageFiles(releases.use2023, releases.use2024,
-                                                               releases.use2025, releases.use2026));
+    if (!ResolvePackageSource(request.setupFolder, sourceFolder)) return PackageCheck::Missing;
+    const ReleaseSelection& use = request.releases;
+    *missing = MissingPackageFiles(
+        sourceFolder, RequiredPackageFiles(use.use2023, use.use2024, use.use2025, use.use2026));
     return missing->empty() ? PackageCheck::Complete : PackageCheck::Incomplete;
+}
+
+afx::UiText KeptPackageLogText(const std::vector<CString>& faults) {
+    afx::UiText text(
+        "the package the installation keeps is not what it recorded, nothing was "
+        "changed; missing, changed or unknown:");
+    for (const CString& fault : faults) text += afx::UiText(" ") + afx::UiText::System(fault);
+    return text;
+}
+
+afx::UiText KeptPackageBoxText(const std::vector<CString>& faults) {
+    afx::UiText list;
+    for (const CString& fault : faults) list += afx::UiText::System(fault) + "\n";
+    return afx::FormatUiText(kKeptPackageFormat, {list});
 }
 
 CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder) {

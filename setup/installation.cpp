@@ -41,14 +41,18 @@ constexpr char kJournalFailedFormat[] =
 
 }  // namespace
 
-InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases) {
+InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases,
+                                  PackageSource source) {
     // One real backslash character goes; a double-byte character whose
     // trail byte is 0x5C stays whole.
     StripAnyTrailingBackslash(chosenFolder);
     InstallRequest request;
-    request.setupFolder = ParentFolder(afx::GetModulePath());
+    request.source = source;
     request.chosenFolder = chosenFolder;
     request.installFolder = chosenFolder + kInstallSubFolder;
+    request.setupFolder = source == PackageSource::KeptByInstallation
+                              ? request.installFolder
+                              : ParentFolder(afx::GetModulePath());
     request.releases = releases;
     request.servesOwnProfile = !IsServiceAccountSid(CurrentAccount().sid);
     return request;
@@ -280,8 +284,12 @@ bool Installation::SetUpUninstall() {
 
     const CString self = afx::GetModulePath();
     const CString uninstaller = JoinPath(folder, kUninstallerName);
+    // Already these bytes (a repair or a modify runs from a copy of it, while
+    // the uninstaller that started the copy still runs): left as it is.
+    const bool uninstallerThere = !IsReparsePoint(uninstaller) && SameContent(self, uninstaller);
     const bool uninstallerWritten =
-        m_install.journal.InstallFile(self, uninstaller) && SameContent(self, uninstaller);
+        uninstallerThere ||
+        (m_install.journal.InstallFile(self, uninstaller) && SameContent(self, uninstaller));
     const bool recordWritten =
         uninstallerWritten && WriteInstallRecord(record, m_install.journal, m_install.events);
     m_uninstallable = uninstallerWritten && recordWritten;

@@ -20,8 +20,19 @@
 #include "lifecycle/install_context.h"
 #include "lifecycle/run_contract.h"
 
+// Where an installation takes the package from.
+enum class PackageSource {
+    BesideProgram,  // the package SetUp.exe was started from
+    // The package the installation keeps in its folder: Uninstall.exe's
+    // repair and modify, into that folder, without the package it came from.
+    KeptByInstallation,
+};
+
 struct InstallRequest {
-    CString setupFolder;    // where the package is: the setup program's folder
+    PackageSource source = PackageSource::BesideProgram;
+    // Where the package is: the setup program's folder, or the installation
+    // folder for the package it keeps (deploy/package_source.h reads both).
+    CString setupFolder;
     CString chosenFolder;   // absolute, no trailing backslash (a drive root: "D:")
     CString installFolder;  // the chosen folder and "\T-ZozerIded"
     ReleaseSelection releases;
@@ -38,8 +49,9 @@ struct InstallRequest {
 
 // The request for an installation into `chosenFolder` (absolute; one
 // trailing backslash goes) of the releases, from the package beside this
-// program, for the account that runs it.
-InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases);
+// program or the one the installation keeps, for the account that runs it.
+InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases,
+                                  PackageSource source = PackageSource::BesideProgram);
 
 enum class InstallResult {
     Complete,    // everything was done

@@ -12,6 +12,7 @@
 #include "lifecycle/silent_boxes.h"
 #include "resources/resource.h"
 #include "setup/command_line.h"
+#include "setup/maintenance.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
 #include "setup/unattended.h"
@@ -133,7 +134,8 @@ int CWizardApp::Run() {
     // second holds the machine's one run.
     if (uninstaller && commandLine.secondPhaseFolder.IsEmpty()) {
         return LogExitCode(log,
-                           RunUninstaller({commandLine.mode, CString()}, theHostRegistry, log));
+                           RunUninstaller({commandLine.mode, CString(), TaskArguments(commandLine)},
+                                          theHostRegistry, log));
     }
     const OnlyRunClaim onlyRun = ClaimTheOnlyRun();
     if (!onlyRun) {
@@ -146,11 +148,18 @@ int CWizardApp::Run() {
     }
     Discover(log);
     RecoverInterrupted(log);
-    FinishInterruptedUninstall(uninstaller ? commandLine.secondPhaseFolder : CString(),
+    const bool uninstall = uninstaller && commandLine.task == UninstallerTask::Uninstall;
+    FinishInterruptedUninstall(uninstall ? commandLine.secondPhaseFolder : CString(),
                                theHostRegistry, log);
+    if (uninstall) {
+        return LogExitCode(
+            log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder, CString()},
+                                theHostRegistry, log));
+    }
     if (uninstaller) {
-        return LogExitCode(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
-                                               theHostRegistry, log));
+        const int code = RunRepairOrModify(commandLine, theHostRegistry, log);
+        RemoveTemporaryCopyAtRestart();
+        return LogExitCode(log, code);
     }
     if (silent) return LogExitCode(log, RunUnattendedInstall(commandLine, theHostRegistry, log));
     Dlg_Setup dialog(nullptr, &log);

@@ -178,7 +178,7 @@ TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
     std::map<std::string, std::string> expected;
     for (const std::string& folder :
          {(temp / "D").str(), (temp / "D\\Apps").str(), (temp / "D\\Apps\\Torvex").str(), install,
-          install + "\\Kept", install + "\\UserSettings"}) {
+          install + "\\Kept", install + "\\UserSettings", install + "\\Data"}) {
         expected[folder] = protectedSddl;
     }
     // The user's own settings folder stays theirs.
