@@ -167,6 +167,32 @@ struct FolderDescriptors : CreatedFolderRecorder {
     std::map<std::string, std::string> made;
 };
 
+TEST_F(InstallationTest, TheKeptPackageServesAnInstallationOnlyWhileItIsWhatWasRecorded) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const InstallRecord before = RecordOf("A");
+    driver::RemoveTree(package.str());
+    const CString plugIn = temp / "A\\T-ZozerIded\\TX_ZozerIded2023.grx";
+    const CString module = temp / "host\\GCAD2024P.dll";
+    ASSERT_TRUE(DeleteFileA(plugIn) && DeleteFileA(module));
+    const InstallRequest request = MakeInstallRequest(temp / "A", {false, false, true, false},
+                                                      PackageSource::KeptByInstallation);
+    std::vector<CString> faults;
+    ASSERT_EQ(CheckPackage(request, &faults), PackageCheck::Complete);
+    ASSERT_EQ(Install(request), InstallResult::Complete);
+    EXPECT_TRUE(driver::FileExists(plugIn.str()) && driver::FileExists(module.str()));
+    const InstallRecord after = RecordOf("A");
+    ASSERT_EQ(after.files.size(), before.files.size());
+    for (size_t i = 0; i < after.files.size(); ++i) {
+        EXPECT_EQ(after.files[i].sha256, before.files[i].sha256) << after.files[i].path;
+    }
+    // A kept file changed since, or one nobody recorded: nothing is installed from it.
+    const CString kept = temp / "A\\T-ZozerIded\\Data\\";
+    ASSERT_TRUE(driver::WriteTextFile((kept + "itextsharp.dll").str(), "changed"));
+    ASSERT_TRUE(driver::WriteTextFile((kept + "planted.dll").str(), "planted"));
+    EXPECT_EQ(CheckPackage(request, &faults), PackageCheck::KeptDamaged);
+    EXPECT_EQ(faults, (std::vector<CString>{"itextsharp.dll", "planted.dll"}));
+}
+
 TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
     ASSERT_TRUE(driver::WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
     FolderDescriptors created;
