@@ -212,6 +212,8 @@ TEST_F(UnattendedTest, ARepairWithoutThePackagePutsBackWhatWasRemovedOrChanged) 
                    {{"APPDATA", AppDataFolder()}});
     EXPECT_EQ(repair.code, 0u) << Log();
     EXPECT_FALSE(repair.windowShown);
+    // The uninstaller that started the repair, still running, is left as it is.
+    EXPECT_EQ(Log().find("file " + install + "\\Uninstall.exe"), std::string::npos) << Log();
     EXPECT_EQ(TakeSnapshot(true), installed);
     EXPECT_EQ(driver::ReadTextFile(install + "\\itextsharp.dll"), "sample itextsharp.dll\r\n");
     EXPECT_EQ(RunCommand(kSilentUninstall).code, 0u);
