@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/afx_mbcs.h"
 #include "lifecycle/file_ownership.h"
 #include "lifecycle/journal_work.h"
 #include "lifecycle/plugin_key.h"
@@ -307,7 +308,10 @@ void InstallJournal::NoteKey(const CString& path, bool existedBefore) {
 }
 
 void InstallJournal::NoteRelease(int year, const CString& hostFolder, const CString& hostKey) {
-    m_releases.push_back({year, hostFolder, hostKey});
+    const bool noted = std::any_of(m_releases.begin(), m_releases.end(), [&](const auto& r) {
+        return r.year == year && afx::MbsICmp(r.hostKey, hostKey) == 0;
+    });
+    if (!noted) m_releases.push_back({year, hostFolder, hostKey});
 }
 
 void InstallJournal::Rollback() {

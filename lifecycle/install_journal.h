@@ -95,7 +95,7 @@ public:
     // A key below HKEY_CURRENT_USER about to be created (or deleted and
     // created anew): noted before it is.
     void NoteKey(const CString& path, bool existedBefore);
-    // A host installation the installation served.
+    // A host installation the installation served (noted once).
     void NoteRelease(int year, const CString& hostFolder, const CString& hostKey);
 
     // Undoes the folders, files and new keys, newest first: files it created

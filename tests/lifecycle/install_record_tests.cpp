@@ -7,6 +7,7 @@
 
 #include "lifecycle/file_ownership.h"
 #include "lifecycle/install_record.h"
+#include "lifecycle/installed_now.h"
 #include "lifecycle/journal_line.h"
 
 namespace {
@@ -106,39 +107,145 @@ TEST(FileOwnership, ARecordedFileIsThePlugInsOnlyWhileItsSizeAndHashAreTheRecord
     for (const auto& c : cases) EXPECT_EQ(JudgeRecordedFile(c.file, c.now), c.expected) << c.what;
 }
 
-TEST(InstallRecord, AnUpgradeKeepsWhatTheFirstInstallationCreated) {
-    const InstallRecord first = Sample();
-    InstallRecord second;
-    second.installFolder = first.installFolder;
-    // The second run found the first run's module and key in place.
-    second.files = {{first.files[0].path, 99, Origin::Replaced}, {"D:\\new.dll", 5, Origin::New}};
-    second.keys = {{first.keys[0].path, Origin::Replaced}};
-    second.createdFolders = {};
-    second.MergeEarlier(first);
+// A machine where the host "C:\Far" (folder and key) is no longer found.
+class FakeReach : public ReachNow {
+public:
+    bool ReachesFile(const CString& path) const override { return !Far(path); }
+    bool ReachesKey(const CString& key) const override { return !Far(key); }
+    bool ReachesFolder(const CString& folder) const override { return !Far(folder); }
+    bool ReachesHost(const InstallRecord::Release& r) const override { return !Far(r.hostFolder); }
 
-    ASSERT_EQ(second.files.size(), first.files.size() + 1);
-    EXPECT_EQ(second.files[0].origin, Origin::New);
-    EXPECT_EQ(second.files[0].size, 99u) << "the size the second run installed";
-    EXPECT_EQ(second.files[2].path, first.files[1].path) << "left untouched, still recorded";
-    EXPECT_EQ(second.files[2].origin, Origin::Replaced);
-    EXPECT_EQ(second.keys[0].origin, Origin::New);
-    EXPECT_EQ(second.createdFolders, first.createdFolders);
-    EXPECT_EQ(second.releases.size(), 1u);
+private:
+    static bool Far(const char* text) { return std::string(text).find("Far") != std::string::npos; }
+};
+
+// What becomes of each item the earlier installation recorded: "record"
+// (stays, or installed again), a finish line's tag, or "" (forgotten).
+std::string FateOf(const char* item, const InstallRecord& r,
+                   const std::vector<JournalLine>& lines) {
+    const auto same = [&](const char* text) { return std::string(text) == item; };
+    for (const auto& f : r.files) {
+        if (same(f.path)) return "record";
+    }
+    for (const auto& k : r.keys) {
+        if (same(k.path)) return "record";
+    }
+    for (const auto& k : r.keptFiles) {
+        if (same(k.keptAs)) return "record";
+    }
+    for (const auto& f : r.createdFolders) {
+        if (same(f)) return "record";
+    }
+    for (const auto& release : r.releases) {
+        if (same(release.hostFolder)) return "record";
+    }
+    for (const JournalLine& line : lines) {
+        if (same(line.path) || same(line.aside)) {
+            const std::string text = FormatJournalLine(line);
+            return text.substr(0, text.find('\t'));
+        }
+    }
+    return "";
+}
+
+TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit) {
+    InstallRecord earlier;
+    earlier.installFolder = "D:\\T";
+    earlier.releases = {
+        {2025, "C:\\Host", "H\\"}, {2026, "C:\\H26", "H26\\"}, {2024, "C:\\Far", "Far\\"}};
+    earlier.createdFolders = {"D:\\T", "D:\\T\\Kept", "C:\\AppData\\Torvex", "C:\\Far\\Made"};
+    earlier.files = {{"D:\\T\\a.dll", 1, Origin::New, kHash},
+                     {"D:\\T\\old.dll", 2, Origin::New, kHash},
+                     {"C:\\H26\\GCAD2026P.dll", 3, Origin::New, kHash},
+                     {"C:\\Far\\GCAD2024P.dll", 4, Origin::New, kHash},
+                     {"C:\\Host\\itextsharp.dll", 5, Origin::Replaced},
+                     {"C:\\AppData\\Torvex\\Torvex.Ini", 6, Origin::Settings}};
+    earlier.keys = {{"H\\Applications", Origin::New},
+                    {"H26\\Applications", Origin::New},
+                    {"H26\\Applications\\TX2026", Origin::New},
+                    {"H\\Applications\\Other", Origin::Replaced},
+                    {"Far\\Applications\\TX2024", Origin::New}};
+    earlier.keptFiles = {{"C:\\H26\\GCAD2026P.dll", "D:\\T\\Kept\\GCAD2026P.dll"},
+                         {"C:\\Far\\GCAD2024P.dll", "D:\\T\\Kept\\GCAD2024P.dll"},
+                         {"D:\\T\\a.dll", "D:\\T\\Kept\\a.dll"}};
+    InstallRecord now;
+    now.installFolder = earlier.installFolder;
+    now.releases = {{2025, "C:\\Host", "H\\"}};
+    // This run found the earlier module in place, and wrote one entry again.
+    now.files = {{"D:\\T\\a.dll", 9, Origin::Replaced, kHash}};
+    now.keys = {{"H\\Applications\\TX2025", Origin::New}};
+    std::vector<CString> passedOver;
+    const std::vector<JournalLine> lines =
+        TakeInEarlier(now, earlier, {}, FakeReach(), &passedOver);
+
+    const struct {
+        const char* item;
+        const char* fate;
+    } rows[] = {
+        {"D:\\T\\a.dll", "record"},                  // installed again
+        {"D:\\T\\old.dll", "remove-file"},           // the plug-in's own, while it is
+        {"C:\\H26\\GCAD2026P.dll", "remove-file"},   // a host no longer served
+        {"D:\\T\\Kept\\GCAD2026P.dll", "put-back"},  // the host's own, back in its place
+        {"C:\\Far\\GCAD2024P.dll", "record"},        // a host no longer found
+        {"D:\\T\\Kept\\GCAD2024P.dll", "record"},
+        {"D:\\T\\Kept\\a.dll", "record"},  // the host's own still, under the plug-in's
+        {"C:\\Host\\itextsharp.dll", ""},  // there before the plug-in: never its to remove
+        {"C:\\AppData\\Torvex\\Torvex.Ini", "record"},  // the user's settings
+        {"H\\Applications", "record"},                  // holds an entry written now
+        {"H26\\Applications\\TX2026", "remove-key"},
+        {"H26\\Applications", "remove-key"},
+        {"H\\Applications\\Other", ""},  // there before the plug-in
+        {"Far\\Applications\\TX2024", "record"},
+        {"C:\\Host", "record"},
+        {"C:\\H26", ""},  // found, but served no more
+        {"C:\\Far", "record"},
+        {"D:\\T", "record"},  // holds the installation
+        {"D:\\T\\Kept", "record"},
+        {"C:\\AppData\\Torvex", "record"},
+        {"C:\\Far\\Made", "record"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(FateOf(r.item, now, lines), r.fate) << r.item;
+    EXPECT_EQ(now.files[0].origin, Origin::New) << "made by the plug-in once";
+    EXPECT_EQ(now.files[0].size, 9u) << "the size this run installed";
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].sha256, kHash);
+    EXPECT_EQ(lines[3].path, "H26\\Applications\\TX2026") << "the deepest key first";
+    EXPECT_TRUE(passedOver.empty());
+
+    // Once nothing the record holds lies in them, the folders the earlier
+    // installation made go too, the last made first.
+    InstallRecord fewer;
+    fewer.installFolder = "D:\\T";
+    const std::vector<JournalLine> emptied =
+        TakeInEarlier(fewer,
+                      {earlier.version,
+                       "D:\\T",
+                       {},
+                       {"D:\\T", "D:\\T\\Kept", "D:\\T\\Settings"},
+                       {},
+                       {},
+                       {earlier.keptFiles[0]}},
+                      {}, FakeReach(), &passedOver);
+    ASSERT_EQ(emptied.size(), 3u);
+    EXPECT_EQ(emptied[1].path, "D:\\T\\Settings");
+    EXPECT_EQ(emptied[2].path, "D:\\T\\Kept");
+    EXPECT_EQ(fewer.createdFolders, std::vector<CString>{"D:\\T"});
 
     // Both kept the host's library: the earlier copy is the host's, unless
-    // the second run found the plug-in's file there changed (the host's
-    // newer one). The copy passed over stays the installation's to remove.
-    const InstallRecord::KeptFile mine = {first.keptFiles[0].path, "D:\\T-ZozerIded\\Kept\\x"};
+    // this run found the plug-in's file there changed (the host's newer
+    // one). The copy passed over is the caller's to remove.
+    const InstallRecord::KeptFile mine = {earlier.keptFiles[0].path, "D:\\T\\Kept\\x"};
     for (const bool changed : {false, true}) {
         InstallRecord third;
-        third.installFolder = first.installFolder;
+        third.installFolder = earlier.installFolder;
         third.keptFiles = {mine};
-        const std::vector<CString> passedOver = third.MergeEarlier(
-            first, changed ? std::vector<CString>{mine.path} : std::vector<CString>{});
-        ASSERT_EQ(third.keptFiles.size(), 1u);
-        EXPECT_EQ(third.keptFiles[0].keptAs, changed ? mine.keptAs : first.keptFiles[0].keptAs);
+        passedOver.clear();
+        TakeInEarlier(third, earlier,
+                      changed ? std::vector<CString>{mine.path} : std::vector<CString>{},
+                      FakeReach(), &passedOver);
+        EXPECT_EQ(third.keptFiles[0].keptAs, changed ? mine.keptAs : earlier.keptFiles[0].keptAs);
         EXPECT_EQ(passedOver,
-                  std::vector<CString>{changed ? first.keptFiles[0].keptAs : mine.keptAs});
+                  std::vector<CString>{changed ? earlier.keptFiles[0].keptAs : mine.keptAs});
     }
 }
 
@@ -149,11 +256,13 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
         FormatJournalLine({JournalLine::Kind::Keep, "C:\\H\\b", "C:\\T\\Kept\\b"}) +
         FormatJournalLine({JournalLine::Kind::RemoveFile, "C:\\A\\b", "", 12345678901ULL, kHash}) +
         FormatJournalLine({JournalLine::Kind::Commit, "", ""}) +
+        FormatJournalLine({JournalLine::Kind::PutBack, "C:\\H\\b", "C:\\T\\Kept\\b"}) +
+        FormatJournalLine({JournalLine::Kind::RemoveKey, "H\\Applications\\x", ""}) +
         // A killed run of the build that wrote no SHA-256.
         "remove-file\tC:\\A\\c\t3\r\n";
     std::vector<JournalLine> lines;
     ASSERT_TRUE(ParseJournal((text + "new\tC:\\T\\b").c_str(), &lines));
-    ASSERT_EQ(lines.size(), 6u) << "the torn line's change never started";
+    ASSERT_EQ(lines.size(), 8u) << "the torn line's change never started";
     EXPECT_EQ(lines[1].path, "C:\\T\\a%");
     EXPECT_EQ(lines[1].aside, "C:\\T\\a.old");
     EXPECT_EQ(lines[2].kind, JournalLine::Kind::Keep);
@@ -161,8 +270,10 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
     EXPECT_EQ(lines[3].size, 12345678901ULL);
     EXPECT_EQ(lines[3].sha256, kHash);
     EXPECT_EQ(lines[4].kind, JournalLine::Kind::Commit);
-    EXPECT_EQ(lines[5].size, 3u);
-    EXPECT_TRUE(lines[5].sha256.IsEmpty());
+    EXPECT_EQ(lines[5].aside, "C:\\T\\Kept\\b");
+    EXPECT_EQ(lines[6].kind, JournalLine::Kind::RemoveKey);
+    EXPECT_EQ(lines[7].size, 3u);
+    EXPECT_TRUE(lines[7].sha256.IsEmpty());
     for (const char* damaged : {"replace\tC:\\only-one\r\n", "remove-file\tC:\\A\\b\t12x\r\n",
                                 "remove-file\tC:\\A\\b\t3\tABC\r\n"}) {
         EXPECT_FALSE(ParseJournal((text + damaged).c_str(), &lines)) << damaged;
