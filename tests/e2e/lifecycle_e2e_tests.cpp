@@ -83,7 +83,7 @@ TEST_F(LifecycleTest, UninstallingLeavesTheMachineAsItWasButTheSettings) {
 }
 
 TEST_F(LifecycleTest, AModifyWithoutThePackageServesACadInstalledSinceAndTheUninstallRemovesIt) {
-    AddHost(2025);
+    const std::string cad2025 = AddHost(2025);
     const std::string settings = AppDataFolder() + "\\Torvex";
     ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
     Snapshot before = Without(TakeSnapshot(false), settings);
@@ -128,6 +128,16 @@ TEST_F(LifecycleTest, AModifyWithoutThePackageServesACadInstalledSinceAndTheUnin
         driver::SubKeyNames(HKEY_CURRENT_USER, std::string(kProduct) + "\\R26\\zh-CN\\Applications")
             .size(),
         2u);
+
+    // IT's modify leaves the release installed first out: it loses the plug-in.
+    ASSERT_TRUE(launcher.Start(std::string(kInstallFolder) + "\\Uninstall.exe", env,
+                               "/MODIFY /VERYSILENT /COMPONENTS=2026 " + logged));
+    ASSERT_TRUE(launcher.WaitForExit());
+    EXPECT_EQ(launcher.ExitCode(), 0u);
+    EXPECT_FALSE(driver::FileExists(cad2025 + "\\GCAD2024P.dll"));
+    EXPECT_FALSE(
+        driver::KeyExists(HKEY_CURRENT_USER, std::string(kProduct) + "\\R25\\zh-CN\\Applications"));
+    EXPECT_TRUE(driver::FileExists(cad2026 + "\\GCAD2024P.dll"));
 
     ASSERT_TRUE(
         launcher.Start(std::string(kInstallFolder) + "\\Uninstall.exe", env, "/VERYSILENT"));
