@@ -20,14 +20,30 @@ TEST(ChooseReleases, NamedOrPresetOutOfThoseOfferedNow) {
         ReleaseSelection chosen;
         std::vector<int> passedOver;
     } cases[] = {
-        {"an installation: every release offered", Of(0, 1, 1, 0), Of(0, 1, 1, 0), nullptr,
-         Of(0, 1, 1, 0), {}},
-        {"a repair: what is installed and still found", Of(0, 0, 1, 1), Of(0, 1, 1, 0), nullptr,
-         Of(0, 0, 1, 0), {}},
-        {"a modify: only the releases named, the installed one left out", Of(0, 0, 1, 1),
-         Of(0, 0, 1, 0), &only2026, Of(0, 0, 0, 1), {}},
-        {"named but not found: passed over", Of(0, 0, 1, 0), Of(0, 0, 1, 0), &notHere,
-         Of(0, 0, 1, 0), {2024}},
+        {"an installation: every release offered",
+         Of(0, 1, 1, 0),
+         Of(0, 1, 1, 0),
+         nullptr,
+         Of(0, 1, 1, 0),
+         {}},
+        {"a repair: what is installed and still found",
+         Of(0, 0, 1, 1),
+         Of(0, 1, 1, 0),
+         nullptr,
+         Of(0, 0, 1, 0),
+         {}},
+        {"a modify: only the releases named, the installed one left out",
+         Of(0, 0, 1, 1),
+         Of(0, 0, 1, 0),
+         &only2026,
+         Of(0, 0, 0, 1),
+         {}},
+        {"named but not found: passed over",
+         Of(0, 0, 1, 0),
+         Of(0, 0, 1, 0),
+         &notHere,
+         Of(0, 0, 1, 0),
+         {2024}},
     };
     for (const auto& c : cases) {
         const ReleaseChoice choice = ChooseReleases(c.offered, c.preset, c.named);
@@ -38,7 +54,9 @@ TEST(ChooseReleases, NamedOrPresetOutOfThoseOfferedNow) {
 
 TEST(ChooseReleases, TheRecordedReleasesAreTheYearsItServed) {
     InstallRecord record;
-    record.releases = {{2026, "C:\\a", "K\\"}, {2024, "C:\\b", "K\\"}, {2026, "C:\\c", "K\\"},
+    record.releases = {{2026, "C:\\a", "K\\"},
+                       {2024, "C:\\b", "K\\"},
+                       {2026, "C:\\c", "K\\"},
                        {2031, "C:\\d", "K\\"}};
     EXPECT_EQ(RecordedReleases(record).Releases(), Of(0, 1, 0, 1).Releases());
 }
