@@ -57,8 +57,11 @@ std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
 
 std::vector<CString> KeptPackageFaults(const CString& installFolder) {
     const CString folder = JoinPath(installFolder, kKeptPackageFolder);
+    // The machine's copy first: a folder users may change (one an earlier
+    // version made) could hold a record file rewritten to fit a planted file.
     InstallRecord record;
-    if (ReadInstallRecord(installFolder, &record) == RecordSource::None) {
+    if (!ReadInstallRecordMachineCopy(installFolder, &record) &&
+        ReadInstallRecord(installFolder, &record) == RecordSource::None) {
         return {JoinPath(installFolder, kInstallRecordName)};
     }
     CString canonicalFolder;

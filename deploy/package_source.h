@@ -24,7 +24,8 @@ std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
                                          const std::vector<CString>& names);
 
 // The package an installation in `installFolder` keeps (kKeptPackageFolder)
-// is believed only while it is what the installation recorded: every file
+// is believed only while it is what the installation recorded (the
+// record's machine copy, else its file): every file
 // in it recorded, each still of its recorded size and SHA-256
 // (lifecycle/file_ownership.h), and no recorded one missing. Returns what
 // fails that by name (the folder or the record when there is none); empty

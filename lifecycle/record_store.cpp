@@ -28,13 +28,15 @@ RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* reco
         ParseFor(text, installFolder, record)) {
         return RecordSource::File;
     }
-    CString copy;
-    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
-        ParseFor(copy.str(), installFolder, record)) {
-        return RecordSource::MachineCopy;
-    }
+    if (ReadInstallRecordMachineCopy(installFolder, record)) return RecordSource::MachineCopy;
     *record = InstallRecord();
     return RecordSource::None;
+}
+
+bool ReadInstallRecordMachineCopy(const CString& installFolder, InstallRecord* record) {
+    CString copy;
+    return ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
+           ParseFor(copy.str(), installFolder, record);
 }
 
 bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log) {

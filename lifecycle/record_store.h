@@ -17,6 +17,11 @@ enum class RecordSource { None, File, MachineCopy };
 // describes this folder (a record copied elsewhere).
 RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record);
 
+// Only the machine's copy, which only administrators can have written
+// whoever may change the installation folder; false when there is none
+// for this folder.
+bool ReadInstallRecordMachineCopy(const CString& installFolder, InstallRecord* record);
+
 // Writes the record into its folder through the journal (an undone
 // installation puts the earlier record back), reads it back, then writes
 // and reads back the machine's copy. False when either is not complete and

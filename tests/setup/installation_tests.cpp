@@ -17,6 +17,7 @@
 #include "lifecycle/uninstall_entry.h"
 #include "setup/install_checks.h"
 #include "setup/installation.h"
+#include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "system/folder_access_win32.h"
 #include "system/folder_security.h"
@@ -213,9 +214,20 @@ TEST_F(InstallationTest, TheKeptPackageServesAnInstallationOnlyWhileItIsWhatWasR
     for (size_t i = 0; i < after.files.size(); ++i) {
         EXPECT_EQ(after.files[i].sha256, before.files[i].sha256) << after.files[i].path;
     }
-    // A kept file changed since, or one nobody recorded: nothing is installed from it.
+    // A kept file changed since (its record file rewritten to fit), or one
+    // nobody recorded: nothing is installed from it.
     const CString kept = temp / "A\\T-ZozerIded\\Data\\";
-    ASSERT_TRUE(driver::WriteTextFile((kept + "itextsharp.dll").str(), "changed"));
+    ASSERT_TRUE(
+        driver::WriteTextFile((kept + "itextsharp.dll").str(), "sample itextsharp.dlX\r\n"));
+    CopiedFile changed;
+    ASSERT_TRUE(HashFile(kept + "itextsharp.dll", &changed));
+    const std::string recordFile = (temp / "A\\T-ZozerIded\\InstallRecord.txt").str();
+    std::string text = driver::ReadTextFile(recordFile);
+    const std::string line = "\t" + (kept + "itextsharp.dll").str();
+    const size_t at = text.find(line);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at - changed.sha256.GetLength(), changed.sha256.GetLength(), changed.sha256.str());
+    ASSERT_TRUE(driver::WriteTextFile(recordFile, text));
     ASSERT_TRUE(driver::WriteTextFile((kept + "planted.dll").str(), "planted"));
     EXPECT_EQ(CheckPackage(request, &faults), PackageCheck::KeptDamaged);
     EXPECT_EQ(faults, (std::vector<CString>{"itextsharp.dll", "planted.dll"}));
