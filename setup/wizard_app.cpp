@@ -12,6 +12,7 @@
 #include "lifecycle/silent_boxes.h"
 #include "resources/resource.h"
 #include "setup/command_line.h"
+#include "setup/install_checks.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
 #include "setup/unattended.h"
@@ -151,6 +152,10 @@ int CWizardApp::Run() {
     if (uninstaller) {
         return LogExitCode(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
                                                theHostRegistry, log));
+    }
+    // Which version wins, before this run changes anything.
+    if (!AcceptVersionStep(nullptr, commandLine.allowDowngrade, log)) {
+        return LogExitCode(log, exit_code::kDowngradeRefused);
     }
     if (silent) return LogExitCode(log, RunUnattendedInstall(commandLine, theHostRegistry, log));
     Dlg_Setup dialog(nullptr, &log);
