@@ -28,5 +28,11 @@ bool ReadInstallRecordMachineCopy(const CString& installFolder, InstallRecord* r
 // equal to what was meant: no entry may then name the installation.
 bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log);
 
+// The version of the installation Programs and Features names, as the
+// machine's copy of its record says (only administrators write either; the
+// file in its folder is not asked, which an earlier version may have left
+// changeable by users): yyyymmdd, 0 when there is none or it names none.
+int InstalledVersion();
+
 // The file (when it describes this folder) and the machine's copy.
 void DeleteInstallRecord(const CString& installFolder);

@@ -28,6 +28,11 @@ constexpr int kBadCommandLine = 1639;
 // installation writes. Windows' ERROR_FAIL_NOACTION_REBOOT ("No action was
 // taken as a system reboot is required").
 constexpr int kRestartFirst = 350;
+// Nothing was done: a newer version is installed, and an older one replaces
+// it only when asked to (/ALLOWDOWNGRADE). Windows Installer's
+// ERROR_PRODUCT_VERSION ("Another version of this product is already
+// installed"); winget's "downgrade".
+constexpr int kDowngradeRefused = 1638;
 }  // namespace exit_code
 
 // What an exit code means, for the log.

@@ -8,14 +8,16 @@
 
 const char kSetupCommandLineHelp[] =
     "SetUp.exe [/VERYSILENT | /S | /SILENT] [/SUPPRESSMSGBOXES] [/NORESTART]\n"
-    "          [/DIR=\"<文件夹>\"] [/COMPONENTS=2024,2025,2026] [/LOG[=\"<文件>\"]] [/? | "
-    "/HELP]\n\n"
+    "          [/DIR=\"<文件夹>\"] [/COMPONENTS=2024,2025,2026] [/LOG[=\"<文件>\"]]\n"
+    "          [/ALLOWDOWNGRADE] [/? | /HELP]\n\n"
     "/VERYSILENT, /S    无界面安装\n"
     "/SILENT            只显示进度的安装\n"
     "/DIR=\"<文件夹>\"    安装到 <文件夹>\\T-ZozerIded（默认：上次的文件夹，否则 C:\\Torvex）\n"
     "/COMPONENTS=...    要安装的CAD版本（默认：本机找到的全部）\n"
-    "/LOG[=\"<文件>\"]    写日志（默认：%TEMP%\\Torvex-Setup-<时间>.log）\n\n"
-    "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误";
+    "/LOG[=\"<文件>\"]    写日志（默认：%TEMP%\\Torvex-Setup-<时间>.log）\n"
+    "/ALLOWDOWNGRADE    允许用旧版本替换已安装的新版本（回退）\n\n"
+    "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误，"
+    "1638 已安装较新的版本";
 const char kUninstallerCommandLineHelp[] =
     "Uninstall.exe [/VERYSILENT | /S | /SILENT] [/LOG[=\"<文件>\"]]\n"
     "              [/REPAIR | /MODIFY [/COMPONENTS=2024,2025,2026]]\n\n"
@@ -111,6 +113,9 @@ const Switch kSwitches[] = {
     {"MODIFY", Value::None, Taker::Uninstaller,
      [](const std::string&, CommandLine* out) { return SetTask(UninstallerTask::Modify, out); },
      "not with /REPAIR"},
+    // An older version over a newer one: IT's rollback of a bad release.
+    {"ALLOWDOWNGRADE", Value::None, Taker::Setup,
+     [](const std::string&, CommandLine* out) { return out->allowDowngrade = true; }},
     // The uninstaller's second process, started from its temporary copy.
     {"SECONDPHASE", Value::Required, Taker::Uninstaller,
      [](const std::string& value, CommandLine* out) {

@@ -18,8 +18,9 @@ struct CommandLine {
     bool hasFolder = false;
     CString folder;  // /DIR, as typed
     bool hasComponents = false;
-    std::vector<int> years;     // /COMPONENTS: release years, as given
-    CString secondPhaseFolder;  // the uninstaller started again from its temporary copy
+    std::vector<int> years;       // /COMPONENTS: release years, as given
+    bool allowDowngrade = false;  // an older version over a newer one, on purpose
+    CString secondPhaseFolder;    // the uninstaller started again from its temporary copy
     UninstallerTask task = UninstallerTask::Uninstall;  // the uninstaller's /REPAIR or /MODIFY
 };
 

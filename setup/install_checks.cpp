@@ -5,8 +5,11 @@
 #include "deploy/package_contents.h"
 #include "deploy/package_source.h"
 #include "framework/afx_mbcs.h"
+#include "framework/afx_msgbox.h"
 #include "lifecycle/product.h"
+#include "lifecycle/product_version.h"
 #include "lifecycle/record_store.h"
+#include "lifecycle/run_log.h"
 #include "lifecycle/uninstall_entry.h"
 #include "setup/installation.h"
 #include "system/file_ops.h"
@@ -42,6 +45,15 @@ constexpr char kUnsafeFoldersFormat[] =
     "他们可以借此替换安装到 %s 中的插件文件，而CAD会把这些文件加载到每个用户的会话中。\n\n"
     "仍要安装到这里吗？选择“否”可以另选一个只有管理员才能更改的文件夹"
     "（例如 C:\\Program Files）。";
+
+constexpr char kDowngradeFormat[] =
+    "本机已安装 T-批打印软件 %s，比本安装程序的版本 %s 新。\n\n"
+    "为防止意外退回旧版本，安装程序没有作任何更改。如确需退回，请由管理员运行：\n\n"
+    "SetUp.exe /ALLOWDOWNGRADE";
+
+// What each step is, for the log; indexed like VersionStep.
+constexpr const char* kVersionSteps[] = {"a first installation", "an upgrade", "a repair",
+                                         "a downgrade: refused", "a rollback (/ALLOWDOWNGRADE)"};
 
 afx::UiText Risks(unsigned risks, bool forBox) {
     afx::UiText text;
@@ -80,6 +92,19 @@ bool EarlierInstallationMadeChosenFolder(const CString& chosenFolder,
 }
 
 }  // namespace
+
+bool AcceptVersionStep(HWND owner, bool allowDowngrade, RunLog& log) {
+    const int installed = InstalledVersion();
+    const VersionStep step = StepOver(installed, g_nSetupVersion, allowDowngrade);
+    const CString mine = FormatSetupVersion(g_nSetupVersion);
+    const CString theirs = installed ? FormatSetupVersion(installed) : CString("none");
+    log.Write(afx::FormatUiText("installed version %s, this one %s: ", {theirs, mine}) +
+              kVersionSteps[static_cast<int>(step)]);
+    if (step != VersionStep::Downgrade) return true;
+    afx::ShowMessageBox(owner, afx::FormatUiText(kDowngradeFormat, {theirs, mine}),
+                        kSetupBoxCaption, MB_OK | MB_ICONWARNING);
+    return false;
+}
 
 CString PreviouslyChosenFolder() {
     const CString installed = ReadInstalledFolder();

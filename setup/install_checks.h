@@ -7,11 +7,14 @@
 
 #include <vector>
 
+#include <windows.h>
+
 #include "framework/afx_string.h"
 #include "framework/afx_ui_text.h"
 #include "hosts/host_registry.h"
 #include "system/folder_access.h"
 
+class RunLog;
 struct InstallRequest;
 
 // The folder offered when no earlier installation names one.
@@ -55,6 +58,13 @@ CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder
 // administrator could have written that it is the installation's own.
 std::vector<UnsafeFolder> FindUnsafeChosenFolders(const CString& chosenFolder,
                                                   const CString& installFolder, bool* protectAnew);
+
+// Which version wins (lifecycle/product_version.h): this program's over the
+// installed one (lifecycle/record_store.h, InstalledVersion), logged. An
+// older one over a newer one is refused, unless `allowDowngrade`, in a box
+// naming both (answered and logged in the silent modes). False when refused:
+// nothing may change.
+bool AcceptVersionStep(HWND owner, bool allowDowngrade, RunLog& log);
 
 // The unsafe folders of FindUnsafeChosenFolders:
 // one line for the log, and the dialog's warning, which asks whether to

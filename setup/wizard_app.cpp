@@ -12,6 +12,7 @@
 #include "lifecycle/silent_boxes.h"
 #include "resources/resource.h"
 #include "setup/command_line.h"
+#include "setup/install_checks.h"
 #include "setup/maintenance.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
@@ -160,6 +161,11 @@ int CWizardApp::Run() {
         const int code = RunRepairOrModify(commandLine, theHostRegistry, log);
         RemoveTemporaryCopyAtRestart();
         return LogExitCode(log, code);
+    }
+    // Which version wins, before this run changes anything. (Uninstall.exe
+    // is a copy of the version installed: its repair and modify need none.)
+    if (!AcceptVersionStep(nullptr, commandLine.allowDowngrade, log)) {
+        return LogExitCode(log, exit_code::kDowngradeRefused);
     }
     if (silent) return LogExitCode(log, RunUnattendedInstall(commandLine, theHostRegistry, log));
     Dlg_Setup dialog(nullptr, &log);

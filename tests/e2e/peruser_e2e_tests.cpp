@@ -104,13 +104,13 @@ TEST_F(UserStageTest, TheStageTakesAwayTheEntriesTheInstallationNoLongerMakes) {
     ASSERT_TRUE(m_setup.Start(PackageFolder() + "\\SetUp.exe", {{"APPDATA", AppDataFolder()}},
                               "/VERYSILENT /COMPONENTS=2025 /LOG=\"" + LogFile() + "\""));
     ASSERT_TRUE(WaitForExit());
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kProfile2024 + "\\Applications"));
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, entry2024));
     std::string version;
     ASSERT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version));
     EXPECT_EQ(version, "2025,10,30,1") << "every user's stage runs again";
     RunAtLogon(m_stub);
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, entry2024));
-    EXPECT_TRUE(driver::KeyExists(HKEY_CURRENT_USER, kApplications + "\\TX_ZozerIded2025"));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // installation created the installation's to remove.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
 #include <string>
 
 #include "lifecycle/file_ownership.h"
@@ -108,128 +110,86 @@ TEST(FileOwnership, ARecordedFileIsThePlugInsOnlyWhileItsSizeAndHashAreTheRecord
 }
 
 // A machine where the host "C:\Far" (folder and key) is no longer found.
-class FakeReach : public ReachNow {
-public:
-    bool ReachesFile(const CString& path) const override { return !Far(path); }
-    bool ReachesKey(const CString& key) const override { return !Far(key); }
-    bool ReachesFolder(const CString& folder) const override { return !Far(folder); }
-    bool ReachesHost(const InstallRecord::Release& r) const override { return !Far(r.hostFolder); }
-
-private:
-    static bool Far(const char* text) { return std::string(text).find("Far") != std::string::npos; }
+struct FarGone : ReachNow {
+    static bool Near(const char* text) { return !std::strstr(text, "Far"); }
+    bool ReachesFile(const CString& path) const override { return Near(path); }
+    bool ReachesKey(const CString& key) const override { return Near(key); }
+    bool ReachesFolder(const CString& folder) const override { return Near(folder); }
+    bool ReachesHost(const InstallRecord::Release& r) const override { return Near(r.hostFolder); }
 };
 
-// What becomes of each item the earlier installation recorded: "record"
-// (stays, or installed again), a finish line's tag, or "" (forgotten).
-std::string FateOf(const char* item, const InstallRecord& r,
-                   const std::vector<JournalLine>& lines) {
-    const auto same = [&](const char* text) { return std::string(text) == item; };
-    for (const auto& f : r.files) {
-        if (same(f.path)) return "record";
+// Each item the record holds ("record") or a finish line names (its tag).
+std::map<std::string, std::string> Fates(const InstallRecord& r,
+                                         const std::vector<JournalLine>& lines) {
+    std::map<std::string, std::string> fates;
+    for (const auto& f : r.files) fates[f.path.str()] = "record";
+    for (const auto& k : r.keys) fates[k.path.str()] = "record";
+    for (const auto& k : r.keptFiles) fates[k.keptAs.str()] = "record";
+    for (const auto& f : r.createdFolders) fates[f.str()] = "record";
+    for (const auto& release : r.releases) fates[release.hostFolder.str()] = "record";
+    for (const JournalLine& l : lines) {
+        const std::string tag = FormatJournalLine(l);
+        fates[(l.aside.IsEmpty() ? l.path : l.aside).str()] = tag.substr(0, tag.find('\t'));
     }
-    for (const auto& k : r.keys) {
-        if (same(k.path)) return "record";
-    }
-    for (const auto& k : r.keptFiles) {
-        if (same(k.keptAs)) return "record";
-    }
-    for (const auto& f : r.createdFolders) {
-        if (same(f)) return "record";
-    }
-    for (const auto& release : r.releases) {
-        if (same(release.hostFolder)) return "record";
-    }
-    for (const JournalLine& line : lines) {
-        if (same(line.path) || same(line.aside)) {
-            const std::string text = FormatJournalLine(line);
-            return text.substr(0, text.find('\t'));
-        }
-    }
-    return "";
+    return fates;
 }
 
 TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit) {
     InstallRecord earlier;
     earlier.installFolder = "D:\\T";
     earlier.releases = {
-        {2025, "C:\\Host", "H\\"}, {2026, "C:\\H26", "H26\\"}, {2024, "C:\\Far", "Far\\"}};
-    earlier.createdFolders = {"D:\\T", "D:\\T\\Kept", "C:\\AppData\\Torvex", "C:\\Far\\Made"};
+        {2025, "C:\\H25", "H25\\"}, {2026, "C:\\H26", "H26\\"}, {2024, "C:\\Far", "Far\\"}};
+    earlier.createdFolders = {"D:\\T", "D:\\T\\Kept", "D:\\T\\Copy", "C:\\Far\\Made"};
     earlier.files = {{"D:\\T\\a.dll", 1, Origin::New, kHash},
-                     {"D:\\T\\old.dll", 2, Origin::New, kHash},
+                     {"D:\\T\\Copy\\old.dll", 2, Origin::New, kHash},
                      {"C:\\H26\\GCAD2026P.dll", 3, Origin::New, kHash},
                      {"C:\\Far\\GCAD2024P.dll", 4, Origin::New, kHash},
-                     {"C:\\Host\\itextsharp.dll", 5, Origin::Replaced},
+                     {"C:\\H25\\itextsharp.dll", 5, Origin::Replaced},
                      {"C:\\AppData\\Torvex\\Torvex.Ini", 6, Origin::Settings}};
-    earlier.keys = {{"H\\Applications", Origin::New},
+    earlier.keys = {{"H25\\Applications", Origin::New},
                     {"H26\\Applications", Origin::New},
                     {"H26\\Applications\\TX2026", Origin::New},
-                    {"H\\Applications\\Other", Origin::Replaced},
+                    {"H25\\Applications\\Other", Origin::Replaced},
                     {"Far\\Applications\\TX2024", Origin::New}};
     earlier.keptFiles = {{"C:\\H26\\GCAD2026P.dll", "D:\\T\\Kept\\GCAD2026P.dll"},
                          {"C:\\Far\\GCAD2024P.dll", "D:\\T\\Kept\\GCAD2024P.dll"},
                          {"D:\\T\\a.dll", "D:\\T\\Kept\\a.dll"}};
-    InstallRecord now;
-    now.installFolder = earlier.installFolder;
-    now.releases = {{2025, "C:\\Host", "H\\"}};
     // This run found the earlier module in place, and wrote one entry again.
-    now.files = {{"D:\\T\\a.dll", 9, Origin::Replaced, kHash}};
-    now.keys = {{"H\\Applications\\TX2025", Origin::New}};
+    InstallRecord now{"",
+                      "D:\\T",
+                      {{2025, "C:\\H25", "H25\\"}},
+                      {},
+                      {{"D:\\T\\a.dll", 9, Origin::Replaced, kHash}},
+                      {{"H25\\Applications\\TX2025", Origin::New}},
+                      {}};
     std::vector<CString> passedOver;
-    const std::vector<JournalLine> lines =
-        TakeInEarlier(now, earlier, {}, FakeReach(), &passedOver);
-
-    const struct {
-        const char* item;
-        const char* fate;
-    } rows[] = {
-        {"D:\\T\\a.dll", "record"},                  // installed again
-        {"D:\\T\\old.dll", "remove-file"},           // the plug-in's own, while it is
-        {"C:\\H26\\GCAD2026P.dll", "remove-file"},   // a host no longer served
-        {"D:\\T\\Kept\\GCAD2026P.dll", "put-back"},  // the host's own, back in its place
-        {"C:\\Far\\GCAD2024P.dll", "record"},        // a host no longer found
-        {"D:\\T\\Kept\\GCAD2024P.dll", "record"},
-        {"D:\\T\\Kept\\a.dll", "record"},  // the host's own still, under the plug-in's
-        {"C:\\Host\\itextsharp.dll", ""},  // there before the plug-in: never its to remove
-        {"C:\\AppData\\Torvex\\Torvex.Ini", "record"},  // the user's settings
-        {"H\\Applications", "record"},                  // holds an entry written now
+    const std::vector<JournalLine> lines = TakeInEarlier(now, earlier, {}, FarGone(), &passedOver);
+    // Forgotten: what was there before the plug-in, a host served no more.
+    const std::map<std::string, std::string> expected = {
+        {"D:\\T\\a.dll", "record"},  // installed again: made by the plug-in once
+        {"D:\\T\\Copy\\old.dll", "remove-file"},
+        {"C:\\H26\\GCAD2026P.dll", "remove-file"},
+        {"D:\\T\\Kept\\GCAD2026P.dll", "put-back"},
         {"H26\\Applications\\TX2026", "remove-key"},
         {"H26\\Applications", "remove-key"},
-        {"H\\Applications\\Other", ""},  // there before the plug-in
+        {"D:\\T\\Copy", "remove-folder"},
+        {"C:\\Far\\GCAD2024P.dll", "record"},  // out of reach
+        {"D:\\T\\Kept\\GCAD2024P.dll", "record"},
         {"Far\\Applications\\TX2024", "record"},
-        {"C:\\Host", "record"},
-        {"C:\\H26", ""},  // found, but served no more
         {"C:\\Far", "record"},
-        {"D:\\T", "record"},  // holds the installation
-        {"D:\\T\\Kept", "record"},
-        {"C:\\AppData\\Torvex", "record"},
         {"C:\\Far\\Made", "record"},
+        {"D:\\T\\Kept\\a.dll", "record"},  // the host's own still
+        {"C:\\AppData\\Torvex\\Torvex.Ini", "record"},
+        {"H25\\Applications", "record"},  // holds an entry written now
+        {"H25\\Applications\\TX2025", "record"},
+        {"C:\\H25", "record"},
+        {"D:\\T", "record"},
+        {"D:\\T\\Kept", "record"},
     };
-    for (const auto& r : rows) EXPECT_EQ(FateOf(r.item, now, lines), r.fate) << r.item;
-    EXPECT_EQ(now.files[0].origin, Origin::New) << "made by the plug-in once";
-    EXPECT_EQ(now.files[0].size, 9u) << "the size this run installed";
-    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(Fates(now, lines), expected);
+    EXPECT_EQ(now.files[0].origin, Origin::New);
     EXPECT_EQ(lines[0].sha256, kHash);
     EXPECT_EQ(lines[3].path, "H26\\Applications\\TX2026") << "the deepest key first";
-    EXPECT_TRUE(passedOver.empty());
-
-    // Once nothing the record holds lies in them, the folders the earlier
-    // installation made go too, the last made first.
-    InstallRecord fewer;
-    fewer.installFolder = "D:\\T";
-    const std::vector<JournalLine> emptied =
-        TakeInEarlier(fewer,
-                      {earlier.version,
-                       "D:\\T",
-                       {},
-                       {"D:\\T", "D:\\T\\Kept", "D:\\T\\Settings"},
-                       {},
-                       {},
-                       {earlier.keptFiles[0]}},
-                      {}, FakeReach(), &passedOver);
-    ASSERT_EQ(emptied.size(), 3u);
-    EXPECT_EQ(emptied[1].path, "D:\\T\\Settings");
-    EXPECT_EQ(emptied[2].path, "D:\\T\\Kept");
-    EXPECT_EQ(fewer.createdFolders, std::vector<CString>{"D:\\T"});
 
     // Both kept the host's library: the earlier copy is the host's, unless
     // this run found the plug-in's file there changed (the host's newer
@@ -237,12 +197,11 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
     const InstallRecord::KeptFile mine = {earlier.keptFiles[0].path, "D:\\T\\Kept\\x"};
     for (const bool changed : {false, true}) {
         InstallRecord third;
-        third.installFolder = earlier.installFolder;
         third.keptFiles = {mine};
         passedOver.clear();
         TakeInEarlier(third, earlier,
-                      changed ? std::vector<CString>{mine.path} : std::vector<CString>{},
-                      FakeReach(), &passedOver);
+                      changed ? std::vector<CString>{mine.path} : std::vector<CString>{}, FarGone(),
+                      &passedOver);
         EXPECT_EQ(third.keptFiles[0].keptAs, changed ? mine.keptAs : earlier.keptFiles[0].keptAs);
         EXPECT_EQ(passedOver,
                   std::vector<CString>{changed ? earlier.keptFiles[0].keptAs : mine.keptAs});

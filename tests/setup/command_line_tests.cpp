@@ -31,6 +31,8 @@ TEST(ParseCommandLine, TakesTheSwitchesOfEachProgram) {
         // what the whole line asks for, so a silent switch after the error
         // still keeps every window away.
         {"/DIR=C:\\x", CommandLineKind::Uninstaller, false, RunMode::Interactive, "", "", "/DIR"},
+        {"/ALLOWDOWNGRADE", CommandLineKind::Uninstaller, false, RunMode::Interactive, "", "",
+         "/ALLOWDOWNGRADE"},
         {"/SECONDPHASE=C:\\x", CommandLineKind::Setup, false, RunMode::Interactive, "", "",
          "/SECONDPHASE"},
         {"/QUIET", CommandLineKind::Setup, false, RunMode::Interactive, "", "", "/QUIET"},
@@ -100,10 +102,11 @@ TEST(ParseCommandLine, TheUninstallerRepairsOrModifiesAndPassesItOnToItsSecondPr
 TEST(ParseCommandLine, ComponentsAndTheProgramsOwnName) {
     CommandLine parsed;
     CString error;
-    ASSERT_TRUE(
-        ParseCommandLine("/COMPONENTS=2026,2024 /?", CommandLineKind::Setup, &parsed, &error));
+    ASSERT_TRUE(ParseCommandLine("/COMPONENTS=2026,2024 /? /AllowDowngrade", CommandLineKind::Setup,
+                                 &parsed, &error));
     EXPECT_EQ(parsed.years, (std::vector<int>{2026, 2024}));
     EXPECT_TRUE(parsed.help);
+    EXPECT_TRUE(parsed.allowDowngrade);
     EXPECT_STREQ(ArgumentsOf("\"C:\\a b\\SetUp.exe\"  /S"), "/S");
     EXPECT_STREQ(ArgumentsOf("SetUp.exe"), "");
 }

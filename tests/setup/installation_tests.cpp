@@ -162,34 +162,6 @@ TEST_F(InstallationTest, AHostFileUpdatedSinceTheInstallationIsKeptAndComesBack)
     }
 }
 
-TEST_F(InstallationTest, WhatTheEarlierInstallationHadAndThisOneDoesNotIsGone) {
-    const std::string host26 = (temp / "host26").str();
-    machine.AddHost({HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarCAD", "R26\\zh-CN", host26});
-    ASSERT_TRUE(driver::WriteTextFile(host26 + "\\itextsharp.dll", "the host's"));
-    HostInstallRegistry both;
-    DiscoverHostInstallationsInto(both);
-    ASSERT_TRUE(machine.BuildPackage(afx::GetModulePath().str(), package.str(), {2023, 2024}, 1));
-    const CString extra = temp / "A\\T-ZozerIded\\extra000.dat";
-    const std::string entries26 = "SOFTWARE\\Gstarsoft\\GstarCAD\\R26\\zh-CN\\Applications";
-    InstallRequest request = RequestFor("A");
-    request.releases = {false, false, true, true};
-    NoProgress progress;
-    ASSERT_EQ(Installation(request, both, progress, log, nullptr).Run(), InstallResult::Complete);
-    ASSERT_TRUE(driver::FileExists(extra.str()) && driver::KeyExists(HKEY_CURRENT_USER, entries26));
-    // The package of the next installation lacks the file, and 2026 is not ticked.
-    ASSERT_TRUE(DeleteFileA(package + "\\Data\\extra000.dat"));
-    request.releases = {false, false, true, false};
-    ASSERT_EQ(Installation(request, both, progress, log, nullptr).Run(), InstallResult::Complete);
-    EXPECT_FALSE(driver::FileExists(extra.str()));
-    EXPECT_FALSE(driver::FileExists(host26 + "\\GCAD2024P.dll"));
-    EXPECT_EQ(driver::ReadTextFile(host26 + "\\itextsharp.dll"), "the host's");
-    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, entries26));
-    EXPECT_FALSE(driver::FolderExists((temp / "A\\T-ZozerIded\\Kept").str()));
-    const InstallRecord record = RecordOf("A");
-    ASSERT_EQ(record.releases.size(), 1u);
-    EXPECT_EQ(record.releases[0].year, 2025);
-}
-
 // Each folder created, with the descriptor it was created with.
 struct FolderDescriptors : CreatedFolderRecorder {
     void Created(const char* folder, const std::string& sddl) override { made[folder] = sddl; }
