@@ -1,12 +1,15 @@
 // Which releases an installation, a repair and a modify serve.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "setup/release_choice.h"
 
 namespace {
 
-ReleaseSelection Of(bool r2023, bool r2024, bool r2025, bool r2026) {
-    return {r2023, r2024, r2025, r2026};
+// "0110": 2024 and 2025, one digit per release from 2023 on.
+ReleaseSelection Of(const std::string& releases) {
+    return {releases[0] == '1', releases[1] == '1', releases[2] == '1', releases[3] == '1'};
 }
 
 TEST(ChooseReleases, NamedOrPresetOutOfThoseOfferedNow) {
@@ -14,40 +17,20 @@ TEST(ChooseReleases, NamedOrPresetOutOfThoseOfferedNow) {
     const std::vector<int> notHere = {2024, 2025};
     const struct {
         const char* what;
-        ReleaseSelection offered;
-        ReleaseSelection preset;
+        const char* offered;
+        const char* preset;
         const std::vector<int>* named;
-        ReleaseSelection chosen;
+        const char* chosen;
         std::vector<int> passedOver;
     } cases[] = {
-        {"an installation: every release offered",
-         Of(0, 1, 1, 0),
-         Of(0, 1, 1, 0),
-         nullptr,
-         Of(0, 1, 1, 0),
-         {}},
-        {"a repair: what is installed and still found",
-         Of(0, 0, 1, 1),
-         Of(0, 1, 1, 0),
-         nullptr,
-         Of(0, 0, 1, 0),
-         {}},
-        {"a modify: only the releases named, the installed one left out",
-         Of(0, 0, 1, 1),
-         Of(0, 0, 1, 0),
-         &only2026,
-         Of(0, 0, 0, 1),
-         {}},
-        {"named but not found: passed over",
-         Of(0, 0, 1, 0),
-         Of(0, 0, 1, 0),
-         &notHere,
-         Of(0, 0, 1, 0),
-         {2024}},
+        {"an installation: every release offered", "0110", "0110", nullptr, "0110", {}},
+        {"a repair: what is installed and still found", "0011", "0110", nullptr, "0010", {}},
+        {"a modify: only the releases named", "0011", "0010", &only2026, "0001", {}},
+        {"named but not found: passed over", "0010", "0010", &notHere, "0010", {2024}},
     };
     for (const auto& c : cases) {
-        const ReleaseChoice choice = ChooseReleases(c.offered, c.preset, c.named);
-        EXPECT_EQ(choice.chosen.Releases(), c.chosen.Releases()) << c.what;
+        const ReleaseChoice choice = ChooseReleases(Of(c.offered), Of(c.preset), c.named);
+        EXPECT_EQ(choice.chosen.Releases(), Of(c.chosen).Releases()) << c.what;
         EXPECT_EQ(choice.passedOver, c.passedOver) << c.what;
     }
 }
@@ -58,7 +41,7 @@ TEST(ChooseReleases, TheRecordedReleasesAreTheYearsItServed) {
                        {2024, "C:\\b", "K\\"},
                        {2026, "C:\\c", "K\\"},
                        {2031, "C:\\d", "K\\"}};
-    EXPECT_EQ(RecordedReleases(record).Releases(), Of(0, 1, 0, 1).Releases());
+    EXPECT_EQ(RecordedReleases(record).Releases(), Of("0101").Releases());
 }
 
 }  // namespace
