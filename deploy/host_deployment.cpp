@@ -47,7 +47,13 @@ void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& regist
     for (const HostRelease release :
          ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
         const CStringArray& folders = registry.hostFolders[HostReleaseIndex(release)];
+        const CStringArray& keys = registry.hostKeys[HostReleaseIndex(release)];
         for (int i = 0; i < folders.GetSize(); ++i) {
+            // Served, whoever runs the setup: a service account registers
+            // nothing of its own.
+            if (i < keys.GetSize()) {
+                install.journal.NoteRelease(HostReleaseYear(release), folders[i], keys[i]);
+            }
             DeployToHostFolder(setupFolder, folders[i], keepFolder, install);
         }
     }

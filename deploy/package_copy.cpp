@@ -43,6 +43,7 @@ public:
                 ProgressSink& progress, InstallContext& install)
         : m_sourceFolder(sourceFolder),
           m_installFolder(installFolder),
+          m_keptPackage(JoinPath(installFolder, kKeptPackageFolder)),
           m_userSettings(userSettings),
           m_progress(progress),
           m_journal(install.journal),
@@ -55,14 +56,31 @@ public:
         if (IsFolderEntry(entry)) return true;
         const char* name = entry.cFileName;
         const PackageEntryKind kind = ClassifyPackageEntry(name);
-        if (kind == PackageEntryKind::Skip || kind == PackageEntryKind::Font) return true;
+        if (kind == PackageEntryKind::Skip) return true;
         const CString source = JoinPath(m_sourceFolder, name);
-        if (kind == PackageEntryKind::Settings) return CopySettings(source, name);
-        return CopyWithRetry(source, JoinPath(m_installFolder, name),
-                             StepAccount::Kind::FileSkipped, InstallRecord::Origin::New);
+        const bool copied =
+            kind == PackageEntryKind::Font ? true
+            : kind == PackageEntryKind::Settings
+                ? CopySettings(source, name)
+                : CopyWithRetry(source, JoinPath(m_installFolder, name),
+                                StepAccount::Kind::FileSkipped, InstallRecord::Origin::New);
+        return copied && KeepInPackage(source, name);
     }
 
 private:
+    // Every file the installation uses is kept in its folder too, for a
+    // repair or a modify without the package. Installed from that kept
+    // package, the file stays as it is.
+    bool KeepInPackage(const CString& source, const char* name) {
+        const CString kept = JoinPath(m_keptPackage, name);
+        if (!IsSamePath(source, kept)) {
+            return CopyWithRetry(source, kept, StepAccount::Kind::FileSkipped,
+                                 InstallRecord::Origin::New);
+        }
+        if (!m_journal.KeepAsInstalled(kept)) m_account.Add(StepAccount::Kind::FileSkipped, kept);
+        return true;
+    }
+
     bool CopySettings(const CString& source, const char* name) {
         // Kept in the installation folder too, for the users the per-user
         // stage serves after the package is gone.
@@ -120,6 +138,7 @@ private:
 
     const CString& m_sourceFolder;
     const CString& m_installFolder;
+    const CString m_keptPackage;
     const bool m_userSettings;
     ProgressSink& m_progress;
     InstallJournal& m_journal;
@@ -135,6 +154,8 @@ bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
     CString sourceFolder;
     if (!ResolvePackageSource(setupFolder, sourceFolder)) return false;
     install.journal.CreateFolder(installFolder);
+    // A folder that cannot be made shows when its first file is copied.
+    install.journal.CreateFolder(JoinPath(installFolder, kKeptPackageFolder));
 
     // One step before every fetch from the listing, the exhausted one included,
     // so that the bar moves file by file.

@@ -7,8 +7,11 @@
 class InstallContext;
 
 // Copies every file of the package source beside the setup program in
-// `setupFolder` into the installation folder (created one level), the
-// settings file into the installation folder's settings copy and, when
+// `setupFolder` (or, for a repair or a modify, the package the installation
+// keeps: `setupFolder` is then the installation folder) into the
+// installation folder (created one level), keeps each file the installation
+// uses in the kept package (kKeptPackageFolder: fonts and host modules
+// included), the settings file into the installation folder's settings copy and, when
 // `userSettings`, into the running user's settings folder (keeping the
 // user's own settings beside it when they differ), stepping the progress
 // once per listing entry and once at its end. Every change goes through the

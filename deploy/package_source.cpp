@@ -3,11 +3,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "deploy/package_layout.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
+#include "lifecycle/file_ownership.h"
 #include "lifecycle/product.h"
+#include "lifecycle/record_store.h"
 
 namespace {
 
@@ -49,4 +53,46 @@ std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
         if (GetPathKind(JoinPath(sourceFolder, name)) != PathKind::File) missing.push_back(name);
     }
     return missing;
+}
+
+std::vector<CString> KeptPackageFaults(const CString& installFolder) {
+    const CString folder = JoinPath(installFolder, kKeptPackageFolder);
+    // The machine's copy first: a folder users may change (one an earlier
+    // version made) could hold a record file rewritten to fit a planted file.
+    InstallRecord record;
+    if (!ReadInstallRecordMachineCopy(installFolder, &record) &&
+        ReadInstallRecord(installFolder, &record) == RecordSource::None) {
+        return {JoinPath(installFolder, kInstallRecordName)};
+    }
+    CString canonicalFolder;
+    if (GetPathKind(folder) != PathKind::Folder || IsReparsePoint(folder) ||
+        !CanonicalPath(folder, &canonicalFolder)) {
+        return {folder};
+    }
+    std::vector<CString> faults;
+    std::vector<CString> recorded;  // canonical
+    for (const InstallRecord::File& file : record.files) {
+        CString canonical;
+        if (file.origin != InstallRecord::Origin::New || !CanonicalPath(file.path, &canonical) ||
+            !IsDirectlyInFolder(canonical, canonicalFolder)) {
+            continue;
+        }
+        recorded.push_back(canonical);
+        const CString path = JoinPath(folder, FileNameOf(canonical));
+        if (JudgeRecordedFile(file, ReadFileNow(path, file.size)) != Ownership::Own) {
+            faults.push_back(FileNameOf(file.path));
+        }
+    }
+    WIN32_FIND_DATAA entry;
+    const afx::ScopedFindHandle listing(FindFirstFileA(JoinPath(folder, "*"), &entry));
+    if (!listing) return faults;
+    do {
+        CString canonical;
+        const bool file = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        if (file && (!CanonicalPath(JoinPath(folder, entry.cFileName), &canonical) ||
+                     std::find(recorded.begin(), recorded.end(), canonical) == recorded.end())) {
+            faults.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(listing.Get(), &entry));
+    return faults;
 }

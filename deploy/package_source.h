@@ -1,5 +1,6 @@
-// Finding the package beside the setup program, and the download mark of
-// its files.
+// Finding the package beside the setup program (or the package an
+// installation keeps in its folder, which is read the same way), and the
+// download mark of its files.
 #pragma once
 
 #include <vector>
@@ -21,3 +22,12 @@ bool ResolvePackageSource(const CString& setupFolder, CString& sourceFolder);
 // The names of `names` that the package source folder lacks as files.
 std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
                                          const std::vector<CString>& names);
+
+// The package an installation in `installFolder` keeps (kKeptPackageFolder)
+// is believed only while it is what the installation recorded (the
+// record's machine copy, else its file): every file
+// in it recorded, each still of its recorded size and SHA-256
+// (lifecycle/file_ownership.h), and no recorded one missing. Returns what
+// fails that by name (the folder or the record when there is none); empty
+// when the kept package may be installed from.
+std::vector<CString> KeptPackageFaults(const CString& installFolder);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lifecycle/install_journal.h"
+#include "lifecycle/installed_now.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_log.h"
@@ -55,24 +56,34 @@ void EarlierInstallations::ReadElsewhere() {
     m_journal.TakeOver(m_elsewhere);
 }
 
-void EarlierInstallations::MergeInto(InstallRecord& record) {
-    std::vector<CString> passedOver = record.MergeEarlier(m_here, m_journal.ChangedSince());
+void EarlierInstallations::MergeInto(InstallRecord& record, const ReachNow& reach) {
+    std::vector<CString> passedOver;
+    m_noLongerInstalled =
+        TakeInEarlier(record, m_here, m_journal.ChangedSince(), reach, &passedOver);
     if (!m_elsewhere.installFolder.IsEmpty()) {
-        for (const CString& copy :
-             record.MergeEarlier(HostsServedElsewhere(), m_journal.ChangedSince())) {
-            passedOver.push_back(copy);
+        for (const JournalLine& line : TakeInEarlier(
+                 record, HostsServedElsewhere(), m_journal.ChangedSince(), reach, &passedOver)) {
+            m_noLongerInstalled.push_back(line);
         }
     }
     // A kept copy the host's newer file replaced, or a copy of the plug-in's
-    // own file: the uninstaller removes it while it is what lies there now.
+    // own file: it goes while it is what lies there now.
     const ServedPlaces places(m_installFolder);
     for (const CString& copy : passedOver) {
         CopiedFile content;
         if (places.PlaceOf(copy) == ServedPlaces::Place::KeptFiles && HashFile(copy, &content)) {
-            record.files.push_back(
-                {copy, content.size, InstallRecord::Origin::New, content.sha256});
+            m_noLongerInstalled.push_back(
+                {JournalLine::Kind::RemoveFile, copy, CString(), content.size, content.sha256});
         }
     }
+}
+
+void EarlierInstallations::RemoveNoLongerInstalledAfterCommit() {
+    if (!m_noLongerInstalled.empty()) {
+        m_log.Write(afx::FormatUiText("no longer installed, removed after the commit: %d items",
+                                      {static_cast<int>(m_noLongerInstalled.size())}));
+    }
+    for (const JournalLine& line : m_noLongerInstalled) m_journal.FinishAfterCommit(line);
 }
 
 InstallRecord EarlierInstallations::HostsServedElsewhere() {

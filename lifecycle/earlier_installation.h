@@ -6,10 +6,14 @@
 // here.
 #pragma once
 
+#include <vector>
+
 #include "framework/afx_string.h"
 #include "lifecycle/install_record.h"
+#include "lifecycle/journal_line.h"
 
 class InstallJournal;
+class ReachNow;
 class RunLog;
 
 class EarlierInstallations {
@@ -23,11 +27,20 @@ public:
     // own already, and logs what it found.
     void TakeOver();
 
-    // Into the new installation's record: what the earlier one here created
-    // stays the plug-in's to remove; what the one elsewhere did for the
-    // hosts comes along, the host files it kept moved into this folder
-    // through the journal.
-    void MergeInto(InstallRecord& record);
+    // Into the new installation's record, which holds what is installed now
+    // (lifecycle/installed_now.h): what the earlier one here, and what the
+    // one elsewhere did for the hosts, installed that this one installed
+    // again, or cannot `reach` now; the host files the one elsewhere kept
+    // move into this folder through the journal. The rest is left for
+    // RemoveNoLongerInstalledAfterCommit.
+    void MergeInto(InstallRecord& record, const ReachNow& reach);
+    // Once this installation can be uninstalled, what the earlier ones
+    // installed that this one does not is removed after the commit: finish
+    // lines, which a run killed half way leaves to the next.
+    void RemoveNoLongerInstalledAfterCommit();
+
+    // This folder's earlier record (empty when there was none).
+    const InstallRecord& Here() const { return m_here; }
 
     // The installation this one replaces in another folder (its folder's own
     // files go once this one is complete, the host files it kept among them
@@ -52,4 +65,5 @@ private:
     RunLog& m_log;
     InstallRecord m_here;       // this folder's earlier record, when readable
     InstallRecord m_elsewhere;  // the installation this one replaces
+    std::vector<JournalLine> m_noLongerInstalled;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/afx_mbcs.h"
 #include "lifecycle/file_ownership.h"
 #include "lifecycle/journal_work.h"
 #include "lifecycle/plugin_key.h"
@@ -266,6 +267,27 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     return true;
 }
 
+bool InstallJournal::KeepAsInstalled(const CString& path) {
+    CString canonical;
+    const auto recorded =
+        CanonicalPath(path, &canonical)
+            ? std::find_if(m_recorded.begin(), m_recorded.end(),
+                           [&](const Recorded& r) { return r.canonical == canonical; })
+            : m_recorded.end();
+    const bool own =
+        recorded != m_recorded.end() &&
+        JudgeRecordedFile(recorded->file, ReadFileNow(path, recorded->file.size)) == Ownership::Own;
+    if (!own) {
+        m_log.Write(afx::UiText("not what was recorded, not kept as installed: ") +
+                    afx::UiText::System(path));
+        return false;
+    }
+    m_log.Result("keep as installed", path, true);
+    m_changes.push_back({Change::Kind::AsInstalled, path, CString(), false, 0, recorded->file.size,
+                         Origin::New, recorded->file.sha256});
+    return true;
+}
+
 bool InstallJournal::InstallData(const CString& destination, const void* data, unsigned long size) {
     const CString temporary = destination + kTemporaryExtension;
     // Noted like any new file: a run killed before it is installed leaves none.
@@ -286,7 +308,10 @@ void InstallJournal::NoteKey(const CString& path, bool existedBefore) {
 }
 
 void InstallJournal::NoteRelease(int year, const CString& hostFolder, const CString& hostKey) {
-    m_releases.push_back({year, hostFolder, hostKey});
+    const bool noted = std::any_of(m_releases.begin(), m_releases.end(), [&](const auto& r) {
+        return r.year == year && afx::MbsICmp(r.hostKey, hostKey) == 0;
+    });
+    if (!noted) m_releases.push_back({year, hostFolder, hostKey});
 }
 
 void InstallJournal::Rollback() {
@@ -306,6 +331,8 @@ void InstallJournal::Rollback() {
                     RestoreFile(change->aside, change->path, change->oldAttributes);
                 }
                 break;
+            case Change::Kind::AsInstalled:
+                break;  // untouched
             case Change::Kind::QueuedDeletion: {
                 const bool queued = QueueDeletionAtRestart(change->path);
                 m_log.Result("queue the deletion at the next restart again:", change->path, queued,
@@ -374,6 +401,7 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
                 record.keys.push_back({change.path, change.origin});
                 break;
             case Change::Kind::File:
+            case Change::Kind::AsInstalled:
                 record.files.push_back({change.path, change.size, change.origin, change.sha256});
                 if (change.keep) record.keptFiles.push_back({change.path, change.aside});
                 break;
@@ -386,7 +414,9 @@ InstallRecord InstallJournal::Record(const CString& installFolder) const {
 
 bool InstallJournal::Written(const CString& path, InstallRecord::File* file) const {
     for (auto change = m_changes.rbegin(); change != m_changes.rend(); ++change) {
-        if (change->kind == Change::Kind::File && IsSamePath(change->path, path)) {
+        const bool written =
+            change->kind == Change::Kind::File || change->kind == Change::Kind::AsInstalled;
+        if (written && IsSamePath(change->path, path)) {
             *file = {change->path, change->size, change->origin, change->sha256};
             return true;
         }

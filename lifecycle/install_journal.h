@@ -80,6 +80,13 @@ public:
                      InstallRecord::Origin origin = InstallRecord::Origin::New,
                      const CString& keepFolder = CString());
 
+    // A file an earlier installation wrote, still as its record says (the
+    // ownership rule), installed again as it is: nothing on disk changes,
+    // and the record says this installation wrote it. An installation from
+    // the package the installation keeps takes that package's files so.
+    // False, logged, when the file is not what was recorded.
+    bool KeepAsInstalled(const CString& path);
+
     // The bytes written to a new file beside `destination`, then installed
     // from there like any file (New), so that only a whole file takes its
     // place. False, with GetLastError() set, when it is not there whole.
@@ -88,7 +95,7 @@ public:
     // A key below HKEY_CURRENT_USER about to be created (or deleted and
     // created anew): noted before it is.
     void NoteKey(const CString& path, bool existedBefore);
-    // A host installation the installation served.
+    // A host installation the installation served (noted once).
     void NoteRelease(int year, const CString& hostFolder, const CString& hostKey);
 
     // Undoes the folders, files and new keys, newest first: files it created
@@ -128,7 +135,8 @@ public:
 
 private:
     struct Change {
-        enum class Kind { Folder, File, Key, QueuedDeletion };
+        // AsInstalled: a file left as an earlier installation wrote it.
+        enum class Kind { Folder, File, AsInstalled, Key, QueuedDeletion };
         Kind kind;
         CString path;
         CString aside;  // the earlier file, renamed; empty when there was none

@@ -4,7 +4,6 @@
 #include <iterator>
 #include <string>
 
-#include "framework/afx_mbcs.h"
 #include "lifecycle/record_fields.h"
 
 const char kInstallRecordName[] = "InstallRecord.txt";
@@ -46,10 +45,6 @@ bool OriginOf(const std::string& name, InstallRecord::Origin* origin) {
         }
     }
     return false;
-}
-
-bool SamePath(const CString& a, const CString& b) {
-    return afx::MbsICmp(a, b) == 0;
 }
 
 // Parses one line into the record; false when it is malformed. Lines of
@@ -109,59 +104,7 @@ bool ParseLine(const std::vector<std::string>& f, InstallRecord* record) {
     return false;
 }
 
-// Items of the earlier record keep their origin; those this installation did
-// not touch again are kept as they were.
-template <typename Item>
-void MergeItems(std::vector<Item>& items, const std::vector<Item>& earlier) {
-    for (const Item& old : earlier) {
-        const auto same = std::find_if(items.begin(), items.end(), [&](const Item& item) {
-            return SamePath(item.path, old.path);
-        });
-        if (same == items.end()) {
-            items.push_back(old);
-        } else {
-            same->origin = old.origin;
-        }
-    }
-}
-
 }  // namespace
-
-std::vector<CString> InstallRecord::MergeEarlier(const InstallRecord& earlier,
-                                                 const std::vector<CString>& changedSince) {
-    MergeItems(files, earlier.files);
-    MergeItems(keys, earlier.keys);
-    std::vector<CString> folders = earlier.createdFolders;
-    for (const CString& folder : createdFolders) {
-        if (std::none_of(folders.begin(), folders.end(),
-                         [&](const CString& f) { return SamePath(f, folder); })) {
-            folders.push_back(folder);
-        }
-    }
-    createdFolders = folders;
-    std::vector<CString> passedOver;
-    for (const KeptFile& old : earlier.keptFiles) {
-        const auto mine = std::find_if(keptFiles.begin(), keptFiles.end(), [&](const KeptFile& k) {
-            return SamePath(k.path, old.path);
-        });
-        if (mine == keptFiles.end()) {
-            keptFiles.push_back(old);
-            continue;
-        }
-        const bool newerHere =
-            std::any_of(changedSince.begin(), changedSince.end(),
-                        [&](const CString& path) { return SamePath(path, old.path); });
-        passedOver.push_back(newerHere ? old.keptAs : mine->keptAs);
-        if (!newerHere) *mine = old;
-    }
-    for (const Release& old : earlier.releases) {
-        const bool known = std::any_of(releases.begin(), releases.end(), [&](const Release& r) {
-            return r.year == old.year && SamePath(r.hostKey, old.hostKey);
-        });
-        if (!known) releases.push_back(old);
-    }
-    return passedOver;
-}
 
 CString FormatInstallRecord(const InstallRecord& record) {
     std::string out(kHeader);

@@ -16,6 +16,12 @@ extern const char kKeptFilesFolder[];
 // Where the package's settings file is kept, in its folder, for the users
 // the per-user stage serves after the package is gone.
 extern const char kSettingsCopyFolder[];
+// Where a copy of the whole package is kept, in its folder, for the repair
+// and the modify the uninstaller runs after the package is gone. Named as
+// the package's own folder beside the setup program
+// (deploy/package_layout.h), so that the installation folder, with
+// Uninstall.exe in it, reads as a package.
+constexpr char kKeptPackageFolder[] = "Data";
 
 struct InstallRecord {
     enum class Origin {
@@ -54,18 +60,6 @@ struct InstallRecord {
     std::vector<File> files;
     std::vector<Key> keys;
     std::vector<KeptFile> keptFiles;
-
-    // Takes in what an earlier installation into the same folder recorded:
-    // what it created stays the installations' to remove even though it was
-    // there when this one ran, and what this one did not touch again is kept.
-    // Where both kept a host's file of one path, the earlier copy is the
-    // host's true one (this installation found the earlier one's file in its
-    // place), unless this one found that file changed since (a path in
-    // `changedSince`): the host had put a newer file there, and this copy is
-    // its own. Returns the copies so passed over: they stay in the kept
-    // files' folder, the installation's to remove.
-    std::vector<CString> MergeEarlier(const InstallRecord& earlier,
-                                      const std::vector<CString>& changedSince = {});
 };
 
 CString FormatInstallRecord(const InstallRecord& record);

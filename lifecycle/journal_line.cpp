@@ -24,6 +24,8 @@ constexpr LineForm kLineForms[] = {
     {"queued-deletion", Fields::Path},
     {"remove-file", Fields::PathSizeSha256},
     {"remove-folder", Fields::Path},
+    {"remove-key", Fields::Path},
+    {"put-back", Fields::PathAside},
 };
 
 // The fields a line of the form holds, its tag included.

@@ -28,10 +28,12 @@ struct JournalLine {
         // Finish lines, done once the commit line is there.
         RemoveFile,    // goes while it is still the file recorded (its size and SHA-256)
         RemoveFolder,  // goes when it is empty
+        RemoveKey,     // a key below HKEY_CURRENT_USER goes (one with subkeys stays)
+        PutBack,       // a host's own file kept aside goes back to its place (path)
     };
     Kind kind;
     CString path;
-    CString aside;                // Replace and Keep: where the earlier file went
+    CString aside;                // Replace, Keep and PutBack: where the earlier file is
     unsigned long long size = 0;  // RemoveFile: the size recorded
     // RemoveFile: the SHA-256 recorded; empty in a line of a build that kept
     // none (such a file is never proven the plug-in's, and stays).

@@ -33,8 +33,9 @@ void LeftOutside(const CString& path, RunLog& log) {
     log.Write(afx::UiText("outside the installation's places, left: ") + afx::UiText::System(path));
 }
 
-void UndoKey(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    // Only the plug-in's entries and the "Applications" key made for them.
+// An entry the installation made, or the "Applications" key made for
+// them; never anything else of the hive, nor one with subkeys.
+void RemoveKey(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
     if (!places.IsApplicationsKey(line.path)) {
         LeftOutside("HKEY_CURRENT_USER\\" + line.path, log);
         return;
@@ -103,6 +104,38 @@ void FinishRemoveFile(const JournalLine& line, const ServedPlaces& places, RunLo
               afx::UiText::System(path));
 }
 
+// A host's own file kept aside goes back once the plug-in's file in its
+// place is gone. A file still there is the host's own (changed since), and
+// the kept copy goes; or the plug-in's, in use and queued for deletion at
+// the next restart, which then puts the kept one back.
+void PutBack(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    const Place host = places.PlaceOf(line.path);
+    CString path;
+    CString kept;
+    if ((host != Place::HostFolder && host != Place::HostFonts) ||
+        places.PlaceOf(line.aside) != Place::KeptFiles ||
+        !ServedFile(places, line.path, false, &path) ||
+        !ServedFile(places, line.aside, false, &kept)) {
+        LeftOutside(line.aside, log);
+        return;
+    }
+    if (GetPathKind(kept) != PathKind::File) return;  // put back already
+    CString canonical;
+    if (GetPathKind(path) == PathKind::Absent) {
+        const bool back = MoveFileExA(kept, path, MOVEFILE_COPY_ALLOWED) != FALSE;
+        log.Result("put back the host's own file", path, back, back ? 0 : GetLastError());
+    } else if (CanonicalPath(path, &canonical) && RestartQueue().HoldsOwnDeletionOf(canonical)) {
+        const bool queued =
+            MoveFileExA(kept, path, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) !=
+            FALSE;
+        log.Result("put back the host's own file at the next restart", path, queued,
+                   queued ? 0 : GetLastError());
+    } else {
+        log.Write(afx::UiText("changed since, the host's own not put back: ") +
+                  afx::UiText::System(path));
+        RemoveOrSchedule(kept, log);
+    }
+}
 }  // namespace
 
 Removal RemoveOrSchedule(const CString& path, RunLog& log) {
@@ -149,7 +182,7 @@ void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog
             RemoveFolderWhenEmpty(line.path, places, log);
             break;
         case Kind::Key:
-            UndoKey(line, places, log);
+            RemoveKey(line, places, log);
             break;
         case Kind::New:
         case Kind::Replace:
@@ -162,6 +195,8 @@ void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog
         case Kind::Commit:
         case Kind::RemoveFile:
         case Kind::RemoveFolder:
+        case Kind::RemoveKey:
+        case Kind::PutBack:
             break;  // never before the commit
     }
 }
@@ -181,6 +216,12 @@ void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunL
             break;
         case Kind::RemoveFolder:
             RemoveFolderWhenEmpty(line.path, places, log);
+            break;
+        case Kind::RemoveKey:
+            RemoveKey(line, places, log);
+            break;
+        case Kind::PutBack:
+            PutBack(line, places, log);
             break;
         case Kind::Folder:
         case Kind::New:

@@ -20,8 +20,9 @@ void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog
 
 // Does one line's work after the commit: a replaced file's aside goes, a
 // file goes while it is still the one recorded (lifecycle/file_ownership.h:
-// its size and SHA-256), a folder goes when empty.
-// Other lines have nothing left to do.
+// its size and SHA-256), a host's own file kept aside goes back to its
+// place, a key goes below a served "Applications" key, a folder goes when
+// empty. Other lines have nothing left to do.
 void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log);
 
 // A folder an installation may have made goes when it is empty.

@@ -1,14 +1,39 @@
 #include "lifecycle/product_version.h"
 
+#include <array>
+#include <cstdio>
 #include <string>
 
 namespace {
 
 constexpr int kMajorUnit = 10000;
 constexpr int kMinorUnit = 100;
-// Active Setup compares 16-bit numbers; four digits always fit.
-constexpr size_t kMaxMoveDigits = 4;
-constexpr int kMaxMoves = 9999;
+// Active Setup compares up to four numbers of 16 bits each; the count of
+// servings again stays within four digits.
+constexpr size_t kActiveSetupNumbers = 4;
+constexpr long kMaxActiveSetupNumber = 65535;
+constexpr size_t kMaxNumberDigits = 5;
+constexpr long kMaxServingsAgain = 9999;
+using ActiveSetupNumbers = std::array<long, kActiveSetupNumbers>;
+
+// "a,b,c,d" (fewer numbers: the rest are 0); false when it is no version.
+bool ParseActiveSetupVersion(const std::string& text, ActiveSetupNumbers* numbers) {
+    *numbers = {};
+    size_t start = 0;
+    for (size_t i = 0; i < kActiveSetupNumbers; ++i) {
+        const size_t comma = text.find(',', start);
+        const std::string number = text.substr(start, comma - start);
+        if (number.empty() || number.size() > kMaxNumberDigits ||
+            number.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        (*numbers)[i] = std::stol(number);
+        if ((*numbers)[i] > kMaxActiveSetupNumber) return false;
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+    return false;  // a fifth number
+}
 
 }  // namespace
 
@@ -24,21 +49,42 @@ CString FormatSetupVersion(int version) {
     return text;
 }
 
-CString NextActiveSetupVersion(int version, const CString& earlier, bool moved) {
-    const CString base = ActiveSetupVersion(version);
-    int moves = 0;
-    if (earlier.str().compare(0, base.GetLength() + 1, (base + ",").str()) == 0) {
-        const std::string count = earlier.str().substr(base.GetLength() + 1);
-        if (!count.empty() && count.size() <= kMaxMoveDigits &&
-            count.find_first_not_of("0123456789") == std::string::npos) {
-            moves = std::stoi(count);
-        }
+CString NextActiveSetupVersion(int version, const CString& earlier, bool serveAgain) {
+    const SetupVersionParts parts = SplitSetupVersion(version);
+    ActiveSetupNumbers next = {parts.year, parts.month, parts.day, 0};
+    ActiveSetupNumbers was;
+    if (ParseActiveSetupVersion(earlier.str(), &was) && next <= was) {
+        next = was;
+        if (serveAgain && next[3] < kMaxServingsAgain) ++next[3];
     }
-    if (moved && moves < kMaxMoves) ++moves;
-    if (moves == 0) return base;
     CString text;
-    text.Format("%s,%d", base.GetString(), moves);
+    text.Format("%ld,%ld,%ld", next[0], next[1], next[2]);
+    if (next[3] != 0) {
+        CString fourth;
+        fourth.Format(",%ld", next[3]);
+        text += fourth;
+    }
     return text;
+}
+
+int ParseSetupVersion(const char* text) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    char end = 0;
+    // Exactly what FormatSetupVersion writes, and nothing after it.
+    if (!text || std::sscanf(text, "%4d.%2d.%2d%c", &year, &month, &day, &end) != 3 ||
+        FormatSetupVersion(year * kMajorUnit + month * kMinorUnit + day) != text) {
+        return 0;
+    }
+    return year * kMajorUnit + month * kMinorUnit + day;
+}
+
+VersionStep StepOver(int installed, int version, bool allowDowngrade) {
+    if (installed == 0) return VersionStep::Install;
+    if (version > installed) return VersionStep::Upgrade;
+    if (version == installed) return VersionStep::Repair;
+    return allowDowngrade ? VersionStep::Rollback : VersionStep::Downgrade;
 }
 
 CString ActiveSetupVersion(int version) {

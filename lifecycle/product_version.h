@@ -27,7 +27,27 @@ CString FormatSetupVersion(int version);
 CString ActiveSetupVersion(int version);
 
 // The Active Setup version for an installation of `version` when the entry
-// had `earlier`: a fourth number counts the moves of one version to another
-// folder ("2025,10,30,1"), so that every user is served again, from the new
-// folder, at the next logon. Never lower than `earlier` for the same version.
-CString NextActiveSetupVersion(int version, const CString& earlier, bool moved);
+// had `earlier`. Active Setup runs a user's stage at logon when the entry's
+// version is greater, number by number, than the user's stamp, so it never
+// goes down: an upgrade gives its own numbers ("2026,3,15"), and where
+// those would not be greater (a rollback to an older version, the same
+// version again) the earlier numbers stay, their fourth counting up when
+// every user must be served again (`serveAgain`: another version, another
+// folder, other hosts), "2026,3,15,1". An entry that is no version (more
+// than four numbers, one above 65535, anything but digits) counts as none.
+CString NextActiveSetupVersion(int version, const CString& earlier, bool serveAgain);
+
+// The version a record names, as FormatSetupVersion writes it ("2025.10.30"):
+// yyyymmdd, or 0 when the text is no such version.
+int ParseSetupVersion(const char* text);
+
+// What an installation of `version` is over the installed one (0: none, or
+// none known).
+enum class VersionStep {
+    Install,    // nothing installed
+    Upgrade,    // newer than the installed one
+    Repair,     // the same version again
+    Downgrade,  // older: refused, nothing changed
+    Rollback,   // older, and asked for (/ALLOWDOWNGRADE): an upgrade in reverse
+};
+VersionStep StepOver(int installed, int version, bool allowDowngrade);

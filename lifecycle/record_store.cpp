@@ -6,7 +6,9 @@
 
 #include "lifecycle/install_journal.h"
 #include "lifecycle/plugin_key.h"
+#include "lifecycle/product_version.h"
 #include "lifecycle/run_log.h"
+#include "lifecycle/uninstall_entry.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -28,13 +30,15 @@ RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* reco
         ParseFor(text, installFolder, record)) {
         return RecordSource::File;
     }
-    CString copy;
-    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
-        ParseFor(copy.str(), installFolder, record)) {
-        return RecordSource::MachineCopy;
-    }
+    if (ReadInstallRecordMachineCopy(installFolder, record)) return RecordSource::MachineCopy;
     *record = InstallRecord();
     return RecordSource::None;
+}
+
+bool ReadInstallRecordMachineCopy(const CString& installFolder, InstallRecord* record) {
+    CString copy;
+    return ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
+           ParseFor(copy.str(), installFolder, record);
 }
 
 bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log) {
@@ -52,6 +56,17 @@ bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, Ru
     log.Result("install record copy HKEY_LOCAL_MACHINE\\", kPluginKey, copyChecked,
                copyChecked ? 0 : GetLastError());
     return fileChecked && copyChecked;
+}
+
+int InstalledVersion() {
+    const CString folder = ReadInstalledFolder();
+    InstallRecord record;
+    CString copy;
+    if (folder.IsEmpty() || !ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) ||
+        !ParseFor(copy.str(), folder, &record)) {
+        return 0;
+    }
+    return ParseSetupVersion(record.version);
 }
 
 void DeleteInstallRecord(const CString& installFolder) {

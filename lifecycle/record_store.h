@@ -17,11 +17,22 @@ enum class RecordSource { None, File, MachineCopy };
 // describes this folder (a record copied elsewhere).
 RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record);
 
+// Only the machine's copy, which only administrators can have written
+// whoever may change the installation folder; false when there is none
+// for this folder.
+bool ReadInstallRecordMachineCopy(const CString& installFolder, InstallRecord* record);
+
 // Writes the record into its folder through the journal (an undone
 // installation puts the earlier record back), reads it back, then writes
 // and reads back the machine's copy. False when either is not complete and
 // equal to what was meant: no entry may then name the installation.
 bool WriteInstallRecord(const InstallRecord& record, InstallJournal& journal, RunLog& log);
+
+// The version of the installation Programs and Features names, as the
+// machine's copy of its record says (only administrators write either; the
+// file in its folder is not asked, which an earlier version may have left
+// changeable by users): yyyymmdd, 0 when there is none or it names none.
+int InstalledVersion();
 
 // The file (when it describes this folder) and the machine's copy.
 void DeleteInstallRecord(const CString& installFolder);

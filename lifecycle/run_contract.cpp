@@ -15,6 +15,8 @@ constexpr CodeMeaning kMeanings[] = {
     {exit_code::kBusy, "busy: a host or another setup is running, try again later"},
     {exit_code::kBadCommandLine, "bad command line"},
     {exit_code::kRestartFirst, "nothing was done: restart the computer first, then run it again"},
+    {exit_code::kDowngradeRefused,
+     "nothing was done: a newer version is installed (/ALLOWDOWNGRADE rolls back to this one)"},
 };
 
 }  // namespace

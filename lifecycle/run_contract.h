@@ -10,6 +10,11 @@ enum class RunMode {
     VerySilent,   // no window at all
 };
 
+// What a run of Uninstall.exe is asked for: the uninstall, or an
+// installation from the package the installation keeps, into its own folder:
+// the releases it serves put back (/REPAIR), or others chosen (/MODIFY).
+enum class UninstallerTask { Uninstall, Repair, Modify };
+
 namespace exit_code {
 constexpr int kSuccess = 0;
 // Done, but something takes effect only after a restart.
@@ -23,6 +28,11 @@ constexpr int kBadCommandLine = 1639;
 // installation writes. Windows' ERROR_FAIL_NOACTION_REBOOT ("No action was
 // taken as a system reboot is required").
 constexpr int kRestartFirst = 350;
+// Nothing was done: a newer version is installed, and an older one replaces
+// it only when asked to (/ALLOWDOWNGRADE). Windows Installer's
+// ERROR_PRODUCT_VERSION ("Another version of this product is already
+// installed"); winget's "downgrade".
+constexpr int kDowngradeRefused = 1638;
 }  // namespace exit_code
 
 // What an exit code means, for the log.

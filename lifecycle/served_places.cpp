@@ -9,8 +9,10 @@ ServedPlaces::ServedPlaces(const CString& installFolder) : m_givenInstallFolder(
     if (!CanonicalPath(installFolder, &m_installFolder)) return;
     Add(installFolder, Place::InstallFolder);
     Add(JoinPath(installFolder, kKeptFilesFolder), Place::KeptFiles, installFolder);
-    // The settings copy is the installation folder's own, like its files.
+    // The settings copy and the kept package are the installation folder's
+    // own, like its files.
     Add(JoinPath(installFolder, kSettingsCopyFolder), Place::InstallFolder, installFolder);
+    Add(JoinPath(installFolder, kKeptPackageFolder), Place::InstallFolder, installFolder);
 }
 
 void ServedPlaces::Add(const CString& folder, Place place, const CString& linkFreeFrom) {
@@ -46,7 +48,7 @@ void ServedPlaces::AddEarlierInstallFolder(const CString& earlierFolder) {
     CString canonical;
     if (!IsValid() || !CanonicalPath(earlierFolder, &canonical)) return;
     m_earlierFolder = canonical;
-    for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder}) {
+    for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder, kKeptPackageFolder}) {
         Add(*sub ? JoinPath(earlierFolder, sub) : earlierFolder, Place::EarlierInstallation,
             earlierFolder);
     }

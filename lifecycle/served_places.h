@@ -1,7 +1,7 @@
 // The places an installation may change, and so the only places an
 // uninstall or the recovery of an interrupted installation may touch: the
-// installation folder (and the host files and the settings copy kept in
-// it), the folders of the host installations that discovery finds on this
+// installation folder (and the host files, the settings copy and the
+// package kept in it), the folders of the host installations that discovery finds on this
 // machine now (and their fonts folders), and the running user's settings
 // folder. A path read from a record or a journal is input: it counts only
 // when its canonical form lies directly in one of these, and never through
@@ -35,7 +35,7 @@ public:
     void AddHost(const CString& hostFolder, const CString& hostKey);
     void AddSettingsFolder(const CString& settingsFolder);
     // The folder of the installation this one moved here from, with its
-    // kept files and settings copy, which the move clears (and the folders
+    // kept files, settings copy and package, which the move clears (and the folders
     // it may have created, its chosen folder too).
     void AddEarlierInstallFolder(const CString& earlierFolder);
 

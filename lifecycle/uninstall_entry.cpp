@@ -9,7 +9,10 @@
 namespace {
 
 constexpr unsigned long long kBytesPerKiB = 1024;
-constexpr DWORD kYes = 1;
+// Repair and Change are offered: Uninstall.exe repairs and modifies the
+// installation from the package it keeps, without the package it came from.
+constexpr DWORD kOffered = 0;
+constexpr char kModifySwitch[] = " /MODIFY";
 constexpr DWORD kReadBufferSize = 1024;
 
 // Today, yyyymmdd in local time, as Programs and Features reads InstallDate.
@@ -45,9 +48,10 @@ bool WriteUninstallEntry(const UninstallEntry& entry) {
            afx::SetRegText(key.Get(), "InstallLocation", entry.installFolder) &&
            afx::SetRegText(key.Get(), "UninstallString", quoted) &&
            afx::SetRegText(key.Get(), "QuietUninstallString", quoted + " /VERYSILENT") &&
+           afx::SetRegText(key.Get(), "ModifyPath", quoted + kModifySwitch) &&
            afx::SetRegDword(key.Get(), "EstimatedSize", static_cast<DWORD>(kib)) &&
-           afx::SetRegDword(key.Get(), "NoModify", kYes) &&
-           afx::SetRegDword(key.Get(), "NoRepair", kYes);
+           afx::SetRegDword(key.Get(), "NoModify", kOffered) &&
+           afx::SetRegDword(key.Get(), "NoRepair", kOffered);
 }
 
 CString ReadInstalledFolder() {

@@ -8,12 +8,15 @@
 #include "deploy/settings_file.h"
 #include "hosts/host_discovery.h"
 #include "lifecycle/install_context.h"
+#include "lifecycle/installed_now.h"
+#include "lifecycle/journal_work.h"
 #include "lifecycle/per_user.h"
 #include "lifecycle/plugin_key.h"
 #include "lifecycle/product.h"
 #include "lifecycle/record_store.h"
 #include "lifecycle/run_contract.h"
 #include "lifecycle/run_log.h"
+#include "lifecycle/served_places.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -22,9 +25,7 @@ namespace {
 // The host installations discovery finds for this user that the installation
 // served: the same release in the same folder. The key is the one discovery
 // finds now, never what the record says.
-HostInstallRegistry ServedHosts(const InstallRecord& installed) {
-    HostInstallRegistry found;
-    DiscoverHostInstallationsInto(found);
+HostInstallRegistry ServedHosts(const InstallRecord& installed, const HostInstallRegistry& found) {
     HostInstallRegistry served;
     for (const HostRelease release : kHostReleases) {
         const int index = HostReleaseIndex(release);
@@ -58,11 +59,19 @@ void CopySettings(const CString& installFolder, InstallContext& stage) {
     }
 }
 
-// What this run did, with what earlier runs did: an entry an earlier run
-// created stays the plug-in's to remove although this run found it there.
+// What this run did, with what earlier runs did that it can reach no more
+// (lifecycle/installed_now.h): an entry an earlier run created stays the
+// plug-in's to remove although this run found it there, and one this run
+// did not write again (another version, a release no longer served) goes
+// now, while the user's settings stay.
 void RecordForUser(InstallRecord done, const InstallRecord& earlier, const CString& version,
-                   RunLog& log) {
-    done.MergeEarlier(earlier);
+                   const HostInstallRegistry& found, RunLog& log) {
+    const ServedPlaces places = FindServedPlaces(done.installFolder, nullptr, found);
+    std::vector<CString> passedOver;
+    for (const JournalLine& line :
+         TakeInEarlier(done, earlier, {}, ReachOnThisMachine(places, found, true), &passedOver)) {
+        FinishJournalLine(line, places, log);
+    }
     done.version = version;
     // In a fixed order, so that a run that changes nothing writes the same record.
     std::sort(done.keys.begin(), done.keys.end(),
@@ -82,7 +91,9 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
                   afx::UiText::System(installFolder));
         return exit_code::kFailed;
     }
-    HostInstallRegistry served = ServedHosts(installed);
+    HostInstallRegistry found;
+    DiscoverHostInstallationsInto(found);
+    HostInstallRegistry served = ServedHosts(installed, found);
     served.installFolder = installFolder;
 
     InstallRecord earlier;
@@ -100,7 +111,7 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
     if (!servedThisVersion) CopySettings(installFolder, stage);
     // Drops the earlier files the journal kept aside.
     stage.journal.Commit();
-    RecordForUser(stage.journal.Record(installFolder), earlier, installed.version, log);
+    RecordForUser(stage.journal.Record(installFolder), earlier, installed.version, found, log);
 
     // Active Setup starts the stage once per version: a host this user has
     // not started yet gets its entries at a later logon, once it has made

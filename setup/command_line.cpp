@@ -8,16 +8,22 @@
 
 const char kSetupCommandLineHelp[] =
     "SetUp.exe [/VERYSILENT | /S | /SILENT] [/SUPPRESSMSGBOXES] [/NORESTART]\n"
-    "          [/DIR=\"<文件夹>\"] [/COMPONENTS=2024,2025,2026] [/LOG[=\"<文件>\"]] [/? | "
-    "/HELP]\n\n"
+    "          [/DIR=\"<文件夹>\"] [/COMPONENTS=2024,2025,2026] [/LOG[=\"<文件>\"]]\n"
+    "          [/ALLOWDOWNGRADE] [/? | /HELP]\n\n"
     "/VERYSILENT, /S    无界面安装\n"
     "/SILENT            只显示进度的安装\n"
     "/DIR=\"<文件夹>\"    安装到 <文件夹>\\T-ZozerIded（默认：上次的文件夹，否则 C:\\Torvex）\n"
     "/COMPONENTS=...    要安装的CAD版本（默认：本机找到的全部）\n"
-    "/LOG[=\"<文件>\"]    写日志（默认：%TEMP%\\Torvex-Setup-<时间>.log）\n\n"
-    "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误";
+    "/LOG[=\"<文件>\"]    写日志（默认：%TEMP%\\Torvex-Setup-<时间>.log）\n"
+    "/ALLOWDOWNGRADE    允许用旧版本替换已安装的新版本（回退）\n\n"
+    "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误，"
+    "1638 已安装较新的版本";
 const char kUninstallerCommandLineHelp[] =
-    "Uninstall.exe [/VERYSILENT | /S | /SILENT] [/LOG[=\"<文件>\"]]\n\n"
+    "Uninstall.exe [/VERYSILENT | /S | /SILENT] [/LOG[=\"<文件>\"]]\n"
+    "              [/REPAIR | /MODIFY [/COMPONENTS=2024,2025,2026]]\n\n"
+    "/REPAIR            修复：放回缺少或已更改的文件和注册表项\n"
+    "/MODIFY            更改要安装的CAD版本（默认：已安装的版本）\n"
+    "（修复和更改使用安装文件夹中保存的安装包）\n\n"
     "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误";
 
 namespace {
@@ -34,7 +40,16 @@ struct Switch {
     Taker taker;
     // Takes the switch's value into the command line; false when it is bad.
     bool (*apply)(const std::string& value, CommandLine* out);
+    // Why the switch is refused when `apply` says no.
+    const char* refused = "bad value";
 };
+
+// The uninstaller's tasks exclude each other.
+bool SetTask(UninstallerTask task, CommandLine* out) {
+    if (out->task != UninstallerTask::Uninstall && out->task != task) return false;
+    out->task = task;
+    return true;
+}
 
 bool ParseYears(const std::string& list, std::vector<int>* years) {
     size_t start = 0;
@@ -86,11 +101,21 @@ const Switch kSwitches[] = {
          out->folder = CString(value);
          return true;
      }},
-    {"COMPONENTS", Value::Required, Taker::Setup,
+    // The uninstaller's only with /MODIFY (checked once the whole line is read).
+    {"COMPONENTS", Value::Required, Taker::Both,
      [](const std::string& value, CommandLine* out) {
          out->hasComponents = true;
          return ParseYears(value, &out->years);
      }},
+    {"REPAIR", Value::None, Taker::Uninstaller,
+     [](const std::string&, CommandLine* out) { return SetTask(UninstallerTask::Repair, out); },
+     "not with /MODIFY"},
+    {"MODIFY", Value::None, Taker::Uninstaller,
+     [](const std::string&, CommandLine* out) { return SetTask(UninstallerTask::Modify, out); },
+     "not with /REPAIR"},
+    // An older version over a newer one: IT's rollback of a bad release.
+    {"ALLOWDOWNGRADE", Value::None, Taker::Setup,
+     [](const std::string&, CommandLine* out) { return out->allowDowngrade = true; }},
     // The uninstaller's second process, started from its temporary copy.
     {"SECONDPHASE", Value::Required, Taker::Uninstaller,
      [](const std::string& value, CommandLine* out) {
@@ -167,7 +192,7 @@ bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* 
             why = kind == CommandLineKind::Setup ? "not a switch of the setup"
                                                  : "not a switch of the uninstaller";
         } else if (!known->apply(value, out)) {
-            why = "bad value";
+            why = known->refused;
         } else if (known->value == Value::None && hasValue) {
             why = "takes no value";
         } else if (known->value == Value::Required && value.empty()) {
@@ -175,5 +200,28 @@ bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* 
         }
         if (why && error->IsEmpty()) error->Format("%s: %s", argument.c_str(), why);
     }
+    // A repair serves the releases installed; only a modify chooses.
+    if (error->IsEmpty() && kind == CommandLineKind::Uninstaller && out->hasComponents &&
+        out->task != UninstallerTask::Modify) {
+        *error = "/COMPONENTS: only with /MODIFY";
+    }
     return error->IsEmpty();
+}
+
+CString TaskArguments(const CommandLine& commandLine) {
+    CString arguments;
+    switch (commandLine.task) {
+        case UninstallerTask::Uninstall:
+            return arguments;
+        case UninstallerTask::Repair:
+            return " /REPAIR";
+        case UninstallerTask::Modify:
+            arguments = " /MODIFY";
+            break;
+    }
+    for (size_t i = 0; i < commandLine.years.size(); ++i) {
+        arguments += i == 0 ? " /COMPONENTS=" : ",";
+        arguments += std::to_string(commandLine.years[i]).c_str();
+    }
+    return arguments;
 }

@@ -18,8 +18,10 @@ struct CommandLine {
     bool hasFolder = false;
     CString folder;  // /DIR, as typed
     bool hasComponents = false;
-    std::vector<int> years;     // /COMPONENTS: release years, as given
-    CString secondPhaseFolder;  // the uninstaller started again from its temporary copy
+    std::vector<int> years;       // /COMPONENTS: release years, as given
+    bool allowDowngrade = false;  // an older version over a newer one, on purpose
+    CString secondPhaseFolder;    // the uninstaller started again from its temporary copy
+    UninstallerTask task = UninstallerTask::Uninstall;  // the uninstaller's /REPAIR or /MODIFY
 };
 
 // Parses what follows the program's name. False, with the first bad
@@ -29,6 +31,10 @@ struct CommandLine {
 // with a silent switch anywhere is refused without a window, in its log.
 bool ParseCommandLine(const char* arguments, CommandLineKind kind, CommandLine* out,
                       CString* error);
+
+// The uninstaller's task and its releases as switches (" /MODIFY
+// /COMPONENTS=2024,2026"), for its second process; empty for the uninstall.
+CString TaskArguments(const CommandLine& commandLine);
 
 // What follows the program's own name (quoted or not) in a whole command line.
 const char* ArgumentsOf(const char* commandLine);

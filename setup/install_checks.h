@@ -7,10 +7,15 @@
 
 #include <vector>
 
+#include <windows.h>
+
 #include "framework/afx_string.h"
 #include "framework/afx_ui_text.h"
 #include "hosts/host_registry.h"
 #include "system/folder_access.h"
+
+class RunLog;
+struct InstallRequest;
 
 // The folder offered when no earlier installation names one.
 constexpr char kDefaultChosenFolder[] = "C:\\Torvex";
@@ -23,15 +28,22 @@ CString PreviouslyChosenFolder();
 // A release with an installation on this machine; 2023 is never offered in
 // this version.
 bool IsReleaseOffered(const HostInstallRegistry& registry, HostRelease release);
+// Every release offered.
+ReleaseSelection OfferedReleases(const HostInstallRegistry& registry);
 
 enum class PackageCheck {
     Complete,
     Missing,     // no package beside the program (the user has been told)
     Incomplete,  // the package lacks files the releases need (`missing` names them)
+    // The package the installation keeps is not what it recorded (`missing`
+    // names what is missing, changed or unknown): nothing is installed from it.
+    KeptDamaged,
 };
-// The package beside the setup program in `setupFolder`.
-PackageCheck CheckPackage(const CString& setupFolder, const ReleaseSelection& releases,
-                          std::vector<CString>* missing);
+// The package the request installs from, for its releases.
+PackageCheck CheckPackage(const InstallRequest& request, std::vector<CString>* missing);
+// The kept package's faults: for the log, and for a box.
+afx::UiText KeptPackageLogText(const std::vector<CString>& faults);
+afx::UiText KeptPackageBoxText(const std::vector<CString>& faults);
 
 // The first of the chosen folder and the installation folder in it that is
 // a link, junction or mount point; empty when neither is.
@@ -46,6 +58,13 @@ CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder
 // administrator could have written that it is the installation's own.
 std::vector<UnsafeFolder> FindUnsafeChosenFolders(const CString& chosenFolder,
                                                   const CString& installFolder, bool* protectAnew);
+
+// Which version wins (lifecycle/product_version.h): this program's over the
+// installed one (lifecycle/record_store.h, InstalledVersion), logged. An
+// older one over a newer one is refused, unless `allowDowngrade`, in a box
+// naming both (answered and logged in the silent modes). False when refused:
+// nothing may change.
+bool AcceptVersionStep(HWND owner, bool allowDowngrade, RunLog& log);
 
 // The unsafe folders of FindUnsafeChosenFolders:
 // one line for the log, and the dialog's warning, which asks whether to

@@ -41,7 +41,7 @@ bool WarnOfRunningHostOnce(HWND owner) {
 }
 
 InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseSelection& releases,
-                                 InstallRequest* request, RunLog& log) {
+                                 PackageSource source, InstallRequest* request, RunLog& log) {
     if (folderText.IsEmpty()) {
         // The framework's report of a command that failed on its argument.
         AfxReportError(E_INVALIDARG);
@@ -52,17 +52,20 @@ InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseS
     if (!IsAbsolutePath(folderText)) {
         return Refuse(owner, afx::FormatUiText(kInvalidFolderFormat, {folderText}));
     }
-    *request = MakeInstallRequest(folderText, releases);
+    *request = MakeInstallRequest(folderText, releases, source);
     folderText = request->installFolder;
     // Nothing is created before the package and the folders have passed.
     std::vector<CString> missing;
-    switch (CheckPackage(request->setupFolder, releases, &missing)) {
+    switch (CheckPackage(*request, &missing)) {
         case PackageCheck::Complete:
             break;
         case PackageCheck::Missing:
             return InstallCheck::NoPackage;
         case PackageCheck::Incomplete:
             return Refuse(owner, IncompletePackageText(missing));
+        case PackageCheck::KeptDamaged:
+            log.Write(KeptPackageLogText(missing));
+            return Refuse(owner, KeptPackageBoxText(missing));
     }
     const CString linked = LinkedFolderOf(request->chosenFolder, request->installFolder);
     if (!linked.IsEmpty()) return Refuse(owner, afx::FormatUiText(kLinkedFolderFormat, {linked}));

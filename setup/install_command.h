@@ -26,10 +26,10 @@ enum class InstallCheck {
     NoPackage,  // nothing beside the program to install (the user has been told)
 };
 
-// Checks the folder text the user gave and the package for the ticked
-// releases before anything is created. Once the text is absolute it becomes
+// Checks the folder text the user gave and the package (from `source`) for
+// the ticked releases before anything is created. Once the text is absolute it becomes
 // the installation folder, "<chosen>\T-ZozerIded", and `request` is filled.
 // A chosen folder that users other than administrators may change, or one
 // above it, is named in a warning (and the log); the user may go on.
 InstallCheck CheckInstallCommand(HWND owner, CString& folderText, const ReleaseSelection& releases,
-                                 InstallRequest* request, RunLog& log);
+                                 PackageSource source, InstallRequest* request, RunLog& log);

@@ -10,6 +10,7 @@
 #include "framework/afx_app_name.h"
 #include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
+#include "lifecycle/installed_now.h"
 #include "lifecycle/pending_restart.h"
 #include "lifecycle/per_user.h"
 #include "lifecycle/product.h"
@@ -41,14 +42,18 @@ constexpr char kJournalFailedFormat[] =
 
 }  // namespace
 
-InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases) {
+InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases,
+                                  PackageSource source) {
     // One real backslash character goes; a double-byte character whose
     // trail byte is 0x5C stays whole.
     StripAnyTrailingBackslash(chosenFolder);
     InstallRequest request;
-    request.setupFolder = ParentFolder(afx::GetModulePath());
+    request.source = source;
     request.chosenFolder = chosenFolder;
     request.installFolder = chosenFolder + kInstallSubFolder;
+    request.setupFolder = source == PackageSource::KeptByInstallation
+                              ? request.installFolder
+                              : ParentFolder(afx::GetModulePath());
     request.releases = releases;
     request.servesOwnProfile = !IsServiceAccountSid(CurrentAccount().sid);
     return request;
@@ -131,13 +136,19 @@ InstallResult Installation::Run() {
                   use.use2026, m_install);
     m_progress.StepIt();
 
-    const bool stageWritten = WriteUserStage();
-    if (SetUpUninstall() && stageWritten) EnterUserStage();
-    // An earlier installation elsewhere stays whole while this one cannot be
-    // uninstalled: its uninstaller is then the only one there is.
-    if (m_uninstallable) m_earlier.ClearElsewhereAfterCommit();
-    m_install.journal.Commit();
     ServedPlaces places = FindServedPlaces(m_request.installFolder, nullptr, m_registry);
+    const bool stageWritten = WriteUserStage();
+    if (SetUpUninstall(ReachOnThisMachine(places, m_registry, m_request.servesOwnProfile)) &&
+        stageWritten) {
+        EnterUserStage();
+    }
+    // What the earlier installations had stays whole while this one cannot
+    // be uninstalled: its record and uninstaller are then the only ones.
+    if (m_uninstallable) {
+        m_earlier.RemoveNoLongerInstalledAfterCommit();
+        m_earlier.ClearElsewhereAfterCommit();
+    }
+    m_install.journal.Commit();
     places.AddEarlierInstallFolder(m_earlier.Elsewhere().installFolder);
     m_install.journal.Finish(places);
     DropEntriesOfMissingPrograms(m_install.events);
@@ -239,12 +250,14 @@ bool Installation::OwnProfileMissing() const {
 void Installation::EnterUserStage() {
     const CString command =
         UserStageCommand(JoinPath(m_request.installFolder, kUserStageName), kStartedByActiveSetup);
-    // Moved to another folder: every user is served again, from this one.
+    // Moved to another folder, another version or other hosts: every user
+    // is served again, from this one.
     CString earlierCommand;
     CString earlierVersion;
     const bool entered = ReadActiveSetupEntry(&earlierCommand, &earlierVersion);
-    const bool moved = entered && afx::MbsICmp(earlierCommand, command) != 0;
-    const CString version = NextActiveSetupVersion(g_nSetupVersion, earlierVersion, moved);
+    const bool serveAgain =
+        entered && (afx::MbsICmp(earlierCommand, command) != 0 || m_servesUsersAgain);
+    const CString version = NextActiveSetupVersion(g_nSetupVersion, earlierVersion, serveAgain);
     const bool written = WriteActiveSetupEntry(command, version);
     m_install.events.Result("Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, written,
                             written ? 0 : GetLastError());
@@ -270,18 +283,25 @@ void Installation::EnterUserStage() {
                             kActiveSetupKey, stamped, stamped ? 0 : GetLastError());
 }
 
-bool Installation::SetUpUninstall() {
+bool Installation::SetUpUninstall(const ReachNow& reach) {
     const CString& folder = m_request.installFolder;
     // What the installation did, before its own uninstaller is written: the
     // uninstaller takes care of itself.
     InstallRecord record = m_install.journal.Record(folder);
     record.version = FormatSetupVersion(g_nSetupVersion);
-    m_earlier.MergeInto(record);
+    m_earlier.MergeInto(record, reach);
+    // Another version, or other hosts: every user's stage has work to do.
+    m_servesUsersAgain =
+        m_earlier.Here().version != record.version || !ServeTheSameHosts(record, m_earlier.Here());
 
     const CString self = afx::GetModulePath();
     const CString uninstaller = JoinPath(folder, kUninstallerName);
+    // Already these bytes (a repair or a modify runs from a copy of it, while
+    // the uninstaller that started the copy still runs): left as it is.
+    const bool uninstallerThere = !IsReparsePoint(uninstaller) && SameContent(self, uninstaller);
     const bool uninstallerWritten =
-        m_install.journal.InstallFile(self, uninstaller) && SameContent(self, uninstaller);
+        uninstallerThere ||
+        (m_install.journal.InstallFile(self, uninstaller) && SameContent(self, uninstaller));
     const bool recordWritten =
         uninstallerWritten && WriteInstallRecord(record, m_install.journal, m_install.events);
     m_uninstallable = uninstallerWritten && recordWritten;

@@ -7,8 +7,9 @@
 // host deployment; the per-user stage, the uninstaller, the record and the
 // Programs and Features entry, each checked; the stage entered in Active
 // Setup, so that every other user of the machine gets the plug-in at logon;
-// the journal committed with the work it still owes (the earlier
-// installation's folder elsewhere cleared), which is then done.
+// the journal committed with the work it still owes (what the earlier
+// installation had that this one does not removed, its folder elsewhere
+// cleared), which is then done.
 #pragma once
 
 #include <windows.h>
@@ -18,10 +19,22 @@
 #include "hosts/host_registry.h"
 #include "lifecycle/earlier_installation.h"
 #include "lifecycle/install_context.h"
+#include "lifecycle/installed_now.h"
 #include "lifecycle/run_contract.h"
 
+// Where an installation takes the package from.
+enum class PackageSource {
+    BesideProgram,  // the package SetUp.exe was started from
+    // The package the installation keeps in its folder: Uninstall.exe's
+    // repair and modify, into that folder, without the package it came from.
+    KeptByInstallation,
+};
+
 struct InstallRequest {
-    CString setupFolder;    // where the package is: the setup program's folder
+    PackageSource source = PackageSource::BesideProgram;
+    // Where the package is: the setup program's folder, or the installation
+    // folder for the package it keeps (deploy/package_source.h reads both).
+    CString setupFolder;
     CString chosenFolder;   // absolute, no trailing backslash (a drive root: "D:")
     CString installFolder;  // the chosen folder and "\T-ZozerIded"
     ReleaseSelection releases;
@@ -38,8 +51,9 @@ struct InstallRequest {
 
 // The request for an installation into `chosenFolder` (absolute; one
 // trailing backslash goes) of the releases, from the package beside this
-// program, for the account that runs it.
-InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases);
+// program or the one the installation keeps, for the account that runs it.
+InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& releases,
+                                  PackageSource source = PackageSource::BesideProgram);
 
 enum class InstallResult {
     Complete,    // everything was done
@@ -86,9 +100,10 @@ private:
     bool RollBackAndTell(const char* format, const CString& what, DWORD error);
     // The per-user stage beside the uninstaller; false when it is not there.
     bool WriteUserStage();
-    // The uninstaller, the record and the entry; nothing of the entry when
-    // the first two are not complete. True when all three are there.
-    bool SetUpUninstall();
+    // The uninstaller, the record (what is installed now, of the earlier
+    // record what this run cannot `reach`) and the entry; nothing of the
+    // entry when the first two are not complete. True when all three are there.
+    bool SetUpUninstall(const ReachNow& reach);
     // The stage in Active Setup, and the account that ran the setup stamped
     // as served unless it has no profile of its own or lacks a host's.
     void EnterUserStage();
@@ -101,4 +116,6 @@ private:
     InstallContext m_install;
     EarlierInstallations m_earlier;
     bool m_uninstallable = false;  // its uninstaller and record are written and checked
+    // Every user's stage runs again: another version, or other hosts served.
+    bool m_servesUsersAgain = false;
 };

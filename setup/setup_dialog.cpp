@@ -155,6 +155,12 @@ INT_PTR Dlg_Setup::RunUnattended(const InstallRequest& request) {
     return DoModal();
 }
 
+void Dlg_Setup::ModifyInstallation(const CString& chosenFolder, const ReleaseSelection& ticked) {
+    m_bModify = true;
+    m_strFixedFolder = chosenFolder;
+    m_modifyTicks = ticked;
+}
+
 void Dlg_Setup::OnUnattendedInstall() {
     // Nobody works this dialog: it only shows the progress.
     ::EnableWindow(m_hWnd, FALSE);
@@ -198,6 +204,13 @@ BOOL Dlg_Setup::OnInitDialog() {
         if (theHostRegistry.GetHostCount(release) == 0) (this->*row.button).EnableWindow(FALSE);
         if (!IsReleaseOffered(theHostRegistry, release)) this->*row.flag = 0;
     }
+    if (m_bModify) {
+        for (HostRelease release : kHostReleases) {
+            int& flag = this->*kReleaseRows[HostReleaseIndex(release)].flag;
+            flag = flag && m_modifyTicks.IsSelected(release) ? 1 : 0;
+        }
+        m_strInstallPath = m_strFixedFolder;
+    }
     // An unattended run shows the releases it installs.
     if (IsUnattended()) {
         for (HostRelease release : kHostReleases) {
@@ -209,6 +222,9 @@ BOOL Dlg_Setup::OnInitDialog() {
 
     UpdateData(FALSE);
     UpdateInstallButton();
+    if (m_bModify) {
+        for (const int id : {IDC_INSTALL_PATH, IDC_BROWSE}) GetDlgItem(id).EnableWindow(FALSE);
+    }
     // Once the dialog shows: the installation runs from the message loop.
     if (IsUnattended()) ::PostMessageW(m_hWnd, WM_COMMAND, ID_UNATTENDED_INSTALL, 0);
     return TRUE;
@@ -241,7 +257,8 @@ void Dlg_Setup::OnReleaseClicked() {
 }
 
 void Dlg_Setup::OnBrowse() {
-    UpdateData(TRUE);  // a folder typed into the edit box is the starting point
+    if (m_bModify) return;  // the folder is the installation's
+    UpdateData(TRUE);       // a folder typed into the edit box is the starting point
     const CString initialFolder = m_strInstallPath;
     CPathDialog chooser(kChooserText, kChooserText, initialFolder, nullptr);
     if (chooser.RunModal() == kChooserConfirmed) {
@@ -305,8 +322,13 @@ void Dlg_Setup::OnInstall() {
     if (m_bInstalling) return;
     if (WarnOfRunningHostOnce(m_hWnd)) return;
     UpdateData(TRUE);
+    // The disabled edit box may still be sent a text: a modify keeps its folder.
+    if (m_bModify) m_strInstallPath = m_strFixedFolder;
     InstallRequest request;
-    switch (CheckInstallCommand(m_hWnd, m_strInstallPath, TickedReleases(), &request, m_log)) {
+    const PackageSource source =
+        m_bModify ? PackageSource::KeptByInstallation : PackageSource::BesideProgram;
+    switch (
+        CheckInstallCommand(m_hWnd, m_strInstallPath, TickedReleases(), source, &request, m_log)) {
         case InstallCheck::Passed:
             break;
         case InstallCheck::Refused:
@@ -345,7 +367,7 @@ bool Dlg_Setup::DoInstall(const InstallRequest& request) {
     Installation installation(request, theHostRegistry, progress, m_log, m_hWnd);
     const InstallResult result = installation.Run();
     // An unattended run's boxes are answered by nobody at the screen.
-    m_nExitCode = ExitCodeOf(result, IsUnattended() ? RunMode::Silent : RunMode::Interactive);
+    m_nExitCode = ExitCodeOf(result, request.unattended ? RunMode::Silent : RunMode::Interactive);
     if (result == InstallResult::Aborted || result == InstallResult::Failed ||
         result == InstallResult::RestartFirst) {
         // The user has been told, or closed the dialog; nothing of the run stays.

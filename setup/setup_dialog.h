@@ -38,9 +38,15 @@ public:
     CString m_strInstallPath;
 
     // Shows only the progress of an installation that was chosen already
-    // (an unattended /SILENT run): no input is taken, nothing is asked, and
-    // the dialog ends with the installation.
+    // (an unattended /SILENT run, or a repair): no input is taken, nothing
+    // is asked, and the dialog ends with the installation.
     INT_PTR RunUnattended(const InstallRequest& request);
+    // Before DoModal, for Uninstall.exe /MODIFY: the installation in
+    // `chosenFolder`, which is fixed (the edit box and the browse button
+    // disabled), from the package it keeps, with `ticked` ticked (the
+    // releases installed). A release ticked anew is served, one unticked
+    // removed.
+    void ModifyInstallation(const CString& chosenFolder, const ReleaseSelection& ticked);
     // The run's exit code (lifecycle/run_contract.h) once the dialog ended.
     int ExitCode() const { return m_nExitCode; }
 
@@ -117,4 +123,9 @@ private:
     RunLog m_unopenedLog;  // the run's log when none is given: it writes nothing
     RunLog& m_log;
     const InstallRequest* m_pUnattended = nullptr;
+    // A modify: the installation's folder, whatever the edit box says, and
+    // the releases ticked at the start.
+    bool m_bModify = false;
+    CString m_strFixedFolder;
+    ReleaseSelection m_modifyTicks;
 };

@@ -8,6 +8,7 @@
 #include "lifecycle/run_log.h"
 #include "setup/install_checks.h"
 #include "setup/installation.h"
+#include "setup/release_choice.h"
 #include "setup/setup_dialog.h"
 #include "text/path_text.h"
 
@@ -24,37 +25,26 @@ int Refuse(RunLog& log, int code, const afx::UiText& why) {
     return code;
 }
 
-// The releases to serve: those named that this machine has, else every
-// release the dialog would offer ticked.
-ReleaseSelection ChooseReleases(const CommandLine& commandLine, const HostInstallRegistry& registry,
-                                RunLog& log) {
-    ReleaseSelection use;
-    for (const HostRelease release : kHostReleases) {
-        use.Select(release, !commandLine.hasComponents && IsReleaseOffered(registry, release));
+}  // namespace
+
+ReleaseSelection ChooseAndLogReleases(const CommandLine& commandLine,
+                                      const HostInstallRegistry& registry,
+                                      const ReleaseSelection& preset, RunLog& log) {
+    const ReleaseChoice choice =
+        ChooseReleases(OfferedReleases(registry), preset,
+                       commandLine.hasComponents ? &commandLine.years : nullptr);
+    for (const int year : choice.passedOver) {
+        log.Write(
+            afx::FormatUiText("release %d is not found on this machine: passed over", {year}));
     }
-    for (const int year : commandLine.years) {
-        HostRelease release;
-        if (!HostReleaseFromYear(year, &release)) continue;
-        if (IsReleaseOffered(registry, release)) {
-            use.Select(release, true);
-        } else {
-            log.Write(
-                afx::FormatUiText("release %d is not found on this machine: passed over", {year}));
-        }
-    }
-    for (const HostRelease release : use.Releases()) {
+    for (const HostRelease release : choice.chosen.Releases()) {
         log.Write(afx::FormatUiText("release chosen: %d", {HostReleaseYear(release)}));
     }
-    return use;
+    return choice.chosen;
 }
-
-}  // namespace
 
 int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& registry,
                          RunLog& log) {
-    if (IsHostRunning()) {
-        return Refuse(log, exit_code::kBusy, "a host is running: nothing was changed");
-    }
     CString chosen = commandLine.hasFolder ? commandLine.folder : PreviouslyChosenFolder();
     if (chosen.IsEmpty()) chosen = kDefaultChosenFolder;
     // The same rules as the dialog's folder text.
@@ -62,19 +52,29 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
         return Refuse(log, exit_code::kBadCommandLine,
                       afx::UiText("not an absolute folder: ") + afx::UiText::System(chosen));
     }
-    InstallRequest request = MakeInstallRequest(chosen, ReleaseSelection());
+    const InstallRequest request = MakeInstallRequest(
+        chosen, ChooseAndLogReleases(commandLine, registry, OfferedReleases(registry), log));
+    return InstallUnattended(request, commandLine.mode, registry, log);
+}
+
+int InstallUnattended(InstallRequest request, RunMode mode, HostInstallRegistry& registry,
+                      RunLog& log) {
+    if (IsHostRunning()) {
+        return Refuse(log, exit_code::kBusy, "a host is running: nothing was changed");
+    }
     request.unattended = true;
     log.Write(afx::UiText("installation folder: ") + afx::UiText::System(request.installFolder));
-    request.releases = ChooseReleases(commandLine, registry, log);
     if (!request.releases.Any()) return Refuse(log, exit_code::kFailed, "no release to serve");
     std::vector<CString> missing;
-    switch (CheckPackage(request.setupFolder, request.releases, &missing)) {
+    switch (CheckPackage(request, &missing)) {
         case PackageCheck::Complete:
             break;
         case PackageCheck::Missing:
             return Refuse(log, exit_code::kFailed, "no package beside the program");
         case PackageCheck::Incomplete:
             return Refuse(log, exit_code::kFailed, IncompletePackageText(missing));
+        case PackageCheck::KeptDamaged:
+            return Refuse(log, exit_code::kFailed, KeptPackageLogText(missing));
     }
     const CString linked = LinkedFolderOf(request.chosenFolder, request.installFolder);
     if (!linked.IsEmpty()) {
@@ -91,7 +91,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
                       UnsafeFoldersLogText(unsafe) + ": nothing was changed");
     }
 
-    if (commandLine.mode == RunMode::Silent) {
+    if (mode == RunMode::Silent) {
         Dlg_Setup dialog(nullptr, &log);
         dialog.RunUnattended(request);
         return dialog.ExitCode();
@@ -100,5 +100,5 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     Installation installation(request, registry, progress, log, nullptr);
     const InstallResult result = installation.Run();
     if (result == InstallResult::Incomplete) log.Write(installation.Account().WarningText());
-    return ExitCodeOf(result, commandLine.mode);
+    return ExitCodeOf(result, mode);
 }

@@ -12,6 +12,8 @@
 #include "lifecycle/silent_boxes.h"
 #include "resources/resource.h"
 #include "setup/command_line.h"
+#include "setup/install_checks.h"
+#include "setup/maintenance.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_title.h"
 #include "setup/unattended.h"
@@ -133,7 +135,8 @@ int CWizardApp::Run() {
     // second holds the machine's one run.
     if (uninstaller && commandLine.secondPhaseFolder.IsEmpty()) {
         return LogExitCode(log,
-                           RunUninstaller({commandLine.mode, CString()}, theHostRegistry, log));
+                           RunUninstaller({commandLine.mode, CString(), TaskArguments(commandLine)},
+                                          theHostRegistry, log));
     }
     const OnlyRunClaim onlyRun = ClaimTheOnlyRun();
     if (!onlyRun) {
@@ -146,11 +149,23 @@ int CWizardApp::Run() {
     }
     Discover(log);
     RecoverInterrupted(log);
-    FinishInterruptedUninstall(uninstaller ? commandLine.secondPhaseFolder : CString(),
+    const bool uninstall = uninstaller && commandLine.task == UninstallerTask::Uninstall;
+    FinishInterruptedUninstall(uninstall ? commandLine.secondPhaseFolder : CString(),
                                theHostRegistry, log);
+    if (uninstall) {
+        return LogExitCode(
+            log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder, CString()},
+                                theHostRegistry, log));
+    }
     if (uninstaller) {
-        return LogExitCode(log, RunUninstaller({commandLine.mode, commandLine.secondPhaseFolder},
-                                               theHostRegistry, log));
+        const int code = RunRepairOrModify(commandLine, theHostRegistry, log);
+        RemoveTemporaryCopyAtRestart();
+        return LogExitCode(log, code);
+    }
+    // Which version wins, before this run changes anything. (Uninstall.exe
+    // is a copy of the version installed: its repair and modify need none.)
+    if (!AcceptVersionStep(nullptr, commandLine.allowDowngrade, log)) {
+        return LogExitCode(log, exit_code::kDowngradeRefused);
     }
     if (silent) return LogExitCode(log, RunUnattendedInstall(commandLine, theHostRegistry, log));
     Dlg_Setup dialog(nullptr, &log);

@@ -133,6 +133,7 @@ int Uninstaller::RunFirstPhase() {
     if (m_run.mode == RunMode::VerySilent) commandLine += " /VERYSILENT";
     if (m_run.mode == RunMode::Silent) commandLine += " /SILENT";
     if (m_log.IsOpen()) commandLine += " /LOG=" + Quoted(m_log.Path());
+    commandLine += m_run.taskArguments;
     std::string writable = commandLine.str();
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -232,8 +233,12 @@ int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, Ru
     Uninstaller uninstaller(run, hosts, log);
     if (run.secondPhaseFolder.IsEmpty()) return uninstaller.RunFirstPhase();
     const int code = uninstaller.RunSecondPhase();
-    // This copy goes with its folder at the next restart; a copy of that
-    // name anywhere else is somebody's own file.
+    RemoveTemporaryCopyAtRestart();
+    return code;
+}
+
+void RemoveTemporaryCopyAtRestart() {
+    // A copy of that name anywhere else is somebody's own file.
     const CString self = afx::GetModulePath();
     const CString folder = ParentFolder(self);
     char temp[MAX_PATH];
@@ -244,5 +249,4 @@ int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, Ru
         MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
-    return code;
 }

@@ -12,7 +12,9 @@
 // started the uninstaller sees it end when the uninstall has ended, with
 // its exit code. The second asks (unless silent), removes the installation
 // (moving the first one's file out of the folder) and has itself and its
-// folder deleted at the next restart. Killed half way, the uninstall is
+// folder deleted at the next restart. A repair or a modify (/REPAIR,
+// /MODIFY, setup/maintenance.h) runs in the second process the same way:
+// an installation may then write the uninstaller anew. Killed half way, the uninstall is
 // finished by the same command or by the next run of the setup.
 #pragma once
 
@@ -27,6 +29,9 @@ struct UninstallRun {
     RunMode mode = RunMode::Interactive;
     // The installation folder, for the second process; empty in the first.
     CString secondPhaseFolder;
+    // The first process's: the task the second runs instead of the
+    // uninstall (" /REPAIR", " /MODIFY ..."); empty for the uninstall.
+    CString taskArguments;
 };
 
 // The copy the first process starts: in a new temporary folder that only
@@ -41,8 +46,13 @@ struct HeldCopy {
 };
 bool MakeHeldCopy(const CString& program, HeldCopy* copy);
 
-// The exit code of the uninstall (lifecycle/run_contract.h).
+// The exit code of the uninstall (lifecycle/run_contract.h); in the first
+// process, that of the second, whatever its task.
 int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log);
+
+// The second process's file, when it is the temporary copy the first made,
+// goes with its folder at the next restart.
+void RemoveTemporaryCopyAtRestart();
 
 // An uninstall killed half way (its mark under HKEY_LOCAL_MACHINE) done to
 // its end from the record it left, silently, unless this run is the

@@ -103,7 +103,7 @@ TEST_F(HostDeploymentTest, ModulesAlsoReachTheInstallationFolder) {
     DeployToHosts(setup, registry, true, true, true, true, log);
     EXPECT_EQ(FilesIn(install),
               (std::set<std::string>{"TX_ZozerIded2023.grx", "GCAD2023P.dll", "GCAD2024P.dll",
-                                     "itextsharp.dll", "UserSettings"}));
+                                     "itextsharp.dll", "UserSettings", "Data"}));
     for (const char* host : {"h2023", "h2024a", "h2025", "h2026"}) {
         EXPECT_EQ(FilesIn(temp / host), kHostFiles) << host;
         EXPECT_EQ(FilesIn(temp / (std::string(host) + "\\Fonts").c_str()), kFonts) << host;

@@ -41,11 +41,12 @@ class PackageCopyTest : public deploy_test::PackageFixture {
 protected:
     bool Copy() { return CopyPackageFiles(setup, install, progress, log); }
 
-    // The files of the installation folder, without "." and "..".
-    std::set<std::string> Installed() const {
+    // The files of the installation folder, without "." and ".." and the
+    // kept package.
+    std::set<std::string> Installed(const char* folder = "") const {
         std::set<std::string> names;
-        for (const std::string& name : ListFolder(install)) {
-            if (name != "." && name != "..") names.insert(name);
+        for (const std::string& name : ListFolder(*folder ? install + "\\" + folder : install)) {
+            if (name != "." && name != ".." && name != "Data") names.insert(name);
         }
         return names;
     }
@@ -73,6 +74,11 @@ TEST_F(PackageCopyTest, CopiesByNameAndSkipsSubfolders) {
     // stays for the users the per-user stage serves.
     EXPECT_EQ(ReadTextFile(appData + "\\Torvex\\TORVEX.INI"), "ini");
     EXPECT_EQ(ReadTextFile(install + "\\UserSettings\\TORVEX.INI"), "ini");
+    // Every file the installation uses is kept, for a repair without the package.
+    EXPECT_EQ(Installed("Data"),
+              (std::set<std::string>{"TX_ZozerIded2023.grx", "itextsharp.dll", "GCAD2024P.dll",
+                                     "Torvex_EN.shx", "TORVEX_hz.SHX", "TORVEX.INI"}));
+    EXPECT_EQ(ReadTextFile(install + "\\Data\\TORVEX_hz.SHX"), "hz");
     EXPECT_TRUE(boxes.boxes.empty());
     // 8 files, the subfolder, "." and "..": one step per entry, one at the end.
     EXPECT_EQ(progress.steps, 12);
@@ -311,7 +317,7 @@ TEST_F(PackageCopyTest, OverlongDestinationIsNamedWholeInTheBox) {
     const CString overlong = temp / std::string(280, 'i').c_str();
     boxes.handler = [](int, const ShownBox&) { return IDIGNORE; };
     EXPECT_TRUE(CopyPackageFiles(setup, overlong, progress, log));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
+    ASSERT_EQ(boxes.boxes.size(), 2u);  // and its copy in the kept package
     const CString destination = overlong + "\\module.dll";
     ASSERT_GT(destination.GetLength(), MAX_PATH);
     EXPECT_EQ(boxes.boxes[0].text,
@@ -342,7 +348,7 @@ TEST_F(PackageCopyTest, LongDestinationNameIsNeverCut) {
                      listed.end());
         EXPECT_EQ(listed, std::vector<std::string>{name});
     } else {
-        ASSERT_EQ(boxes.boxes.size(), 1u);
+        ASSERT_EQ(boxes.boxes.size(), 2u);  // and its copy in the kept package
         EXPECT_EQ(boxes.boxes[0].text,
                   deploy_test::CopyErrorText(destination, ERROR_FILENAME_EXCED_RANGE));
     }

@@ -114,7 +114,7 @@ TEST_F(PackageFaultTest, DoubleByteNamesAreCopiedIntact) {
     EXPECT_TRUE(CopyPackageFiles(gbkSetup, install, progress, log));
     EXPECT_TRUE(boxes.boxes.empty());
     std::set<std::string> installed = names;
-    installed.insert("UserSettings");  // the settings copy's folder
+    installed.insert({"UserSettings", "Data"});  // the settings copy's and the kept package's
     EXPECT_EQ(FilesIn(install), installed);
     for (const std::string& name : names) {
         EXPECT_EQ(ReadTextFile(install + "\\" + name.c_str()), "content of " + name);
@@ -191,22 +191,27 @@ TEST_F(SmallVolumeTest, FullVolumeIsToldUntilThereIsRoomThenTheCopyIsWhole) {
     const CString install = Volume("full") + "\\" + Unique("inst");
     const CString destination = install + "\\module.dll";
     ASSERT_TRUE(WriteTextFile(filler, std::string(kFillerSize, 'f')));
-    // The first Retry finds the volume still full; room is made before the second.
+    // The first Retry finds the volume still full; room is made before the
+    // second. The kept package's copy then finds none: passed over.
     boxes.handler = [&filler](int index, const ShownBox&) {
         if (index == 1) DeleteFileA(filler);
-        return index < 2 ? IDRETRY : IDABORT;
+        return index < 2 ? IDRETRY : IDIGNORE;
     };
     const bool copied = CopyInto(install);
     const LONGLONG size = SizeOnDisk(destination);
     const std::string tail = TailOf(destination);
     DeleteFileA(filler);
     DeleteFileA(destination);
+    RemoveDirectoryA(install + "\\Data");
     RemoveDirectoryA(install);
 
     EXPECT_TRUE(copied);
-    ASSERT_EQ(boxes.boxes.size(), 2u);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
     for (const ShownBox& box : boxes.boxes) {
-        EXPECT_EQ(box.text, deploy_test::CopyErrorText(destination, ERROR_DISK_FULL));
+        EXPECT_EQ(box.text,
+                  deploy_test::CopyErrorText(
+                      &box == &boxes.boxes.back() ? install + "\\Data\\module.dll" : destination,
+                      ERROR_DISK_FULL));
     }
     EXPECT_EQ(size, kModuleSize);
     EXPECT_EQ(tail, std::string(kTail, sizeof kTail));

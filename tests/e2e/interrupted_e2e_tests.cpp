@@ -114,5 +114,22 @@ TEST_F(InterruptedRunTest, AKilledMoveOrUninstallIsFinishedByTheSameCommand) {
     }
 }
 
+TEST_F(InterruptedRunTest, WhatAKilledUpgradeStillHadToRemoveIsRemovedByTheNextRun) {
+    AddHost(2025);
+    const std::string setup = driver::WindowsPathOf(SETUP_EXE_PATH);
+    ASSERT_TRUE(m_machine.BuildPackage(setup, PackageFolder(), {2023, 2024}, kExtraFiles));
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    ASSERT_EQ(Run("C:\\Torvex"), 0u) << ReadLog(LogFile());
+    // The next package has none of the extra files: killed while it removes them.
+    driver::RemoveTree(PackageFolder());
+    ASSERT_TRUE(m_machine.BuildPackage(setup, PackageFolder()));
+    Run("C:\\Torvex", std::string("remove ") + kInstallFolder + "\\extra");
+    ExpectNoEntryNamesAMissingProgram("killed");
+    EXPECT_EQ(Run("C:\\Torvex"), 0u) << ReadLog(LogFile());
+    for (const std::string& name : FilesIn(kInstallFolder)) {
+        EXPECT_EQ(name.find("extra"), std::string::npos) << name;
+    }
+}
+
 }  // namespace
 }  // namespace e2e

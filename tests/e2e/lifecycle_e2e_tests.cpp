@@ -82,6 +82,70 @@ TEST_F(LifecycleTest, UninstallingLeavesTheMachineAsItWasButTheSettings) {
     EXPECT_TRUE(driver::FileExists(settings + "\\Torvex.Ini"));
 }
 
+TEST_F(LifecycleTest, AModifyWithoutThePackageServesACadInstalledSinceAndTheUninstallRemovesIt) {
+    const std::string cad2025 = AddHost(2025);
+    const std::string settings = AppDataFolder() + "\\Torvex";
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    Snapshot before = Without(TakeSnapshot(false), settings);
+    const std::vector<std::pair<std::string, std::string>> env = {{"APPDATA", AppDataFolder()}};
+    const std::string logged = "/LOG=\"" + LogFile() + "\"";
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
+    ASSERT_TRUE(m_setup.Start(PackageFolder() + "\\SetUp.exe", env, "/VERYSILENT " + logged));
+    ASSERT_TRUE(WaitForExit());
+    ASSERT_EQ(m_setup.ExitCode(), 0u);
+    driver::RemoveTree(PackageFolder());
+    const std::string cad2026 = AddHost(2026);
+    for (const std::string& entry : TakeSnapshot(false)) {
+        if (entry.find("2026-zh-CN") != std::string::npos ||
+            entry.find("\\R26") != std::string::npos)
+            before.insert(entry);
+    }
+
+    // Change in Programs and Features.
+    driver::Process launcher;
+    driver::Process modify;
+    ASSERT_TRUE(
+        launcher.Start(std::string(kInstallFolder) + "\\Uninstall.exe", env, "/MODIFY " + logged));
+    ASSERT_TRUE(modify.Adopt(driver::WaitForChildProcess(launcher.Id())));
+    m_dialog = driver::WaitForDialog(modify.Id(), kDialogCaption);
+    ASSERT_TRUE(m_dialog);
+    EXPECT_EQ(driver::ItemText(m_dialog, kPathEdit), kInstallRoot);
+    EXPECT_FALSE(driver::IsItemEnabled(m_dialog, kPathEdit) ||
+                 driver::IsItemEnabled(m_dialog, kBrowse));
+    EXPECT_EQ(driver::ItemCheck(m_dialog, kBox2025), BST_CHECKED) << "installed";
+    EXPECT_EQ(driver::ItemCheck(m_dialog, kBox2026), BST_UNCHECKED) << "found now, not installed";
+    Screenshot(m_dialog, "modify");
+    driver::Click(m_dialog, kBox2026);
+    driver::Click(m_dialog, kInstall);
+    ASSERT_TRUE(
+        driver::WaitUntil([&] { return driver::IsItemVisible(m_dialog, kCompletionText); }));
+    ASSERT_TRUE(driver::WaitForIdle(m_dialog));
+    driver::Click(m_dialog, kDone);
+    ASSERT_TRUE(launcher.WaitForExit());
+    EXPECT_EQ(launcher.ExitCode(), 0u);
+    EXPECT_TRUE(driver::FileExists(cad2026 + "\\GCAD2024P.dll"));
+    EXPECT_EQ(
+        driver::SubKeyNames(HKEY_CURRENT_USER, std::string(kProduct) + "\\R26\\zh-CN\\Applications")
+            .size(),
+        2u);
+
+    // IT's modify leaves the release installed first out: it loses the plug-in.
+    ASSERT_TRUE(launcher.Start(std::string(kInstallFolder) + "\\Uninstall.exe", env,
+                               "/MODIFY /VERYSILENT /COMPONENTS=2026 " + logged));
+    ASSERT_TRUE(launcher.WaitForExit());
+    EXPECT_EQ(launcher.ExitCode(), 0u);
+    EXPECT_FALSE(driver::FileExists(cad2025 + "\\GCAD2024P.dll"));
+    EXPECT_FALSE(
+        driver::KeyExists(HKEY_CURRENT_USER, std::string(kProduct) + "\\R25\\zh-CN\\Applications"));
+    EXPECT_TRUE(driver::FileExists(cad2026 + "\\GCAD2024P.dll"));
+
+    ASSERT_TRUE(
+        launcher.Start(std::string(kInstallFolder) + "\\Uninstall.exe", env, "/VERYSILENT"));
+    ASSERT_TRUE(launcher.WaitForExit());
+    EXPECT_EQ(launcher.ExitCode(), 0u);
+    EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
+}
+
 TEST_F(LifecycleTest, AnAbortedInstallationLeavesTheMachineAsItWas) {
     AddHost(2025);
     ASSERT_TRUE(Launch({}, {2023, 2024}, 20));

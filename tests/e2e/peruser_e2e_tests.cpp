@@ -96,5 +96,22 @@ TEST_F(UserStageTest, AHostProfileMadeLaterGetsTheEntriesAtTheNextLogon) {
         << "started again with nothing missing";
 }
 
+TEST_F(UserStageTest, TheStageTakesAwayTheEntriesTheInstallationNoLongerMakes) {
+    const std::string entry2024 = kProfile2024 + "\\Applications\\TX_ZozerIded2024";
+    RunAtLogon(m_stub);
+    ASSERT_TRUE(driver::KeyExists(HKEY_CURRENT_USER, entry2024));
+    // Installed again for 2025 alone; the other user's hive keeps its entry.
+    ASSERT_TRUE(m_setup.Start(PackageFolder() + "\\SetUp.exe", {{"APPDATA", AppDataFolder()}},
+                              "/VERYSILENT /COMPONENTS=2025 /LOG=\"" + LogFile() + "\""));
+    ASSERT_TRUE(WaitForExit());
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kProfile2024 + "\\Applications"));
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, entry2024));
+    std::string version;
+    ASSERT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version));
+    EXPECT_EQ(version, "2025,10,30,1") << "every user's stage runs again";
+    RunAtLogon(m_stub);
+    EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, entry2024));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -183,6 +183,44 @@ TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueu
     EXPECT_FALSE(driver::FileExists(module)) << "the plug-in's, never kept as the host's";
 }
 
+TEST_F(UnattendedTest, ARepairWithoutThePackagePutsBackWhatWasRemovedOrChanged) {
+    const std::string host = AddHost(2025);
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    const Snapshot before = TakeSnapshot(false);
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
+    const std::string logged = " /LOG=\"" + Scratch() + "\\silent.log\"";
+    ASSERT_EQ(Setup("/VERYSILENT" + logged).code, 0u) << Log();
+    const Snapshot installed = TakeSnapshot(true);
+    driver::RemoveTree(PackageFolder());
+    // Host modules, a font, the plug-in's own files (one changed), the
+    // per-user stage, the record and an "Applications" entry of this account.
+    const std::string install = kInstallFolder;
+    for (const std::string& file :
+         {host + "\\GCAD2023P.dll", host + "\\GCAD2024P.dll", host + "\\Fonts\\Torvex_HZ.shx",
+          install + "\\TX_ZozerIded2023.grx", install + "\\UserSetup.exe",
+          install + "\\InstallRecord.txt"}) {
+        ASSERT_TRUE(DeleteFileA(file.c_str())) << file;
+    }
+    ASSERT_TRUE(driver::WriteTextFile(install + "\\itextsharp.dll", "changed"));
+    const std::string applications = std::string(kProduct) + "\\R25\\zh-CN\\Applications";
+    const std::vector<std::string> entries = driver::SubKeyNames(HKEY_CURRENT_USER, applications);
+    ASSERT_FALSE(entries.empty());
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, (applications + "\\" + entries[0]).c_str()), 0);
+
+    const Outcome repair =
+        RunCommand("\"" + install + "\\Uninstall.exe\" /REPAIR /VERYSILENT" + logged,
+                   {{"APPDATA", AppDataFolder()}});
+    EXPECT_EQ(repair.code, 0u) << Log();
+    EXPECT_FALSE(repair.windowShown);
+    // The uninstaller that started the repair, still running, is left as it is.
+    EXPECT_EQ(Log().find("file " + install + "\\Uninstall.exe"), std::string::npos) << Log();
+    EXPECT_EQ(TakeSnapshot(true), installed);
+    EXPECT_EQ(driver::ReadTextFile(install + "\\itextsharp.dll"), "sample itextsharp.dll\r\n");
+    EXPECT_EQ(RunCommand(kSilentUninstall).code, 0u);
+    EXPECT_EQ(Without(TakeSnapshot(false), AppDataFolder() + "\\Torvex"),
+              Without(before, AppDataFolder() + "\\Torvex"));
+}
+
 TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
     const std::string host = AddHost(2025);
     ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));

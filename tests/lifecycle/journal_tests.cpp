@@ -322,13 +322,17 @@ TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChine
             driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "EstimatedSize", &value));
         EXPECT_EQ(value, kib) << bytes;
     }
-    for (const auto& [name, expected] :
-         {std::pair<const char*, DWORD>{"VersionMajor", 2026}, {"VersionMinor", 1}}) {
+    for (const auto& [name, expected] : {std::pair<const char*, DWORD>{"VersionMajor", 2026},
+                                         {"VersionMinor", 1},
+                                         {"NoModify", 0},
+                                         {"NoRepair", 0}}) {
         DWORD value = 0;
         EXPECT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kUninstallEntryKey, name, &value));
         EXPECT_EQ(value, expected) << name;
     }
-    std::string version, publisher, date;
+    std::string version, publisher, date, modify;
+    EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "ModifyPath", &modify));
+    EXPECT_EQ(modify, "\"" + (install + "\\Uninstall.exe").str() + "\" /MODIFY");
     EXPECT_TRUE(
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "DisplayVersion", &version));
     EXPECT_TRUE(

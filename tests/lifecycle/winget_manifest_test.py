@@ -15,7 +15,8 @@ MEANINGS = {"Silent": "no window at all", "SilentWithProgress": "progress only",
             "InstallLocation": "the folder to install into", "Log": "log",
             "cancelledByUser": "cancelled", "contactSupport": "failed",
             "installInProgress": "try again later", "invalidParameter": "bad command line",
-            "rebootRequiredToFinish": "restart", "rebootRequiredForInstall": "restart"}
+            "rebootRequiredToFinish": "restart", "rebootRequiredForInstall": "restart",
+            "downgrade": "a newer version is installed"}
 repository, schemas, facts = map(Path, sys.argv[1:4])
 errors = []
 

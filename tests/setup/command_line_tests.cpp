@@ -31,6 +31,8 @@ TEST(ParseCommandLine, TakesTheSwitchesOfEachProgram) {
         // what the whole line asks for, so a silent switch after the error
         // still keeps every window away.
         {"/DIR=C:\\x", CommandLineKind::Uninstaller, false, RunMode::Interactive, "", "", "/DIR"},
+        {"/ALLOWDOWNGRADE", CommandLineKind::Uninstaller, false, RunMode::Interactive, "", "",
+         "/ALLOWDOWNGRADE"},
         {"/SECONDPHASE=C:\\x", CommandLineKind::Setup, false, RunMode::Interactive, "", "",
          "/SECONDPHASE"},
         {"/QUIET", CommandLineKind::Setup, false, RunMode::Interactive, "", "", "/QUIET"},
@@ -62,13 +64,49 @@ TEST(ParseCommandLine, TakesTheSwitchesOfEachProgram) {
     }
 }
 
+TEST(ParseCommandLine, TheUninstallerRepairsOrModifiesAndPassesItOnToItsSecondProcess) {
+    const struct {
+        const char* arguments;
+        bool parsed;
+        UninstallerTask task;
+        const char* passedOn;  // to the second process
+        const char* named = "";
+    } cases[] = {
+        {"/VERYSILENT", true, UninstallerTask::Uninstall, ""},
+        {"/repair /SILENT /LOG", true, UninstallerTask::Repair, " /REPAIR"},
+        {"/MODIFY", true, UninstallerTask::Modify, " /MODIFY"},
+        {"/COMPONENTS=2026,2024 /MODIFY /S", true, UninstallerTask::Modify,
+         " /MODIFY /COMPONENTS=2026,2024"},
+        {"/MODIFY /REPAIR", false, UninstallerTask::Modify, "", "/REPAIR: not with /MODIFY"},
+        {"/REPAIR /COMPONENTS=2025", false, UninstallerTask::Repair, "", "/COMPONENTS: only"},
+        {"/COMPONENTS=2025 /VERYSILENT", false, UninstallerTask::Uninstall, "", "/COMPONENTS"},
+    };
+    for (const auto& c : cases) {
+        CommandLine parsed;
+        CString error;
+        ASSERT_EQ(ParseCommandLine(c.arguments, CommandLineKind::Uninstaller, &parsed, &error),
+                  c.parsed)
+            << c.arguments;
+        EXPECT_EQ(parsed.task, c.task) << c.arguments;
+        EXPECT_EQ(error.str().rfind(c.named, 0), 0u) << c.arguments << ": " << error.str();
+        if (c.parsed) {
+            EXPECT_EQ(TaskArguments(parsed), c.passedOn) << c.arguments;
+        }
+    }
+    CommandLine parsed;
+    CString error;
+    EXPECT_FALSE(ParseCommandLine("/REPAIR", CommandLineKind::Setup, &parsed, &error));
+    EXPECT_EQ(error, "/REPAIR: not a switch of the setup");
+}
+
 TEST(ParseCommandLine, ComponentsAndTheProgramsOwnName) {
     CommandLine parsed;
     CString error;
-    ASSERT_TRUE(
-        ParseCommandLine("/COMPONENTS=2026,2024 /?", CommandLineKind::Setup, &parsed, &error));
+    ASSERT_TRUE(ParseCommandLine("/COMPONENTS=2026,2024 /? /AllowDowngrade", CommandLineKind::Setup,
+                                 &parsed, &error));
     EXPECT_EQ(parsed.years, (std::vector<int>{2026, 2024}));
     EXPECT_TRUE(parsed.help);
+    EXPECT_TRUE(parsed.allowDowngrade);
     EXPECT_STREQ(ArgumentsOf("\"C:\\a b\\SetUp.exe\"  /S"), "/S");
     EXPECT_STREQ(ArgumentsOf("SetUp.exe"), "");
 }

@@ -17,6 +17,7 @@
 #include "lifecycle/uninstall_entry.h"
 #include "setup/install_checks.h"
 #include "setup/installation.h"
+#include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "system/folder_access_win32.h"
 #include "system/folder_security.h"
@@ -167,6 +168,43 @@ struct FolderDescriptors : CreatedFolderRecorder {
     std::map<std::string, std::string> made;
 };
 
+TEST_F(InstallationTest, TheKeptPackageServesAnInstallationOnlyWhileItIsWhatWasRecorded) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const InstallRecord before = RecordOf("A");
+    driver::RemoveTree(package.str());
+    const CString plugIn = temp / "A\\T-ZozerIded\\TX_ZozerIded2023.grx";
+    const CString module = temp / "host\\GCAD2024P.dll";
+    ASSERT_TRUE(DeleteFileA(plugIn) && DeleteFileA(module));
+    const InstallRequest request = MakeInstallRequest(temp / "A", {false, false, true, false},
+                                                      PackageSource::KeptByInstallation);
+    std::vector<CString> faults;
+    ASSERT_EQ(CheckPackage(request, &faults), PackageCheck::Complete);
+    ASSERT_EQ(Install(request), InstallResult::Complete);
+    EXPECT_TRUE(driver::FileExists(plugIn.str()) && driver::FileExists(module.str()));
+    const InstallRecord after = RecordOf("A");
+    ASSERT_EQ(after.files.size(), before.files.size());
+    for (size_t i = 0; i < after.files.size(); ++i) {
+        EXPECT_EQ(after.files[i].sha256, before.files[i].sha256) << after.files[i].path;
+    }
+    // A kept file changed since (its record file rewritten to fit), or one
+    // nobody recorded: nothing is installed from it.
+    const CString kept = temp / "A\\T-ZozerIded\\Data\\";
+    ASSERT_TRUE(
+        driver::WriteTextFile((kept + "itextsharp.dll").str(), "sample itextsharp.dlX\r\n"));
+    CopiedFile changed;
+    ASSERT_TRUE(HashFile(kept + "itextsharp.dll", &changed));
+    const std::string recordFile = (temp / "A\\T-ZozerIded\\InstallRecord.txt").str();
+    std::string text = driver::ReadTextFile(recordFile);
+    const std::string line = "\t" + (kept + "itextsharp.dll").str();
+    const size_t at = text.find(line);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at - changed.sha256.GetLength(), changed.sha256.GetLength(), changed.sha256.str());
+    ASSERT_TRUE(driver::WriteTextFile(recordFile, text));
+    ASSERT_TRUE(driver::WriteTextFile((kept + "planted.dll").str(), "planted"));
+    EXPECT_EQ(CheckPackage(request, &faults), PackageCheck::KeptDamaged);
+    EXPECT_EQ(faults, (std::vector<CString>{"itextsharp.dll", "planted.dll"}));
+}
+
 TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
     ASSERT_TRUE(driver::WriteTextFile((temp / "host\\itextsharp.dll").str(), "the host's"));
     FolderDescriptors created;
@@ -178,7 +216,7 @@ TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
     std::map<std::string, std::string> expected;
     for (const std::string& folder :
          {(temp / "D").str(), (temp / "D\\Apps").str(), (temp / "D\\Apps\\Torvex").str(), install,
-          install + "\\Kept", install + "\\UserSettings"}) {
+          install + "\\Kept", install + "\\UserSettings", install + "\\Data"}) {
         expected[folder] = protectedSddl;
     }
     // The user's own settings folder stays theirs.
@@ -321,6 +359,7 @@ TEST_F(InstallationTest, AServiceAccountServesNoProfileOfItsOwnButEveryUserAtLog
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, std::string(kHostKey) + "\\Applications"));
     EXPECT_EQ(GetPathKind(appData + "\\Torvex"), PathKind::Absent);
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kActiveSetupKey)) << "stamped as served";
+    EXPECT_EQ(RecordOf("A").releases.size(), 1u) << "the stage serves the hosts served";
     // The stage, and its command for every user's logon.
     const CString stage = request.installFolder + "\\UserSetup.exe";
     EXPECT_TRUE(SameContent(stage, driver::WindowsPathOf(USER_SETUP_EXE_PATH).c_str()));

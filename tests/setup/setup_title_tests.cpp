@@ -19,17 +19,32 @@ TEST(SetupTitle, MinorAndPatchHaveAtLeastTwoDigits) {
     EXPECT_EQ(FormatSetupTitle(20261231), "批打印软件 V2026.12.31");
 }
 
-// The version as Active Setup compares it with each user's stamp.
+// The version as Active Setup compares it with each user's stamp: never
+// lower, and higher whenever every user must be served again.
 TEST(SetupTitle, ActiveSetupReadsTheVersionNumberByNumber) {
     EXPECT_EQ(ActiveSetupVersion(g_nSetupVersion), "2025,10,30");
     EXPECT_EQ(ActiveSetupVersion(20260105), "2026,1,5");
-    // A move to another folder counts up; a new version starts anew.
+    // Moved, repaired, upgraded, rolled back, upgraded again, no version.
     EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "", false), "2025,10,30");
     EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30", true), "2025,10,30,1");
     EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,1", false), "2025,10,30,1");
-    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,7", true), "2025,10,30,8");
-    EXPECT_EQ(NextActiveSetupVersion(20260105, "2025,10,30,7", true), "2026,1,5,1");
-    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,x", false), "2025,10,30");
+    EXPECT_EQ(NextActiveSetupVersion(20260105, "2025,10,30,7", true), "2026,1,5");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2026,1,5", true), "2026,1,5,1");
+    EXPECT_EQ(NextActiveSetupVersion(20260105, "2026,1,5,1", true), "2026,1,5,2");
+    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2026,1,5,1,1", true), "2025,10,30");
+}
+
+// Which version wins: the installed one is read from its record.
+TEST(SetupTitle, AnOlderVersionIsRefusedUnlessARollbackIsAskedFor) {
+    EXPECT_EQ(ParseSetupVersion("2025.10.30"), 20251030);
+    for (const char* bad : {"", "2025.10.3", "2025.10.30 ", "+202.10.30", "2025,10,30", "x"}) {
+        EXPECT_EQ(ParseSetupVersion(bad), 0) << bad;
+    }
+    EXPECT_EQ(StepOver(0, g_nSetupVersion, false), VersionStep::Install);
+    EXPECT_EQ(StepOver(20250401, g_nSetupVersion, false), VersionStep::Upgrade);
+    EXPECT_EQ(StepOver(20251030, g_nSetupVersion, true), VersionStep::Repair);
+    EXPECT_EQ(StepOver(20260315, g_nSetupVersion, false), VersionStep::Downgrade);
+    EXPECT_EQ(StepOver(20260315, g_nSetupVersion, true), VersionStep::Rollback);
 }
 
 // The program's Chinese literals are GBK in the binary, whatever the

@@ -1,11 +1,16 @@
 // The main job's sample run: lays out a sample machine (two host releases
 // under two product keys and both registry roots) and a sample package, runs
-// SetUp.exe on them and prints what it installed. A second user of the
-// machine then gets the plug-in as at logon, from the per-user stage, and
-// loses it again with the uninstall.
+// SetUp.exe on them and prints what it installed. With --older, an older
+// version is installed first (silently), so that SetUp.exe upgrades it. A
+// second user of the machine then gets the plug-in as at logon, from the
+// per-user stage. With the package gone, the installation is repaired
+// (Uninstall.exe /REPAIR) after parts of it were removed, and modified (a
+// CAD release installed since is ticked in Change's dialog, then IT's
+// silent /MODIFY leaves another out); then everybody loses it with the
+// uninstall.
 //
-//   sample_run --setup <SetUp.exe> --work <folder> [--drive <screenshot folder>]
-//              [--look <name> [--dpi <dpi>]]
+//   sample_run --setup <SetUp.exe> --work <folder> [--older <SetUp.exe>]
+//              [--drive <screenshot folder>] [--look <name> [--dpi <dpi>]]
 //
 // Without --drive the user works the real dialog; with it the run is driven
 // as a user would: the running-host warning (a stand-in host process runs at
@@ -33,6 +38,20 @@ constexpr const char* kDialogCaption = "T-批打印软件安装";
 constexpr int kInstallButton = 1022;
 constexpr int kDoneButton = IDOK;
 constexpr int kCompletionText = 1023;
+constexpr int kPathEdit = 1000;
+constexpr int kBrowseButton = 1015;
+constexpr int kRelease2026Box = 1042;
+// The host release installed after the plug-in, which a modify serves.
+constexpr const char* kCad2026Folder = "C:\\Program Files\\Gstarsoft\\GstarCAD2026\\";
+constexpr const char* kCad2025Folder = "C:\\Program Files\\Gstarsoft\\GstarCAD2025";
+constexpr const char* kCad2025Applications =
+    "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\Applications";
+// IT's command for a CAD release installed since: every release wanted.
+constexpr const char* kSilentModify =
+    "/MODIFY /VERYSILENT /COMPONENTS=2025,2026 "
+    "/LOG=\"C:\\Windows\\Logs\\Software\\Torvex-Modify.log\"";
+constexpr const char* kOlderInstall =
+    "/VERYSILENT /DIR=\"C:\\Torvex\" /LOG=\"C:\\Windows\\Logs\\Software\\Torvex-Setup-older.log\"";
 constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
 constexpr const char* kUninstallEntryKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
@@ -70,6 +89,7 @@ constexpr const char* kSecondUsersProfile = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\
 
 struct Options {
     std::string setupExe;
+    std::string olderExe;  // empty: no upgrade
     std::string work;
     std::string screenshots;  // empty: the user works the dialog
     std::string look;         // empty: a full installation
@@ -83,6 +103,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->setupExe = argv[i + 1];
         else if (name == "--work")
             options->work = argv[i + 1];
+        else if (name == "--older")
+            options->olderExe = argv[i + 1];
         else if (name == "--drive")
             options->screenshots = argv[i + 1];
         else if (name == "--look")
@@ -163,6 +185,12 @@ void PrintApplications(const std::string& hostKey, HKEY root = HKEY_CURRENT_USER
     RegCloseKey(h);
 }
 
+void PrintEntry() {
+    std::printf("\n== Programs and Features: HKLM\\%s\n", kUninstallEntryKey);
+    if (!driver::KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey)) std::printf("    (no entry)\n");
+    PrintValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "    ");
+}
+
 void PrintInstallation(const driver::SampleMachine& machine) {
     std::printf("\n== Installation folder %s\n", kInstallFolder);
     PrintFolder(kInstallFolder, "    ");
@@ -181,9 +209,7 @@ void PrintInstallation(const driver::SampleMachine& machine) {
         std::printf("\n== Registry entries below HKCU\\%s\n", key.c_str());
         PrintApplications(key);
     }
-    std::printf("\n== Programs and Features: HKLM\\%s\n", kUninstallEntryKey);
-    if (!driver::KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey)) std::printf("    (no entry)\n");
-    PrintValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "    ");
+    PrintEntry();
     std::printf("\n== Active Setup, for every user at logon: HKLM\\%s\n", kActiveSetupKey);
     if (!driver::KeyExists(HKEY_LOCAL_MACHINE, kActiveSetupKey)) std::printf("    (no entry)\n");
     PrintValues(HKEY_LOCAL_MACHINE, kActiveSetupKey, "    ");
@@ -332,7 +358,7 @@ bool DriveUninstall(const std::string& screenshots) {
     HWND done = driver::WaitForMessageBox(uninstaller.Id(), {});
     if (!done || !driver::WaitForInput(done)) return false;
     std::printf("-- message box: %s\n", driver::MessageBoxText(done).c_str());
-    Shot(done, screenshots, "4-uninstalled");
+    Shot(done, screenshots, "6-uninstalled");
     driver::Click(done, IDOK);
     return uninstaller.WaitForExit();
 }
@@ -388,6 +414,136 @@ bool SilentRoundTrip(const driver::SampleMachine& machine, const std::string& pa
     return installed == 0 && removed == 0;
 }
 
+// An older version, installed silently from a package of its own, as a
+// deployment tool did before this release.
+bool InstallOlder(driver::SampleMachine& machine, const Options& options) {
+    const std::string package = options.work + "\\package-older";
+    driver::RemoveTree(package);
+    if (!machine.BuildPackage(options.olderExe, package)) return false;
+    std::printf("\n== An older version first: %s\\SetUp.exe %s\n", package.c_str(), kOlderInstall);
+    const DWORD code = RunToEnd(package + "\\SetUp.exe", kOlderInstall);
+    std::printf("-- exit code %lu\n", code);
+    PrintEntry();
+    driver::RemoveTree(package);
+    return code == 0;
+}
+
+// The box a second process of the uninstaller shows once its progress
+// dialog (if it came at all) is gone; answered OK. Its text.
+std::string AnswerFinalBox(const driver::Process& process, const std::string& screenshots,
+                           const char* shot) {
+    HWND progress = nullptr;
+    HWND box = nullptr;
+    driver::WaitUntil([&] {
+        if (HWND dialog = driver::FindDialog(process.Id(), kDialogCaption)) progress = dialog;
+        box = driver::WaitForMessageBox(process.Id(), {progress}, 0);
+        return box != nullptr;
+    });
+    if (!box || !driver::WaitForInput(box)) return "(no box)";
+    const std::string text = driver::MessageBoxText(box);
+    Shot(box, screenshots, shot);
+    driver::Click(box, IDOK);
+    return text;
+}
+
+// With the package gone, parts of the installation are removed, as a user or
+// a CAD's own update might; Uninstall.exe /REPAIR puts them back, showing
+// only its progress and a final box.
+bool DriveRepair(const std::string& screenshots) {
+    std::printf("\n== Parts of the installation removed (the package is gone)\n");
+    const std::vector<std::string> removed = {
+        std::string(kCad2025Folder) + "\\GCAD2024P.dll",
+        std::string(kCad2025Folder) + "\\Fonts\\Torvex_HZ.shx",
+        std::string(kInstallFolder) + "\\TX_ZozerIded2026.grx"};
+    for (const std::string& file : removed) {
+        std::printf("-- %s: %s\n", file.c_str(),
+                    DeleteFileA(file.c_str()) ? "deleted" : "NOT deleted");
+    }
+    const std::vector<std::string> entries =
+        driver::SubKeyNames(HKEY_CURRENT_USER, kCad2025Applications);
+    const std::string entry =
+        entries.empty() ? std::string() : std::string(kCad2025Applications) + "\\" + entries[0];
+    if (!entry.empty()) {
+        std::printf("-- HKCU\\%s: %s\n", entry.c_str(),
+                    RegDeleteTreeA(HKEY_CURRENT_USER, entry.c_str()) == ERROR_SUCCESS
+                        ? "deleted"
+                        : "NOT deleted");
+    }
+    std::printf("\n== Repair: \"%s\" /REPAIR\n", kUninstaller);
+    driver::Process launcher;
+    driver::Process repair;
+    if (!launcher.Start(kUninstaller, {}, "/REPAIR") ||
+        !repair.Adopt(driver::WaitForChildProcess(launcher.Id()))) {
+        return false;
+    }
+    std::printf("-- progress only, then a box: %s\n",
+                AnswerFinalBox(repair, screenshots, "4-repaired").c_str());
+    const DWORD code = launcher.WaitForExit() ? launcher.ExitCode() : STILL_ACTIVE;
+    std::printf("-- exit code %lu\n", code);
+    for (const std::string& file : removed) {
+        std::printf("-- %s: %s\n", file.c_str(), driver::FileExists(file) ? "back" : "MISSING");
+    }
+    if (!entry.empty()) {
+        std::printf("-- HKCU\\%s: %s\n", entry.c_str(),
+                    driver::KeyExists(HKEY_CURRENT_USER, entry) ? "back" : "MISSING");
+    }
+    PrintEntry();
+    return code == 0;
+}
+
+// GstarCAD 2026, installed after the plug-in, is served through Change in
+// Programs and Features: the setup dialog with the folder fixed and the
+// releases installed ticked. Then IT's silent modify names the releases
+// wanted and leaves GstarArch 2024 out, which loses the plug-in.
+bool DriveModify(driver::SampleMachine& machine, const std::string& screenshots) {
+    const char* product = "SOFTWARE\\Gstarsoft\\GstarCAD";
+    machine.AddHost({HKEY_LOCAL_MACHINE, product, "R26\\zh-CN", kCad2026Folder});
+    machine.AddHost({HKEY_CURRENT_USER, product, "R26\\zh-CN", kCad2026Folder}, false);
+    std::printf("\n== GstarCAD 2026 installed since: %s\n", kCad2026Folder);
+    std::string modifyPath;
+    driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "ModifyPath", &modifyPath);
+    std::printf("\n== Change in Programs and Features: %s\n", modifyPath.c_str());
+    driver::Process launcher;
+    driver::Process modify;
+    if (!launcher.Start(kUninstaller, {}, "/MODIFY") ||
+        !modify.Adopt(driver::WaitForChildProcess(launcher.Id()))) {
+        return false;
+    }
+    HWND dialog = driver::WaitForDialog(modify.Id(), kDialogCaption);
+    if (!dialog) return false;
+    std::printf(
+        "-- the folder %s, fixed: %s; GstarCAD 2026 ticked: %s\n",
+        driver::ItemText(dialog, kPathEdit).c_str(),
+        driver::IsItemEnabled(dialog, kPathEdit) || driver::IsItemEnabled(dialog, kBrowseButton)
+            ? "NO"
+            : "yes",
+        driver::ItemCheck(dialog, kRelease2026Box) == BST_CHECKED ? "yes" : "no");
+    std::printf("-- tick GstarCAD 2026 and install\n");
+    driver::Click(dialog, kRelease2026Box);
+    Shot(dialog, screenshots, "5-modify");
+    driver::Click(dialog, kInstallButton);
+    if (!driver::WaitUntil([&] { return driver::IsItemVisible(dialog, kCompletionText); }) ||
+        !driver::WaitForIdle(dialog)) {
+        return false;
+    }
+    driver::Click(dialog, kDoneButton);
+    const DWORD changed = launcher.WaitForExit() ? launcher.ExitCode() : STILL_ACTIVE;
+    std::printf("-- exit code %lu\n\n== Host folder %s\n", changed, kCad2026Folder);
+    PrintFolder(kCad2026Folder, "    ");
+    std::printf("\n== Registry entries below HKCU\\%s\\R26\\zh-CN\\\n", product);
+    PrintApplications(std::string(product) + "\\R26\\zh-CN\\");
+    PrintEntry();
+
+    std::printf("\n== IT's modify: \"%s\" %s\n", kUninstaller, kSilentModify);
+    const DWORD silent = RunToEnd(kUninstaller, kSilentModify);
+    std::printf("-- exit code %lu\n\n== Host folder of GstarArch 2024, left out\n", silent);
+    PrintFolder("C:\\Program Files\\Gstarsoft\\GstarArch2024", "    ");
+    std::printf("\n== Registry entries below HKCU\\SOFTWARE\\Gstarsoft\\GstarArch\\R24\\zh-CN\\\n");
+    PrintApplications("SOFTWARE\\Gstarsoft\\GstarArch\\R24\\zh-CN\\");
+    PrintEntry();
+    return changed == 0 && silent == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -397,7 +553,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
         std::fprintf(stderr,
-                     "usage: sample_run --setup <SetUp.exe> --work <folder> [--drive <folder>]\n");
+                     "usage: sample_run --setup <SetUp.exe> --work <folder> [--older <SetUp.exe>] "
+                     "[--drive <folder>]\n");
         return 2;
     }
     char self[MAX_PATH] = {};
@@ -414,6 +571,11 @@ int main(int argc, char** argv) {
     if (!machine.BuildPackage(options.setupExe, package)) {
         std::fprintf(stderr, "could not lay out the sample package in %s\n", package.c_str());
         return 1;
+    }
+    bool ok = true;
+    if (options.look.empty() && !options.olderExe.empty()) {
+        ok = InstallOlder(machine, options);
+        if (!ok) std::printf("!! the older version did not install\n");
     }
     if (options.look.empty()) {  // a look at the dialog: the same sample as before
         std::printf("== Sample machine\n");
@@ -448,25 +610,31 @@ int main(int argc, char** argv) {
         if (!ended) std::printf("!! the dialog did not behave as expected\n");
         return ended ? 0 : 1;
     }
-    bool ok = true;
     if (options.screenshots.empty()) {
         std::printf("-- work the dialog; this run goes on when it closes\n");
         setup.WaitForExit(INFINITE);
     } else {
         driver::CreateFolders(options.screenshots);
-        ok = Drive(setup, self, options.work, options.screenshots);
+        ok = Drive(setup, self, options.work, options.screenshots) && ok;
         if (!ok) std::printf("!! the dialog did not behave as expected\n");
     }
     PrintInstallation(machine);
     ServeSecondUser(options.work);
     PrintSecondUser(machine);
     if (ok && !options.screenshots.empty()) {
-        ok = DriveUninstall(options.screenshots);
+        // Repair and modify need no package.
+        driver::RemoveTree(package);
+        ok = DriveRepair(options.screenshots);
+        if (!ok) std::printf("!! the repair did not behave as expected\n");
+        ok = DriveModify(machine, options.screenshots) && ok;
+        if (!ok) std::printf("!! the modify did not behave as expected\n");
+        ok = DriveUninstall(options.screenshots) && ok;
         if (!ok) std::printf("!! the uninstaller did not behave as expected\n");
         std::printf("\n== What is left after uninstalling\n");
         PrintInstallation(machine);
         PrintSecondUser(machine);
-        ok = SilentRoundTrip(machine, package) && ok;
+        ok = machine.BuildPackage(options.setupExe, package) && SilentRoundTrip(machine, package) &&
+             ok;
         if (!ok) std::printf("!! the silent round trip did not end with 0 and 0\n");
     }
     return ok ? 0 : 1;
