@@ -1,13 +1,16 @@
 #include "lifecycle/product_version.h"
 
 #include <array>
-#include <cstdio>
 #include <string>
 
 namespace {
 
 constexpr int kMajorUnit = 10000;
 constexpr int kMinorUnit = 100;
+// A written version: year, month and day, none longer than the year's four digits.
+constexpr int kVersionParts = 3;
+constexpr int kMaxPartDigits = 4;
+constexpr int kDecimalBase = 10;
 // Active Setup compares up to four numbers of 16 bits each; the count of
 // servings again stays within four digits.
 constexpr size_t kActiveSetupNumbers = 4;
@@ -68,16 +71,23 @@ CString NextActiveSetupVersion(int version, const CString& earlier, bool serveAg
 }
 
 int ParseSetupVersion(const char* text) {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    char end = 0;
-    // Exactly what FormatSetupVersion writes, and nothing after it.
-    if (!text || std::sscanf(text, "%4d.%2d.%2d%c", &year, &month, &day, &end) != 3 ||
-        FormatSetupVersion(year * kMajorUnit + month * kMinorUnit + day) != text) {
-        return 0;
+    if (!text) return 0;
+    // Three runs of digits between dots, and exactly what FormatSetupVersion
+    // writes for them. Read by hand: sscanf alone would add some 30 KB of the
+    // C library to each program.
+    int parts[kVersionParts] = {};
+    const char* p = text;
+    for (int i = 0; i < kVersionParts; ++i) {
+        const char* const start = p;
+        while (*p >= '0' && *p <= '9' && p - start < kMaxPartDigits) {
+            parts[i] = parts[i] * kDecimalBase + (*p++ - '0');
+        }
+        const char expected = i + 1 < kVersionParts ? '.' : '\0';
+        if (p == start || *p != expected) return 0;
+        ++p;
     }
-    return year * kMajorUnit + month * kMinorUnit + day;
+    const int version = parts[0] * kMajorUnit + parts[1] * kMinorUnit + parts[2];
+    return FormatSetupVersion(version) == text ? version : 0;
 }
 
 VersionStep StepOver(int installed, int version, bool allowDowngrade) {
