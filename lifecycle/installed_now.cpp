@@ -68,7 +68,10 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
         if (again != record.files.end()) {
             // Created by the plug-in once, whatever this run found there.
             again->origin = old.origin;
-        } else if (old.origin == Origin::Settings || !reach.ReachesFile(old.path)) {
+        } else if (old.origin == Origin::Settings || !reach.ReachesFile(old.path) ||
+                   (old.origin == Origin::New && old.sha256.IsEmpty())) {
+            // Out of reach, the user's, or of a record that kept no SHA-256:
+            // never proven the plug-in's, it is only ever left and named.
             record.files.push_back(old);
         } else if (old.origin == Origin::New) {
             // Goes while it is still what was installed; one there before the
@@ -91,10 +94,17 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
         }
         const bool installedAgain =
             Holds(installed, [&](const auto& f) { return IsSamePath(f.path, old.path); });
-        if (installedAgain || !reach.ReachesFile(old.path)) {
+        // What the plug-in wrote in its place: the put-back tells the host's
+        // newer file there from the plug-in's own by it.
+        const auto plugins =
+            std::find_if(earlier.files.begin(), earlier.files.end(),
+                         [&](const auto& f) { return IsSamePath(f.path, old.path); });
+        if (installedAgain || !reach.ReachesFile(old.path) || plugins == earlier.files.end() ||
+            plugins->sha256.IsEmpty()) {
             record.keptFiles.push_back(old);
         } else {
-            putBacks.push_back({Kind::PutBack, old.path, old.keptAs});
+            putBacks.push_back(
+                {Kind::PutBack, old.path, old.keptAs, plugins->size, plugins->sha256});
         }
     }
 

@@ -8,7 +8,7 @@
 namespace {
 
 // What each kind of line holds after its tag.
-enum class Fields { None, Path, PathAside, PathSizeSha256 };
+enum class Fields { None, Path, PathAside, PathSizeSha256, PathAsideSizeSha256 };
 struct LineForm {
     const char* tag;
     Fields fields;
@@ -25,7 +25,7 @@ constexpr LineForm kLineForms[] = {
     {"remove-file", Fields::PathSizeSha256},
     {"remove-folder", Fields::Path},
     {"remove-key", Fields::Path},
-    {"put-back", Fields::PathAside},
+    {"put-back", Fields::PathAsideSizeSha256},
 };
 
 // The fields a line of the form holds, its tag included.
@@ -40,6 +40,8 @@ bool HasFieldCount(Fields fields, size_t count) {
         case Fields::PathSizeSha256:
             // A line of the build before the SHA-256 ends with the size.
             return count == 3 || count == 4;
+        case Fields::PathAsideSizeSha256:
+            return count == 5;
     }
     return false;
 }
@@ -63,6 +65,10 @@ std::string FormatJournalLine(const JournalLine& line) {
             AppendLine(out, {form.tag, EscapeField(line.path), std::to_string(line.size),
                              line.sha256.str()});
             break;
+        case Fields::PathAsideSizeSha256:
+            AppendLine(out, {form.tag, EscapeField(line.path), EscapeField(line.aside),
+                             std::to_string(line.size), line.sha256.str()});
+            break;
     }
     return out;
 }
@@ -84,12 +90,17 @@ bool ParseJournal(const char* text, std::vector<JournalLine>* lines) {
         if (form == std::end(kLineForms)) continue;
         JournalLine parsed{static_cast<JournalLine::Kind>(form - std::begin(kLineForms)), CString(),
                            CString()};
-        const bool sized = form->fields == Fields::PathSizeSha256;
+        const bool aside =
+            form->fields == Fields::PathAside || form->fields == Fields::PathAsideSizeSha256;
+        // Where the size and the SHA-256 are, when the line holds them.
+        const size_t sizeAt = form->fields == Fields::PathSizeSha256        ? 2
+                              : form->fields == Fields::PathAsideSizeSha256 ? 3
+                                                                            : 0;
         if (!HasFieldCount(form->fields, f.size()) ||
             (form->fields != Fields::None && !UnescapeField(f[1], &parsed.path)) ||
-            (form->fields == Fields::PathAside && !UnescapeField(f[2], &parsed.aside)) ||
-            (sized && !ParseNumberField(f[2], &parsed.size)) ||
-            (sized && f.size() == 4 && !ParseSha256Field(f[3], &parsed.sha256))) {
+            (aside && !UnescapeField(f[2], &parsed.aside)) ||
+            (sizeAt && !ParseNumberField(f[sizeAt], &parsed.size)) ||
+            (sizeAt && f.size() > sizeAt + 1 && !ParseSha256Field(f[sizeAt + 1], &parsed.sha256))) {
             return false;
         }
         lines->push_back(parsed);

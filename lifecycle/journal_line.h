@@ -33,10 +33,12 @@ struct JournalLine {
     };
     Kind kind;
     CString path;
-    CString aside;                // Replace, Keep and PutBack: where the earlier file is
-    unsigned long long size = 0;  // RemoveFile: the size recorded
-    // RemoveFile: the SHA-256 recorded; empty in a line of a build that kept
-    // none (such a file is never proven the plug-in's, and stays).
+    CString aside;  // Replace, Keep and PutBack: where the earlier file is
+    // RemoveFile: the size recorded; PutBack: that of the plug-in's file in
+    // the host file's place.
+    unsigned long long size = 0;
+    // The SHA-256 beside the size; empty in a RemoveFile line of a build that
+    // kept none (such a file is never proven the plug-in's, and stays).
     CString sha256 = CString();
 };
 

@@ -105,10 +105,8 @@ void FinishRemoveFile(const JournalLine& line, const ServedPlaces& places, RunLo
 }
 
 // A host's own file kept aside goes back once the plug-in's file in its
-// place is gone. A file still there is the host's own (changed since), and
-// the kept copy goes; or the plug-in's, in use and queued for deletion at
-// the next restart, which then puts the kept one back.
-void PutBack(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+// place is gone.
+void PutBackLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
     const Place host = places.PlaceOf(line.path);
     CString path;
     CString kept;
@@ -119,24 +117,41 @@ void PutBack(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
         LeftOutside(line.aside, log);
         return;
     }
-    if (GetPathKind(kept) != PathKind::File) return;  // put back already
-    CString canonical;
+    PutBackHostFile(path, kept, {line.path, line.size, InstallRecord::Origin::New, line.sha256},
+                    log);
+}
+
+}  // namespace
+
+PutBack PutBackHostFile(const CString& path, const CString& kept,
+                        const InstallRecord::File& pluginsFile, RunLog& log) {
+    if (GetPathKind(kept) != PathKind::File) return PutBack::NoneKept;  // put back already
     if (GetPathKind(path) == PathKind::Absent) {
         const bool back = MoveFileExA(kept, path, MOVEFILE_COPY_ALLOWED) != FALSE;
         log.Result("put back the host's own file", path, back, back ? 0 : GetLastError());
-    } else if (CanonicalPath(path, &canonical) && RestartQueue().HoldsOwnDeletionOf(canonical)) {
+        return back ? PutBack::Now : PutBack::Failed;
+    }
+    CString canonical;
+    if (CanonicalPath(path, &canonical) && RestartQueue().HoldsOwnDeletionOf(canonical)) {
+        // Queued after the deletion, so carried out after it.
         const bool queued =
             MoveFileExA(kept, path, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) !=
             FALSE;
         log.Result("put back the host's own file at the next restart", path, queued,
                    queued ? 0 : GetLastError());
-    } else {
-        log.Write(afx::UiText("changed since, the host's own not put back: ") +
+        return queued ? PutBack::AtNextRestart : PutBack::Failed;
+    }
+    if (JudgeRecordedFile(pluginsFile, ReadFileNow(path, pluginsFile.size)) == Ownership::Changed) {
+        log.Write(afx::UiText("the host's newer file is in place, its older one kept goes: ") +
                   afx::UiText::System(path));
         RemoveOrSchedule(kept, log);
+        return PutBack::NewerThere;
     }
+    log.Write(afx::UiText("the file in its place is not proven the host's newer one, the host's "
+                          "own stays kept: ") +
+              afx::UiText::System(kept));
+    return PutBack::Left;
 }
-}  // namespace
 
 Removal RemoveOrSchedule(const CString& path, RunLog& log) {
     if (RemoveFile(path) || IsGoneError(GetLastError())) {
@@ -221,7 +236,7 @@ void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunL
             RemoveKey(line, places, log);
             break;
         case Kind::PutBack:
-            PutBack(line, places, log);
+            PutBackLine(line, places, log);
             break;
         case Kind::Folder:
         case Kind::New:

@@ -149,7 +149,8 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
 }
 
 // The host's own files, kept in the installation folder, back in their
-// places; unless the plug-in's copy there changed since (it was left).
+// places (lifecycle/journal_work.h: PutBackHostFile), judged by what the
+// record says the plug-in wrote there.
 void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
                       UninstallOutcome& outcome, RunLog& log) {
     for (const InstallRecord::KeptFile& kept : record.keptFiles) {
@@ -166,18 +167,30 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
                       afx::UiText::System(kept.keptAs));
             continue;
         }
-        if (GetPathKind(keptAs) != PathKind::File) continue;
-        if (GetPathKind(path) != PathKind::Absent) {
-            NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
-            DeleteOrSchedule(keptAs, outcome, log);
-            continue;
-        }
-        const bool back = MoveFileExA(keptAs, path, MOVEFILE_COPY_ALLOWED) != FALSE;
-        log.Result("put back the host's own file", path, back, back ? 0 : GetLastError());
-        if (back) {
-            ++outcome.restoredFiles;
-        } else {
-            NoteLeftItem(outcome, WhyLeft::NotRemoved, keptAs, log);
+        const auto plugins = std::find_if(
+            record.files.begin(), record.files.end(),
+            [&](const InstallRecord::File& file) { return IsSamePath(file.path, kept.path); });
+        switch (PutBackHostFile(
+            path, keptAs, plugins != record.files.end() ? *plugins : InstallRecord::File(), log)) {
+            case PutBack::Now:
+                ++outcome.restoredFiles;
+                break;
+            case PutBack::AtNextRestart:
+                ++outcome.restoredFiles;
+                outcome.scheduled.push_back(path);
+                break;
+            case PutBack::NewerThere:
+                NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
+                break;
+            case PutBack::Left:
+                NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
+                NoteLeftItem(outcome, WhyLeft::NotRemoved, keptAs, log);
+                break;
+            case PutBack::Failed:
+                NoteLeftItem(outcome, WhyLeft::NotRemoved, keptAs, log);
+                break;
+            case PutBack::NoneKept:
+                break;
         }
     }
 }

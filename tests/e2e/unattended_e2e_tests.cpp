@@ -183,6 +183,24 @@ TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueu
     EXPECT_FALSE(driver::FileExists(module)) << "the plug-in's, never kept as the host's";
 }
 
+TEST_F(UnattendedTest, TheHostsOwnFileKeptForAModuleInUseComesBackAtTheRestart) {
+    const SavedRestartQueue queue;
+    const std::string module = AddHost(2025) + "\\GCAD2024P.dll";
+    ASSERT_TRUE(driver::WriteTextFile(module, "the host's"));
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    ASSERT_EQ(Setup("/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"").code, 0u) << Log();
+    {
+        const HANDLE held = CreateFileA(module.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(RunCommand(kSilentUninstall).code, 3010u);
+        CloseHandle(held);
+    }
+    ASSERT_TRUE(SavedRestartQueue::Restart());
+    EXPECT_EQ(driver::ReadTextFile(module), "the host's");
+}
+
 TEST_F(UnattendedTest, ARepairWithoutThePackagePutsBackWhatWasRemovedOrChanged) {
     const std::string host = AddHost(2025);
     ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));

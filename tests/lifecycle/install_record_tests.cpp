@@ -145,6 +145,7 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
                      {"C:\\H26\\GCAD2026P.dll", 3, Origin::New, kHash},
                      {"C:\\Far\\GCAD2024P.dll", 4, Origin::New, kHash},
                      {"C:\\H25\\itextsharp.dll", 5, Origin::Replaced},
+                     {"C:\\H26\\unproven.dll", 7, Origin::New},  // a record without hashes
                      {"C:\\AppData\\Torvex\\Torvex.Ini", 6, Origin::Settings}};
     earlier.keys = {{"H25\\Applications", Origin::New},
                     {"H26\\Applications", Origin::New},
@@ -153,7 +154,8 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
                     {"Far\\Applications\\TX2024", Origin::New}};
     earlier.keptFiles = {{"C:\\H26\\GCAD2026P.dll", "D:\\T\\Kept\\GCAD2026P.dll"},
                          {"C:\\Far\\GCAD2024P.dll", "D:\\T\\Kept\\GCAD2024P.dll"},
-                         {"D:\\T\\a.dll", "D:\\T\\Kept\\a.dll"}};
+                         {"D:\\T\\a.dll", "D:\\T\\Kept\\a.dll"},
+                         {"C:\\H26\\unproven.dll", "D:\\T\\Kept\\unproven.dll"}};
     // This run found the earlier module in place, and wrote one entry again.
     InstallRecord now{"",
                       "D:\\T",
@@ -178,7 +180,9 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
         {"Far\\Applications\\TX2024", "record"},
         {"C:\\Far", "record"},
         {"C:\\Far\\Made", "record"},
-        {"D:\\T\\Kept\\a.dll", "record"},  // the host's own still
+        {"D:\\T\\Kept\\a.dll", "record"},     // the host's own still
+        {"C:\\H26\\unproven.dll", "record"},  // never proven the plug-in's
+        {"D:\\T\\Kept\\unproven.dll", "record"},
         {"C:\\AppData\\Torvex\\Torvex.Ini", "record"},
         {"H25\\Applications", "record"},  // holds an entry written now
         {"H25\\Applications\\TX2025", "record"},
@@ -189,6 +193,7 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
     EXPECT_EQ(Fates(now, lines), expected);
     EXPECT_EQ(now.files[0].origin, Origin::New);
     EXPECT_EQ(lines[0].sha256, kHash);
+    EXPECT_EQ(lines[2].size, 3u) << "the put-back knows the plug-in's file in its place";
     EXPECT_EQ(lines[3].path, "H26\\Applications\\TX2026") << "the deepest key first";
 
     // Both kept the host's library: the earlier copy is the host's, unless
@@ -215,7 +220,7 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
         FormatJournalLine({JournalLine::Kind::Keep, "C:\\H\\b", "C:\\T\\Kept\\b"}) +
         FormatJournalLine({JournalLine::Kind::RemoveFile, "C:\\A\\b", "", 12345678901ULL, kHash}) +
         FormatJournalLine({JournalLine::Kind::Commit, "", ""}) +
-        FormatJournalLine({JournalLine::Kind::PutBack, "C:\\H\\b", "C:\\T\\Kept\\b"}) +
+        FormatJournalLine({JournalLine::Kind::PutBack, "C:\\H\\b", "C:\\T\\Kept\\b", 9, kHash}) +
         FormatJournalLine({JournalLine::Kind::RemoveKey, "H\\Applications\\x", ""}) +
         // A killed run of the build that wrote no SHA-256.
         "remove-file\tC:\\A\\c\t3\r\n";
@@ -230,6 +235,8 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
     EXPECT_EQ(lines[3].sha256, kHash);
     EXPECT_EQ(lines[4].kind, JournalLine::Kind::Commit);
     EXPECT_EQ(lines[5].aside, "C:\\T\\Kept\\b");
+    EXPECT_EQ(lines[5].size, 9u);
+    EXPECT_EQ(lines[5].sha256, kHash);
     EXPECT_EQ(lines[6].kind, JournalLine::Kind::RemoveKey);
     EXPECT_EQ(lines[7].size, 3u);
     EXPECT_TRUE(lines[7].sha256.IsEmpty());
