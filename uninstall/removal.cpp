@@ -173,11 +173,8 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
         switch (PutBackHostFile(
             path, keptAs, plugins != record.files.end() ? *plugins : InstallRecord::File(), log)) {
             case PutBack::Now:
+            case PutBack::AtNextRestart:  // the module's deletion already asks for the restart
                 ++outcome.restoredFiles;
-                break;
-            case PutBack::AtNextRestart:
-                ++outcome.restoredFiles;
-                outcome.scheduled.push_back(path);
                 break;
             case PutBack::NewerThere:
                 NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
