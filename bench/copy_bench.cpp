@@ -22,7 +22,7 @@
 #include "deploy/progress_sink.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/install_context.h"
+#include "journal/install_context.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
 #include "hosts/host_contract.h"
-#include "lifecycle/install_context.h"
-#include "lifecycle/install_record.h"
-#include "lifecycle/served_places.h"
+#include "journal/install_context.h"
+#include "record/install_record.h"
+#include "record/served_places.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 

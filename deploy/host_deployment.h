@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
-#include "hosts/host_registry.h"
+#include "hosts/found_hosts.h"
 
 class InstallContext;
 

@@ -13,9 +13,9 @@
 #include "framework/afx_msgbox.h"
 #include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/install_context.h"
-#include "lifecycle/product.h"
-#include "lifecycle/step_account.h"
+#include "journal/install_context.h"
+#include "run/product.h"
+#include "run/steps_not_done.h"
 #include "system/folder_security.h"
 #include "text/path_text.h"
 

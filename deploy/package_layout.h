@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "framework/afx_string.h"
-#include "lifecycle/install_record.h"
+#include "record/install_record.h"
 
 // The folder beside the setup program that holds the package files.
 constexpr char PackageDataFolder[] = "Data";

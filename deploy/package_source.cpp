@@ -9,9 +9,9 @@
 #include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/file_ownership.h"
-#include "lifecycle/product.h"
-#include "lifecycle/record_store.h"
+#include "record/file_ownership.h"
+#include "record/record_store.h"
+#include "run/product.h"
 
 namespace {
 

@@ -27,7 +27,7 @@ std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
 // is believed only while it is what the installation recorded (the
 // record's machine copy, else its file): every file
 // in it recorded, each still of its recorded size and SHA-256
-// (lifecycle/file_ownership.h), and no recorded one missing. Returns what
+// (record/file_ownership.h), and no recorded one missing. Returns what
 // fails that by name (the folder or the record when there is none); empty
 // when the kept package may be installed from.
 std::vector<CString> KeptPackageFaults(const CString& installFolder);

@@ -5,7 +5,7 @@
 #include "deploy/registration_table.h"
 #include "framework/scoped_handles.h"
 #include "hosts/host_contract.h"
-#include "lifecycle/install_context.h"
+#include "journal/install_context.h"
 #include "system/reg_ops.h"
 
 namespace {

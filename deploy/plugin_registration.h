@@ -5,7 +5,7 @@
 // through a registry link (system/reg_ops.h).
 #pragma once
 
-#include "hosts/host_registry.h"
+#include "hosts/found_hosts.h"
 
 class InstallContext;
 

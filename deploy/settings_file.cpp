@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "lifecycle/install_journal.h"
-#include "lifecycle/product.h"
+#include "journal/install_journal.h"
+#include "run/product.h"
 #include "system/app_data.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"

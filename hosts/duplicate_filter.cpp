@@ -2,7 +2,7 @@
 #include <unordered_set>
 
 #include "framework/afx_mbcs.h"
-#include "hosts/host_registry.h"
+#include "hosts/found_hosts.h"
 
 void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPaths) {
     // One pass in list order: an item survives when neither its key path nor

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
-#include "hosts/host_registry.h"
+#include "hosts/found_hosts.h"
 #include "hosts/system_folders.h"
 
 // The whole search stops after this many keys. A host's profile holds a few

@@ -4,11 +4,11 @@
 #include "framework/afx_app.h"
 #include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
-#include "lifecycle/product_version.h"
-#include "lifecycle/run_contract.h"
-#include "lifecycle/run_log.h"
-#include "lifecycle/silent_boxes.h"
 #include "peruser/user_stage.h"
+#include "run/product_version.h"
+#include "run/run_contract.h"
+#include "run/run_log.h"
+#include "run/silent_boxes.h"
 #include "text/path_text.h"
 
 namespace {

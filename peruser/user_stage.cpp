@@ -6,17 +6,17 @@
 #include "deploy/package_layout.h"
 #include "deploy/plugin_registration.h"
 #include "deploy/settings_file.h"
+#include "entries/active_setup.h"
+#include "entries/plugin_key.h"
 #include "hosts/host_discovery.h"
-#include "lifecycle/install_context.h"
-#include "lifecycle/installed_now.h"
-#include "lifecycle/journal_work.h"
-#include "lifecycle/per_user.h"
-#include "lifecycle/plugin_key.h"
-#include "lifecycle/product.h"
-#include "lifecycle/record_store.h"
-#include "lifecycle/run_contract.h"
-#include "lifecycle/run_log.h"
-#include "lifecycle/served_places.h"
+#include "journal/install_context.h"
+#include "journal/installed_now.h"
+#include "journal/journal_work.h"
+#include "record/record_store.h"
+#include "record/served_places.h"
+#include "run/product.h"
+#include "run/run_contract.h"
+#include "run/run_log.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -60,7 +60,7 @@ void CopySettings(const CString& installFolder, InstallContext& stage) {
 }
 
 // What this run did, with what earlier runs did that it can reach no more
-// (lifecycle/installed_now.h): an entry an earlier run created stays the
+// (journal/installed_now.h): an entry an earlier run created stays the
 // plug-in's to remove although this run found it there, and one this run
 // did not write again (another version, a release no longer served) goes
 // now, while the user's settings stay.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
-#include "lifecycle/run_contract.h"
+#include "run/run_contract.h"
 
 enum class CommandLineKind { Setup, Uninstaller };
 

@@ -2,7 +2,7 @@
 // for IT: the installation in its own folder, from the package it keeps
 // there (the package it came from may be long gone), for the releases it
 // serves (a repair) or those chosen (a modify). Either is an installation
-// like any other (setup/installation.h), through its journal: what is
+// like any other (install/installation.h), through its journal: what is
 // missing or changed is put back, a release ticked anew is served, and what
 // the earlier installation did that this one does not do again goes after
 // the commit. It runs in the uninstaller's second process, its temporary

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "hosts/host_release.h"
-#include "lifecycle/install_record.h"
+#include "record/install_record.h"
 
 // The releases an installation's record says it served.
 ReleaseSelection RecordedReleases(const InstallRecord& record);

@@ -7,8 +7,8 @@
 #include "framework/afx_gdi.h"
 #include "framework/afx_string.h"
 #include "hosts/host_release.h"
-#include "lifecycle/run_log.h"
 #include "resources/resource.h"
+#include "run/run_log.h"
 
 struct InstallRequest;
 class RunLog;
@@ -47,7 +47,7 @@ public:
     // releases installed). A release ticked anew is served, one unticked
     // removed.
     void ModifyInstallation(const CString& chosenFolder, const ReleaseSelection& ticked);
-    // The run's exit code (lifecycle/run_contract.h) once the dialog ended.
+    // The run's exit code (run/run_contract.h) once the dialog ended.
     int ExitCode() const { return m_nExitCode; }
 
 protected:
@@ -66,7 +66,7 @@ protected:
     void OnDpiChanged(UINT dpi);
     void OnReleaseClicked();
     void OnBrowse();
-    // The install command: its checks (setup/install_command.h), the
+    // The install command: its checks (install/install_command.h), the
     // installation and the completion layout.
     void OnInstall();
     // The installation with the progress bar; false when it stopped and the

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/afx_string.h"
-#include "lifecycle/product_version.h"
+#include "run/product_version.h"
 
 // "批打印软件 V<major>.<minor>.<patch>", the version as FormatSetupVersion writes it.
 CString FormatSetupTitle(int version);

@@ -1,10 +1,10 @@
 // An installation for a deployment tool: /VERYSILENT (no window) or /SILENT
 // (the dialog shows progress only). Nothing is asked; every box is logged
-// and answered (lifecycle/silent_boxes.h); the exit code tells the outcome.
+// and answered (run/silent_boxes.h); the exit code tells the outcome.
 #pragma once
 
+#include "install/installation.h"
 #include "setup/command_line.h"
-#include "setup/installation.h"
 
 class HostInstallRegistry;
 class RunLog;

@@ -14,7 +14,7 @@ public:
     // Runs the whole program and returns FALSE, so that the framework ends
     // the process without a message loop whatever the result.
     BOOL InitInstance() override;
-    // The run's exit code (lifecycle/run_contract.h).
+    // The run's exit code (run/run_contract.h).
     int ExitInstance() override { return m_nExitCode; }
 
     DECLARE_MESSAGE_MAP()

@@ -5,17 +5,17 @@
 #include <algorithm>
 
 #include "deploy/registration_table.h"
+#include "entries/uninstall_entry.h"
 #include "framework/afx_mbcs.h"
 #include "hosts/host_contract.h"
 #include "hosts/host_release.h"
-#include "lifecycle/file_ownership.h"
-#include "lifecycle/install_journal.h"
-#include "lifecycle/journal_work.h"
-#include "lifecycle/product.h"
-#include "lifecycle/record_store.h"
-#include "lifecycle/run_log.h"
-#include "lifecycle/served_places.h"
-#include "lifecycle/uninstall_entry.h"
+#include "journal/install_journal.h"
+#include "journal/journal_work.h"
+#include "record/file_ownership.h"
+#include "record/record_store.h"
+#include "record/served_places.h"
+#include "run/product.h"
+#include "run/run_log.h"
 #include "system/file_ops.h"
 #include "system/reg_ops.h"
 #include "text/path_text.h"
@@ -149,7 +149,7 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
 }
 
 // The host's own files, kept in the installation folder, back in their
-// places (lifecycle/journal_work.h: PutBackHostFile), judged by what the
+// places (journal/journal_work.h: PutBackHostFile), judged by what the
 // record says the plug-in wrote there.
 void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
                       UninstallOutcome& outcome, RunLog& log) {

@@ -7,8 +7,8 @@
 
 #include "framework/afx_string.h"
 #include "framework/afx_ui_text.h"
-#include "lifecycle/install_record.h"
-#include "lifecycle/served_places.h"
+#include "record/install_record.h"
+#include "record/served_places.h"
 
 class RunLog;
 
@@ -39,7 +39,7 @@ struct UninstallOutcome {
 };
 
 // Removes the record's new files while each is still what was installed
-// (lifecycle/file_ownership.h), puts back the host files it kept, removes
+// (record/file_ownership.h), puts back the host files it kept, removes
 // its registry entries below each served host's "Applications" key (the
 // deepest first); then the Programs and Features entry when it names this
 // installation (while it cannot be removed, nothing it names goes: the rest

@@ -1,6 +1,6 @@
 #include "uninstall/uninstall_summary.h"
 
-#include "lifecycle/run_contract.h"
+#include "run/run_contract.h"
 
 namespace {
 

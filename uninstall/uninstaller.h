@@ -20,7 +20,7 @@
 
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/run_contract.h"
+#include "run/run_contract.h"
 
 class HostInstallRegistry;
 class RunLog;
@@ -46,7 +46,7 @@ struct HeldCopy {
 };
 bool MakeHeldCopy(const CString& program, HeldCopy* copy);
 
-// The exit code of the uninstall (lifecycle/run_contract.h); in the first
+// The exit code of the uninstall (run/run_contract.h); in the first
 // process, that of the second, whatever its task.
 int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log);
 

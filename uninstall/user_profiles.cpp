@@ -6,13 +6,14 @@
 
 #include <vector>
 
+#include "entries/active_setup.h"
 #include "framework/afx_mbcs.h"
 #include "framework/scoped_handles.h"
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
-#include "lifecycle/per_user.h"
-#include "lifecycle/run_account.h"
-#include "lifecycle/run_log.h"
+#include "record/record_store.h"
+#include "run/run_log.h"
+#include "run/running_account.h"
 #include "system/file_ops.h"
 #include "system/privileges.h"
 #include "text/path_text.h"

@@ -10,7 +10,7 @@
 
 #include "deploy/progress_sink.h"
 #include "framework/afx_string.h"
-#include "lifecycle/install_context.h"
+#include "journal/install_context.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/temp_folder.h"
 

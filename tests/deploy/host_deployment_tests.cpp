@@ -9,7 +9,7 @@
 #include "deploy/host_deployment.h"
 #include "deploy/package_copy.h"
 #include "deploy/package_source.h"
-#include "lifecycle/install_context.h"
+#include "journal/install_context.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/unix_link.h"
 

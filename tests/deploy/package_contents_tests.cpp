@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "deploy/package_contents.h"
-#include "lifecycle/step_account.h"
+#include "run/steps_not_done.h"
 
 namespace {
 

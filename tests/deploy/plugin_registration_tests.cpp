@@ -8,7 +8,7 @@
 
 #include "deploy/plugin_registration.h"
 #include "framework/scoped_handles.h"
-#include "lifecycle/install_context.h"
+#include "journal/install_context.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/registry_link.h"
 #include "tests/support/scratch_registry.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "lifecycle/product.h"
-#include "lifecycle/product_version.h"
+#include "run/product.h"
+#include "run/product_version.h"
 #include "tests/hardening/pe_image.h"
 
 namespace {

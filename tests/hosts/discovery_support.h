@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "hosts/host_registry.h"
+#include "hosts/found_hosts.h"
 #include "tests/support/scratch_registry.h"
 
 inline const std::string kGstarCad = "SOFTWARE\\Gstarsoft\\GstarCAD";

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
-#include "hosts/host_registry.h"
+#include "hosts/found_hosts.h"
 #include "tests/support/printable.h"
 #include "text/path_text.h"
 

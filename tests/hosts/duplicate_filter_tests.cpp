@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "hosts/host_registry.h"
+#include "hosts/found_hosts.h"
 #include "tests/support/gbk_samples.h"
 
 namespace {

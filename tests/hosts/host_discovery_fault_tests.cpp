@@ -13,7 +13,7 @@
 
 #include "deploy/plugin_registration.h"
 #include "hosts/host_discovery.h"
-#include "lifecycle/install_context.h"
+#include "journal/install_context.h"
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
 

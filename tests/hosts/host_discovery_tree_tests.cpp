@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "hosts/found_hosts.h"
 #include "hosts/host_discovery.h"
-#include "hosts/host_registry.h"
 #include "hosts/system_folders.h"
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/registry_link.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "chooser/path_dialog.h"
-#include "hosts/host_registry.h"
-#include "setup/install_command.h"
+#include "hosts/found_hosts.h"
+#include "install/install_command.h"
 #include "setup/setup_dialog.h"
 #include "setup/wizard_app.h"
 #include "tests/support/box_recorder.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "system/single_instance.h"
+#include "system/only_run.h"
 
 namespace {
 

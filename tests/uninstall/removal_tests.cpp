@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "lifecycle/product_version.h"
-#include "lifecycle/run_log.h"
-#include "lifecycle/served_places.h"
-#include "lifecycle/uninstall_entry.h"
+#include "entries/uninstall_entry.h"
+#include "record/served_places.h"
+#include "run/product_version.h"
+#include "run/run_log.h"
 #include "system/file_ops.h"
 #include "system/sha256.h"
 #include "tests/support/scratch_registry.h"

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "lifecycle/install_record.h"
-#include "lifecycle/per_user.h"
-#include "lifecycle/plugin_key.h"
-#include "lifecycle/run_contract.h"
-#include "lifecycle/run_log.h"
+#include "entries/active_setup.h"
+#include "entries/plugin_key.h"
+#include "record/install_record.h"
+#include "run/run_contract.h"
+#include "run/run_log.h"
 #include "system/privileges.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"

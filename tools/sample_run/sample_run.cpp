@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "lifecycle/run_log.h"
 #include "peruser/user_stage.h"
+#include "run/run_log.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 
