@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr char kPackageDataFolder[] = "\\Data";
-
 class StepCounter : public ProgressSink {
 public:
     void StepIt() override { ++m_steps; }
@@ -99,7 +97,7 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     const std::string setupFolder = argv[2];
     const std::string installFolder = argv[3];
-    const std::string sourceFolder = setupFolder + kPackageDataFolder;
+    const std::string sourceFolder = setupFolder + "\\" + kPackageDataFolder;
     const std::vector<std::string> names = FileNamesIn(sourceFolder);
     if (!FileNamesIn(installFolder).empty()) {
         std::fprintf(stderr, "the installation folder is not empty\n");

@@ -18,14 +18,14 @@
 #include "hosts/host_discovery.h"
 
 // The library's process-wide record; the benchmark uses its own.
-HostInstallRegistry theHostRegistry;
+FoundHosts theHostRegistry;
 
 namespace {
 
 // One discovery on a fresh record, as the setup program runs it; false when
 // it did not find every installation of the tree.
 bool DiscoverOnce(double* elapsedMs) {
-    HostInstallRegistry registry;
+    FoundHosts registry;
     const Stopwatch watch;
     DiscoverHostInstallationsInto(registry);
     *elapsedMs = watch.ElapsedMs();

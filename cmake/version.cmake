@@ -1,5 +1,5 @@
 # The product's one version, yyyymmdd: the cache variable SETUP_VERSION.
-# The C++ code reads it from the generated setup_version.h (g_nSetupVersion:
+# The C++ code reads it from the generated setup_version.h (kSetupVersion:
 # the title, the Programs and Features entry, Active Setup, the record and
 # the log), and each program's version resource from
 # setup_add_version_resource. A build folder configured with

@@ -25,19 +25,18 @@ void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
     const CString source = JoinPath(sourceFolder, FileNameOf(destination));
     if (GetPathKind(source) != PathKind::File) return;
     if (PassesThroughLink(hostFolder, ParentFolder(destination))) {
-        install.events.Write(afx::UiText("not through a link: ") +
-                             afx::UiText::System(destination));
-        install.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
+        install.log.Write(afx::UiText("not through a link: ") + afx::UiText::System(destination));
+        install.notDone.Add(StepsNotDone::Kind::HostFileNotCopied, destination);
         return;
     }
     if (!install.journal.InstallFile(source, destination, InstallRecord::Origin::New, keepFolder)) {
-        install.account.Add(StepAccount::Kind::HostFileNotCopied, destination);
+        install.notDone.Add(StepsNotDone::Kind::HostFileNotCopied, destination);
     }
 }
 
 }  // namespace
 
-void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
+void DeployToHosts(const CString& setupFolder, const FoundHosts& registry, bool use2023,
                    bool use2024, bool use2025, bool use2026, InstallContext& install) {
     // Without an installation folder (a step run on its own) there is
     // nowhere to keep a host's files: they are replaced as any other.
@@ -68,8 +67,8 @@ void DeployToHostFolder(const CString& setupFolder, const CString& hostFolder,
 
     const CString fontsFolder = JoinPath(hostFolder, kHostFontsFolder);
     if (GetPathKind(fontsFolder) != PathKind::Folder) {
-        install.events.Write(afx::UiText("no fonts folder, no fonts: ") +
-                             afx::UiText::System(fontsFolder));
+        install.log.Write(afx::UiText("no fonts folder, no fonts: ") +
+                          afx::UiText::System(fontsFolder));
     }
     for (const CString& destination : HostFilePaths(hostFolder)) {
         CopyPackageFile(sourceFolder, hostFolder, destination, keepFolder, install);

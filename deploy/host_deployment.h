@@ -14,7 +14,7 @@ class InstallContext;
 
 // Every host folder of every selected release, in release and list order,
 // from the package beside the setup program in `setupFolder`.
-void DeployToHosts(const CString& setupFolder, const HostInstallRegistry& registry, bool use2023,
+void DeployToHosts(const CString& setupFolder, const FoundHosts& registry, bool use2023,
                    bool use2024, bool use2025, bool use2026, InstallContext& install);
 
 // The shape fonts into its "Fonts" folder (when there is one), the PDF

@@ -43,12 +43,12 @@ public:
                 ProgressSink& progress, InstallContext& install)
         : m_sourceFolder(sourceFolder),
           m_installFolder(installFolder),
-          m_keptPackage(JoinPath(installFolder, kKeptPackageFolder)),
+          m_keptPackage(JoinPath(installFolder, kPackageDataFolder)),
           m_userSettings(userSettings),
           m_progress(progress),
           m_journal(install.journal),
-          m_account(install.account),
-          m_events(install.events),
+          m_account(install.notDone),
+          m_log(install.log),
           m_unattended(install.unattended) {}
 
     // Copies one listing entry where its name sends it. False when the user aborts.
@@ -63,7 +63,7 @@ public:
             : kind == PackageEntryKind::Settings
                 ? CopySettings(source, name)
                 : CopyWithRetry(source, JoinPath(m_installFolder, name),
-                                StepAccount::Kind::FileSkipped, InstallRecord::Origin::New);
+                                StepsNotDone::Kind::FileSkipped, InstallRecord::Origin::New);
         return copied && KeepInPackage(source, name);
     }
 
@@ -74,10 +74,10 @@ private:
     bool KeepInPackage(const CString& source, const char* name) {
         const CString kept = JoinPath(m_keptPackage, name);
         if (!IsSamePath(source, kept)) {
-            return CopyWithRetry(source, kept, StepAccount::Kind::FileSkipped,
+            return CopyWithRetry(source, kept, StepsNotDone::Kind::FileSkipped,
                                  InstallRecord::Origin::New);
         }
-        if (!m_journal.KeepAsInstalled(kept)) m_account.Add(StepAccount::Kind::FileSkipped, kept);
+        if (!m_journal.KeepAsInstalled(kept)) m_account.Add(StepsNotDone::Kind::FileSkipped, kept);
         return true;
     }
 
@@ -86,32 +86,32 @@ private:
         // stage serves after the package is gone.
         const CString copyFolder = JoinPath(m_installFolder, kSettingsCopyFolder);
         m_journal.CreateFolder(copyFolder);
-        if (!CopyWithRetry(source, JoinPath(copyFolder, name), StepAccount::Kind::FileSkipped,
+        if (!CopyWithRetry(source, JoinPath(copyFolder, name), StepsNotDone::Kind::FileSkipped,
                            InstallRecord::Origin::New)) {
             return false;
         }
         if (!m_userSettings) return true;
         CString destination;
         if (!PrepareUserSettings(source, name, m_journal, &destination)) {
-            m_account.Add(StepAccount::Kind::SettingsNotWritten, destination);
+            m_account.Add(StepsNotDone::Kind::SettingsNotWritten, destination);
             return true;
         }
-        return CopyWithRetry(source, destination, StepAccount::Kind::SettingsNotWritten,
+        return CopyWithRetry(source, destination, StepsNotDone::Kind::SettingsNotWritten,
                              InstallRecord::Origin::Settings);
     }
 
     // Copies one file over any old one, asking the user while the copy fails.
     // False when the user aborts, or closed the dialog while asked, and in a
     // silent run at a failure that no retry mends.
-    bool CopyWithRetry(const CString& source, const CString& destination, StepAccount::Kind skipped,
-                       InstallRecord::Origin origin) {
+    bool CopyWithRetry(const CString& source, const CString& destination,
+                       StepsNotDone::Kind skipped, InstallRecord::Origin origin) {
         ClearReadOnly(source);
         RemoveDownloadMark(source);
         while (!m_journal.InstallFile(source, destination, origin)) {
             const DWORD error = GetLastError();
             if (m_unattended && !MayPassWithTime(error)) {
                 // The journal has logged the failure with its Windows error.
-                m_events.Write(afx::FormatUiText(
+                m_log.Write(afx::FormatUiText(
                     "not retried: error %lu is no sharing or lock violation", {error}));
                 return false;
             }
@@ -142,8 +142,8 @@ private:
     const bool m_userSettings;
     ProgressSink& m_progress;
     InstallJournal& m_journal;
-    StepAccount& m_account;
-    RunLog& m_events;
+    StepsNotDone& m_account;
+    RunLog& m_log;
     const bool m_unattended;
 };
 
@@ -155,7 +155,7 @@ bool CopyPackageFiles(const CString& setupFolder, const CString& installFolder,
     if (!ResolvePackageSource(setupFolder, sourceFolder)) return false;
     install.journal.CreateFolder(installFolder);
     // A folder that cannot be made shows when its first file is copied.
-    install.journal.CreateFolder(JoinPath(installFolder, kKeptPackageFolder));
+    install.journal.CreateFolder(JoinPath(installFolder, kPackageDataFolder));
 
     // One step before every fetch from the listing, the exhausted one included,
     // so that the bar moves file by file.

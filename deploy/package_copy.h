@@ -10,7 +10,7 @@ class InstallContext;
 // `setupFolder` (or, for a repair or a modify, the package the installation
 // keeps: `setupFolder` is then the installation folder) into the
 // installation folder (created one level), keeps each file the installation
-// uses in the kept package (kKeptPackageFolder: fonts and host modules
+// uses in the kept package (kPackageDataFolder: fonts and host modules
 // included), the settings file into the installation folder's settings copy and, when
 // `userSettings`, into the running user's settings folder (keeping the
 // user's own settings beside it when they differ), stepping the progress

@@ -2,16 +2,9 @@
 // package copy does with each entry it lists. Platform-free.
 #pragma once
 
-#include <string_view>
-
 #include "framework/afx_string.h"
 #include "record/install_record.h"
 
-// The folder beside the setup program that holds the package files.
-constexpr char PackageDataFolder[] = "Data";
-// The installation keeps its package under the same name: the installation
-// folder is then a package too (deploy/package_source.h).
-static_assert(std::string_view(PackageDataFolder) == kKeptPackageFolder);
 // The plug-in module for release 2023; beside the setup program it marks a
 // flat package.
 constexpr char kPackageMarkerFile[] = "TX_ZozerIded2023.grx";

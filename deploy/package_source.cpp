@@ -31,7 +31,7 @@ bool ResolvePackageSource(CString& sourceFolder) {
 }
 
 bool ResolvePackageSource(const CString& setupFolder, CString& sourceFolder) {
-    const CString dataFolder = JoinPath(setupFolder, PackageDataFolder);
+    const CString dataFolder = JoinPath(setupFolder, kPackageDataFolder);
     if (GetPathKind(dataFolder) == PathKind::Folder) {
         sourceFolder = dataFolder;
         return true;
@@ -56,7 +56,7 @@ std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
 }
 
 std::vector<CString> KeptPackageFaults(const CString& installFolder) {
-    const CString folder = JoinPath(installFolder, kKeptPackageFolder);
+    const CString folder = JoinPath(installFolder, kPackageDataFolder);
     // The machine's copy first: a folder users may change (one an earlier
     // version made) could hold a record file rewritten to fit a planted file.
     InstallRecord record;

@@ -23,7 +23,7 @@ bool ResolvePackageSource(const CString& setupFolder, CString& sourceFolder);
 std::vector<CString> MissingPackageFiles(const CString& sourceFolder,
                                          const std::vector<CString>& names);
 
-// The package an installation in `installFolder` keeps (kKeptPackageFolder)
+// The package an installation in `installFolder` keeps (kPackageDataFolder)
 // is believed only while it is what the installation recorded (the
 // record's machine copy, else its file): every file
 // in it recorded, each still of its recorded size and SHA-256

@@ -32,13 +32,13 @@ void WriteEntry(HKEY hostKey, const CString& hostKeyPath, const CString& name,
     const LONG created = CreateKeyNotThroughLinks(hostKey, name, KEY_WRITE, &entry);
     const bool written = created == ERROR_SUCCESS && setValues(entry.Get());
     const DWORD error = written ? 0 : created != ERROR_SUCCESS ? created : GetLastError();
-    install.events.Result("registry entry HKEY_CURRENT_USER\\", path, written, error);
-    if (!written) install.account.Add(StepAccount::Kind::RegistryNotWritten, path);
+    install.log.Result("registry entry HKEY_CURRENT_USER\\", path, written, error);
+    if (!written) install.notDone.Add(StepsNotDone::Kind::RegistryNotWritten, path);
 }
 
 }  // namespace
 
-void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
+void RegisterPlugin(const FoundHosts& registry, bool use2023, bool use2024, bool use2025,
                     bool use2026, InstallContext& install) {
     for (const HostRelease release :
          ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
@@ -46,7 +46,7 @@ void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2
     }
 }
 
-void RegisterRelease(const HostInstallRegistry& registry, int release, InstallContext& install) {
+void RegisterRelease(const FoundHosts& registry, int release, InstallContext& install) {
     ModuleNumbers numbers;
     if (!GetModuleNumbers(release, &numbers)) return;
     const int index = release - HostReleaseYear(HostRelease::R2023);
@@ -64,16 +64,15 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallCo
         afx::ScopedRegKey hostKey;
         const LONG opened = OpenKeyNotThroughLinks(HKEY_CURRENT_USER, keys[i], KEY_READ, &hostKey);
         if (opened == ERROR_CANT_ACCESS_FILE) {
-            install.events.Result("not through a registry link: HKEY_CURRENT_USER\\", keys[i],
-                                  false, static_cast<DWORD>(opened));
-            install.account.Add(StepAccount::Kind::RegistryNotWritten, keys[i]);
+            install.log.Result("not through a registry link: HKEY_CURRENT_USER\\", keys[i], false,
+                               static_cast<DWORD>(opened));
+            install.notDone.Add(StepsNotDone::Kind::RegistryNotWritten, keys[i]);
             continue;
         }
         if (opened != ERROR_SUCCESS) {
-            install.events.Write(
-                afx::UiText("no profile of this user's yet, served at a later logon: "
-                            "HKEY_CURRENT_USER\\") +
-                afx::UiText::System(keys[i]));
+            install.log.Write(afx::UiText("no profile of this user's yet, served at a later logon: "
+                                          "HKEY_CURRENT_USER\\") +
+                              afx::UiText::System(keys[i]));
             continue;
         }
         // Created on the way by the first entry when missing; noted first, so
@@ -95,7 +94,7 @@ void RegisterRelease(const HostInstallRegistry& registry, int release, InstallCo
     }
 }
 
-bool ProfileMissing(const HostInstallRegistry& registry, int release) {
+bool ProfileMissing(const FoundHosts& registry, int release) {
     HostRelease known;
     if (!HostReleaseFromYear(release, &known)) return false;
     const CStringArray& keys = registry.hostKeys[HostReleaseIndex(known)];

@@ -10,13 +10,13 @@
 class InstallContext;
 
 // RegisterRelease for each selected release, in release order.
-void RegisterPlugin(const HostInstallRegistry& registry, bool use2023, bool use2024, bool use2025,
+void RegisterPlugin(const FoundHosts& registry, bool use2023, bool use2024, bool use2025,
                     bool use2026, InstallContext& install);
 
 // Both entries below every host key of the release (a year from 2023 to
 // 2026; any other does nothing) that exists under HKEY_CURRENT_USER.
-void RegisterRelease(const HostInstallRegistry& registry, int release, InstallContext& install);
+void RegisterRelease(const FoundHosts& registry, int release, InstallContext& install);
 
 // True when a host key of the release (a year from 2023 to 2026) has no
 // profile under HKEY_CURRENT_USER yet: the user never started that host.
-bool ProfileMissing(const HostInstallRegistry& registry, int release);
+bool ProfileMissing(const FoundHosts& registry, int release);

@@ -12,7 +12,7 @@ struct HostProductKeys {
     static const char* const kPaths[kCount];
 };
 
-class HostInstallRegistry {
+class FoundHosts {
 public:
     // The plug-in's installation folder (no trailing backslash); set by the
     // install command before registration reads it.
@@ -44,4 +44,4 @@ public:
 void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPaths);
 
 // The one record of the program, constructed right after the application object.
-extern HostInstallRegistry theHostRegistry;
+extern FoundHosts theHostRegistry;

@@ -122,8 +122,8 @@ bool ReleaseOfKeyName(const char* keyName, HostRelease* release) {
 
 // Below the release key: every key holding the marker value, depth first, into
 // the record's working lists.
-void FindMarkedKeys(HostInstallRegistry& registry, SearchBudget& budget, HKEY parentKey,
-                    CString subKeyName, CString relativePath, CString baseKeyPath, int depth) {
+void FindMarkedKeys(FoundHosts& registry, SearchBudget& budget, HKEY parentKey, CString subKeyName,
+                    CString relativePath, CString baseKeyPath, int depth) {
     if (depth > kMaxKeyDepth) return;
     // An empty name opens the parent itself a second time.
     const afx::ScopedRegKey key = OpenSearchedKey(parentKey, subKeyName, budget);
@@ -163,7 +163,7 @@ struct Scan {
     }
 };
 
-void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY root,
+void ScanProductKeyUnderRoot(FoundHosts& registry, Scan& scan, HKEY root,
                              const char* productKeyPath) {
     SearchBudget& budget = scan.budget;
     // A user may make any level of the path under HKEY_CURRENT_USER a link.
@@ -206,7 +206,7 @@ void ScanProductKeyUnderRoot(HostInstallRegistry& registry, Scan& scan, HKEY roo
     }
 }
 
-void ScanProductKey(HostInstallRegistry& registry, Scan& scan, const char* productKeyPath) {
+void ScanProductKey(FoundHosts& registry, Scan& scan, const char* productKeyPath) {
     // The current user's installations come first and win over the machine's.
     ScanProductKeyUnderRoot(registry, scan, HKEY_CURRENT_USER, productKeyPath);
     ScanProductKeyUnderRoot(registry, scan, HKEY_LOCAL_MACHINE, productKeyPath);
@@ -216,7 +216,7 @@ void ScanProductKey(HostInstallRegistry& registry, Scan& scan, const char* produ
 
 namespace {
 
-void Discover(HostInstallRegistry& registry, Scan& scan) {
+void Discover(FoundHosts& registry, Scan& scan) {
     for (const char* productKeyPath : HostProductKeys::kPaths) {
         ScanProductKey(registry, scan, productKeyPath);
     }
@@ -227,13 +227,12 @@ void Discover(HostInstallRegistry& registry, Scan& scan) {
 
 }  // namespace
 
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
-                                   std::vector<RefusedHostFolder>* refused) {
+void DiscoverHostInstallationsInto(FoundHosts& registry, std::vector<RefusedHostFolder>* refused) {
     Scan scan{SearchBudget(), std::nullopt, refused};
     Discover(registry, scan);
 }
 
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system,
+void DiscoverHostInstallationsInto(FoundHosts& registry, const SystemFolders& system,
                                    int keyBudget) {
     Scan scan{SearchBudget{keyBudget}, system, nullptr};
     Discover(registry, scan);

@@ -26,10 +26,10 @@ void DiscoverHostInstallations(std::vector<RefusedHostFolder>* refused = nullptr
 // product key under both roots, then duplicates removed per release. Never
 // fails. Folders that are system folders are passed over, and listed in
 // `refused` when it is given.
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry,
+void DiscoverHostInstallationsInto(FoundHosts& registry,
                                    std::vector<RefusedHostFolder>* refused = nullptr);
 // The same with the system folders found beforehand: the shell, asked for
 // them, writes into whatever hive HKEY_CURRENT_USER stands for.
 // `keyBudget` is for tests of the bound.
-void DiscoverHostInstallationsInto(HostInstallRegistry& registry, const SystemFolders& system,
+void DiscoverHostInstallationsInto(FoundHosts& registry, const SystemFolders& system,
                                    int keyBudget = kDiscoveryKeyBudget);

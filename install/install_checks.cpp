@@ -95,8 +95,8 @@ bool EarlierInstallationMadeChosenFolder(const CString& chosenFolder,
 
 bool AcceptVersionStep(HWND owner, bool allowDowngrade, RunLog& log) {
     const int installed = InstalledVersion();
-    const VersionStep step = StepOver(installed, g_nSetupVersion, allowDowngrade);
-    const CString mine = FormatSetupVersion(g_nSetupVersion);
+    const VersionStep step = StepOver(installed, kSetupVersion, allowDowngrade);
+    const CString mine = FormatSetupVersion(kSetupVersion);
     const CString theirs = installed ? FormatSetupVersion(installed) : CString("none");
     log.Write(afx::FormatUiText("installed version %s, this one %s: ", {theirs, mine}) +
               kVersionSteps[static_cast<int>(step)]);
@@ -108,16 +108,16 @@ bool AcceptVersionStep(HWND owner, bool allowDowngrade, RunLog& log) {
 
 CString PreviouslyChosenFolder() {
     const CString installed = ReadInstalledFolder();
-    if (afx::MbsICmp(FileNameOf(installed), kInstallSubFolder + 1) != 0) return CString();
+    if (afx::MbsICmp(FileNameOf(installed), kInstallFolderName) != 0) return CString();
     const CString chosen = AsFolderPath(ParentFolder(installed));
     return IsAbsolutePath(chosen) ? chosen : CString();
 }
 
-bool IsReleaseOffered(const HostInstallRegistry& registry, HostRelease release) {
+bool IsReleaseOffered(const FoundHosts& registry, HostRelease release) {
     return release != HostRelease::R2023 && registry.GetHostCount(release) > 0;
 }
 
-ReleaseSelection OfferedReleases(const HostInstallRegistry& registry) {
+ReleaseSelection OfferedReleases(const FoundHosts& registry) {
     ReleaseSelection offered;
     for (const HostRelease release : kHostReleases) {
         offered.Select(release, IsReleaseOffered(registry, release));

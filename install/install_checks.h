@@ -27,9 +27,9 @@ CString PreviouslyChosenFolder();
 
 // A release with an installation on this machine; 2023 is never offered in
 // this version.
-bool IsReleaseOffered(const HostInstallRegistry& registry, HostRelease release);
+bool IsReleaseOffered(const FoundHosts& registry, HostRelease release);
 // Every release offered.
-ReleaseSelection OfferedReleases(const HostInstallRegistry& registry);
+ReleaseSelection OfferedReleases(const FoundHosts& registry);
 
 enum class PackageCheck {
     Complete,

@@ -51,7 +51,7 @@ InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& 
     InstallRequest request;
     request.source = source;
     request.chosenFolder = chosenFolder;
-    request.installFolder = chosenFolder + kInstallSubFolder;
+    request.installFolder = JoinPath(chosenFolder, kInstallFolderName);
     request.setupFolder = source == PackageSource::KeptByInstallation
                               ? request.installFolder
                               : ParentFolder(afx::GetModulePath());
@@ -75,7 +75,7 @@ int ExitCodeOf(InstallResult result, RunMode mode) {
     return exit_code::kFailed;
 }
 
-Installation::Installation(const InstallRequest& request, HostInstallRegistry& registry,
+Installation::Installation(const InstallRequest& request, FoundHosts& registry,
                            ProgressSink& progress, RunLog& log, HWND owner)
     : m_request(request),
       m_registry(registry),
@@ -91,8 +91,8 @@ InstallResult Installation::Run() {
     // deletes or replaces would leave an installation that says it is whole.
     const CString queued = QueuedForTheRestart();
     if (!queued.IsEmpty()) {
-        m_install.events.Write(afx::UiText("queued for the next restart: ") +
-                               afx::UiText::System(queued));
+        m_install.log.Write(afx::UiText("queued for the next restart: ") +
+                            afx::UiText::System(queued));
         afx::ShowMessageBox(m_owner, afx::FormatUiText(kRestartFirstFormat, {queued}),
                             kSetupBoxCaption, MB_OK | MB_ICONWARNING);
         return InstallResult::RestartFirst;
@@ -130,7 +130,7 @@ InstallResult Installation::Run() {
     if (m_request.servesOwnProfile) {
         RegisterPlugin(m_registry, use.use2023, use.use2024, use.use2025, use.use2026, m_install);
     } else {
-        m_install.events.Write("a service account: no profile of its own is served");
+        m_install.log.Write("a service account: no profile of its own is served");
     }
     m_progress.StepIt();
     DeployToHosts(m_request.setupFolder, m_registry, use.use2023, use.use2024, use.use2025,
@@ -152,8 +152,8 @@ InstallResult Installation::Run() {
     m_install.journal.Commit();
     places.AddEarlierInstallFolder(m_earlier.Elsewhere().installFolder);
     m_install.journal.Finish(places);
-    DropEntriesOfMissingPrograms(m_install.events);
-    return m_install.account.IsEmpty() ? InstallResult::Complete : InstallResult::Incomplete;
+    DropEntriesOfMissingPrograms(m_install.log);
+    return m_install.notDone.IsEmpty() ? InstallResult::Complete : InstallResult::Incomplete;
 }
 
 CString Installation::QueuedForTheRestart() const {
@@ -203,10 +203,10 @@ bool Installation::MakeInstallationFolder() {
 bool Installation::Protect(const CString& folder) {
     switch (ProtectInstallFolder(folder)) {
         case FolderProtection::Applied:
-            m_install.events.Result("protect folder", folder, true);
+            m_install.log.Result("protect folder", folder, true);
             return true;
         case FolderProtection::VolumeKeepsNoAcls:
-            m_install.events.Write(
+            m_install.log.Write(
                 afx::UiText("the volume keeps no permissions: the installation folder, its "
                             "record and journal cannot be protected: ") +
                 afx::UiText::System(folder));
@@ -215,7 +215,7 @@ bool Installation::Protect(const CString& folder) {
             break;
     }
     const DWORD error = GetLastError();
-    m_install.events.Result("protect folder", folder, false, error);
+    m_install.log.Result("protect folder", folder, false, error);
     return RollBackAndTell(kProtectionFailedFormat, folder, error);
 }
 
@@ -233,8 +233,8 @@ bool Installation::WriteUserStage() {
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     const bool written =
         bytes && m_install.journal.InstallData(stage, bytes, SizeofResource(nullptr, found));
-    m_install.events.Result("per-user stage", stage, written, written ? 0 : GetLastError());
-    if (!written) m_install.account.Add(StepAccount::Kind::UserStageNotSetUp, stage);
+    m_install.log.Result("per-user stage", stage, written, written ? 0 : GetLastError());
+    if (!written) m_install.notDone.Add(StepsNotDone::Kind::UserStageNotSetUp, stage);
     return written;
 }
 
@@ -258,30 +258,30 @@ void Installation::EnterUserStage() {
     const bool entered = ReadActiveSetupEntry(&earlierCommand, &earlierVersion);
     const bool serveAgain =
         entered && (afx::MbsICmp(earlierCommand, command) != 0 || m_servesUsersAgain);
-    const CString version = NextActiveSetupVersion(g_nSetupVersion, earlierVersion, serveAgain);
+    const CString version = NextActiveSetupVersion(kSetupVersion, earlierVersion, serveAgain);
     const bool written = WriteActiveSetupEntry(command, version);
-    m_install.events.Result("Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, written,
-                            written ? 0 : GetLastError());
+    m_install.log.Result("Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, written,
+                         written ? 0 : GetLastError());
     if (!written) {
-        m_install.account.Add(StepAccount::Kind::UserStageNotSetUp,
+        m_install.notDone.Add(StepsNotDone::Kind::UserStageNotSetUp,
                               CString("HKEY_LOCAL_MACHINE\\") + kActiveSetupKey);
         return;
     }
     // This account was served just now, unless it has no profile of its own;
     // a host it has not started yet is left to its next logon.
     if (!m_request.servesOwnProfile) {
-        m_install.events.Write("a service account: no Active Setup stamp of its own");
+        m_install.log.Write("a service account: no Active Setup stamp of its own");
         return;
     }
     if (OwnProfileMissing()) {
-        m_install.events.Write(
+        m_install.log.Write(
             "a host profile of this account's is missing: not stamped, its next "
             "logon starts the per-user stage");
         return;
     }
     const bool stamped = StampActiveSetupDone(version);
-    m_install.events.Result("served already: Active Setup stamp HKEY_CURRENT_USER\\",
-                            kActiveSetupKey, stamped, stamped ? 0 : GetLastError());
+    m_install.log.Result("served already: Active Setup stamp HKEY_CURRENT_USER\\", kActiveSetupKey,
+                         stamped, stamped ? 0 : GetLastError());
 }
 
 bool Installation::SetUpUninstall(const ReachNow& reach) {
@@ -289,7 +289,7 @@ bool Installation::SetUpUninstall(const ReachNow& reach) {
     // What the installation did, before its own uninstaller is written: the
     // uninstaller takes care of itself.
     InstallRecord record = m_install.journal.Record(folder);
-    record.version = FormatSetupVersion(g_nSetupVersion);
+    record.version = FormatSetupVersion(kSetupVersion);
     m_earlier.MergeInto(record, reach);
     // Another version, or other hosts: every user's stage has work to do.
     m_servesUsersAgain =
@@ -304,11 +304,11 @@ bool Installation::SetUpUninstall(const ReachNow& reach) {
         uninstallerThere ||
         (m_install.journal.InstallFile(self, uninstaller) && SameContent(self, uninstaller));
     const bool recordWritten =
-        uninstallerWritten && WriteInstallRecord(record, m_install.journal, m_install.events);
+        uninstallerWritten && WriteInstallRecord(record, m_install.journal, m_install.log);
     m_uninstallable = uninstallerWritten && recordWritten;
     if (!m_uninstallable) {
-        m_install.account.Add(
-            StepAccount::Kind::UninstallNotSetUp,
+        m_install.notDone.Add(
+            StepsNotDone::Kind::UninstallNotSetUp,
             uninstallerWritten ? JoinPath(folder, kInstallRecordName) : uninstaller);
         // No entry may name an uninstaller that cannot work.
         if (IsSamePath(ReadInstalledFolder(), folder)) DeleteUninstallEntry();
@@ -316,11 +316,11 @@ bool Installation::SetUpUninstall(const ReachNow& reach) {
     }
     unsigned long long bytes = FileSize(uninstaller);
     for (const InstallRecord::File& file : record.files) bytes += file.size;
-    const bool entered = WriteUninstallEntry({folder, g_nSetupVersion, bytes});
-    m_install.events.Result("Programs and Features entry HKEY_LOCAL_MACHINE\\", kUninstallEntryKey,
-                            entered, entered ? 0 : GetLastError());
+    const bool entered = WriteUninstallEntry({folder, kSetupVersion, bytes});
+    m_install.log.Result("Programs and Features entry HKEY_LOCAL_MACHINE\\", kUninstallEntryKey,
+                         entered, entered ? 0 : GetLastError());
     if (!entered) {
-        m_install.account.Add(StepAccount::Kind::UninstallNotSetUp,
+        m_install.notDone.Add(StepsNotDone::Kind::UninstallNotSetUp,
                               CString("HKEY_LOCAL_MACHINE\\") + kUninstallEntryKey);
     }
     return entered;

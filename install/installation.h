@@ -73,14 +73,14 @@ int ExitCodeOf(InstallResult result, RunMode mode);
 class Installation {
 public:
     // `owner` owns the boxes of the run (none for an unattended one).
-    Installation(const InstallRequest& request, HostInstallRegistry& registry,
-                 ProgressSink& progress, RunLog& log, HWND owner);
+    Installation(const InstallRequest& request, FoundHosts& registry, ProgressSink& progress,
+                 RunLog& log, HWND owner);
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
 
     InstallResult Run();
     // What was not done; shown or logged by the caller.
-    const StepAccount& Account() const { return m_install.account; }
+    const StepsNotDone& NotDone() const { return m_install.notDone; }
     // What the user should know although it was done: host files an earlier
     // installation had written that changed since, kept as the hosts' own.
     // Empty when there are none; shown by the caller (the log has each).
@@ -110,7 +110,7 @@ private:
     bool OwnProfileMissing() const;
 
     const InstallRequest& m_request;
-    HostInstallRegistry& m_registry;
+    FoundHosts& m_registry;
     ProgressSink& m_progress;
     HWND m_owner;
     InstallContext m_install;

@@ -120,7 +120,7 @@ InstallRecord EarlierInstallations::HostsServedElsewhere() {
 void EarlierInstallations::ClearElsewhereAfterCommit() {
     const CString& folder = m_elsewhere.installFolder;
     if (folder.IsEmpty()) return;
-    if (!m_journal.FinishInEarlierFolder(folder)) {
+    if (!m_journal.NameEarlierFolderBesideMark(folder)) {
         // Cleared all the same; only a run killed meanwhile leaves it be.
         m_log.Result("name the earlier installation folder beside the mark", folder, false,
                      GetLastError());

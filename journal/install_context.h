@@ -1,6 +1,5 @@
-// What every step of an installation is handed: the run's log for its
-// events, the journal through which it makes and notes its changes, and the
-// account of what it did not do.
+// What every step of an installation is handed: the run's log, the journal
+// through which it makes and notes its changes, and the steps it did not do.
 #pragma once
 
 #include "journal/install_journal.h"
@@ -10,16 +9,16 @@
 class InstallContext {
 public:
     // Events go to `log`.
-    explicit InstallContext(RunLog& log) : events(log), journal(log) {}
+    explicit InstallContext(RunLog& runLog) : log(runLog), journal(runLog) {}
     // Events go nowhere (tests, and steps run on their own). The log is bound
     // here before it is made; nothing writes to it before then.
     InstallContext() : InstallContext(m_unopenedLog) {}
     InstallContext(const InstallContext&) = delete;
     InstallContext& operator=(const InstallContext&) = delete;
 
-    RunLog& events;
+    RunLog& log;
     InstallJournal journal;
-    StepAccount account;
+    StepsNotDone notDone;
     // Nobody answers the boxes (the silent modes): a step does not ask again
     // about a failure that asking again cannot mend.
     bool unattended = false;

@@ -350,7 +350,7 @@ void InstallJournal::FinishAfterCommit(const JournalLine& line) {
     m_finish.push_back(line);
 }
 
-bool InstallJournal::FinishInEarlierFolder(const CString& earlierFolder) {
+bool InstallJournal::NameEarlierFolderBesideMark(const CString& earlierFolder) {
     return !m_durable || WritePluginValue(HKEY_LOCAL_MACHINE, kEarlierFolderValue, earlierFolder);
 }
 

@@ -108,7 +108,7 @@ public:
     void FinishAfterCommit(const JournalLine& line);
     // An earlier installation folder finish lines clear: named beside the
     // mark, so that a recovery may act there too. False when it cannot be.
-    bool FinishInEarlierFolder(const CString& earlierFolder);
+    bool NameEarlierFolderBesideMark(const CString& earlierFolder);
 
     // The installation is complete: the commit line and the finish lines
     // are written, the files kept beside the installation folder's go (at

@@ -51,7 +51,7 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
 // per-user stage would do the same for them.
 bool ServeTheSameHosts(const InstallRecord& a, const InstallRecord& b);
 
-class HostInstallRegistry;
+class FoundHosts;
 class ServedPlaces;
 
 // This machine now (Win32): the files and folders of `places`, the
@@ -59,8 +59,7 @@ class ServedPlaces;
 // of its own), the hosts discovery found (`hosts`).
 class ReachOnThisMachine : public ReachNow {
 public:
-    ReachOnThisMachine(const ServedPlaces& places, const HostInstallRegistry& hosts,
-                       bool entriesReached)
+    ReachOnThisMachine(const ServedPlaces& places, const FoundHosts& hosts, bool entriesReached)
         : m_places(places), m_hosts(hosts), m_entriesReached(entriesReached) {}
     bool ReachesFile(const CString& path) const override;
     bool ReachesKey(const CString& key) const override;
@@ -69,6 +68,6 @@ public:
 
 private:
     const ServedPlaces& m_places;
-    const HostInstallRegistry& m_hosts;
+    const FoundHosts& m_hosts;
     const bool m_entriesReached;
 };

@@ -150,7 +150,7 @@ PutBack PutBackHostFile(const CString& path, const CString& kept,
     log.Write(afx::UiText("the file in its place is not proven the host's newer one, the host's "
                           "own stays kept: ") +
               afx::UiText::System(kept));
-    return PutBack::Left;
+    return PutBack::StaysKept;
 }
 
 Removal RemoveOrSchedule(const CString& path, RunLog& log) {

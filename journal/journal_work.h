@@ -29,14 +29,14 @@ void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunL
 // A folder an installation may have made goes when it is empty.
 void RemoveFolderWhenEmpty(const CString& folder, const ServedPlaces& places, RunLog& log);
 
-enum class PutBack { Now, AtNextRestart, NewerThere, Left, Failed, NoneKept };
+enum class PutBack { Now, AtNextRestart, NewerThere, StaysKept, Failed, NoneKept };
 // A host's own file kept aside (`kept`) back to its place (`path`, where the
 // plug-in wrote `pluginsFile`), both normal paths the caller checked: now
 // when the place is free; at the next restart when the plug-in's own
 // deletion of the file there is queued; dropped when the file there is the
 // host's newer one (the plug-in's changed since); else kept where it is,
 // since the file there may be the plug-in's that could not be removed, or
-// one no record proves (Left). Logged.
+// one no record proves (StaysKept). Logged.
 PutBack PutBackHostFile(const CString& path, const CString& kept,
                         const InstallRecord::File& pluginsFile, RunLog& log);
 

@@ -19,7 +19,7 @@ public:
         RunLog log;
         // Without a log the user is served all the same.
         log.OpenNew(kUserStageLogStem);
-        LogRunStart(log, FormatSetupVersion(g_nSetupVersion));
+        LogRunStart(log, FormatSetupVersion(kSetupVersion));
         SilentBoxes boxes(log);
         const afx::ScopedMessageBoxResponder silence(boxes);
         m_exitCode = RunUserStage(ParentFolder(afx::GetModulePath()), log);

@@ -25,8 +25,8 @@ namespace {
 // The host installations discovery finds for this user that the installation
 // served: the same release in the same folder. The key is the one discovery
 // finds now, never what the record says.
-HostInstallRegistry ServedHosts(const InstallRecord& installed, const HostInstallRegistry& found) {
-    HostInstallRegistry served;
+FoundHosts ServedHosts(const InstallRecord& installed, const FoundHosts& found) {
+    FoundHosts served;
     for (const HostRelease release : kHostReleases) {
         const int index = HostReleaseIndex(release);
         for (int i = 0; i < found.GetHostCount(release); ++i) {
@@ -55,7 +55,7 @@ void CopySettings(const CString& installFolder, InstallContext& stage) {
     if (ready && SameContent(source, destination)) return;
     if (!ready ||
         !stage.journal.InstallFile(source, destination, InstallRecord::Origin::Settings)) {
-        stage.account.Add(StepAccount::Kind::SettingsNotWritten, destination);
+        stage.notDone.Add(StepsNotDone::Kind::SettingsNotWritten, destination);
     }
 }
 
@@ -65,7 +65,7 @@ void CopySettings(const CString& installFolder, InstallContext& stage) {
 // did not write again (another version, a release no longer served) goes
 // now, while the user's settings stay.
 void RecordForUser(InstallRecord done, const InstallRecord& earlier, const CString& version,
-                   const HostInstallRegistry& found, RunLog& log) {
+                   const FoundHosts& found, RunLog& log) {
     const ServedPlaces places = FindServedPlaces(done.installFolder, nullptr, found);
     std::vector<CString> passedOver;
     for (const JournalLine& line :
@@ -91,9 +91,9 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
                   afx::UiText::System(installFolder));
         return exit_code::kFailed;
     }
-    HostInstallRegistry found;
+    FoundHosts found;
     DiscoverHostInstallationsInto(found);
-    HostInstallRegistry served = ServedHosts(installed, found);
+    FoundHosts served = ServedHosts(installed, found);
     served.installFolder = installFolder;
 
     InstallRecord earlier;
@@ -125,6 +125,6 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
     } else {
         DisarmRunOnce();
     }
-    if (!stage.account.IsEmpty()) log.Write(stage.account.WarningText());
+    if (!stage.notDone.IsEmpty()) log.Write(stage.notDone.WarningText());
     return exit_code::kSuccess;
 }

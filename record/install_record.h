@@ -16,12 +16,12 @@ extern const char kKeptFilesFolder[];
 // Where the package's settings file is kept, in its folder, for the users
 // the per-user stage serves after the package is gone.
 extern const char kSettingsCopyFolder[];
-// Where a copy of the whole package is kept, in its folder, for the repair
-// and the modify the uninstaller runs after the package is gone. Named as
-// the package's own folder beside the setup program
-// (deploy/package_layout.h), so that the installation folder, with
-// Uninstall.exe in it, reads as a package.
-constexpr char kKeptPackageFolder[] = "Data";
+// The folder of a package that holds its files: beside the setup program,
+// and the copy of the whole package an installation keeps in its folder for
+// the repair and the modify the uninstaller runs after the package is gone.
+// One name, so that the installation folder, with Uninstall.exe in it,
+// reads as a package (deploy/package_source.h).
+constexpr char kPackageDataFolder[] = "Data";
 
 struct InstallRecord {
     enum class Origin {

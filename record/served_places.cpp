@@ -12,7 +12,7 @@ ServedPlaces::ServedPlaces(const CString& installFolder) : m_givenInstallFolder(
     // The settings copy and the kept package are the installation folder's
     // own, like its files.
     Add(JoinPath(installFolder, kSettingsCopyFolder), Place::InstallFolder, installFolder);
-    Add(JoinPath(installFolder, kKeptPackageFolder), Place::InstallFolder, installFolder);
+    Add(JoinPath(installFolder, kPackageDataFolder), Place::InstallFolder, installFolder);
 }
 
 void ServedPlaces::Add(const CString& folder, Place place, const CString& linkFreeFrom) {
@@ -48,7 +48,7 @@ void ServedPlaces::AddEarlierInstallFolder(const CString& earlierFolder) {
     CString canonical;
     if (!IsValid() || !CanonicalPath(earlierFolder, &canonical)) return;
     m_earlierFolder = canonical;
-    for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder, kKeptPackageFolder}) {
+    for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder, kPackageDataFolder}) {
         Add(*sub ? JoinPath(earlierFolder, sub) : earlierFolder, Place::EarlierInstallation,
             earlierFolder);
     }

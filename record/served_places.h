@@ -12,7 +12,7 @@
 
 #include "framework/afx_string.h"
 
-class HostInstallRegistry;
+class FoundHosts;
 struct InstallRecord;
 
 class ServedPlaces {
@@ -87,4 +87,4 @@ bool PassesThroughLink(const CString& servedFolder, const CString& path);
 // recovery of an interrupted installation: every release), and the running
 // user's settings folder; never what the record itself says they are.
 ServedPlaces FindServedPlaces(const CString& installFolder, const InstallRecord* record,
-                              const HostInstallRegistry& hosts);
+                              const FoundHosts& hosts);

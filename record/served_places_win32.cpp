@@ -29,7 +29,7 @@ bool PassesThroughLink(const CString& servedFolder, const CString& path) {
 }
 
 ServedPlaces FindServedPlaces(const CString& installFolder, const InstallRecord* record,
-                              const HostInstallRegistry& hosts) {
+                              const FoundHosts& hosts) {
     ServedPlaces places(installFolder);
     for (const HostRelease release : kHostReleases) {
         const bool recorded =

@@ -14,8 +14,8 @@ constexpr char kProductPublisher[] = "Torvex";
 constexpr char kUninstallEntryKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvex T-ZozerIded";
 
-// What the installation appends to the folder the user chose.
-constexpr char kInstallSubFolder[] = "\\T-ZozerIded";
+// The installation folder's name, in the folder the user chose.
+constexpr char kInstallFolderName[] = "T-ZozerIded";
 
 // The settings folder in each user's application-data folder.
 constexpr char kSettingsSubfolder[] = "Torvex";

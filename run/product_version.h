@@ -7,7 +7,7 @@
 
 // The setup program's version, yyyymmdd: the only version it carries, the
 // build's SETUP_VERSION.
-constexpr int g_nSetupVersion = SETUP_VERSION;
+constexpr int kSetupVersion = SETUP_VERSION;
 
 // The version's numbers, as Programs and Features reads the first two
 // (VersionMajor, VersionMinor).

@@ -201,7 +201,7 @@ void RunLog::Result(const char* what, const CString& subject, bool ok, DWORD err
 
 void LogRunStart(RunLog& log, const char* version) {
     if (!log.IsOpen()) return;  // looking up the account delays the dialog for nothing
-    const RunAccount account = CurrentAccount();
+    const RunningAccount account = CurrentAccount();
     log.Write(afx::UiText::System(afx::GetAppName() + " " + version));
     log.Write(afx::UiText("command line: ") + afx::UiText::System(GetCommandLineA()));
     log.Write(afx::UiText("Windows ") + afx::UiText::System(WindowsVersion()));

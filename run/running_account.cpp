@@ -18,8 +18,8 @@ bool IsServiceAccountSid(const char* sid) {
     return sid && std::strncmp(sid, kVirtualServicePrefix, sizeof(kVirtualServicePrefix) - 1) == 0;
 }
 
-RunAccount CurrentAccount() {
-    RunAccount account;
+RunningAccount CurrentAccount() {
+    RunningAccount account;
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return account;
     const afx::ScopedKernelHandle token(raw);

@@ -5,13 +5,13 @@
 
 #include "framework/afx_string.h"
 
-struct RunAccount {
+struct RunningAccount {
     CString name;  // DOMAIN\user
     CString sid;   // S-1-5-...
     bool elevated = false;
 };
 
-RunAccount CurrentAccount();
+RunningAccount CurrentAccount();
 
 // Local System (S-1-5-18), Local Service, Network Service or a virtual
 // service account (S-1-5-80-...). Platform-free.

@@ -6,19 +6,19 @@ constexpr char kHeading[] = "安装已结束，但以下项目没有完成：\n"
 constexpr char kMoreFormat[] = "\n……另有 %d 项";
 constexpr char kConsequence[] = "\n\n插件可能无法在相关的CAD中加载，请排除原因后重新安装。";
 
-const char* PrefixOf(StepAccount::Kind kind) {
+const char* PrefixOf(StepsNotDone::Kind kind) {
     switch (kind) {
-        case StepAccount::Kind::FileSkipped:
+        case StepsNotDone::Kind::FileSkipped:
             return "未拷贝文件：";
-        case StepAccount::Kind::HostFileNotCopied:
+        case StepsNotDone::Kind::HostFileNotCopied:
             return "未拷贝到CAD目录：";
-        case StepAccount::Kind::RegistryNotWritten:
+        case StepsNotDone::Kind::RegistryNotWritten:
             return "未写入注册表：HKEY_CURRENT_USER\\";
-        case StepAccount::Kind::SettingsNotWritten:
+        case StepsNotDone::Kind::SettingsNotWritten:
             return "未写入设置文件：";
-        case StepAccount::Kind::UserStageNotSetUp:
+        case StepsNotDone::Kind::UserStageNotSetUp:
             return "未能为本机其他用户设置：";
-        case StepAccount::Kind::UninstallNotSetUp:
+        case StepsNotDone::Kind::UninstallNotSetUp:
             break;
     }
     return "未能建立卸载信息：";
@@ -26,11 +26,11 @@ const char* PrefixOf(StepAccount::Kind kind) {
 
 }  // namespace
 
-void StepAccount::Add(Kind kind, const CString& what) {
+void StepsNotDone::Add(Kind kind, const CString& what) {
     m_items.push_back({kind, what});
 }
 
-afx::UiText StepAccount::WarningText() const {
+afx::UiText StepsNotDone::WarningText() const {
     afx::UiText text(kHeading);
     const int listed = GetCount() < kMaxListedItems ? GetCount() : kMaxListedItems;
     for (int i = 0; i < listed; ++i) {

@@ -10,7 +10,7 @@
 #include "framework/afx_string.h"
 #include "framework/afx_ui_text.h"
 
-class StepAccount {
+class StepsNotDone {
 public:
     enum class Kind {
         FileSkipped,         // a package file the user chose to pass over

@@ -24,7 +24,7 @@ constexpr char kRepairedText[] = "T-批打印软件已修复。";
 
 }  // namespace
 
-int RunRepairOrModify(const CommandLine& commandLine, HostInstallRegistry& registry, RunLog& log) {
+int RunRepairOrModify(const CommandLine& commandLine, FoundHosts& registry, RunLog& log) {
     const CString& installFolder = commandLine.secondPhaseFolder;
     const bool interactive = commandLine.mode == RunMode::Interactive;
     const bool modify = commandLine.task == UninstallerTask::Modify;
@@ -32,7 +32,7 @@ int RunRepairOrModify(const CommandLine& commandLine, HostInstallRegistry& regis
     // Only the installation Programs and Features names, as its record says.
     const CString chosen = PreviouslyChosenFolder();
     InstallRecord record;
-    if (chosen.IsEmpty() || !IsSamePath(chosen + kInstallSubFolder, installFolder) ||
+    if (chosen.IsEmpty() || !IsSamePath(JoinPath(chosen, kInstallFolderName), installFolder) ||
         ReadInstallRecord(installFolder, &record) == RecordSource::None) {
         log.Write(afx::UiText("not the installation Programs and Features names, or no record: ") +
                   afx::UiText::System(installFolder));
@@ -71,7 +71,7 @@ int RunRepairOrModify(const CommandLine& commandLine, HostInstallRegistry& regis
         return exit_code::kFailed;
     }
     Dlg_Setup dialog(nullptr, &log);
-    dialog.RunUnattended(checked);
+    dialog.RunShowingProgressOnly(checked);
     if (dialog.ExitCode() == exit_code::kSuccess) {
         afx::ShowMessageBox(nullptr, kRepairedText, kSetupBoxCaption, MB_OK | MB_ICONINFORMATION);
     }

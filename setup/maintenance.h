@@ -11,11 +11,11 @@
 
 #include "setup/command_line.h"
 
-class HostInstallRegistry;
+class FoundHosts;
 class RunLog;
 
 // A repair shows only its progress and a final box (nothing in the silent
 // modes, or the progress with /SILENT); an interactive modify shows the
 // setup dialog with the installation's folder fixed and its releases ticked.
 // The exit codes are the installation's.
-int RunRepairOrModify(const CommandLine& commandLine, HostInstallRegistry& registry, RunLog& log);
+int RunRepairOrModify(const CommandLine& commandLine, FoundHosts& registry, RunLog& log);

@@ -150,7 +150,7 @@ Dlg_Setup::Dlg_Setup(CWnd* pParent, RunLog* log)
       m_nExitCode(exit_code::kUserCancelled),
       m_log(log ? *log : m_unopenedLog) {}
 
-INT_PTR Dlg_Setup::RunUnattended(const InstallRequest& request) {
+INT_PTR Dlg_Setup::RunShowingProgressOnly(const InstallRequest& request) {
     m_pUnattended = &request;
     return DoModal();
 }
@@ -191,7 +191,7 @@ BOOL Dlg_Setup::OnInitDialog() {
     m_brushBack.CreateSolidBrush(kBackColour);
     ApplyDpi(afx::GetWindowDpi(m_hWnd));
 
-    m_strTitle = FormatSetupTitle(g_nSetupVersion);
+    m_strTitle = FormatSetupTitle(kSetupVersion);
     m_strEdition = kEdition;
 
     if (HICON icon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_SETUP))) {
@@ -376,7 +376,7 @@ bool Dlg_Setup::DoInstall(const InstallRequest& request) {
     }
     m_progress.SetPos(kProgressHigh);  // full, whatever the number of steps
     if (result == InstallResult::Incomplete) {
-        afx::ShowMessageBox(m_hWnd, installation.Account().WarningText(), kSetupBoxCaption,
+        afx::ShowMessageBox(m_hWnd, installation.NotDone().WarningText(), kSetupBoxCaption,
                             MB_OK | MB_ICONWARNING);
     }
     const afx::UiText notice = installation.Notice();

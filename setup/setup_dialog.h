@@ -40,7 +40,7 @@ public:
     // Shows only the progress of an installation that was chosen already
     // (an unattended /SILENT run, or a repair): no input is taken, nothing
     // is asked, and the dialog ends with the installation.
-    INT_PTR RunUnattended(const InstallRequest& request);
+    INT_PTR RunShowingProgressOnly(const InstallRequest& request);
     // Before DoModal, for Uninstall.exe /MODIFY: the installation in
     // `chosenFolder`, which is fixed (the edit box and the browse button
     // disabled), from the package it keeps, with `ticked` ticked (the

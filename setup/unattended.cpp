@@ -27,8 +27,7 @@ int Refuse(RunLog& log, int code, const afx::UiText& why) {
 
 }  // namespace
 
-ReleaseSelection ChooseAndLogReleases(const CommandLine& commandLine,
-                                      const HostInstallRegistry& registry,
+ReleaseSelection ChooseAndLogReleases(const CommandLine& commandLine, const FoundHosts& registry,
                                       const ReleaseSelection& preset, RunLog& log) {
     const ReleaseChoice choice =
         ChooseReleases(OfferedReleases(registry), preset,
@@ -43,8 +42,7 @@ ReleaseSelection ChooseAndLogReleases(const CommandLine& commandLine,
     return choice.chosen;
 }
 
-int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& registry,
-                         RunLog& log) {
+int RunUnattendedInstall(const CommandLine& commandLine, FoundHosts& registry, RunLog& log) {
     CString chosen = commandLine.hasFolder ? commandLine.folder : PreviouslyChosenFolder();
     if (chosen.IsEmpty()) chosen = kDefaultChosenFolder;
     // The same rules as the dialog's folder text.
@@ -57,8 +55,7 @@ int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& re
     return InstallUnattended(request, commandLine.mode, registry, log);
 }
 
-int InstallUnattended(InstallRequest request, RunMode mode, HostInstallRegistry& registry,
-                      RunLog& log) {
+int InstallUnattended(InstallRequest request, RunMode mode, FoundHosts& registry, RunLog& log) {
     if (IsHostRunning()) {
         return Refuse(log, exit_code::kBusy, "a host is running: nothing was changed");
     }
@@ -93,12 +90,12 @@ int InstallUnattended(InstallRequest request, RunMode mode, HostInstallRegistry&
 
     if (mode == RunMode::Silent) {
         Dlg_Setup dialog(nullptr, &log);
-        dialog.RunUnattended(request);
+        dialog.RunShowingProgressOnly(request);
         return dialog.ExitCode();
     }
     NoProgress progress;
     Installation installation(request, registry, progress, log, nullptr);
     const InstallResult result = installation.Run();
-    if (result == InstallResult::Incomplete) log.Write(installation.Account().WarningText());
+    if (result == InstallResult::Incomplete) log.Write(installation.NotDone().WarningText());
     return ExitCodeOf(result, mode);
 }

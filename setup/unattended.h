@@ -6,21 +6,18 @@
 #include "install/installation.h"
 #include "setup/command_line.h"
 
-class HostInstallRegistry;
+class FoundHosts;
 class RunLog;
 
 // SetUp.exe's: into /DIR (else the earlier installation's folder, else the
 // default one), from the package beside it.
-int RunUnattendedInstall(const CommandLine& commandLine, HostInstallRegistry& registry,
-                         RunLog& log);
+int RunUnattendedInstall(const CommandLine& commandLine, FoundHosts& registry, RunLog& log);
 
 // The releases a run serves (setup/release_choice.h): those the command
 // line names, else `preset`, out of those offered; logged.
-ReleaseSelection ChooseAndLogReleases(const CommandLine& commandLine,
-                                      const HostInstallRegistry& registry,
+ReleaseSelection ChooseAndLogReleases(const CommandLine& commandLine, const FoundHosts& registry,
                                       const ReleaseSelection& preset, RunLog& log);
 
 // The checks of an unattended run, without a box (a refusal is logged),
 // then the installation the request asks for, in `mode`'s windows.
-int InstallUnattended(InstallRequest request, RunMode mode, HostInstallRegistry& registry,
-                      RunLog& log);
+int InstallUnattended(InstallRequest request, RunMode mode, FoundHosts& registry, RunLog& log);

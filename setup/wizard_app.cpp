@@ -27,7 +27,7 @@ END_MESSAGE_MAP()
 // The two process-wide objects, in this order: the record is built after the
 // application object and destroyed before it.
 CWizardApp theApp;
-HostInstallRegistry theHostRegistry;
+FoundHosts theHostRegistry;
 
 namespace {
 
@@ -96,7 +96,7 @@ int CWizardApp::Run() {
     RunLog log;
     CString logRefused;
     if (!OpenRunLog(commandLine, silent, log, &logRefused)) return exit_code::kFailed;
-    LogRunStart(log, FormatSetupVersion(g_nSetupVersion));
+    LogRunStart(log, FormatSetupVersion(kSetupVersion));
     // No box is ever shown in the silent modes: each is logged and answered.
     SilentBoxes silentBoxes(log);
     std::optional<afx::ScopedMessageBoxResponder> silence;

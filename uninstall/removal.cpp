@@ -179,7 +179,7 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
             case PutBack::NewerThere:
                 NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
                 break;
-            case PutBack::Left:
+            case PutBack::StaysKept:
                 NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
                 NoteLeftItem(outcome, WhyLeft::NotRemoved, keptAs, log);
                 break;

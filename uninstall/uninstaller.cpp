@@ -39,7 +39,7 @@ constexpr char kTempFolderFormat[] = "%s%s%lu-%d";
 
 class Uninstaller {
 public:
-    Uninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log)
+    Uninstaller(const UninstallRun& run, const FoundHosts& hosts, RunLog& log)
         : m_run(run), m_hosts(hosts), m_log(log) {}
 
     int RunFirstPhase();
@@ -61,7 +61,7 @@ private:
     }
 
     const UninstallRun& m_run;
-    const HostInstallRegistry& m_hosts;
+    const FoundHosts& m_hosts;
     RunLog& m_log;
 };
 
@@ -90,9 +90,8 @@ bool CreateProtectedTempFolder(CString* folder) {
 // uninstaller it names. `runningUninstaller` and `ownFolder` as for
 // RemoveInstallation.
 UninstallOutcome RemoveEverything(const InstallRecord& record, const CString& folder,
-                                  const HostInstallRegistry& hosts,
-                                  const CString& runningUninstaller, const CString& ownFolder,
-                                  RunLog& log) {
+                                  const FoundHosts& hosts, const CString& runningUninstaller,
+                                  const CString& ownFolder, RunLog& log) {
     const bool marked = WritePluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, folder);
     log.Result("mark the uninstall under way HKEY_LOCAL_MACHINE\\", kPluginKey, marked,
                marked ? 0 : GetLastError());
@@ -206,8 +205,7 @@ bool MakeHeldCopy(const CString& program, HeldCopy* copy) {
     return true;
 }
 
-void FinishInterruptedUninstall(const CString& runningFor, const HostInstallRegistry& hosts,
-                                RunLog& log) {
+void FinishInterruptedUninstall(const CString& runningFor, const FoundHosts& hosts, RunLog& log) {
     CString folder;
     if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, &folder)) return;
     // The uninstaller of that folder finishes it itself, after its question.
@@ -229,7 +227,7 @@ bool IsNamedAsUninstaller() {
     return afx::MbsICmp(afx::GetAppName() + ".exe", kUninstallerName) == 0;
 }
 
-int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log) {
+int RunUninstaller(const UninstallRun& run, const FoundHosts& hosts, RunLog& log) {
     Uninstaller uninstaller(run, hosts, log);
     if (run.secondPhaseFolder.IsEmpty()) return uninstaller.RunFirstPhase();
     const int code = uninstaller.RunSecondPhase();

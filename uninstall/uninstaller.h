@@ -22,7 +22,7 @@
 #include "framework/scoped_handles.h"
 #include "run/run_contract.h"
 
-class HostInstallRegistry;
+class FoundHosts;
 class RunLog;
 
 struct UninstallRun {
@@ -48,7 +48,7 @@ bool MakeHeldCopy(const CString& program, HeldCopy* copy);
 
 // The exit code of the uninstall (run/run_contract.h); in the first
 // process, that of the second, whatever its task.
-int RunUninstaller(const UninstallRun& run, const HostInstallRegistry& hosts, RunLog& log);
+int RunUninstaller(const UninstallRun& run, const FoundHosts& hosts, RunLog& log);
 
 // The second process's file, when it is the temporary copy the first made,
 // goes with its folder at the next restart.
@@ -57,8 +57,7 @@ void RemoveTemporaryCopyAtRestart();
 // An uninstall killed half way (its mark under HKEY_LOCAL_MACHINE) done to
 // its end from the record it left, silently, unless this run is the
 // uninstaller for that folder (`runningFor`), which does it itself.
-void FinishInterruptedUninstall(const CString& runningFor, const HostInstallRegistry& hosts,
-                                RunLog& log);
+void FinishInterruptedUninstall(const CString& runningFor, const FoundHosts& hosts, RunLog& log);
 
 // True when the running program is named as the uninstaller.
 bool IsNamedAsUninstaller();

@@ -134,7 +134,7 @@ struct Sweep {
 void ClearCurrentUser(const char* root, Sweep& sweep) {
     InstallRecord record;
     if (ReadUserRecord(&record)) {
-        HostInstallRegistry hosts;
+        FoundHosts hosts;
         DiscoverHostInstallationsInto(hosts, sweep.system);
         RemoveRecordedKeys(record, FindServedPlaces(sweep.installFolder, &record, hosts), root,
                            RecordKind::User, sweep.outcome, sweep.log);

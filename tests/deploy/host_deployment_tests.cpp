@@ -65,7 +65,7 @@ protected:
     ScopedTempFolder temp;
     const CString setup = temp / "pkg";
     const CString data = temp / "pkg\\Data";
-    HostInstallRegistry registry;
+    FoundHosts registry;
     InstallContext log;
     BoxRecorder boxes;
     afx::ScopedMessageBoxResponder responder{boxes};
@@ -126,7 +126,7 @@ TEST_F(HostDeploymentTest, NothingIsWrittenThroughALinkedHostFolderFontsIncluded
     DeployToHostFolder(setup, temp / "linked", CString(), log);
     EXPECT_EQ(FilesIn(temp / "lookalike"), std::set<std::string>{"Fonts"});
     EXPECT_EQ(FilesIn(temp / "lookalike\\Fonts"), std::set<std::string>{});
-    EXPECT_EQ(log.account.GetCount(), 5) << "two fonts, the library and two modules";
+    EXPECT_EQ(log.notDone.GetCount(), 5) << "two fonts, the library and two modules";
     EXPECT_TRUE(RemoveUnixLink(temp.Path().str(), "linked"));
 }
 

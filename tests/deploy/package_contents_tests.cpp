@@ -26,18 +26,19 @@ TEST(RequiredPackageFiles, FollowTheModulesEachReleaseLoads) {
     EXPECT_TRUE(RequiredPackageFiles(false, false, false, false).empty());
 }
 
-TEST(StepAccount, ListsEveryItemUpToTheLimitThenCountsTheRest) {
-    StepAccount account;
-    EXPECT_TRUE(account.IsEmpty());
-    const int total = StepAccount::kMaxListedItems + 2;
+TEST(StepsNotDone, ListsEveryItemUpToTheLimitThenCountsTheRest) {
+    StepsNotDone notDone;
+    EXPECT_TRUE(notDone.IsEmpty());
+    const int total = StepsNotDone::kMaxListedItems + 2;
     for (int i = 0; i < total; ++i) {
-        account.Add(StepAccount::Kind::FileSkipped, CString("C:\\f") + std::to_string(i).c_str());
+        notDone.Add(StepsNotDone::Kind::FileSkipped, CString("C:\\f") + std::to_string(i).c_str());
     }
-    const std::string text = account.WarningText().Narrow().str();
+    const std::string text = notDone.WarningText().Narrow().str();
     EXPECT_NE(text.find("C:\\f0\n"), std::string::npos) << text;
-    const std::string lastListed = "C:\\f" + std::to_string(StepAccount::kMaxListedItems - 1);
+    const std::string lastListed = "C:\\f" + std::to_string(StepsNotDone::kMaxListedItems - 1);
     EXPECT_NE(text.find(lastListed), std::string::npos) << text;
-    EXPECT_EQ(text.find("C:\\f" + std::to_string(StepAccount::kMaxListedItems)), std::string::npos);
+    EXPECT_EQ(text.find("C:\\f" + std::to_string(StepsNotDone::kMaxListedItems)),
+              std::string::npos);
     EXPECT_NE(text.find("另有 2 项"), std::string::npos) << text;
 }
 

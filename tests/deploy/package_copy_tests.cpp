@@ -282,8 +282,8 @@ TEST_F(ShellSettingsFolderTest, WithNoUsableFolderAtAllTheSettingsAreCountedNotW
     SetShellAppData("relative\\appdata");
     EXPECT_TRUE(Copy());
     EXPECT_TRUE(boxes.boxes.empty());
-    ASSERT_EQ(log.account.GetCount(), 1);
-    EXPECT_NE(log.account.WarningText().Narrow().str().find("Torvex.Ini"), std::string::npos);
+    ASSERT_EQ(log.notDone.GetCount(), 1);
+    EXPECT_NE(log.notDone.WarningText().Narrow().str().find("Torvex.Ini"), std::string::npos);
     EXPECT_EQ(GetFileAttributesA(kDriveRootSettings), driveRootBefore);
 }
 

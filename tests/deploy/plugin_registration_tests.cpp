@@ -80,7 +80,7 @@ protected:
     }
 
     ScratchRegistryRoots sandbox;
-    HostInstallRegistry registry;
+    FoundHosts registry;
     InstallContext log;
 };
 
@@ -150,7 +150,7 @@ TEST_F(RegistrationTest, HostKeyOnlyUnderLocalMachineGetsNothingAndIsNoFailure) 
     RegisterPlugin(registry, true, true, true, true, log);
     // No profile is made for the host: the per-user stage serves it once
     // the host has made it, so it is no step left undone.
-    EXPECT_TRUE(log.account.IsEmpty());
+    EXPECT_TRUE(log.notDone.IsEmpty());
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, kHost25));
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, "SOFTWARE"));
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, std::string(kHost25) + "Applications"));
@@ -236,7 +236,7 @@ TEST_P(RegistrationThroughALink, TouchesNothingBehindIt) {
         log.journal.Rollback();
     } else {
         RegisterRelease(registry, 2025, log);
-        EXPECT_FALSE(log.account.IsEmpty());
+        EXPECT_FALSE(log.notDone.IsEmpty());
     }
     for (const char* entry : {"TX_ZozerIded2025", "Torvex2025DLLP"}) {
         const std::string key = victim + "\\Applications\\" + entry;

@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kCopyFailedPrefix = "拷贝文件 ";
 // The box names Windows' error: no retry mends either fault.
 constexpr const char* kCopyFailedSuffix = " 失败（错误 ";
-constexpr const char* kInstallSubFolder = "\\T-ZozerIded";
+constexpr const char* kInstallFolderName = "T-ZozerIded";
 // What the sample package puts into the installation folder.
 const std::set<std::string> kInstalledFiles = {"GCAD2023P.dll", "GCAD2024P.dll",
                                                "TX_ZozerIded2023.grx", "TX_ZozerIded2026.grx",
@@ -70,7 +70,7 @@ protected:
 TEST_F(InstallFaultTest, InstallationFolderTakenByAFileIsToldAndAbortCloses) {
     const std::string host = AddHost(2025);
     const std::string chosen = Scratch() + "\\taken";
-    const std::string install = chosen + kInstallSubFolder;
+    const std::string install = chosen + "\\" + kInstallFolderName;
     ASSERT_TRUE(driver::CreateFolders(chosen));
     ASSERT_TRUE(driver::WriteTextFile(install, "a file in the folder's place"));
     ASSERT_TRUE(Launch());
@@ -102,7 +102,7 @@ TEST_P(LongFolderTextTest, EndsInABoxNamingTheWholePathOrWithEveryFileThere) {
     const std::string chosen = FolderTextOfLength(GetParam());
     ASSERT_EQ(chosen.size(), GetParam());
     ASSERT_TRUE(driver::CreateFolders(chosen.substr(0, chosen.rfind('\\'))));
-    const std::string install = chosen + kInstallSubFolder;
+    const std::string install = chosen + "\\" + kInstallFolderName;
     ASSERT_TRUE(Launch());
     InstallInto(chosen);
 

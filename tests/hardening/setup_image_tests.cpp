@@ -145,7 +145,7 @@ TEST_P(SetupImage, CarriesTheProductsVersionInformation) {
             VerQueryValueA(info.data(), block.c_str(), reinterpret_cast<void**>(&text), &length);
         return std::string(found ? text : "");
     };
-    const SetupVersionParts version = SplitSetupVersion(g_nSetupVersion);
+    const SetupVersionParts version = SplitSetupVersion(kSetupVersion);
     const std::string number = std::to_string(version.year) + "." + std::to_string(version.month) +
                                "." + std::to_string(version.day) + ".0";
     const std::pair<const char*, std::string> strings[] = {

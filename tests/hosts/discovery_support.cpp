@@ -11,7 +11,7 @@ bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folde
                     static_cast<DWORD>(folder.size() + 1));
 }
 
-Items Found(const HostInstallRegistry& registry, HostRelease release) {
+Items Found(const FoundHosts& registry, HostRelease release) {
     EXPECT_EQ(registry.GetHostCount(release),
               registry.hostKeys[HostReleaseIndex(release)].GetSize());
     Items items;
@@ -23,7 +23,7 @@ Items Found(const HostInstallRegistry& registry, HostRelease release) {
 }
 
 Items Discover(HostRelease release) {
-    HostInstallRegistry registry;
+    FoundHosts registry;
     DiscoverHostInstallationsInto(registry);
     return Found(registry, release);
 }

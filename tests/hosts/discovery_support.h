@@ -31,7 +31,7 @@ bool SetLocation(HKEY root, const std::string& keyPath, const std::string& folde
 using Items = std::vector<std::pair<std::string, std::string>>;
 
 // What the record holds for the release (its two lists checked to be parallel).
-Items Found(const HostInstallRegistry& registry, HostRelease release);
+Items Found(const FoundHosts& registry, HostRelease release);
 
 // Runs discovery on a fresh record and returns what it filed for the release.
 Items Discover(HostRelease release);

@@ -151,7 +151,7 @@ TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUs
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\" + relative, folder + "\\"));
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26" + kCheng, "E:\\" + kJou));
 
-    HostInstallRegistry registry;
+    FoundHosts registry;
     DiscoverHostInstallationsInto(registry);
     const std::string hostKey = kGstarCad + "\\" + relative + "\\";
     ASSERT_EQ(registry.GetHostCount(HostRelease::R2025), 1);

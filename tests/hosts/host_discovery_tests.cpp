@@ -27,7 +27,7 @@ TEST_F(HostDiscovery, NothingFoundWithoutProductKeys) {
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarOther\\R24", "C:\\X"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, "SOFTWARE\\Other\\GstarCAD\\R24", "C:\\Y"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad, "C:\\Z"));
-    HostInstallRegistry registry;
+    FoundHosts registry;
     DiscoverHostInstallationsInto(registry);
     for (HostRelease release : kHostReleases) {
         EXPECT_EQ(registry.hostFolders[HostReleaseIndex(release)].GetSize(), 0);
@@ -216,7 +216,7 @@ TEST_F(HostDiscovery, ThisMachinesWindowsFolderIsRefusedAndNamed) {
     ASSERT_TRUE(GetWindowsDirectoryA(windows, MAX_PATH));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\a", windows));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\b", "C:\\Cad"));
-    HostInstallRegistry registry;
+    FoundHosts registry;
     std::vector<RefusedHostFolder> refused;
     DiscoverHostInstallationsInto(registry, &refused);
     EXPECT_EQ(Found(registry, HostRelease::R2025), (Items{{kGstarCad + "\\R25\\b\\", "C:\\Cad"}}));

@@ -67,7 +67,7 @@ TEST_F(HostDiscoveryTree, TheSearchStopsWhenItsKeysAreSpent) {
         ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\" + name, "C:\\" + name));
     }
     const auto found = [](int budget) {
-        HostInstallRegistry registry;
+        FoundHosts registry;
         DiscoverHostInstallationsInto(registry, SystemFolders(), budget);
         return Found(registry, HostRelease::R2025).size();
     };

@@ -83,7 +83,7 @@ protected:
     const CString appData = temp / "appdata";
     deploy_test::ScopedEnvironmentVariable appDataVariable{"APPDATA", appData};
     driver::SampleMachine machine;
-    HostInstallRegistry hosts;
+    FoundHosts hosts;
     RunLog log;
     BoxRecorder boxes;
     afx::ScopedMessageBoxResponder responder{boxes};
@@ -337,7 +337,7 @@ TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
         {"T-ZozerIded", ""},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(WriteUninstallEntry({c.location, g_nSetupVersion, 1}));
+        ASSERT_TRUE(WriteUninstallEntry({c.location, kSetupVersion, 1}));
         EXPECT_EQ(PreviouslyChosenFolder(), c.chosen) << c.location;
     }
 }

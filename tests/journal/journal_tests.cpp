@@ -202,7 +202,7 @@ TEST_F(JournalTest, AMoveKilledAfterItsCommitIsFinishedByTheNextRun) {
     {
         InstallJournal journal(log);
         ASSERT_TRUE(journal.MakeDurable(install));
-        ASSERT_TRUE(journal.FinishInEarlierFolder(earlier));
+        ASSERT_TRUE(journal.NameEarlierFolderBesideMark(earlier));
         for (const CString& file :
              {earlier + "\\a.dll", earlier + "\\b.dll", temp / "victim.dll"}) {
             journal.FinishAfterCommit(
@@ -231,7 +231,7 @@ TEST_F(JournalTest, ARecoveryLeavesNoEntryNamingAProgramItTookAway) {
         ASSERT_TRUE(journal.MakeDurable(install));
         ASSERT_TRUE(journal.InstallFile(source, install + "\\Uninstall.exe"));
         ASSERT_TRUE(journal.InstallFile(source, stage));
-        ASSERT_TRUE(WriteUninstallEntry({install, g_nSetupVersion, 1}));
+        ASSERT_TRUE(WriteUninstallEntry({install, kSetupVersion, 1}));
         ASSERT_TRUE(WriteActiveSetupEntry(UserStageCommand(stage, kStartedByActiveSetup), "1"));
         // Killed just before its commit.
     }

@@ -10,7 +10,7 @@
 int main() {
     std::printf("DisplayName=%s\nPublisher=%s\nDisplayVersion=%s\nProductCode=%s\n",
                 kProductDisplayName, kProductPublisher,
-                FormatSetupVersion(g_nSetupVersion).GetString(),
+                FormatSetupVersion(kSetupVersion).GetString(),
                 std::strrchr(kUninstallEntryKey, '\\') + 1);
     return 0;
 }

@@ -8,8 +8,8 @@
 namespace {
 
 TEST(SetupTitle, ShowsTheBuiltInVersion) {
-    EXPECT_EQ(g_nSetupVersion, 20251030);
-    EXPECT_EQ(FormatSetupTitle(g_nSetupVersion), "批打印软件 V2025.10.30");
+    EXPECT_EQ(kSetupVersion, 20251030);
+    EXPECT_EQ(FormatSetupTitle(kSetupVersion), "批打印软件 V2025.10.30");
 }
 
 TEST(SetupTitle, MinorAndPatchHaveAtLeastTwoDigits) {
@@ -22,16 +22,16 @@ TEST(SetupTitle, MinorAndPatchHaveAtLeastTwoDigits) {
 // The version as Active Setup compares it with each user's stamp: never
 // lower, and higher whenever every user must be served again.
 TEST(SetupTitle, ActiveSetupReadsTheVersionNumberByNumber) {
-    EXPECT_EQ(ActiveSetupVersion(g_nSetupVersion), "2025,10,30");
+    EXPECT_EQ(ActiveSetupVersion(kSetupVersion), "2025,10,30");
     EXPECT_EQ(ActiveSetupVersion(20260105), "2026,1,5");
     // Moved, repaired, upgraded, rolled back, upgraded again, no version.
-    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "", false), "2025,10,30");
-    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30", true), "2025,10,30,1");
-    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2025,10,30,1", false), "2025,10,30,1");
+    EXPECT_EQ(NextActiveSetupVersion(kSetupVersion, "", false), "2025,10,30");
+    EXPECT_EQ(NextActiveSetupVersion(kSetupVersion, "2025,10,30", true), "2025,10,30,1");
+    EXPECT_EQ(NextActiveSetupVersion(kSetupVersion, "2025,10,30,1", false), "2025,10,30,1");
     EXPECT_EQ(NextActiveSetupVersion(20260105, "2025,10,30,7", true), "2026,1,5");
-    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2026,1,5", true), "2026,1,5,1");
+    EXPECT_EQ(NextActiveSetupVersion(kSetupVersion, "2026,1,5", true), "2026,1,5,1");
     EXPECT_EQ(NextActiveSetupVersion(20260105, "2026,1,5,1", true), "2026,1,5,2");
-    EXPECT_EQ(NextActiveSetupVersion(g_nSetupVersion, "2026,1,5,1,1", true), "2025,10,30");
+    EXPECT_EQ(NextActiveSetupVersion(kSetupVersion, "2026,1,5,1,1", true), "2025,10,30");
 }
 
 // Which version wins: the installed one is read from its record.
@@ -40,17 +40,17 @@ TEST(SetupTitle, AnOlderVersionIsRefusedUnlessARollbackIsAskedFor) {
     for (const char* bad : {"", "2025.10.3", "2025.10.30 ", "+202.10.30", "2025,10,30", "x"}) {
         EXPECT_EQ(ParseSetupVersion(bad), 0) << bad;
     }
-    EXPECT_EQ(StepOver(0, g_nSetupVersion, false), VersionStep::Install);
-    EXPECT_EQ(StepOver(20250401, g_nSetupVersion, false), VersionStep::Upgrade);
-    EXPECT_EQ(StepOver(20251030, g_nSetupVersion, true), VersionStep::Repair);
-    EXPECT_EQ(StepOver(20260315, g_nSetupVersion, false), VersionStep::Downgrade);
-    EXPECT_EQ(StepOver(20260315, g_nSetupVersion, true), VersionStep::Rollback);
+    EXPECT_EQ(StepOver(0, kSetupVersion, false), VersionStep::Install);
+    EXPECT_EQ(StepOver(20250401, kSetupVersion, false), VersionStep::Upgrade);
+    EXPECT_EQ(StepOver(20251030, kSetupVersion, true), VersionStep::Repair);
+    EXPECT_EQ(StepOver(20260315, kSetupVersion, false), VersionStep::Downgrade);
+    EXPECT_EQ(StepOver(20260315, kSetupVersion, true), VersionStep::Rollback);
 }
 
 // The program's Chinese literals are GBK in the binary, whatever the
 // encoding of the sources: the ANSI interfaces of code page 936 read them.
 TEST(SetupTitle, ChineseTextsAreGbkInTheBinary) {
-    const std::string title = FormatSetupTitle(g_nSetupVersion).GetString();
+    const std::string title = FormatSetupTitle(kSetupVersion).GetString();
     const std::string gbkTitle = "\xC5\xFA\xB4\xF2\xD3\xA1\xC8\xED\xBC\xFE V2025.10.30";
     EXPECT_EQ(title, gbkTitle);
     EXPECT_EQ(std::string("T-批打印软件安装"),

@@ -157,10 +157,10 @@ TEST_F(RemovalTest, KeysGoTheDeepestFirstWhateverTheRecordsOrder) {
 }
 
 TEST_F(RemovalTest, TheEntryGoesOnlyWhenItNamesThisInstallation) {
-    ASSERT_TRUE(WriteUninstallEntry({temp / "elsewhere\\T-ZozerIded", g_nSetupVersion, 1}));
+    ASSERT_TRUE(WriteUninstallEntry({temp / "elsewhere\\T-ZozerIded", kSetupVersion, 1}));
     Remove();
     EXPECT_EQ(ReadInstalledFolder(), temp / "elsewhere\\T-ZozerIded");
-    ASSERT_TRUE(WriteUninstallEntry({install, g_nSetupVersion, 1}));
+    ASSERT_TRUE(WriteUninstallEntry({install, kSetupVersion, 1}));
     Remove();
     EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
 }
