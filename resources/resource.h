@@ -15,6 +15,8 @@
 #define IDI_SMALL 128
 // The per-user stage UserSetup.exe, which the installation writes out.
 #define IDR_USER_STAGE 201
+// A sealed build's package manifest (cmake/package_manifest.cmake).
+#define IDR_PACKAGE_MANIFEST 202
 
 #define IDC_INSTALL_PATH 1000
 #define IDC_TITLE 1013
