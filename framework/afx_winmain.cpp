@@ -2,8 +2,6 @@
 // executables bring their own main).
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "framework/afx_app.h"
 
 namespace {
@@ -30,15 +28,6 @@ void RestrictLibrarySearchToSystemFolder() {
 }
 
 }  // namespace
-
-// What an uncaught exception ends in. The library's own handler names the
-// exception on stderr, which a GUI program does not have, and brings the
-// C++ demangler along (some 45 KB in each program).
-namespace __gnu_cxx {
-void __verbose_terminate_handler() {
-    std::abort();
-}
-}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictLibrarySearchToSystemFolder();  // before anything else
