@@ -17,17 +17,13 @@
 #include "bench/vendor_tree.h"
 #include "hosts/host_discovery.h"
 
-// The library's process-wide record; the benchmark uses its own.
-FoundHosts theHostRegistry;
-
 namespace {
 
 // One discovery on a fresh record, as the setup program runs it; false when
 // it did not find every installation of the tree.
 bool DiscoverOnce(double* elapsedMs) {
-    FoundHosts registry;
     const Stopwatch watch;
-    DiscoverHostInstallationsInto(registry);
+    const FoundHosts registry = DiscoverHostInstallations();
     *elapsedMs = watch.ElapsedMs();
     int found = 0;
     for (HostRelease release : kHostReleases) found += registry.GetHostCount(release);

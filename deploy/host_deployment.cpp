@@ -36,15 +36,14 @@ void CopyPackageFile(const CString& sourceFolder, const CString& hostFolder,
 
 }  // namespace
 
-void DeployToHosts(const CString& setupFolder, const FoundHosts& registry, bool use2023,
-                   bool use2024, bool use2025, bool use2026, InstallContext& install) {
+void DeployToHosts(const CString& setupFolder, const FoundHosts& registry,
+                   const ReleaseSelection& releases, const CString& installFolder,
+                   InstallContext& install) {
     // Without an installation folder (a step run on its own) there is
     // nowhere to keep a host's files: they are replaced as any other.
-    const CString keepFolder = registry.installFolder.IsEmpty()
-                                   ? CString()
-                                   : JoinPath(registry.installFolder, kKeptFilesFolder);
-    for (const HostRelease release :
-         ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
+    const CString keepFolder =
+        installFolder.IsEmpty() ? CString() : JoinPath(installFolder, kKeptFilesFolder);
+    for (const HostRelease release : releases.Releases()) {
         const CStringArray& folders = registry.hostFolders[HostReleaseIndex(release)];
         const CStringArray& keys = registry.hostKeys[HostReleaseIndex(release)];
         for (int i = 0; i < folders.GetSize(); ++i) {

@@ -13,9 +13,11 @@
 class InstallContext;
 
 // Every host folder of every selected release, in release and list order,
-// from the package beside the setup program in `setupFolder`.
-void DeployToHosts(const CString& setupFolder, const FoundHosts& registry, bool use2023,
-                   bool use2024, bool use2025, bool use2026, InstallContext& install);
+// from the package beside the setup program in `setupFolder`; the host's own
+// files replaced are kept in `installFolder` (none: replaced as any other).
+void DeployToHosts(const CString& setupFolder, const FoundHosts& registry,
+                   const ReleaseSelection& releases, const CString& installFolder,
+                   InstallContext& install);
 
 // The shape fonts into its "Fonts" folder (when there is one), the PDF
 // library and the host modules the package holds into the folder itself.

@@ -5,7 +5,6 @@
 #include "deploy/package_layout.h"
 #include "deploy/registration_table.h"
 #include "framework/afx_mbcs.h"
-#include "hosts/host_release.h"
 
 namespace {
 
@@ -22,10 +21,9 @@ void AddOnce(std::vector<CString>& names, const CString& name) {
 
 }  // namespace
 
-std::vector<CString> RequiredPackageFiles(bool use2023, bool use2024, bool use2025, bool use2026) {
+std::vector<CString> RequiredPackageFiles(const ReleaseSelection& releases) {
     std::vector<CString> names;
-    for (const HostRelease release :
-         ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
+    for (const HostRelease release : releases.Releases()) {
         ModuleNumbers numbers;
         if (!GetModuleNumbers(HostReleaseYear(release), &numbers)) continue;
         CString main;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "deploy/download_mark.h"
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
 #include "deploy/settings_file.h"
@@ -16,6 +17,7 @@
 #include "journal/install_context.h"
 #include "run/product.h"
 #include "run/steps_not_done.h"
+#include "system/file_ops.h"
 #include "system/folder_security.h"
 #include "text/path_text.h"
 

@@ -38,24 +38,24 @@ void WriteEntry(HKEY hostKey, const CString& hostKeyPath, const CString& name,
 
 }  // namespace
 
-void RegisterPlugin(const FoundHosts& registry, bool use2023, bool use2024, bool use2025,
-                    bool use2026, InstallContext& install) {
-    for (const HostRelease release :
-         ReleaseSelection{use2023, use2024, use2025, use2026}.Releases()) {
-        RegisterRelease(registry, HostReleaseYear(release), install);
+void RegisterPlugin(const FoundHosts& registry, const ReleaseSelection& releases,
+                    const CString& installFolder, InstallContext& install) {
+    for (const HostRelease release : releases.Releases()) {
+        RegisterRelease(registry, release, installFolder, install);
     }
 }
 
-void RegisterRelease(const FoundHosts& registry, int release, InstallContext& install) {
+void RegisterRelease(const FoundHosts& registry, HostRelease release, const CString& installFolder,
+                     InstallContext& install) {
+    const int year = HostReleaseYear(release);
     ModuleNumbers numbers;
-    if (!GetModuleNumbers(release, &numbers)) return;
-    const int index = release - HostReleaseYear(HostRelease::R2023);
-    const CStringArray& keys = registry.hostKeys[index];
-    const CStringArray& folders = registry.hostFolders[index];
-    const CString mainLoader = MainLoaderPath(registry.installFolder, numbers.main);
+    if (!GetModuleNumbers(year, &numbers)) return;
+    const CStringArray& keys = registry.hostKeys[HostReleaseIndex(release)];
+    const CStringArray& folders = registry.hostFolders[HostReleaseIndex(release)];
+    const CString mainLoader = MainLoaderPath(installFolder, numbers.main);
     // The lists are parallel; a shorter folder list must not be read past.
     for (int i = 0; i < keys.GetSize() && i < folders.GetSize(); ++i) {
-        install.journal.NoteRelease(release, folders[i], keys[i]);
+        install.journal.NoteRelease(year, folders[i], keys[i]);
         // Opened as found, under the current user only: nothing is created
         // at this level. A profile the host has not made yet (the user never
         // started that release, or it was found only for the machine) is no
@@ -80,24 +80,21 @@ void RegisterRelease(const FoundHosts& registry, int release, InstallContext& in
         if (!KeyExists(hostKey.Get(), kApplicationsKey)) {
             install.journal.NoteKey(keys[i] + kApplicationsKey, false);
         }
-        WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(release), install, [&](HKEY entry) {
+        WriteEntry(hostKey.Get(), keys[i], MainEntryKeyName(year), install, [&](HKEY entry) {
             return afx::SetRegDword(entry, kValueManaged, kMainManaged) &&
                    afx::SetRegText(entry, kValueLoader, mainLoader);
         });
         const CString companionLoader = CompanionLoaderPath(folders[i], numbers.companion);
-        WriteEntry(hostKey.Get(), keys[i], CompanionEntryKeyName(release), install,
-                   [&](HKEY entry) {
-                       return afx::SetRegDword(entry, kValueLoadCtrls, kCompanionLoadCtrls) &&
-                              afx::SetRegText(entry, kValueLoader, companionLoader) &&
-                              afx::SetRegDword(entry, kValueManaged, kCompanionManaged);
-                   });
+        WriteEntry(hostKey.Get(), keys[i], CompanionEntryKeyName(year), install, [&](HKEY entry) {
+            return afx::SetRegDword(entry, kValueLoadCtrls, kCompanionLoadCtrls) &&
+                   afx::SetRegText(entry, kValueLoader, companionLoader) &&
+                   afx::SetRegDword(entry, kValueManaged, kCompanionManaged);
+        });
     }
 }
 
-bool ProfileMissing(const FoundHosts& registry, int release) {
-    HostRelease known;
-    if (!HostReleaseFromYear(release, &known)) return false;
-    const CStringArray& keys = registry.hostKeys[HostReleaseIndex(known)];
+bool ProfileMissing(const FoundHosts& registry, HostRelease release) {
+    const CStringArray& keys = registry.hostKeys[HostReleaseIndex(release)];
     for (int i = 0; i < keys.GetSize(); ++i) {
         if (!KeyExists(HKEY_CURRENT_USER, keys[i])) return true;
     }

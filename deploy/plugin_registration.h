@@ -5,18 +5,20 @@
 // through a registry link (system/reg_ops.h).
 #pragma once
 
+#include "framework/afx_string.h"
 #include "hosts/found_hosts.h"
 
 class InstallContext;
 
 // RegisterRelease for each selected release, in release order.
-void RegisterPlugin(const FoundHosts& registry, bool use2023, bool use2024, bool use2025,
-                    bool use2026, InstallContext& install);
+void RegisterPlugin(const FoundHosts& registry, const ReleaseSelection& releases,
+                    const CString& installFolder, InstallContext& install);
 
-// Both entries below every host key of the release (a year from 2023 to
-// 2026; any other does nothing) that exists under HKEY_CURRENT_USER.
-void RegisterRelease(const FoundHosts& registry, int release, InstallContext& install);
+// Both entries below every host key of the release that exists under
+// HKEY_CURRENT_USER; the main module's loader in `installFolder`.
+void RegisterRelease(const FoundHosts& registry, HostRelease release, const CString& installFolder,
+                     InstallContext& install);
 
-// True when a host key of the release (a year from 2023 to 2026) has no
-// profile under HKEY_CURRENT_USER yet: the user never started that host.
-bool ProfileMissing(const FoundHosts& registry, int release);
+// True when a host key of the release has no profile under
+// HKEY_CURRENT_USER yet: the user never started that host.
+bool ProfileMissing(const FoundHosts& registry, HostRelease release);

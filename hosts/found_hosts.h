@@ -1,5 +1,5 @@
-// The process-wide record of host installations, filled from the registry
-// before the setup dialog opens (hosts/host_discovery.h). Platform-free.
+// The host installations a run found in the registry (hosts/host_discovery.h),
+// found once and passed down read-only. Platform-free.
 #pragma once
 
 #include "framework/afx_string.h"
@@ -14,18 +14,11 @@ struct HostProductKeys {
 
 class FoundHosts {
 public:
-    // The plug-in's installation folder (no trailing backslash); set by the
-    // install command before registration reads it.
-    CString installFolder;
     // Per release, parallel lists: item i of both describes one installation.
     // Folders have no trailing backslash; key paths are root-relative and end
     // with a backslash.
     CStringArray hostFolders[kHostReleaseCount];
     CStringArray hostKeys[kHostReleaseCount];
-    // Working state of one release-key search.
-    CString markerValueName;
-    CStringArray foundKeys;
-    CStringArray foundFolders;
 
     int GetHostCount(HostRelease release) const {
         return hostFolders[HostReleaseIndex(release)].GetSize();
@@ -42,6 +35,3 @@ public:
 // (case-insensitively, in the ANSI code page) from those of every earlier
 // surviving item. The lists stay parallel.
 void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPaths);
-
-// The one record of the program, constructed right after the application object.
-extern FoundHosts theHostRegistry;

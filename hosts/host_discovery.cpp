@@ -120,21 +120,27 @@ bool ReleaseOfKeyName(const char* keyName, HostRelease* release) {
     return false;
 }
 
-// Below the release key: every key holding the marker value, depth first, into
-// the record's working lists.
-void FindMarkedKeys(FoundHosts& registry, SearchBudget& budget, HKEY parentKey, CString subKeyName,
+// The keys below one release key that hold the marker value, and the
+// folders they name, in search order.
+struct MarkedKeys {
+    CStringArray keys;
+    CStringArray folders;
+};
+
+// Below the release key: every key holding the marker value, depth first.
+void FindMarkedKeys(MarkedKeys& found, SearchBudget& budget, HKEY parentKey, CString subKeyName,
                     CString relativePath, CString baseKeyPath, int depth) {
     if (depth > kMaxKeyDepth) return;
     // An empty name opens the parent itself a second time.
     const afx::ScopedRegKey key = OpenSearchedKey(parentKey, subKeyName, budget);
     if (!key) return;
 
-    const KeyOutline outline = OutlineOf(key.Get(), registry.markerValueName);
+    const KeyOutline outline = OutlineOf(key.Get(), kMarkerValueName);
     CString folder;
-    if (outline.mayHoldMarker && ReadMarkerFolder(key.Get(), registry.markerValueName, &folder)) {
+    if (outline.mayHoldMarker && ReadMarkerFolder(key.Get(), kMarkerValueName, &folder)) {
         // A marked key describes one installation; nothing below it is searched.
-        registry.foundKeys.Add(baseKeyPath + relativePath);
-        registry.foundFolders.Add(folder);
+        found.keys.Add(baseKeyPath + relativePath);
+        found.folders.Add(folder);
         return;
     }
 
@@ -143,7 +149,7 @@ void FindMarkedKeys(FoundHosts& registry, SearchBudget& budget, HKEY parentKey, 
         const SubKey read = ReadSubKeyName(key.Get(), index, &name);
         if (read == SubKey::End) break;
         if (read == SubKey::Skipped) continue;
-        FindMarkedKeys(registry, budget, key.Get(), name, relativePath + name + "\\", baseKeyPath,
+        FindMarkedKeys(found, budget, key.Get(), name, relativePath + name + "\\", baseKeyPath,
                        depth + 1);
     }
 }
@@ -182,16 +188,14 @@ void ScanProductKeyUnderRoot(FoundHosts& registry, Scan& scan, HKEY root,
             OpenSearchedKey(productKey.Get(), releaseKeyName, budget);
         if (!releaseKey) continue;
 
-        registry.foundKeys.RemoveAll();
-        registry.foundFolders.RemoveAll();
-        registry.markerValueName = kMarkerValueName;
-        FindMarkedKeys(registry, budget, releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
+        MarkedKeys found;
+        FindMarkedKeys(found, budget, releaseKey.Get(), CString(), CString(), baseKeyPath, 0);
 
         HostRelease release;
         if (!ReleaseOfKeyName(releaseKeyName, &release)) continue;
         const int releaseIndex = HostReleaseIndex(release);
-        for (int i = 0; i < registry.foundKeys.GetSize(); ++i) {
-            CString folder = registry.foundFolders[i];
+        for (int i = 0; i < found.keys.GetSize(); ++i) {
+            CString folder = found.folders[i];
             StripTrailingBackslash(folder);
             // An empty, relative or drive-relative folder would send the
             // host's files into whatever folder the elevated setup runs in.
@@ -200,7 +204,7 @@ void ScanProductKeyUnderRoot(FoundHosts& registry, Scan& scan, HKEY root,
                 if (scan.refused) scan.refused->push_back({folder, reason});
                 continue;
             }
-            registry.hostKeys[releaseIndex].Add(registry.foundKeys[i]);
+            registry.hostKeys[releaseIndex].Add(found.keys[i]);
             registry.hostFolders[releaseIndex].Add(folder);
         }
     }
@@ -211,10 +215,6 @@ void ScanProductKey(FoundHosts& registry, Scan& scan, const char* productKeyPath
     ScanProductKeyUnderRoot(registry, scan, HKEY_CURRENT_USER, productKeyPath);
     ScanProductKeyUnderRoot(registry, scan, HKEY_LOCAL_MACHINE, productKeyPath);
 }
-
-}  // namespace
-
-namespace {
 
 void Discover(FoundHosts& registry, Scan& scan) {
     for (const char* productKeyPath : HostProductKeys::kPaths) {
@@ -227,9 +227,11 @@ void Discover(FoundHosts& registry, Scan& scan) {
 
 }  // namespace
 
-void DiscoverHostInstallationsInto(FoundHosts& registry, std::vector<RefusedHostFolder>* refused) {
+FoundHosts DiscoverHostInstallations(std::vector<RefusedHostFolder>* refused) {
+    FoundHosts found;
     Scan scan{SearchBudget(), std::nullopt, refused};
-    Discover(registry, scan);
+    Discover(found, scan);
+    return found;
 }
 
 void DiscoverHostInstallationsInto(FoundHosts& registry, const SystemFolders& system,

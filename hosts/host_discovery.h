@@ -1,4 +1,4 @@
-// Host discovery: filling the record of host installations from the registry.
+// Host discovery: the host installations the registry describes.
 #pragma once
 
 #include <vector>
@@ -18,18 +18,14 @@ struct RefusedHostFolder {
     const char* reason;
 };
 
-// Fills the program's one record (theHostRegistry) as below: called once,
-// before any window. The folders refused go to `refused` when it is given.
-void DiscoverHostInstallations(std::vector<RefusedHostFolder>* refused = nullptr);
+// The host installations in the registry: every product key under both
+// roots, then duplicates removed per release. Never fails. Folders that are
+// system folders are passed over, and listed in `refused` when it is given.
+// A run calls it once, before any window, and passes what it found down.
+FoundHosts DiscoverHostInstallations(std::vector<RefusedHostFolder>* refused = nullptr);
 
-// Fills the record's hostFolders and hostKeys from the registry: every
-// product key under both roots, then duplicates removed per release. Never
-// fails. Folders that are system folders are passed over, and listed in
-// `refused` when it is given.
-void DiscoverHostInstallationsInto(FoundHosts& registry,
-                                   std::vector<RefusedHostFolder>* refused = nullptr);
-// The same with the system folders found beforehand: the shell, asked for
-// them, writes into whatever hive HKEY_CURRENT_USER stands for.
-// `keyBudget` is for tests of the bound.
+// The same into `registry`, with the system folders found beforehand: the
+// shell, asked for them, writes into whatever hive HKEY_CURRENT_USER stands
+// for. `keyBudget` is for tests of the bound.
 void DiscoverHostInstallationsInto(FoundHosts& registry, const SystemFolders& system,
                                    int keyBudget = kDiscoveryKeyBudget);

@@ -7,11 +7,6 @@ constexpr const char* kReleaseCodes[kHostReleaseCount] = {"R23", "R24", "R25", "
 
 constexpr int kFirstYear = HostReleaseYear(HostRelease::R2023);
 
-// Indexed like HostRelease: the flag of each release.
-constexpr bool ReleaseSelection::*kSelectionFlags[kHostReleaseCount] = {
-    &ReleaseSelection::use2023, &ReleaseSelection::use2024, &ReleaseSelection::use2025,
-    &ReleaseSelection::use2026};
-
 }  // namespace
 
 const char* HostReleaseCode(HostRelease release) {
@@ -25,12 +20,16 @@ bool HostReleaseFromYear(int year, HostRelease* release) {
     return true;
 }
 
+ReleaseSelection::ReleaseSelection(std::initializer_list<HostRelease> releases) {
+    for (const HostRelease release : releases) Select(release, true);
+}
+
 bool ReleaseSelection::IsSelected(HostRelease release) const {
-    return this->*kSelectionFlags[HostReleaseIndex(release)];
+    return m_selected[HostReleaseIndex(release)];
 }
 
 void ReleaseSelection::Select(HostRelease release, bool selected) {
-    this->*kSelectionFlags[HostReleaseIndex(release)] = selected;
+    m_selected[HostReleaseIndex(release)] = selected;
 }
 
 bool ReleaseSelection::Any() const {

@@ -1,6 +1,7 @@
 // The supported host releases, always handled in this order.
 #pragma once
 
+#include <initializer_list>
 #include <vector>
 
 enum class HostRelease { R2023 = 0, R2024 = 1, R2025 = 2, R2026 = 3 };
@@ -24,17 +25,19 @@ const char* HostReleaseCode(HostRelease release);
 // The release of a year; false for any year outside 2023 to 2026.
 bool HostReleaseFromYear(int year, HostRelease* release);
 
-// The releases ticked, as the parts pass them between each other: a flag
-// per release, in release order.
-struct ReleaseSelection {
-    bool use2023 = false;
-    bool use2024 = false;
-    bool use2025 = false;
-    bool use2026 = false;
+// A set of releases: those ticked, offered, chosen or recorded, as the
+// parts pass them between each other.
+class ReleaseSelection {
+public:
+    ReleaseSelection() = default;
+    ReleaseSelection(std::initializer_list<HostRelease> releases);
 
     bool IsSelected(HostRelease release) const;
     void Select(HostRelease release, bool selected);
     bool Any() const;
     // The releases selected, in release order.
     std::vector<HostRelease> Releases() const;
+
+private:
+    bool m_selected[kHostReleaseCount] = {};  // indexed like HostRelease
 };

@@ -1,74 +1,87 @@
-// What the setup looks at before it changes anything, the same for the
-// dialog and an unattended run: where an earlier installation went, which
-// releases are offered, whether the package holds what they need, whether
-// the folders are links, and whether users other than administrators may
-// change the chosen folder or one above it.
+// What is checked before an installation changes anything, written once for
+// every kind of run, in this order: a running host; the folder text
+// (absolute, or refused); the releases; the package (for a repair or a
+// modify, first the package the installation keeps, as its record says); a
+// link at the chosen folder or the installation folder in it; the folders
+// users other than administrators may change. Nothing is created before
+// every check passed. A presenter says what was found
+// (install/check_presenters.h): in boxes that may ask (the dialog, an
+// interactive repair), or in the log, refusing whatever a person would be
+// asked (the silent modes).
 #pragma once
 
+#include <utility>
 #include <vector>
-
-#include <windows.h>
 
 #include "framework/afx_string.h"
 #include "framework/afx_ui_text.h"
-#include "hosts/found_hosts.h"
+#include "install/install_request.h"
 #include "system/folder_access.h"
 
-class RunLog;
-struct InstallRequest;
+class EarlierRecords;
 
-// The folder offered when no earlier installation names one.
-constexpr char kDefaultChosenFolder[] = "C:\\Torvex";
-
-// The folder the user chose for the installation that Programs and Features
-// knows of: its installation folder without "\T-ZozerIded". Empty when
-// there is none.
-CString PreviouslyChosenFolder();
-
-// A release with an installation on this machine; 2023 is never offered in
-// this version.
-bool IsReleaseOffered(const FoundHosts& registry, HostRelease release);
-// Every release offered.
-ReleaseSelection OfferedReleases(const FoundHosts& registry);
-
-enum class PackageCheck {
-    Complete,
-    Missing,     // no package beside the program (the user has been told)
-    Incomplete,  // the package lacks files the releases need (`missing` names them)
-    // The package the installation keeps is not what it recorded (`missing`
-    // names what is missing, changed or unknown): nothing is installed from it.
-    KeptDamaged,
+// Why nothing is installed; each has one exit code (ExitCodeOfRefusal).
+enum class Refusal {
+    None,                // every check passed
+    HostRunning,         // a host runs: try again later
+    InvalidFolder,       // the folder text is not absolute (or empty)
+    NoRelease,           // no release to serve
+    NoPackage,           // nothing beside the program (the user has been told)
+    IncompletePackage,   // the package lacks files the releases need
+    KeptPackageDamaged,  // the kept package is not what the installation recorded
+    LinkedFolder,        // a link, junction or mount point where the files would go
+    UnsafeFolders,       // users other than administrators may change the folder
+    Declined,            // asked about such a folder, the person chose not to install there
 };
-// The package the request installs from, for its releases.
-PackageCheck CheckPackage(const InstallRequest& request, std::vector<CString>* missing);
-// The kept package's faults: for the log, and for a box.
-afx::UiText KeptPackageLogText(const std::vector<CString>& faults);
-afx::UiText KeptPackageBoxText(const std::vector<CString>& faults);
 
-// The first of the chosen folder and the installation folder in it that is
-// a link, junction or mount point; empty when neither is.
-CString LinkedFolderOf(const CString& chosenFolder, const CString& installFolder);
+// A refusal and what it names.
+struct Refused {
+    Refused(Refusal why, const CString& folderNamed = CString(),
+            std::vector<CString> filesNamed = {}, std::vector<UnsafeFolder> unsafeNamed = {})
+        : refusal(why),
+          folder(folderNamed),
+          files(std::move(filesNamed)),
+          unsafe(std::move(unsafeNamed)) {}
 
-// The chosen folder and the folders above it that users other than
-// administrators may change (FindUnsafeFolders). An existing chosen folder
-// that an earlier installation into `installFolder` made, as its record
-// says (the file, believed only from an installation folder that only
-// administrators may change, or the machine's copy), is not judged but
-// protected anew by the installation (`*protectAnew`): only an
-// administrator could have written that it is the installation's own.
-std::vector<UnsafeFolder> FindUnsafeChosenFolders(const CString& chosenFolder,
-                                                  const CString& installFolder, bool* protectAnew);
+    Refusal refusal;
+    CString folder;                    // InvalidFolder: the text; LinkedFolder: the link
+    std::vector<CString> files;        // IncompletePackage, KeptPackageDamaged: what fails
+    std::vector<UnsafeFolder> unsafe;  // UnsafeFolders
+};
 
-// Which version wins (run/product_version.h): this program's over the
-// installed one (record/record_store.h, InstalledVersion), logged. An
-// older one over a newer one is refused, unless `allowDowngrade`, in a box
-// naming both (answered and logged in the silent modes). False when refused:
-// nothing may change.
-bool AcceptVersionStep(HWND owner, bool allowDowngrade, RunLog& log);
+class CheckPresenter {
+public:
+    virtual ~CheckPresenter() = default;
+    // False once a running host is no longer looked for.
+    virtual bool LooksForRunningHost() const = 0;
+    // The folder text passed: the request names the installation folder.
+    virtual void FolderChosen(const InstallRequest& request) = 0;
+    // Says why nothing is installed.
+    virtual void Refuse(const Refused& refused) = 0;
+    // A person may be asked whether to install into a folder that users
+    // other than administrators may change; otherwise it is refused.
+    virtual bool MayAsk() const = 0;
+    // Asks it; true to install there all the same.
+    virtual bool InstallThereAllTheSame(const std::vector<UnsafeFolder>& unsafe,
+                                        const CString& installFolder) = 0;
+};
 
-// The unsafe folders of FindUnsafeChosenFolders:
-// one line for the log, and the dialog's warning, which asks whether to
-// install into `installFolder` all the same.
-afx::UiText UnsafeFoldersLogText(const std::vector<UnsafeFolder>& unsafe);
-afx::UiText UnsafeFoldersBoxText(const std::vector<UnsafeFolder>& unsafe,
-                                 const CString& installFolder);
+// What a person or a command line chose.
+struct InstallChoice {
+    CString folderText;  // as typed or given
+    ReleaseSelection releases;
+    PackageSource source = PackageSource::BesideProgram;
+};
+
+// The checks, on what was chosen, judged with what `earlier` read of the
+// earlier installation. Once the folder text is absolute, `request` is the
+// installation's, whatever a later check finds.
+Refusal CheckBeforeInstalling(const InstallChoice& choice, const EarlierRecords& earlier,
+                              CheckPresenter& presenter, InstallRequest* request);
+
+// The exit code of a run a check refused (run/run_contract.h).
+int ExitCodeOfRefusal(Refusal refusal);
+
+// The refusal as the log says it; empty for none, and for a person's answer
+// (logged when it is given).
+afx::UiText RefusalLogText(const Refused& refused);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "entries/uninstall_entry.h"
 #include "journal/install_journal.h"
 #include "journal/installed_now.h"
 #include "record/record_store.h"
@@ -20,7 +19,7 @@ void EarlierInstallations::TakeOver() {
 
 void EarlierInstallations::ReadHere() {
     const CString& folder = m_installFolder;
-    switch (ReadInstallRecord(folder, &m_here)) {
+    switch (m_read.RecordOf(folder, &m_here)) {
         case RecordSource::File:
             m_log.Write(afx::UiText("an earlier installation's record: ") +
                         afx::UiText::System(folder));
@@ -31,7 +30,7 @@ void EarlierInstallations::ReadHere() {
         case RecordSource::None:
             // The plug-in was here, but its record is lost: what lies in its
             // own folder is its own all the same.
-            if (IsSamePath(ReadInstalledFolder(), folder) ||
+            if (IsSamePath(m_read.EntryFolder(), folder) ||
                 GetPathKind(JoinPath(folder, kUninstallerName)) == PathKind::File ||
                 GetPathKind(JoinPath(folder, kInstallRecordName)) == PathKind::File) {
                 m_log.Write("an earlier installation without a readable record");
@@ -43,9 +42,9 @@ void EarlierInstallations::ReadHere() {
 }
 
 void EarlierInstallations::ReadElsewhere() {
-    const CString installed = ReadInstalledFolder();
+    const CString& installed = m_read.EntryFolder();
     if (installed.IsEmpty() || IsSamePath(installed, m_installFolder)) return;
-    if (ReadInstallRecord(installed, &m_elsewhere) == RecordSource::None) {
+    if (m_read.RecordOf(installed, &m_elsewhere) == RecordSource::None) {
         m_log.Write(afx::UiText("the installation named in Programs and Features has no "
                                 "readable record; it is not moved: ") +
                     afx::UiText::System(installed));

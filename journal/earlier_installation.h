@@ -12,19 +12,22 @@
 #include "journal/journal_line.h"
 #include "record/install_record.h"
 
+class EarlierRecords;
 class InstallJournal;
 class ReachNow;
 class RunLog;
 
 class EarlierInstallations {
 public:
-    EarlierInstallations(const CString& installFolder, InstallJournal& journal, RunLog& log)
-        : m_installFolder(installFolder), m_journal(journal), m_log(log) {}
+    // `read`: what the run read of the earlier installation at its start.
+    EarlierInstallations(const EarlierRecords& read, const CString& installFolder,
+                         InstallJournal& journal, RunLog& log)
+        : m_read(read), m_installFolder(installFolder), m_journal(journal), m_log(log) {}
     EarlierInstallations(const EarlierInstallations&) = delete;
     EarlierInstallations& operator=(const EarlierInstallations&) = delete;
 
-    // Reads both records, tells the journal which files are the plug-in's
-    // own already, and logs what it found.
+    // Takes both records from what was read, tells the journal which files
+    // are the plug-in's own already, and logs what it found.
     void TakeOver();
 
     // Into the new installation's record, which holds what is installed now
@@ -60,6 +63,7 @@ private:
     // What the installation elsewhere did for the hosts, as this folder's.
     InstallRecord HostsServedElsewhere();
 
+    const EarlierRecords& m_read;
     const CString m_installFolder;
     InstallJournal& m_journal;
     RunLog& m_log;

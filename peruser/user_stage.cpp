@@ -91,10 +91,8 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
                   afx::UiText::System(installFolder));
         return exit_code::kFailed;
     }
-    FoundHosts found;
-    DiscoverHostInstallationsInto(found);
-    FoundHosts served = ServedHosts(installed, found);
-    served.installFolder = installFolder;
+    const FoundHosts found = DiscoverHostInstallations();
+    const FoundHosts served = ServedHosts(installed, found);
 
     InstallRecord earlier;
     const bool servedThisVersion = ReadUserRecord(&earlier) && earlier.version == installed.version;
@@ -103,8 +101,8 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
     bool missing = false;
     for (const HostRelease release : kHostReleases) {
         if (served.GetHostCount(release) == 0) continue;
-        RegisterRelease(served, HostReleaseYear(release), stage);
-        missing = missing || ProfileMissing(served, HostReleaseYear(release));
+        RegisterRelease(served, release, installFolder, stage);
+        missing = missing || ProfileMissing(served, release);
     }
     // The settings once per version, as the installation gives them to the
     // account that runs it: what the user changes afterwards is theirs.

@@ -18,33 +18,65 @@ bool ParseFor(const std::string& text, const CString& installFolder, InstallReco
            IsSamePath(record->installFolder, installFolder);
 }
 
-}  // namespace
-
-RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
+bool ReadRecordFile(const CString& installFolder, InstallRecord* record) {
     std::string text;
-    if (ReadSmallFile(JoinPath(installFolder, kInstallRecordName), kMaxRecordBytes, &text) &&
-        ParseFor(text, installFolder, record)) {
-        return RecordSource::File;
-    }
-    if (ReadInstallRecordMachineCopy(installFolder, record)) return RecordSource::MachineCopy;
-    *record = InstallRecord();
-    return RecordSource::None;
+    return ReadSmallFile(JoinPath(installFolder, kInstallRecordName), kMaxRecordBytes, &text) &&
+           ParseFor(text, installFolder, record);
 }
 
-bool ReadInstallRecordMachineCopy(const CString& installFolder, InstallRecord* record) {
+bool ReadMachineCopy(const CString& installFolder, InstallRecord* record) {
     CString copy;
     return ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
            ParseFor(copy.str(), installFolder, record);
 }
 
-int InstalledVersion() {
-    const CString folder = ReadInstalledFolder();
-    InstallRecord record;
-    CString copy;
-    if (folder.IsEmpty() || !ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) ||
-        !ParseFor(copy.str(), folder, &record)) {
-        return 0;
+}  // namespace
+
+RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
+    if (ReadRecordFile(installFolder, record)) return RecordSource::File;
+    if (ReadMachineCopy(installFolder, record)) return RecordSource::MachineCopy;
+    *record = InstallRecord();
+    return RecordSource::None;
+}
+
+EarlierRecords EarlierRecords::Read() {
+    EarlierRecords read;
+    read.m_entryFolder = ReadInstalledFolder();
+    CString text;
+    InstallRecord copy;
+    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &text) &&
+        ParseInstallRecord(text, &copy)) {
+        read.m_copy = copy;
     }
+    // The earlier installation's folder: the one Programs and Features
+    // names, else (its entry lost) the one the machine's copy describes.
+    const CString folder = !read.m_entryFolder.IsEmpty() ? read.m_entryFolder
+                           : read.m_copy                 ? read.m_copy->installFolder
+                                                         : CString();
+    InstallRecord file;
+    if (IsAbsolutePath(folder) && ReadRecordFile(folder, &file)) read.m_file = file;
+    return read;
+}
+
+RecordSource EarlierRecords::RecordOf(const CString& installFolder, InstallRecord* record) const {
+    if (m_file && IsSamePath(m_file->installFolder, installFolder)) {
+        *record = *m_file;
+        return RecordSource::File;
+    }
+    if (MachineCopyOf(installFolder, record)) return RecordSource::MachineCopy;
+    *record = InstallRecord();
+    return RecordSource::None;
+}
+
+bool EarlierRecords::MachineCopyOf(const CString& installFolder, InstallRecord* record) const {
+    if (!m_copy || !IsSamePath(m_copy->installFolder, installFolder)) return false;
+    *record = *m_copy;
+    return true;
+}
+
+int EarlierRecords::InstalledVersion() const {
+    InstallRecord record;
+    if (m_entryFolder.IsEmpty() || !MachineCopyOf(m_entryFolder, &record)) return 0;
     return ParseSetupVersion(record.version);
 }
 

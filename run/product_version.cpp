@@ -96,10 +96,3 @@ VersionStep StepOver(int installed, int version, bool allowDowngrade) {
     if (version == installed) return VersionStep::Repair;
     return allowDowngrade ? VersionStep::Rollback : VersionStep::Downgrade;
 }
-
-CString ActiveSetupVersion(int version) {
-    const SetupVersionParts parts = SplitSetupVersion(version);
-    CString text;
-    text.Format("%d,%d,%d", parts.year, parts.month, parts.day);
-    return text;
-}

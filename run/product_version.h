@@ -23,9 +23,6 @@ SetupVersionParts SplitSetupVersion(int version);
 // show at least two digits.
 CString FormatSetupVersion(int version);
 
-// The same parts as Active Setup compares them, number by number: "2025,10,30".
-CString ActiveSetupVersion(int version);
-
 // The Active Setup version for an installation of `version` when the entry
 // had `earlier`. Active Setup runs a user's stage at logon when the entry's
 // version is greater, number by number, than the user's stamp, so it never

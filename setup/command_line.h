@@ -39,6 +39,7 @@ CString TaskArguments(const CommandLine& commandLine);
 // What follows the program's own name (quoted or not) in a whole command line.
 const char* ArgumentsOf(const char* commandLine);
 
-// The switches, one a line, for /? and the log of a bad command line.
+// The switches, one a line, for /? and the log of a bad command line; last
+// the exit codes that program returns.
 extern const char kSetupCommandLineHelp[];
 extern const char kUninstallerCommandLineHelp[];

@@ -9,13 +9,19 @@
 // copy, so that the installation may write the uninstaller anew.
 #pragma once
 
+#include "install/machine_at_start.h"
 #include "setup/command_line.h"
 
-class FoundHosts;
 class RunLog;
 
-// A repair shows only its progress and a final box (nothing in the silent
-// modes, or the progress with /SILENT); an interactive modify shows the
-// setup dialog with the installation's folder fixed and its releases ticked.
-// The exit codes are the installation's.
-int RunRepairOrModify(const CommandLine& commandLine, FoundHosts& registry, RunLog& log);
+// Only the installation Programs and Features names, with a record, is
+// repaired or modified; any other is refused (1603), nothing changed. The
+// checks before an installation come first (install/install_checks.h). A
+// repair at the screen shows them in boxes: a running host is told and ends
+// it (1618); a folder users other than administrators may change is asked
+// about as in the dialog, and No ends it (1602). Then it shows only its
+// progress and a final box; in the silent modes nothing (or the progress
+// with /SILENT). An interactive modify shows the setup dialog with the
+// installation's folder fixed and its releases ticked. The exit codes are
+// the checks' and the installation's.
+int RunRepairOrModify(const CommandLine& commandLine, const MachineAtStart& machine, RunLog& log);

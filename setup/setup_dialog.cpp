@@ -1,19 +1,14 @@
 #include "setup/setup_dialog.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "chooser/path_dialog.h"
 #include "framework/afx_app.h"
-#include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
-#include "hosts/found_hosts.h"
 #include "install/install_checks.h"
-#include "install/install_command.h"
 #include "install/installation.h"
+#include "install/offered.h"
 #include "run/product.h"
 #include "run/run_contract.h"
-#include "run/run_log.h"
+#include "setup/progress_bar_sink.h"
 #include "setup/setup_title.h"
 
 namespace {
@@ -47,79 +42,19 @@ constexpr short kProgressLow = 0;
 constexpr short kProgressHigh = 50;
 constexpr int kProgressStep = 1;
 
-// The dialog's progress bar as the installation sees it. The bar is redrawn
-// at once: the whole installation runs without returning to the message loop.
-class ProgressBarSink : public ProgressSink {
-public:
-    ProgressBarSink(CProgressCtrl& bar, const bool& cancelRequested)
-        : m_bar(bar), m_cancelRequested(cancelRequested) {}
-    void StepIt() override {
-        m_bar.StepIt();
-        ::UpdateWindow(m_bar);
-    }
-    bool CancelRequested() const override { return m_cancelRequested; }
-
-private:
-    CProgressCtrl& m_bar;
-    const bool& m_cancelRequested;
-};
-
 constexpr COLORREF kBackColour = RGB(170, 210, 150);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 constexpr COLORREF kTitleColour = RGB(10, 70, 40);
 constexpr COLORREF kNoteColour = RGB(255, 0, 0);
 
-constexpr const char* kFontFace = "宋体";
-// Heights at 96 DPI; the fonts are made for the dialog's DPI.
-constexpr int kTitleFontHeight = 14;
-constexpr int kTitleFontWeight = 600;
-constexpr int kLabelFontHeight = 13;
-constexpr int kLabelFontWeight = 400;
-
-// The pictures' resources at 100 %, 150 % and 200 %, and the DPI from which
-// each scale is used.
-constexpr UINT kLogoBitmaps[] = {IDB_LOGO, IDB_LOGO_150, IDB_LOGO_200};
-constexpr UINT kMenuBitmaps[] = {IDB_MENU, IDB_MENU_150, IDB_MENU_200};
-constexpr UINT kScaleFromDpi[] = {96, 144, 192};
-constexpr int kScaleCount = Dlg_Setup::kPictureScales;
-static_assert(std::size(kScaleFromDpi) == kScaleCount && std::size(kLogoBitmaps) == kScaleCount &&
-              std::size(kMenuBitmaps) == kScaleCount);
-
-int PictureScaleFor(UINT dpi) {
-    int scale = 0;
-    while (scale + 1 < kScaleCount && dpi >= kScaleFromDpi[scale + 1]) ++scale;
-    return scale;
-}
-
-// The template's logo: the one picture control without an id of its own.
-CWindow FindLogo(HWND dialog) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const bool picture = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
-        if (picture && GetDlgCtrlID(child) != IDC_MENU_PICTURE) return child;
-    }
-    return nullptr;
-}
-
-// Shows a picture's bitmap of the scale in its control, loading it first; a
-// picture control takes the size of its bitmap. The bitmap the control
-// loaded from the template is nobody's once replaced, and goes.
-void ShowPicture(CWindow control, CBitmap* bitmaps, const UINT* ids, int scale) {
-    CBitmap& bitmap = bitmaps[scale];
-    if (!control || (!bitmap.GetSafeHandle() && !bitmap.LoadBitmap(ids[scale]))) return;
-    const auto previous = reinterpret_cast<HGDIOBJ>(control.SendMessage(
-        STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.GetSafeHandle())));
-    const bool ours = std::any_of(bitmaps, bitmaps + kScaleCount,
-                                  [&](const CBitmap& b) { return b.GetSafeHandle() == previous; });
-    if (previous && !ours) ::DeleteObject(previous);
-}
-
-BOOL CreateDialogFont(CFont& font, int height, int weight, UINT dpi) {
-    return font.CreateFont(afx::ScaleToDpi(height, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, kFontFace);
-}
-
 }  // namespace
+
+const Dlg_Setup::ModeRules Dlg_Setup::kModes[] = {
+    /* Choose */ {false, false, PackageSource::BesideProgram},
+    /* Modify */ {true, false, PackageSource::KeptByInstallation},
+    // The request names its package; there is no install command.
+    /* ProgressOnly */ {true, true, PackageSource::BesideProgram},
+};
 
 const Dlg_Setup::ReleaseRow Dlg_Setup::kReleaseRows[kHostReleaseCount] = {
     {IDC_RELEASE_2023, &Dlg_Setup::m_bRelease2023, &Dlg_Setup::m_btn2023},
@@ -140,32 +75,39 @@ ON_BN_CLICKED(IDC_INSTALL, &Dlg_Setup::OnInstall)
 ON_COMMAND(ID_UNATTENDED_INSTALL, &Dlg_Setup::OnUnattendedInstall)
 END_MESSAGE_MAP()
 
-Dlg_Setup::Dlg_Setup(CWnd* pParent, RunLog* log)
+Dlg_Setup::Dlg_Setup(const MachineAtStart& machine, RunLog* log, CWnd* pParent)
     : CDialog(IDD, pParent),
-      m_bRelease2023(1),
-      m_bRelease2024(1),
-      m_bRelease2025(1),
-      m_bRelease2026(1),
-      m_strInstallPath(kDefaultChosenFolder),
+      m_machine(machine),
       m_nExitCode(exit_code::kUserCancelled),
-      m_log(log ? *log : m_unopenedLog) {}
+      m_log(log ? *log : m_unopenedLog),
+      m_checks(m_log) {
+    // An earlier installation: its folder is where an upgrade goes.
+    const CString previous = PreviouslyChosenFolder(machine.earlier);
+    Start(Mode::Choose, previous.IsEmpty() ? CString(kDefaultChosenFolder) : previous,
+          OfferedReleases(machine.hosts));
+}
+
+void Dlg_Setup::Start(Mode mode, const CString& folder, const ReleaseSelection& ticked) {
+    m_mode = mode;
+    m_startFolder = folder;
+    m_startTicks = ticked;
+}
 
 INT_PTR Dlg_Setup::RunShowingProgressOnly(const InstallRequest& request) {
-    m_pUnattended = &request;
+    Start(Mode::ProgressOnly, request.chosenFolder, request.releases);
+    m_pProgressOnly = &request;
     return DoModal();
 }
 
 void Dlg_Setup::ModifyInstallation(const CString& chosenFolder, const ReleaseSelection& ticked) {
-    m_bModify = true;
-    m_strFixedFolder = chosenFolder;
-    m_modifyTicks = ticked;
+    Start(Mode::Modify, chosenFolder, ticked);
 }
 
 void Dlg_Setup::OnUnattendedInstall() {
     // Nobody works this dialog: it only shows the progress.
     ::EnableWindow(m_hWnd, FALSE);
     m_bInstalling = true;
-    const bool installed = DoInstall(*m_pUnattended);
+    const bool installed = DoInstall(*m_pProgressOnly);
     m_bInstalling = false;
     if (installed) EndDialog(IDOK);
 }
@@ -183,50 +125,35 @@ void Dlg_Setup::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL Dlg_Setup::OnInitDialog() {
-    // An earlier installation: its folder is where an upgrade goes.
-    const CString previous = PreviouslyChosenFolder();
-    if (!previous.IsEmpty()) m_strInstallPath = previous;
+    m_strInstallPath = m_startFolder;
+    // Only releases with an installation on this machine are offered.
+    ReleaseSelection ticked;
+    for (const HostRelease release : m_startTicks.Releases()) {
+        ticked.Select(release, IsReleaseOffered(m_machine.hosts, release));
+    }
+    Tick(ticked);
     CDialog::OnInitDialog();
+    m_checks.ShowOver(m_hWnd);
 
     m_brushBack.CreateSolidBrush(kBackColour);
-    ApplyDpi(afx::GetWindowDpi(m_hWnd));
-
+    m_scale.Apply(m_hWnd, afx::GetWindowDpi(m_hWnd));
     m_strTitle = FormatSetupTitle(kSetupVersion);
     m_strEdition = kEdition;
-
     if (HICON icon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_SETUP))) {
         SetIcon(icon, FALSE);
     }
-
-    // Only releases with an installation on this machine are offered.
-    for (HostRelease release : kHostReleases) {
-        const ReleaseRow& row = kReleaseRows[HostReleaseIndex(release)];
-        if (theHostRegistry.GetHostCount(release) == 0) (this->*row.button).EnableWindow(FALSE);
-        if (!IsReleaseOffered(theHostRegistry, release)) this->*row.flag = 0;
-    }
-    if (m_bModify) {
-        for (HostRelease release : kHostReleases) {
-            int& flag = this->*kReleaseRows[HostReleaseIndex(release)].flag;
-            flag = flag && m_modifyTicks.IsSelected(release) ? 1 : 0;
+    for (const HostRelease release : kHostReleases) {
+        if (m_machine.hosts.GetHostCount(release) == 0) {
+            (this->*kReleaseRows[HostReleaseIndex(release)].button).EnableWindow(FALSE);
         }
-        m_strInstallPath = m_strFixedFolder;
     }
-    // An unattended run shows the releases it installs.
-    if (IsUnattended()) {
-        for (HostRelease release : kHostReleases) {
-            this->*kReleaseRows[HostReleaseIndex(release)].flag =
-                m_pUnattended->releases.IsSelected(release) ? 1 : 0;
-        }
-        m_strInstallPath = m_pUnattended->chosenFolder;
-    }
-
     UpdateData(FALSE);
     UpdateInstallButton();
-    if (m_bModify) {
+    if (Rules().folderFixed) {
         for (const int id : {IDC_INSTALL_PATH, IDC_BROWSE}) GetDlgItem(id).EnableWindow(FALSE);
     }
     // Once the dialog shows: the installation runs from the message loop.
-    if (IsUnattended()) ::PostMessageW(m_hWnd, WM_COMMAND, ID_UNATTENDED_INSTALL, 0);
+    if (Rules().installsAtOnce) ::PostMessageW(m_hWnd, WM_COMMAND, ID_UNATTENDED_INSTALL, 0);
     return TRUE;
 }
 
@@ -257,8 +184,8 @@ void Dlg_Setup::OnReleaseClicked() {
 }
 
 void Dlg_Setup::OnBrowse() {
-    if (m_bModify) return;  // the folder is the installation's
-    UpdateData(TRUE);       // a folder typed into the edit box is the starting point
+    if (Rules().folderFixed) return;  // the folder is the installation's
+    UpdateData(TRUE);                 // a folder typed into the edit box is the starting point
     const CString initialFolder = m_strInstallPath;
     CPathDialog chooser(kChooserText, kChooserText, initialFolder, nullptr);
     if (chooser.RunModal() == kChooserConfirmed) {
@@ -276,15 +203,15 @@ HBRUSH Dlg_Setup::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     if (id != IDC_INSTALL_PATH) pDC->SetBkMode(TRANSPARENT);
     switch (id) {
         case IDC_TITLE:
-            pDC->SelectObject(&m_fontTitle);
+            pDC->SelectObject(&m_scale.TitleFont());
             pDC->SetTextColor(kTitleColour);
             break;
         case IDC_EDITION:
-            pDC->SelectObject(&m_fontLabel);
+            pDC->SelectObject(&m_scale.LabelFont());
             pDC->SetTextColor(kTitleColour);
             break;
         case IDC_NOTE:
-            pDC->SelectObject(&m_fontLabel);
+            pDC->SelectObject(&m_scale.LabelFont());
             pDC->SetTextColor(kNoteColour);
             break;
         default:
@@ -294,50 +221,40 @@ HBRUSH Dlg_Setup::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
 }
 
 void Dlg_Setup::OnDpiChanged(UINT dpi) {
-    ApplyDpi(dpi);
-}
-
-void Dlg_Setup::ApplyDpi(UINT dpi) {
-    CreateDialogFont(m_fontTitle, kTitleFontHeight, kTitleFontWeight, dpi);
-    CreateDialogFont(m_fontLabel, kLabelFontHeight, kLabelFontWeight, dpi);
-    const int scale = PictureScaleFor(dpi);
-    if (scale != m_pictureScale) {
-        ShowPicture(FindLogo(m_hWnd), m_logoBitmaps, kLogoBitmaps, scale);
-        ShowPicture(GetDlgItem(IDC_MENU_PICTURE), m_menuBitmaps, kMenuBitmaps, scale);
-        m_pictureScale = scale;
-    }
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    m_scale.Apply(m_hWnd, dpi);
 }
 
 ReleaseSelection Dlg_Setup::TickedReleases() const {
     ReleaseSelection ticked;
-    for (HostRelease release : kHostReleases) {
+    for (const HostRelease release : kHostReleases) {
         ticked.Select(release, this->*kReleaseRows[HostReleaseIndex(release)].flag != 0);
     }
     return ticked;
 }
 
+void Dlg_Setup::Tick(const ReleaseSelection& releases) {
+    for (const HostRelease release : kHostReleases) {
+        this->*kReleaseRows[HostReleaseIndex(release)].flag = releases.IsSelected(release) ? 1 : 0;
+    }
+}
+
 void Dlg_Setup::OnInstall() {
     // A click or a key that reaches the dialog while a box of the run is up.
     if (m_bInstalling) return;
-    if (WarnOfRunningHostOnce(m_hWnd)) return;
     UpdateData(TRUE);
-    // The disabled edit box may still be sent a text: a modify keeps its folder.
-    if (m_bModify) m_strInstallPath = m_strFixedFolder;
+    // The disabled edit box may still be sent a text: a given folder stays.
+    if (Rules().folderFixed) m_strInstallPath = m_startFolder;
     InstallRequest request;
-    const PackageSource source =
-        m_bModify ? PackageSource::KeptByInstallation : PackageSource::BesideProgram;
-    switch (
-        CheckInstallCommand(m_hWnd, m_strInstallPath, TickedReleases(), source, &request, m_log)) {
-        case InstallCheck::Passed:
-            break;
-        case InstallCheck::Refused:
-            return;
-        case InstallCheck::NoPackage:
-            m_nExitCode = exit_code::kFailed;
-            CDialog::OnCancel();  // the user has been told; there is nothing to install
-            return;
+    const Refusal refusal =
+        CheckBeforeInstalling({m_strInstallPath, TickedReleases(), Rules().source},
+                              m_machine.earlier, m_checks, &request);
+    if (!request.installFolder.IsEmpty()) m_strInstallPath = request.installFolder;
+    if (refusal == Refusal::NoPackage) {
+        m_nExitCode = ExitCodeOfRefusal(refusal);
+        CDialog::OnCancel();  // the user has been told; there is nothing to install
+        return;
     }
+    if (refusal != Refusal::None) return;
     m_bInstalling = true;
     const bool installed = DoInstall(request);
     m_bInstalling = false;
@@ -364,7 +281,7 @@ void Dlg_Setup::ShowProgressLayout() {
 bool Dlg_Setup::DoInstall(const InstallRequest& request) {
     ShowProgressLayout();
     ProgressBarSink progress(m_progress, m_bCancelRequested);
-    Installation installation(request, theHostRegistry, progress, m_log, m_hWnd);
+    Installation installation(request, m_machine, progress, m_log, m_hWnd);
     const InstallResult result = installation.Run();
     // An unattended run's boxes are answered by nobody at the screen.
     m_nExitCode = ExitCodeOf(result, request.unattended ? RunMode::Silent : RunMode::Interactive);

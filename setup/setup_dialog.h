@@ -1,5 +1,8 @@
 // The setup dialog (template 141): product title, release check boxes,
-// installation folder, and the install command.
+// installation folder, and the install command. It runs in one of three
+// modes: the installation the user chooses, a modify of the installation
+// (its folder fixed, from the package it keeps), or only the progress of an
+// installation chosen already.
 #pragma once
 
 #include "framework/afx_controls.h"
@@ -7,31 +10,26 @@
 #include "framework/afx_gdi.h"
 #include "framework/afx_string.h"
 #include "hosts/host_release.h"
+#include "install/check_presenters.h"
+#include "install/install_request.h"
+#include "install/machine_at_start.h"
 #include "resources/resource.h"
 #include "run/run_log.h"
-
-struct InstallRequest;
-class RunLog;
+#include "setup/dialog_scale.h"
 
 class Dlg_Setup : public CDialog {
 public:
     enum { IDD = IDD_SETUP };
-    // The pictures come at 100 %, 150 % and 200 %.
-    static constexpr int kPictureScales = 3;
 
-    // `log` takes the run's events; none: they go nowhere.
-    explicit Dlg_Setup(CWnd* pParent = nullptr, RunLog* log = nullptr);
+    // The installation the user chooses: in the folder the earlier
+    // installation went to (else the default one), every release offered
+    // ticked. `machine`: what the run found; `log` takes the run's events
+    // (none: they go nowhere).
+    explicit Dlg_Setup(const MachineAtStart& machine, RunLog* log = nullptr,
+                       CWnd* pParent = nullptr);
     ~Dlg_Setup() override = default;
 
     CBrush m_brushBack;
-    CButton m_btn2026;
-    CButton m_btn2025;
-    CButton m_btn2024;
-    CButton m_btn2023;
-    int m_bRelease2023;
-    int m_bRelease2024;
-    int m_bRelease2025;
-    int m_bRelease2026;
     CString m_strTitle;
     CString m_strEdition;
     CProgressCtrl m_progress;
@@ -66,8 +64,9 @@ protected:
     void OnDpiChanged(UINT dpi);
     void OnReleaseClicked();
     void OnBrowse();
-    // The install command: its checks (install/install_command.h), the
-    // installation and the completion layout.
+    // The install command: the checks before an installation
+    // (install/install_checks.h, in boxes over the dialog), the installation
+    // and the completion layout.
     void OnInstall();
     // The installation with the progress bar; false when it stopped and the
     // dialog is ending, with everything undone.
@@ -82,8 +81,21 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    enum class Mode { Choose, Modify, ProgressOnly };
+    // What each mode lets the user do; indexed like Mode.
+    struct ModeRules {
+        bool folderFixed;      // the folder is given: the edit box and browse button are disabled
+        bool installsAtOnce;   // no input at all: the installation runs once the dialog shows
+        PackageSource source;  // where the install command takes the package from
+    };
+    static const ModeRules kModes[];
+    const ModeRules& Rules() const { return kModes[static_cast<int>(m_mode)]; }
+    // The mode, the folder shown and the releases ticked (of those offered)
+    // when the dialog starts.
+    void Start(Mode mode, const CString& folder, const ReleaseSelection& ticked);
+
     void ShowProgressLayout();
-    bool IsUnattended() const { return m_pUnattended != nullptr; }
+    void ShowItem(int id, bool show);
 
     // Per release, indexed like HostRelease: its check box, its selection
     // flag and its button. Every place that handles the releases loops over it.
@@ -93,27 +105,26 @@ private:
         CButton Dlg_Setup::*button;
     };
     static const ReleaseRow kReleaseRows[kHostReleaseCount];
-
-    // The selection flags as the installation takes them.
+    // The check boxes as one selection, and back: the only places that read
+    // or set the flags.
     ReleaseSelection TickedReleases() const;
-    void ShowItem(int id, bool show);
+    void Tick(const ReleaseSelection& releases);
 
-    // The fonts at the DPI (their heights are designed at 96 DPI) and each
-    // picture at the largest of its scales that the DPI reaches, so that it
-    // fills its place in the dialog, which grows with the DPI, and is never
-    // cut. The dialog is redrawn.
-    void ApplyDpi(UINT dpi);
+    CButton m_btn2026;
+    CButton m_btn2025;
+    CButton m_btn2024;
+    CButton m_btn2023;
+    int m_bRelease2023 = 0;
+    int m_bRelease2024 = 0;
+    int m_bRelease2025 = 0;
+    int m_bRelease2026 = 0;
 
-    // Each picture at 100 %, 150 % and 200 %: loaded when first shown, kept
-    // while the dialog may show them. The template shows them at 100 %.
-    CBitmap m_logoBitmaps[kPictureScales];
-    CBitmap m_menuBitmaps[kPictureScales];
-    int m_pictureScale = 0;
-
-    // Made once per dialog, so that no colour request leaks a font and the
-    // controls can draw with them for as long as the dialog exists.
-    CFont m_fontTitle;
-    CFont m_fontLabel;
+    const MachineAtStart& m_machine;
+    Mode m_mode = Mode::Choose;
+    CString m_startFolder;
+    ReleaseSelection m_startTicks;
+    const InstallRequest* m_pProgressOnly = nullptr;  // the installation of ProgressOnly
+    DialogScale m_scale;
     // The installation runs: boxes are up inside it, input is not for it.
     bool m_bInstalling = false;
     // The user closed the dialog while the installation ran.
@@ -122,10 +133,5 @@ private:
     int m_nExitCode;
     RunLog m_unopenedLog;  // the run's log when none is given: it writes nothing
     RunLog& m_log;
-    const InstallRequest* m_pUnattended = nullptr;
-    // A modify: the installation's folder, whatever the edit box says, and
-    // the releases ticked at the start.
-    bool m_bModify = false;
-    CString m_strFixedFolder;
-    ReleaseSelection m_modifyTicks;
+    BoxedChecks m_checks;
 };

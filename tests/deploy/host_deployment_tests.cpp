@@ -74,9 +74,11 @@ protected:
 const std::set<std::string> kHostFiles = {"GCAD2023P.dll", "GCAD2024P.dll", "itextsharp.dll",
                                           "Fonts"};
 const std::set<std::string> kFonts = {"Torvex_EN.shx", "Torvex_HZ.shx"};
+const ReleaseSelection kEveryRelease = {HostRelease::R2023, HostRelease::R2024, HostRelease::R2025,
+                                        HostRelease::R2026};
 
 TEST_F(HostDeploymentTest, SelectedReleasesGetModulesAndFonts) {
-    DeployToHosts(setup, registry, false, true, false, true, log);
+    DeployToHosts(setup, registry, {HostRelease::R2024, HostRelease::R2026}, CString(), log);
 
     EXPECT_EQ(FilesIn(temp / "h2024a"), kHostFiles);
     EXPECT_EQ(FilesIn(temp / "h2024a\\Fonts"), kFonts);
@@ -100,7 +102,7 @@ TEST_F(HostDeploymentTest, ModulesAlsoReachTheInstallationFolder) {
     InstallContext log;
     const CString install = temp / "inst";
     ASSERT_TRUE(CopyPackageFiles(setup, install, progress, log));
-    DeployToHosts(setup, registry, true, true, true, true, log);
+    DeployToHosts(setup, registry, kEveryRelease, CString(), log);
     EXPECT_EQ(FilesIn(install),
               (std::set<std::string>{"TX_ZozerIded2023.grx", "GCAD2023P.dll", "GCAD2024P.dll",
                                      "itextsharp.dll", "UserSettings", "Data"}));
@@ -143,7 +145,7 @@ TEST_F(HostDeploymentTest, FlatPackageServesTheHostsToo) {
 TEST_F(HostDeploymentTest, VanishedPackageIsToldOncePerHostFolder) {
     const CString gone = temp / "gone";
     ASSERT_TRUE(MakeFolder(gone));
-    DeployToHosts(gone, registry, false, true, false, false, log);
+    DeployToHosts(gone, registry, {HostRelease::R2024}, CString(), log);
     EXPECT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(FilesIn(temp / "h2024a"), std::set<std::string>{"Fonts"});
 }

@@ -15,15 +15,15 @@ std::vector<std::string> Names(const std::vector<CString>& names) {
 }
 
 TEST(RequiredPackageFiles, FollowTheModulesEachReleaseLoads) {
-    EXPECT_EQ(Names(RequiredPackageFiles(false, false, true, false)),
+    EXPECT_EQ(Names(RequiredPackageFiles({HostRelease::R2025})),
               (std::vector<std::string>{"TX_ZozerIded2023.grx", "GCAD2024P.dll", "itextsharp.dll",
                                         "Torvex_EN.shx", "Torvex_HZ.shx"}));
     // 2024 and 2025 share both modules; 2026 has a main module of its own.
     EXPECT_EQ(
-        Names(RequiredPackageFiles(false, true, true, true)),
+        Names(RequiredPackageFiles({HostRelease::R2024, HostRelease::R2025, HostRelease::R2026})),
         (std::vector<std::string>{"TX_ZozerIded2023.grx", "GCAD2024P.dll", "TX_ZozerIded2026.grx",
                                   "itextsharp.dll", "Torvex_EN.shx", "Torvex_HZ.shx"}));
-    EXPECT_TRUE(RequiredPackageFiles(false, false, false, false).empty());
+    EXPECT_TRUE(RequiredPackageFiles({}).empty());
 }
 
 TEST(StepsNotDone, ListsEveryItemUpToTheLimitThenCountsTheRest) {

@@ -13,6 +13,7 @@
 #include "deploy/package_source.h"
 #include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
+#include "system/file_ops.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/scratch_registry.h"
 #include "text/path_text.h"

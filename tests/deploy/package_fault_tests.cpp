@@ -13,6 +13,7 @@
 #include "deploy/package_copy.h"
 #include "deploy/package_source.h"
 #include "framework/scoped_handles.h"
+#include "system/file_ops.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/gbk_samples.h"
 

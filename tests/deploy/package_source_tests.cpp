@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "deploy/download_mark.h"
 #include "deploy/package_layout.h"
 #include "deploy/package_source.h"
 #include "framework/afx_app_name.h"
+#include "system/file_ops.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/gbk_samples.h"
 #include "text/path_text.h"
@@ -104,8 +106,8 @@ TEST_F(PackageSourceTest, SetupFolderWithTrailByteBackslashInItsName) {
 }
 
 TEST_F(PackageSourceTest, TheTestProgramsOwnFolderHoldsNoPackage) {
-    // The overload without a folder looks beside the running executable.
-    EXPECT_FALSE(ResolvePackageSource(source));
+    // Beside the running executable, as the setup looks.
+    EXPECT_FALSE(ResolvePackageSource(ParentFolder(afx::GetModulePath()), source));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kMissingText);
 }

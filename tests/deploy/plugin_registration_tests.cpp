@@ -19,6 +19,8 @@ namespace {
 constexpr char kHost25[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
 constexpr char kInstall[] = "C:\\Torvex\\T-ZozerIded";
 constexpr char kHostFolder[] = "D:\\GstarCAD 2025";
+const ReleaseSelection kEveryRelease = {HostRelease::R2023, HostRelease::R2024, HostRelease::R2025,
+                                        HostRelease::R2026};
 
 void SetText(HKEY root, const std::string& path, const char* name, const char* text) {
     ASSERT_TRUE(
@@ -49,14 +51,17 @@ void ExpectDword(const std::string& path, const char* name, DWORD expected) {
 
 class RegistrationTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(sandbox.IsReady());
-        registry.installFolder = kInstall;
-    }
+    void SetUp() override { ASSERT_TRUE(sandbox.IsReady()); }
 
     void AddHost(int year, const char* keyPath, const char* folder) {
         registry.hostKeys[year - 2023].Add(keyPath);
         registry.hostFolders[year - 2023].Add(folder);
+    }
+    void RegisterOne(HostRelease release) {
+        RegisterRelease(registry, release, installFolder, log);
+    }
+    void Register(const ReleaseSelection& releases) {
+        RegisterPlugin(registry, releases, installFolder, log);
     }
 
     // The complete entries of one host key for a release: exactly these values.
@@ -64,9 +69,9 @@ protected:
                        int companionNumber) {
         const std::string main = hostKey + "Applications\\TX_ZozerIded" + std::to_string(year);
         ExpectDword(main, "MANAGED", 0);
-        ExpectText(main, "LOADER",
-                   std::string(registry.installFolder) + "\\TX_ZozerIded" +
-                       std::to_string(mainNumber) + ".GRX");
+        ExpectText(
+            main, "LOADER",
+            std::string(installFolder) + "\\TX_ZozerIded" + std::to_string(mainNumber) + ".GRX");
         EXPECT_EQ(ValueCount(main), 2u);
 
         const std::string companion =
@@ -81,6 +86,7 @@ protected:
 
     ScratchRegistryRoots sandbox;
     FoundHosts registry;
+    CString installFolder = kInstall;
     InstallContext log;
 };
 
@@ -103,7 +109,9 @@ TEST_P(RegisterEachRelease, WritesTheTableBelowTheHostKey) {
         "SOFTWARE\\Gstarsoft\\GstarCAD\\R" + std::to_string(row.year % 100) + "\\zh-CN\\";
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, hostKey)) << hostKey;
     AddHost(row.year, hostKey.c_str(), kHostFolder);
-    RegisterRelease(registry, row.year, log);
+    HostRelease release;
+    ASSERT_TRUE(HostReleaseFromYear(row.year, &release));
+    RegisterOne(release);
     ExpectEntries(hostKey, row.year, row.main, kHostFolder, row.companion);
 }
 
@@ -123,8 +131,8 @@ TEST_F(RegistrationTest, SecondRunLeavesExactlyTheTable) {
     SetText(HKEY_CURRENT_USER, companion, "DESCRIPTION", "stale");
     AddHost(2025, kHost25, kHostFolder);
 
-    RegisterRelease(registry, 2025, log);
-    RegisterRelease(registry, 2025, log);
+    RegisterOne(HostRelease::R2025);
+    RegisterOne(HostRelease::R2025);
     ExpectEntries(kHost25, 2025, 2023, kHostFolder, 2024);
 }
 
@@ -136,7 +144,7 @@ TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
     SetText(HKEY_CURRENT_USER, main, "LOADER", "old");
     AddHost(2025, kHost25, kHostFolder);
 
-    RegisterRelease(registry, 2025, log);
+    RegisterOne(HostRelease::R2025);
     ExpectDword(main, "MANAGED", 0);
     ExpectText(main, "LOADER", std::string(kInstall) + "\\TX_ZozerIded2023.GRX");
     ExpectText(main, "KEEP", "kept");
@@ -147,7 +155,7 @@ TEST_F(RegistrationTest, KeyWithASubkeyIsReusedWithItsOtherValues) {
 TEST_F(RegistrationTest, HostKeyOnlyUnderLocalMachineGetsNothingAndIsNoFailure) {
     ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
-    RegisterPlugin(registry, true, true, true, true, log);
+    Register(kEveryRelease);
     // No profile is made for the host: the per-user stage serves it once
     // the host has made it, so it is no step left undone.
     EXPECT_TRUE(log.notDone.IsEmpty());
@@ -163,7 +171,7 @@ TEST_F(RegistrationTest, EachInstallationNamesItsOwnHostFolder) {
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, second)) << second;
     AddHost(2024, first.c_str(), "C:\\CAD\\One");
     AddHost(2024, second.c_str(), "E:\\Arch");
-    RegisterPlugin(registry, false, true, false, false, log);
+    Register({HostRelease::R2024});
     ExpectEntries(first, 2024, 2023, "C:\\CAD\\One", 2024);
     ExpectEntries(second, 2024, 2023, "E:\\Arch", 2024);
 }
@@ -178,29 +186,28 @@ TEST_F(RegistrationTest, OnlySelectedReleasesWithKeysAreWritten) {
     AddHost(2025, kHost25, kHostFolder);
     AddHost(2026, host26.c_str(), "C:\\G26");
     // 2023 is selected but has no installation; 2025 has one but is not selected.
-    RegisterPlugin(registry, true, true, false, true, log);
+    Register({HostRelease::R2023, HostRelease::R2024, HostRelease::R2026});
     ExpectEntries(host24, 2024, 2023, "C:\\G24", 2024);
     ExpectEntries(host26, 2026, 2026, "C:\\G26", 2024);
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, std::string(kHost25) + "Applications"));
     EXPECT_EQ(SubKeyCount("SOFTWARE\\Gstarsoft\\GstarCAD"), 3u);
 }
 
-TEST_F(RegistrationTest, ReleaseWithoutKeysOrUnknownYearWritesNothing) {
-    RegisterPlugin(registry, true, true, true, true, log);
+TEST_F(RegistrationTest, ReleaseWithoutKeysOrNoneSelectedWritesNothing) {
+    Register(kEveryRelease);
     EXPECT_EQ(SubKeyCount(""), 0u);
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     AddHost(2025, kHost25, kHostFolder);
-    RegisterRelease(registry, 2022, log);
-    RegisterRelease(registry, 2027, log);
+    Register(ReleaseSelection());
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, std::string(kHost25) + "Applications"));
 }
 
 TEST_F(RegistrationTest, LongLoaderTextsAreWrittenWhole) {
-    registry.installFolder = CString(("C:\\" + std::string(300, 'i')).c_str());
+    installFolder = CString(("C:\\" + std::string(300, 'i')).c_str());
     const std::string longHost = "D:\\" + std::string(280, 'h');
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25)) << kHost25;
     AddHost(2025, kHost25, longHost.c_str());
-    RegisterRelease(registry, 2025, log);
+    RegisterOne(HostRelease::R2025);
     ExpectEntries(kHost25, 2025, 2023, longHost.c_str(), 2024);
 }
 
@@ -225,7 +232,7 @@ TEST_P(RegistrationThroughALink, TouchesNothingBehindIt) {
     }
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25));
     AddHost(2025, kHost25, kHostFolder);
-    if (row.rollBack) RegisterRelease(registry, 2025, log);
+    if (row.rollBack) RegisterOne(HostRelease::R2025);
     RegDeleteTreeA(HKEY_CURRENT_USER, (parent + "\\" + row.linkName).c_str());
     const afx::ScopedRegKey linkParent = CreateKey(HKEY_CURRENT_USER, parent);
     const afx::ScopedRegKey target = CreateKey(HKEY_LOCAL_MACHINE, victim + row.target);
@@ -235,7 +242,7 @@ TEST_P(RegistrationThroughALink, TouchesNothingBehindIt) {
     if (row.rollBack) {
         log.journal.Rollback();
     } else {
-        RegisterRelease(registry, 2025, log);
+        RegisterOne(HostRelease::R2025);
         EXPECT_FALSE(log.notDone.IsEmpty());
     }
     for (const char* entry : {"TX_ZozerIded2025", "Torvex2025DLLP"}) {

@@ -23,9 +23,7 @@ Items Found(const FoundHosts& registry, HostRelease release) {
 }
 
 Items Discover(HostRelease release) {
-    FoundHosts registry;
-    DiscoverHostInstallationsInto(registry);
-    return Found(registry, release);
+    return Found(DiscoverHostInstallations(), release);
 }
 
 ReadingDenied::ReadingDenied(afx::ScopedRegKey key) : m_key(std::move(key)) {

@@ -151,8 +151,7 @@ TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUs
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\" + relative, folder + "\\"));
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarCad + "\\R26" + kCheng, "E:\\" + kJou));
 
-    FoundHosts registry;
-    DiscoverHostInstallationsInto(registry);
+    const FoundHosts registry = DiscoverHostInstallations();
     const std::string hostKey = kGstarCad + "\\" + relative + "\\";
     ASSERT_EQ(registry.GetHostCount(HostRelease::R2025), 1);
     EXPECT_EQ(registry.GetHostKey(HostRelease::R2025, 0).str(), hostKey);
@@ -162,9 +161,9 @@ TEST_F(HostDiscoveryFaults, TrailByteBackslashNamesFormKeyPathsAndRegistrationUs
               kGstarCad + "\\R26" + kCheng + "\\");
     EXPECT_EQ(registry.GetHostFolder(HostRelease::R2026, 0).str(), "E:\\" + kJou);
 
-    registry.installFolder = ("C:\\" + kJou).c_str();
     InstallContext log;
-    RegisterPlugin(registry, false, false, true, true, log);
+    RegisterPlugin(registry, {HostRelease::R2025, HostRelease::R2026}, ("C:\\" + kJou).c_str(),
+                   log);
     // Checked through the wide names, where no byte can pass for a backslash.
     const std::wstring product = L"SOFTWARE\\Gstarsoft\\GstarCAD";
     const std::wstring host25 = product + L"\\R25\u4E57\\\u8AA0\\\u4E57";

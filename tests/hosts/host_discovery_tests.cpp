@@ -27,13 +27,11 @@ TEST_F(HostDiscovery, NothingFoundWithoutProductKeys) {
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarOther\\R24", "C:\\X"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, "SOFTWARE\\Other\\GstarCAD\\R24", "C:\\Y"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad, "C:\\Z"));
-    FoundHosts registry;
-    DiscoverHostInstallationsInto(registry);
+    const FoundHosts registry = DiscoverHostInstallations();
     for (HostRelease release : kHostReleases) {
         EXPECT_EQ(registry.hostFolders[HostReleaseIndex(release)].GetSize(), 0);
         EXPECT_EQ(registry.hostKeys[HostReleaseIndex(release)].GetSize(), 0);
     }
-    EXPECT_TRUE(registry.installFolder.IsEmpty());
 }
 
 TEST_F(HostDiscovery, ReleaseKeyHoldingLocationGivesOneInstallation) {
@@ -216,9 +214,8 @@ TEST_F(HostDiscovery, ThisMachinesWindowsFolderIsRefusedAndNamed) {
     ASSERT_TRUE(GetWindowsDirectoryA(windows, MAX_PATH));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\a", windows));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25\\b", "C:\\Cad"));
-    FoundHosts registry;
     std::vector<RefusedHostFolder> refused;
-    DiscoverHostInstallationsInto(registry, &refused);
+    const FoundHosts registry = DiscoverHostInstallations(&refused);
     EXPECT_EQ(Found(registry, HostRelease::R2025), (Items{{kGstarCad + "\\R25\\b\\", "C:\\Cad"}}));
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_EQ(refused[0].folder, windows);

@@ -12,8 +12,10 @@
 #include "entries/uninstall_entry.h"
 #include "framework/afx_app_name.h"
 #include "hosts/host_discovery.h"
-#include "install/install_checks.h"
+#include "install/folder_checks.h"
 #include "install/installation.h"
+#include "install/offered.h"
+#include "install/package_check.h"
 #include "record/record_store.h"
 #include "run/product_version.h"
 #include "run/run_contract.h"
@@ -22,6 +24,7 @@
 #include "system/folder_access_win32.h"
 #include "system/folder_security.h"
 #include "tests/deploy/deploy_test_support.h"
+#include "tests/install/installation_fixture.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/running_dummy.h"
 #include "tests/support/scratch_registry.h"
@@ -36,58 +39,6 @@ namespace {
 using Origin = InstallRecord::Origin;
 
 constexpr char kHostKey[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN";
-
-class NoProgress : public ProgressSink {
-public:
-    void StepIt() override {}
-};
-
-class InstallationTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(registry.IsReady());
-        ASSERT_TRUE(driver::CreateFolders(appData.str()));
-        ASSERT_TRUE(machine.BuildPackage(afx::GetModulePath().str(), package.str()));
-        machine.AddHost({HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarCAD", "R25\\zh-CN",
-                         (temp / "host").str()});
-        DiscoverHostInstallationsInto(hosts);
-    }
-    InstallRequest RequestFor(const char* chosen) {
-        InstallRequest request;
-        request.chosenFolder = temp / chosen;
-        request.installFolder = request.chosenFolder + "\\T-ZozerIded";
-        request.releases = {false, false, true, false};
-        request.setupFolder = package;
-        return request;
-    }
-    InstallResult Install(const char* chosen) { return Install(RequestFor(chosen)); }
-    InstallResult Install(const InstallRequest& request) {
-        NoProgress progress;
-        return Installation(request, hosts, progress, log, nullptr).Run();
-    }
-    // The version the Active Setup entry gives every user's logon to compare.
-    std::string EnteredVersion() {
-        std::string version;
-        driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version);
-        return version;
-    }
-    InstallRecord RecordOf(const char* chosen) {
-        InstallRecord record;
-        ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record);
-        return record;
-    }
-
-    ScratchRegistryRoots registry;
-    ScopedTempFolder temp;
-    const CString package = temp / "package";
-    const CString appData = temp / "appdata";
-    deploy_test::ScopedEnvironmentVariable appDataVariable{"APPDATA", appData};
-    driver::SampleMachine machine;
-    FoundHosts hosts;
-    RunLog log;
-    BoxRecorder boxes;
-    afx::ScopedMessageBoxResponder responder{boxes};
-};
 
 TEST_F(InstallationTest, NoEntryNamesAnUninstallerWithoutItsRecord) {
     ASSERT_TRUE(driver::CreateFolders((temp / "A\\T-ZozerIded\\InstallRecord.txt").str()));
@@ -153,13 +104,32 @@ TEST_F(InstallationTest, AHostFileUpdatedSinceTheInstallationIsKeptAndComesBack)
         if (folderDeleted) driver::RemoveTree((temp / "A").str());
         const InstallRequest request = RequestFor("A");
         NoProgress progress;
-        Installation again(request, hosts, progress, log, nullptr);
+        machine.earlier = EarlierRecords::Read();
+        Installation again(request, machine, progress, log, nullptr);
         ASSERT_EQ(again.Run(), InstallResult::Complete);
         EXPECT_NE(again.Notice().Narrow().str().find(library), std::string::npos) << folderDeleted;
         EXPECT_EQ(RunUninstaller(uninstall, hosts, log), exit_code::kSuccess);
         EXPECT_EQ(driver::ReadTextFile(library), updated) << folderDeleted;
         ASSERT_TRUE(DeleteFileA(library.c_str()));
     }
+}
+
+TEST_F(InstallationTest, ARecordInAFolderNothingNamesIsNotBelieved) {
+    // Planted where neither Programs and Features nor the machine's copy
+    // points: it claims the host's own file as the plug-in's.
+    const std::string library = (temp / "host\\itextsharp.dll").str();
+    ASSERT_TRUE(driver::WriteTextFile(library, "the host's"));
+    CopiedFile hosts;
+    ASSERT_TRUE(HashFile(library.c_str(), &hosts));
+    InstallRecord planted;
+    planted.installFolder = temp / "C\\T-ZozerIded";
+    planted.version = "2025.10.30";
+    planted.files.push_back({library.c_str(), hosts.size, Origin::New, hosts.sha256});
+    ASSERT_TRUE(driver::CreateFolders(planted.installFolder.str()));
+    ASSERT_TRUE(driver::WriteTextFile((planted.installFolder + "\\InstallRecord.txt").str(),
+                                      FormatInstallRecord(planted).str()));
+    ASSERT_EQ(Install("C"), InstallResult::Complete);
+    EXPECT_EQ(RecordOf("C").keptFiles.size(), 1u) << "the host's file was taken as the plug-in's";
 }
 
 // Each folder created, with the descriptor it was created with.
@@ -175,10 +145,10 @@ TEST_F(InstallationTest, TheKeptPackageServesAnInstallationOnlyWhileItIsWhatWasR
     const CString plugIn = temp / "A\\T-ZozerIded\\TX_ZozerIded2023.grx";
     const CString module = temp / "host\\GCAD2024P.dll";
     ASSERT_TRUE(DeleteFileA(plugIn) && DeleteFileA(module));
-    const InstallRequest request = MakeInstallRequest(temp / "A", {false, false, true, false},
-                                                      PackageSource::KeptByInstallation);
+    const InstallRequest request =
+        MakeInstallRequest(temp / "A", {HostRelease::R2025}, PackageSource::KeptByInstallation);
     std::vector<CString> faults;
-    ASSERT_EQ(CheckPackage(request, &faults), PackageCheck::Complete);
+    ASSERT_EQ(CheckPackage(request, EarlierRecords::Read(), &faults), PackageCheck::Complete);
     ASSERT_EQ(Install(request), InstallResult::Complete);
     EXPECT_TRUE(driver::FileExists(plugIn.str()) && driver::FileExists(module.str()));
     const InstallRecord after = RecordOf("A");
@@ -201,7 +171,7 @@ TEST_F(InstallationTest, TheKeptPackageServesAnInstallationOnlyWhileItIsWhatWasR
     text.replace(at - changed.sha256.GetLength(), changed.sha256.GetLength(), changed.sha256.str());
     ASSERT_TRUE(driver::WriteTextFile(recordFile, text));
     ASSERT_TRUE(driver::WriteTextFile((kept + "planted.dll").str(), "planted"));
-    EXPECT_EQ(CheckPackage(request, &faults), PackageCheck::KeptDamaged);
+    EXPECT_EQ(CheckPackage(request, EarlierRecords::Read(), &faults), PackageCheck::KeptDamaged);
     EXPECT_EQ(faults, (std::vector<CString>{"itextsharp.dll", "planted.dll"}));
 }
 
@@ -239,11 +209,13 @@ TEST_F(InstallationTest, AChosenFolderAnEarlierInstallationMadeIsProtectedAnewNo
     ASSERT_TRUE(StartUnixChmod(chosen.str(), "0777") && StartUnixChmod(install.str(), "0777"));
     ASSERT_TRUE(driver::WaitUntil([&] { return FindUnsafeFolders(install).size() == 2; }));
     bool anew = true;
-    EXPECT_FALSE(FindUnsafeChosenFolders(chosen, install, &anew).empty());
+    const EarlierRecords earlier = EarlierRecords::Read();
+    EXPECT_FALSE(FindUnsafeChosenFolders(chosen, install, earlier, &anew).empty());
     EXPECT_FALSE(anew) << "a record in a folder users may change is believed";
     ASSERT_TRUE(StartUnixChmod(install.str(), "0755"));
     ASSERT_TRUE(driver::WaitUntil([&] { return FindUnsafeFolders(install).size() == 1; }));
-    EXPECT_TRUE(FindUnsafeChosenFolders(chosen, install, &request.protectChosenFolderAnew).empty());
+    EXPECT_TRUE(FindUnsafeChosenFolders(chosen, install, earlier, &request.protectChosenFolderAnew)
+                    .empty());
     ASSERT_EQ(Install(request), InstallResult::Complete);
     EXPECT_TRUE(FindUnsafeFolders(chosen).empty()) << "not protected anew";
 }
@@ -258,7 +230,7 @@ TEST_F(InstallationTest, ASilentRunDoesNotRetryAFailureThatNoRetryMendsAndLogsIt
         CString refusal;
         ASSERT_TRUE(silent.Open(temp / "silent.log", false, &refusal));
         NoProgress progress;
-        EXPECT_EQ(Installation(request, hosts, progress, silent, nullptr).Run(),
+        EXPECT_EQ(Installation(request, machine, progress, silent, nullptr).Run(),
                   InstallResult::Aborted);
     }
     EXPECT_TRUE(boxes.boxes.empty()) << "asked again: " << boxes.boxes[0].text;
@@ -338,7 +310,7 @@ TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(WriteUninstallEntry({c.location, kSetupVersion, 1}));
-        EXPECT_EQ(PreviouslyChosenFolder(), c.chosen) << c.location;
+        EXPECT_EQ(PreviouslyChosenFolder(EarlierRecords::Read()), c.chosen) << c.location;
     }
 }
 
@@ -351,7 +323,7 @@ TEST_F(InstallationTest, ALinkAtTheInstallationFolderItselfIsFound) {
 }
 
 TEST_F(InstallationTest, AServiceAccountServesNoProfileOfItsOwnButEveryUserAtLogon) {
-    machine.AddHost(
+    sample.AddHost(
         {HKEY_LOCAL_MACHINE, "SOFTWARE\\Gstarsoft\\GstarCAD", "R25\\zh-CN", (temp / "host").str()});
     InstallRequest request = RequestFor("A");
     request.servesOwnProfile = false;

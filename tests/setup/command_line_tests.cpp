@@ -2,6 +2,9 @@
 // quoted values; anything else refused.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "setup/command_line.h"
 
 namespace {
@@ -109,6 +112,29 @@ TEST(ParseCommandLine, ComponentsAndTheProgramsOwnName) {
     EXPECT_TRUE(parsed.allowDowngrade);
     EXPECT_STREQ(ArgumentsOf("\"C:\\a b\\SetUp.exe\"  /S"), "/S");
     EXPECT_STREQ(ArgumentsOf("SetUp.exe"), "");
+}
+
+// The exit codes /? ends with: its own number each, no digit in a GBK
+// character being an ASCII one.
+std::set<int> ListedExitCodes(const std::string& help) {
+    std::set<int> codes;
+    const std::string list = help.substr(help.find("退出代码："));
+    for (size_t i = 0; i < list.size();) {
+        const size_t end = list.find_first_not_of("0123456789", i);
+        if (end != i) codes.insert(std::stoi(list.substr(i, end - i)));
+        i = end == i ? i + 1 : end;
+    }
+    return codes;
+}
+
+TEST(CommandLineHelp, ListsTheExitCodesEachProgramReturns) {
+    using namespace exit_code;
+    EXPECT_EQ(ListedExitCodes(kSetupCommandLineHelp),
+              (std::set<int>{kSuccess, kUserCancelled, kFailed, kBusy, kBadCommandLine,
+                             kRestartFirst, kDowngradeRefused}));
+    EXPECT_EQ(ListedExitCodes(kUninstallerCommandLineHelp),
+              (std::set<int>{kSuccess, kRestartRequired, kUserCancelled, kFailed, kBusy,
+                             kBadCommandLine, kRestartFirst}));
 }
 
 }  // namespace

@@ -9,7 +9,11 @@ namespace {
 
 // "0110": 2024 and 2025, one digit per release from 2023 on.
 ReleaseSelection Of(const std::string& releases) {
-    return {releases[0] == '1', releases[1] == '1', releases[2] == '1', releases[3] == '1'};
+    ReleaseSelection selection;
+    for (const HostRelease release : kHostReleases) {
+        selection.Select(release, releases[HostReleaseIndex(release)] == '1');
+    }
+    return selection;
 }
 
 TEST(ChooseReleases, NamedOrPresetOutOfThoseOfferedNow) {

@@ -1,5 +1,5 @@
 // The setup dialog in-process, on the real template 141, with the
-// application object of SetUp.exe and its host record.
+// application object of SetUp.exe and host installations of the test's own.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "chooser/path_dialog.h"
-#include "hosts/found_hosts.h"
-#include "install/install_command.h"
+#include "install/machine_at_start.h"
 #include "setup/setup_dialog.h"
 #include "setup/wizard_app.h"
 #include "tests/support/box_recorder.h"
@@ -31,6 +30,7 @@ constexpr int kReleaseBoxes[] = {IDC_RELEASE_2023, IDC_RELEASE_2024, IDC_RELEASE
 
 class TestSetupDialog : public Dlg_Setup {
 public:
+    explicit TestSetupDialog(const MachineAtStart& machine) : Dlg_Setup(machine) {}
     std::function<void(TestSetupDialog&)> onInit;  // runs at the end of OnInitDialog
     void Close() { PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0); }
     // A click as the platform reports it: through the message map.
@@ -58,31 +58,23 @@ BoxState StateOf(HWND dialog, int id) {
 
 class SetupDialogTest : public ::testing::Test {
 protected:
-    SetupDialogTest() { ClearHosts(); }
-    ~SetupDialogTest() override {
-        ClearHosts();
-        g_bWarnHostRunning = true;
+    void AddHost(HostRelease release, const char* folder) {
+        machine.hosts.hostFolders[HostReleaseIndex(release)].Add(folder);
+        machine.hosts.hostKeys[HostReleaseIndex(release)].Add("Software\\Vendor\\Host\\");
     }
 
-    static void AddHost(HostRelease release, const char* folder) {
-        theHostRegistry.hostFolders[HostReleaseIndex(release)].Add(folder);
-        theHostRegistry.hostKeys[HostReleaseIndex(release)].Add("Software\\Vendor\\Host\\");
-    }
-    static void ClearHosts() {
-        for (HostRelease release : kHostReleases) {
-            theHostRegistry.hostFolders[HostReleaseIndex(release)].RemoveAll();
-            theHostRegistry.hostKeys[HostReleaseIndex(release)].RemoveAll();
-        }
-    }
+    MachineAtStart machine;
 
     // Programs and Features of no other run decides the folder shown.
     ScratchRegistryRoots sandbox;
-    // Runs the install command on a folder text, with no package beside this
-    // test: the copy finds none, says so and ends the dialog. The boxes' texts.
+    // Runs the install command on a folder text, a release ticked, with no
+    // package beside this test: the check finds none, says so and ends the
+    // dialog. The boxes' texts.
     std::vector<std::string> InstallInto(const std::string& typed, int clicks = 1) {
+        AddHost(HostRelease::R2025, "C:\\Host2025");
         BoxRecorder recorder;
         afx::ScopedMessageBoxResponder responder(recorder);
-        TestSetupDialog dialog;
+        TestSetupDialog dialog(machine);
         dialog.onInit = [&](TestSetupDialog& d) {
             SetDlgItemTextA(d.m_hWnd, IDC_INSTALL_PATH, typed.c_str());
             for (int i = 0; i < clicks; ++i) d.Click(IDC_INSTALL);
@@ -100,7 +92,7 @@ protected:
 TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {
     AddHost(HostRelease::R2023, "C:\\Host2023");
     AddHost(HostRelease::R2025, "C:\\Host2025");
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     std::vector<BoxState> boxes;
     bool installEnabled = false;
     std::vector<std::string> texts;
@@ -131,7 +123,7 @@ TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {
 TEST_F(SetupDialogTest, InstallButtonFollowsTheTicks) {
     AddHost(HostRelease::R2024, "C:\\Host2024");
     AddHost(HostRelease::R2026, "C:\\Host2026");
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     std::vector<bool> enabled;
     dialog.onInit = [&](TestSetupDialog& d) {
         for (int box : {IDC_RELEASE_2024, IDC_RELEASE_2026, IDC_RELEASE_2026}) {
@@ -153,7 +145,8 @@ TEST_F(SetupDialogTest, AnUpgradeStartsInTheFolderChosenLastTime) {
           {"relative\\T-ZozerIded", "C:\\Torvex"}}) {
         ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kEntry, "InstallLocation", REG_SZ,
                              installed.c_str(), static_cast<DWORD>(installed.size() + 1)));
-        TestSetupDialog dialog;
+        machine.earlier = EarlierRecords::Read();
+        TestSetupDialog dialog(machine);
         std::string text;
         dialog.onInit = [&](TestSetupDialog& d) {
             text = driver::ItemText(d.m_hWnd, IDC_INSTALL_PATH);
@@ -179,7 +172,7 @@ TEST_F(SetupDialogTest, OneRealTrailingBackslashGoesBeforeTheSubFolder) {
 TEST_F(SetupDialogTest, ARelativeFolderIsRefusedInTheProgramsOwnBox) {
     BoxRecorder recorder;
     afx::ScopedMessageBoxResponder responder(recorder);
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     dialog.onInit = [](TestSetupDialog& d) {
         SetDlgItemTextA(d.m_hWnd, IDC_INSTALL_PATH, "Torvex");
         d.Click(IDC_INSTALL);
@@ -200,12 +193,11 @@ TEST_F(SetupDialogTest, RunningHostIsWarnedOfOnceThenTheInstallationGoesOn) {
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], "请关闭CAD后再进行安装 !");
     EXPECT_EQ(installPath, m_folder.Path().str() + "\\T-ZozerIded");  // the second click went on
-    EXPECT_FALSE(g_bWarnHostRunning);
 }
 
 TEST_F(SetupDialogTest, BrowseButtonOpensTheChooserOnTheTypedFolder) {
     std::string shown;
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     dialog.onInit = [&](TestSetupDialog& d) {
         SetDlgItemTextA(d.m_hWnd, IDC_INSTALL_PATH, "C:\\");
         const ModalScript script([&] {
@@ -223,7 +215,7 @@ TEST_F(SetupDialogTest, BrowseButtonOpensTheChooserOnTheTypedFolder) {
 }
 
 TEST_F(SetupDialogTest, CompletionLayoutShowsTheResultAndEndsAsHighAsCancelDid) {
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     RECT before{}, cancel{}, after{}, done{};
     std::vector<bool> visible;
     dialog.onInit = [&](TestSetupDialog& d) {
@@ -270,7 +262,7 @@ LOGFONTA FontOf(HGDIOBJ font) {
 }
 
 TEST_F(SetupDialogTest, ColoursAndFontsOfTheControls) {
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     std::vector<ColourAnswer> answers;
     HGDIOBJ stockFont = nullptr;
     HGDIOBJ titleFontAgain = nullptr;
@@ -319,7 +311,7 @@ TEST_F(SetupDialogTest, ColoursAndFontsOfTheControls) {
 
 TEST_F(SetupDialogTest, MovedToADisplayAtTwiceTheScaleItTakesTheLargePictureAndFonts) {
     constexpr WORD kDoubleDpi = 192;
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     RECT menu{};
     LONG titleHeight = 0;
     dialog.onInit = [&](TestSetupDialog& d) {
@@ -346,7 +338,7 @@ TEST_F(SetupDialogTest, MovedToADisplayAtTwiceTheScaleItTakesTheLargePictureAndF
 TEST_F(SetupDialogTest, HelpReachesOnlyTheStandardHandler) {
     BoxRecorder recorder;
     afx::ScopedMessageBoxResponder responder(recorder);
-    TestSetupDialog dialog;
+    TestSetupDialog dialog(machine);
     dialog.onInit = [&](TestSetupDialog& d) {
         d.SendMessage(WM_COMMAND, kHelpCommand);
         d.Close();

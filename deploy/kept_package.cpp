@@ -1,0 +1,56 @@
+#include "deploy/kept_package.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "deploy/package_layout.h"
+#include "framework/scoped_handles.h"
+#include "record/file_ownership.h"
+#include "record/record_store.h"
+#include "run/product.h"
+#include "system/file_ops.h"
+#include "text/path_text.h"
+
+std::vector<CString> KeptPackageFaults(const EarlierRecords& earlier,
+                                       const CString& installFolder) {
+    const CString folder = JoinPath(installFolder, kPackageDataFolder);
+    // The machine's copy first: a folder users may change (one an earlier
+    // version made) could hold a record file rewritten to fit a planted file.
+    InstallRecord record;
+    if (!earlier.MachineCopyOf(installFolder, &record) &&
+        earlier.RecordOf(installFolder, &record) == RecordSource::None) {
+        return {JoinPath(installFolder, kInstallRecordName)};
+    }
+    CString canonicalFolder;
+    if (GetPathKind(folder) != PathKind::Folder || IsReparsePoint(folder) ||
+        !CanonicalPath(folder, &canonicalFolder)) {
+        return {folder};
+    }
+    std::vector<CString> faults;
+    std::vector<CString> recorded;  // canonical
+    for (const InstallRecord::File& file : record.files) {
+        CString canonical;
+        if (file.origin != InstallRecord::Origin::New || !CanonicalPath(file.path, &canonical) ||
+            !IsDirectlyInFolder(canonical, canonicalFolder)) {
+            continue;
+        }
+        recorded.push_back(canonical);
+        const CString path = JoinPath(folder, FileNameOf(canonical));
+        if (JudgeRecordedFile(file, ReadFileNow(path, file.size)) != Ownership::Own) {
+            faults.push_back(FileNameOf(file.path));
+        }
+    }
+    WIN32_FIND_DATAA entry;
+    const afx::ScopedFindHandle listing(FindFirstFileA(JoinPath(folder, "*"), &entry));
+    if (!listing) return faults;
+    do {
+        CString canonical;
+        const bool file = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        if (file && (!CanonicalPath(JoinPath(folder, entry.cFileName), &canonical) ||
+                     std::find(recorded.begin(), recorded.end(), canonical) == recorded.end())) {
+            faults.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(listing.Get(), &entry));
+    return faults;
+}
