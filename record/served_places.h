@@ -43,8 +43,6 @@ public:
     // As given, for messages; its canonical form for comparisons.
     const CString& InstallFolder() const { return m_givenInstallFolder; }
     bool IsInstallFolder(const char* folder) const;
-    // A host folder served (canonically equal to one added).
-    bool IsHostFolder(const char* folder) const;
 
     // Where the file lies, and the served folder from which no step to it
     // may pass through a link (as given when added): the host folder for a
