@@ -119,7 +119,7 @@ InstallResult Installation::Run() {
                           m_request.servesOwnProfile)) {
         // The user has been told, or closed the dialog: nothing more may be
         // done, and nothing of the copy stays.
-        m_install.journal.Rollback();
+        m_install.journal.Rollback(FindServedPlaces(m_request.installFolder, nullptr, m_registry));
         return InstallResult::Aborted;
     }
     m_progress.StepIt();
@@ -220,7 +220,7 @@ bool Installation::Protect(const CString& folder) {
 }
 
 bool Installation::RollBackAndTell(const char* format, const CString& what, DWORD error) {
-    m_install.journal.Rollback();
+    m_install.journal.Rollback(FindServedPlaces(m_request.installFolder, nullptr, m_registry));
     afx::ShowMessageBox(m_owner, afx::FormatUiText(format, {what, error}), kSetupBoxCaption, MB_OK);
     return false;
 }
