@@ -117,6 +117,19 @@ TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
     EXPECT_EQ(RestartQueue().For(aside), QueuedForRestart::OwnDeletion);
 }
 
+TEST_F(JournalTest, ADeletionOnAShareIsQueuedAsWindowsNamesItAndKnownAsTheSetupsOwn) {
+    const CString share = "\\\\server\\share\\T-ZozerIded";
+    ASSERT_TRUE(QueueDeletionAtRestart(share + "\\a.dll", ServedPlaces(share)));
+    wchar_t queued[MAX_PATH] = {};
+    DWORD size = sizeof(queued);
+    ASSERT_EQ(
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                     L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, queued, &size),
+        ERROR_SUCCESS);
+    EXPECT_STREQ(queued, L"\\??\\UNC\\server\\share\\T-ZozerIded\\a.dll");
+    EXPECT_EQ(RestartQueue().For(share + "\\a.dll"), QueuedForRestart::OwnDeletion);
+}
+
 TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
     ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
     {

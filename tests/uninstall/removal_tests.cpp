@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "entries/uninstall_entry.h"
 #include "journal/pending_restart.h"
@@ -147,22 +148,27 @@ TEST_F(RemovalTest, AHostsOwnFileComesBackUnlessThePluginsCopyChangedOrIsUnprove
     EXPECT_EQ(outcome.restoredFiles, 1);
 }
 
-TEST_F(RemovalTest, AFileInUseGoesAtTheNextRestartAndItsFolderAfterIt) {
-    const CString module = Installed(install + "\\TX_ZozerIded2023.grx");
+TEST_F(RemovalTest, FilesInUseGoAtTheNextRestartAndTheirFolderAfterThem) {
+    // A host's module the host has loaded, and one in the installation folder.
+    const CString modules[] = {Installed(host + "\\GCAD2024P.dll"),
+                               Installed(install + "\\TX_ZozerIded2023.grx")};
     record.createdFolders = {install};
-    const afx::ScopedKernelHandle held(
-        CreateFileA(module, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
+    std::vector<afx::ScopedKernelHandle> held;
+    for (const CString& module : modules) {
+        held.emplace_back(
+            CreateFileA(module, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.back()) << module;
+    }
     const UninstallOutcome outcome = Remove();
-    ASSERT_EQ(outcome.scheduled.size(), 1u);
-    EXPECT_EQ(outcome.scheduled[0], module);
+    EXPECT_EQ(outcome.scheduled, std::vector<CString>(std::begin(modules), std::end(modules)));
     EXPECT_TRUE(outcome.NeedsRestart());
     EXPECT_EQ(outcome.notRemoved, 0);
-    // Both the plug-in's own deletions: an installation before the restart
+    // All the plug-in's own deletions: an installation before the restart
     // may take them out again.
     const RestartQueue queue;
-    EXPECT_EQ(queue.For(module), QueuedForRestart::OwnDeletion);
-    EXPECT_EQ(queue.For(install), QueuedForRestart::OwnDeletion);
+    for (const CString& path : {modules[0], modules[1], install}) {
+        EXPECT_EQ(queue.For(path), QueuedForRestart::OwnDeletion) << path;
+    }
 }
 
 TEST_F(RemovalTest, KeysGoTheDeepestFirstWhateverTheRecordsOrder) {
