@@ -23,6 +23,7 @@
 #include "framework/afx_msgbox.h"
 #include "framework/scoped_handles.h"
 #include "journal/install_context.h"
+#include "record/served_places.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ bool CopyPackage(const std::string& setupFolder, const std::string& installFolde
     const bool copied = CopyPackageFiles(CString(setupFolder.c_str()), folder, progress, log);
     *steps = progress.Steps();
     log.journal.Commit();
+    log.journal.Finish(ServedPlaces(folder));
     return copied;
 }
 

@@ -49,7 +49,8 @@ InstallResult Installation::Run() {
                           m_request.servesOwnProfile)) {
         // The user has been told, or closed the dialog: nothing more may be
         // done, and nothing of the copy stays.
-        m_install.journal.Rollback();
+        m_install.journal.Rollback(
+            FindServedPlaces(m_request.installFolder, nullptr, m_machine.hosts));
         return InstallResult::Aborted;
     }
     m_progress.StepIt();
@@ -132,7 +133,7 @@ afx::UiText Installation::Notice() const {
 }
 
 bool Installation::RollBackAndTell(const char* format, const CString& what, DWORD error) {
-    m_install.journal.Rollback();
+    m_install.journal.Rollback(FindServedPlaces(m_request.installFolder, nullptr, m_machine.hosts));
     afx::ShowMessageBox(m_owner, afx::FormatUiText(format, {what, error}), kSetupBoxCaption, MB_OK);
     return false;
 }

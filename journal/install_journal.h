@@ -7,25 +7,27 @@
 // notes the keys it creates. The whole becomes the install record.
 //
 // Once durable, every change is written to the journal file in the
-// installation folder, and flushed, before it is made, and a machine-wide
-// mark names that folder: a run that is killed half way is finished or
-// undone by the next run of the setup or the uninstaller
-// (journal/recovery.h). The work a complete installation still owes the
-// machine (clearing the folder it moved from, say) is written as finish
-// lines with the commit line, then done: killed before it is all done, the
-// next run finishes it.
+// installation folder before it is made (and flushed first where it
+// overwrites something), and a machine-wide mark names that folder: a run
+// that is killed half way is finished or undone by the next run of the
+// setup or the uninstaller (journal/recovery.h). The lines the journal
+// writes are the changes it keeps: its own rollback and finish go through
+// them as that recovery does (journal/journal_work.h). The work a complete
+// installation still owes the machine (clearing the folder it moved from,
+// say) is written as finish lines with the commit line, then done: killed
+// before it is all done, the next run finishes it.
 #pragma once
 
 #include <windows.h>
 
-#include <optional>
 #include <vector>
 
 #include "framework/afx_string.h"
 #include "framework/scoped_handles.h"
+#include "journal/earlier_ownership.h"
 #include "journal/journal_line.h"
-#include "journal/pending_restart.h"
-#include "record/file_ownership.h"
+#include "journal/record_of_run.h"
+#include "journal/restart_gate.h"
 #include "record/install_record.h"
 #include "run/run_log.h"
 #include "system/file_copy.h"
@@ -38,7 +40,7 @@ extern const char kJournalFileName[];
 
 class InstallJournal {
 public:
-    explicit InstallJournal(RunLog& log) : m_log(log) {}
+    explicit InstallJournal(RunLog& log) : m_log(log), m_ownership(log), m_restartGate(log) {}
     InstallJournal(const InstallJournal&) = delete;
     InstallJournal& operator=(const InstallJournal&) = delete;
 
@@ -48,14 +50,12 @@ public:
     // written (nothing can then be undone after a crash).
     bool MakeDurable(const CString& installFolder);
 
-    // An earlier installation's record: a file it made is the plug-in's own
-    // where this one meets it again, while it is still what was installed
-    // (record/file_ownership.h): it is replaced as the plug-in's, never
-    // kept as a host's own file. One that changed since is the host's now.
-    void TakeOver(const InstallRecord& earlier);
-    // No readable record, but the folder is known to be the plug-in's: the
-    // files in it are the plug-in's own.
-    void TakeOverFolder(const CString& installFolder);
+    // An earlier installation's record, or a folder known to be the
+    // plug-in's whose record was lost (journal/earlier_ownership.h): what
+    // they made is replaced as the plug-in's, never kept as a host's own
+    // file, while it is still what was installed.
+    void TakeOver(const InstallRecord& earlier) { m_ownership.TakeOver(earlier); }
+    void TakeOverFolder(const CString& installFolder) { m_ownership.TakeOverFolder(installFolder); }
 
     // Creates one folder level (its parent must exist), by default with the
     // installation folder's protected descriptor; true when the folder is
@@ -96,34 +96,43 @@ public:
     // created anew): noted before it is.
     void NoteKey(const CString& path, bool existedBefore);
     // A host installation the installation served (noted once).
-    void NoteRelease(int year, const CString& hostFolder, const CString& hostKey);
+    void NoteRelease(int year, const CString& hostFolder, const CString& hostKey) {
+        m_record.AddRelease(year, hostFolder, hostKey);
+    }
 
-    // Undoes the folders, files and new keys, newest first: files it created
-    // go, files it replaced come back with their attributes, folders it
-    // created go when they are empty, deletions it took out of the restart's
-    // queue are queued again. The journal file goes too.
-    void Rollback();
-    // Work for after the commit (a finish line, journal/journal_line.h),
+    // Undoes every line this run wrote, as the recovery of a killed run
+    // would (journal/journal_work.h), within `places` (all the run may have
+    // written: its folders, the host folders and their fonts, the settings
+    // folder): files it created go, files it replaced come back with their
+    // attributes, new keys go, deletions it took out of the restart's queue
+    // are queued again; then the journal file, and last the folders it made
+    // when they are empty.
+    void Rollback(const ServedPlaces& places);
+    // Work for after the commit (a finish line, journal/line_kinds.h),
     // written with the commit line and done by Finish.
     void FinishAfterCommit(const JournalLine& line);
     // An earlier installation folder finish lines clear: named beside the
     // mark, so that a recovery may act there too. False when it cannot be.
     bool NameEarlierFolderBesideMark(const CString& earlierFolder);
 
-    // The installation is complete: the commit line and the finish lines
-    // are written, the files kept beside the installation folder's go (at
-    // the next restart, when one is still in use), host files stay kept.
-    // The journal file and the mark go, unless finish lines wait for Finish.
-    // Returns the files left to the next restart.
-    std::vector<CString> Commit();
-    // Does the finish lines within `places`, then the journal file and the
-    // mark go.
+    // The installation is complete: the finish lines and the commit line
+    // are written, and flushed.
+    void Commit();
+    // Finishes every line within `places`, as the recovery of a run killed
+    // after its commit would: the files kept beside the installation
+    // folder's go (at the next restart, when one is still in use), host
+    // files stay kept, each finish line is done. Then the journal file and
+    // the mark go.
     void Finish(const ServedPlaces& places);
 
-    InstallRecord Record(const CString& installFolder) const;
+    InstallRecord Record(const CString& installFolder) const {
+        return m_record.Record(installFolder);
+    }
     // The file this installation wrote at `path`, as the record will say;
     // false when it wrote none there.
-    bool Written(const CString& path, InstallRecord::File* file) const;
+    bool Written(const CString& path, InstallRecord::File* file) const {
+        return m_record.Written(path, file);
+    }
     // Files an earlier record called the plug-in's that this installation
     // could not show to be so any more, kept now as the hosts' own (to be put
     // back at uninstall); of them, those whose size or SHA-256 had changed.
@@ -134,44 +143,34 @@ public:
     int Flushes() const { return m_flushes; }
 
 private:
-    struct Change {
-        // AsInstalled: a file left as an earlier installation wrote it.
-        enum class Kind { Folder, File, AsInstalled, Key, QueuedDeletion };
-        Kind kind;
-        CString path;
-        CString aside;  // the earlier file, renamed; empty when there was none
-        bool keep;      // the earlier file is a host's own, kept for good
-        DWORD oldAttributes;
-        unsigned long long size;
-        InstallRecord::Origin origin;
-        CString sha256;
-    };
-    struct Recorded {
-        CString canonical;
-        InstallRecord::File file;
-    };
-
-    // Own when the file at `path` is the plug-in's: in an installation folder
-    // taken over whole, or recorded and still as installed (logged when not).
-    Ownership OwnershipNow(const CString& path);
-    // What the next restart would do to `path`: the uninstaller's own queued
+    // What the next restart would do to `path`: the plug-in's own queued
     // deletion is taken out (`takenOut`, also when an earlier attempt at the
     // file took it), anything else refuses the file.
     bool ClearRestartQueueFor(const CString& path, bool* takenOut);
-    // Writes one line ahead of its change; false when it could not be flushed.
-    bool WriteAhead(JournalLine::Kind kind, const CString& path, const CString& aside = CString());
+    // Removes a link at `path`, never writing through it; `attributes` are
+    // what lies there then. False, logged, when the link stays.
+    bool ClearLinkAt(const CString& path, DWORD* attributes);
+    // The line of a file about to be written, written ahead; a file it
+    // replaces renamed aside (into `keepFolder` when one is given). False,
+    // logged, when the file must not be written.
+    bool WriteAheadOfFile(const CString& destination, DWORD attributes, const CString& keepFolder,
+                          JournalLine* line);
+    void NoteKeptAsHostsOwn(const CString& path, Ownership ownership);
+    // Keeps the line as this run's and writes it to the journal file once
+    // durable; false when it could not be written (or flushed, when its
+    // kind must be on the disk before its change).
     bool WriteAhead(const JournalLine& line);
     void DropDurableFile();
 
     RunLog& m_log;
-    std::vector<Change> m_changes;
-    std::vector<JournalLine> m_finish;
-    std::vector<InstallRecord::Release> m_releases;
-    std::vector<Recorded> m_recorded;  // what earlier installations made
-    CString m_ownFolder;               // canonical: an installation folder taken over whole
+    EarlierOwnership m_ownership;
+    RestartGate m_restartGate;
+    RecordOfRun m_record;
+    std::vector<JournalLine> m_lines;   // this run's, in the order written
+    std::vector<JournalLine> m_finish;  // to be written with the commit line
+    int m_finishLines = 0;              // of m_lines, once committed
     std::vector<CString> m_keptAsHostsOwn;
     std::vector<CString> m_changedSince;
-    std::optional<RestartQueue> m_restartQueue;  // read at the first file
     CopyBuffer m_copyBuffer;
     afx::ScopedKernelHandle m_durable;
     CString m_durablePath;

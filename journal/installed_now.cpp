@@ -22,12 +22,6 @@ bool IsKeyWithin(const CString& key, const CString& parent) {
     return within.compare(0, folded.size(), folded) == 0;
 }
 
-int Depth(const char* key) {
-    int depth = 0;
-    for (const char* p = key; *p; p += afx::MbsCharLength(p)) depth += *p == '\\';
-    return depth;
-}
-
 template <typename Items, typename Same>
 bool Holds(const Items& items, Same same) {
     return std::any_of(items.begin(), items.end(), same);
@@ -49,18 +43,12 @@ bool HoldsAnything(const CString& folder, const InstallRecord& record) {
            Holds(record.createdFolders, [&](const CString& f) { return within(f); });
 }
 
-}  // namespace
-
-std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecord& earlier,
-                                       const std::vector<CString>& changedSince,
-                                       const ReachNow& reach, std::vector<CString>* passedOver) {
-    const std::vector<InstallRecord::File> installed = record.files;
-    const std::vector<InstallRecord::Key> written = record.keys;
-    std::vector<JournalLine> files;
-    std::vector<JournalLine> putBacks;
-    std::vector<JournalLine> keys;
-    std::vector<JournalLine> folders;
-
+// The earlier files: what this run installed again keeps its earlier
+// origin; what it can reach and the plug-in made goes while it is still
+// what was installed; the rest stays recorded.
+std::vector<JournalLine> TakeInFiles(InstallRecord& record, const InstallRecord& earlier,
+                                     const ReachNow& reach) {
+    std::vector<JournalLine> lines;
     for (const InstallRecord::File& old : earlier.files) {
         const auto again =
             std::find_if(record.files.begin(), record.files.end(),
@@ -76,10 +64,20 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
         } else if (old.origin == Origin::New) {
             // Goes while it is still what was installed; one there before the
             // plug-in (Replaced) was never its to remove.
-            files.push_back({Kind::RemoveFile, old.path, CString(), old.size, old.sha256});
+            lines.push_back({Kind::RemoveFile, old.path, CString(), old.size, old.sha256});
         }
     }
+    return lines;
+}
 
+// The host's own files an earlier installation kept: back in their places
+// once the plug-in's file there goes, unless this run (which `installed`
+// those files) keeps them too.
+std::vector<JournalLine> TakeInKeptFiles(InstallRecord& record, const InstallRecord& earlier,
+                                         const std::vector<InstallRecord::File>& installed,
+                                         const std::vector<CString>& changedSince,
+                                         const ReachNow& reach, std::vector<CString>* passedOver) {
+    std::vector<JournalLine> lines;
     for (const InstallRecord::KeptFile& old : earlier.keptFiles) {
         const auto mine = std::find_if(record.keptFiles.begin(), record.keptFiles.end(),
                                        [&](const auto& k) { return IsSamePath(k.path, old.path); });
@@ -103,11 +101,18 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
             plugins->sha256.IsEmpty()) {
             record.keptFiles.push_back(old);
         } else {
-            putBacks.push_back(
-                {Kind::PutBack, old.path, old.keptAs, plugins->size, plugins->sha256});
+            lines.push_back({Kind::PutBack, old.path, old.keptAs, plugins->size, plugins->sha256});
         }
     }
+    return lines;
+}
 
+// The earlier entries: those this run wrote again keep their origin, those
+// it can reach and the plug-in made go, the deepest first.
+std::vector<JournalLine> TakeInKeys(InstallRecord& record, const InstallRecord& earlier,
+                                    const ReachNow& reach) {
+    const std::vector<InstallRecord::Key> written = record.keys;
+    std::vector<JournalLine> lines;
     for (const InstallRecord::Key& old : earlier.keys) {
         const auto again = std::find_if(record.keys.begin(), record.keys.end(),
                                         [&](const auto& k) { return SameKey(k.path, old.path); });
@@ -121,13 +126,14 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
         if (holdsWritten || !reach.ReachesKey(old.path)) {
             record.keys.push_back(old);
         } else if (old.origin == Origin::New) {
-            keys.push_back({Kind::RemoveKey, old.path, CString()});
+            lines.push_back({Kind::RemoveKey, old.path});
         }
     }
-    std::stable_sort(keys.begin(), keys.end(), [](const JournalLine& a, const JournalLine& b) {
-        return Depth(a.path) > Depth(b.path);
-    });
+    SortDeepestFirst(lines, [](const JournalLine& line) { return line.path.GetString(); });
+    return lines;
+}
 
+void TakeInReleases(InstallRecord& record, const InstallRecord& earlier, const ReachNow& reach) {
     for (const InstallRecord::Release& old : earlier.releases) {
         const bool known = Holds(record.releases, [&](const auto& r) {
             return r.year == old.year && SameKey(r.hostKey, old.hostKey);
@@ -135,9 +141,14 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
         // A host found now but not served is served no more.
         if (!known && !reach.ReachesHost(old)) record.releases.push_back(old);
     }
+}
 
-    // The earlier folders first, in the order they were made.
+// The earlier folders nothing recorded lies in any more go, the deepest
+// first; the rest stay recorded, before the ones this run made.
+std::vector<JournalLine> TakeInFolders(InstallRecord& record, const InstallRecord& earlier,
+                                       const ReachNow& reach) {
     std::vector<CString> made;
+    std::vector<JournalLine> lines;
     for (const CString& old : earlier.createdFolders) {
         if (Holds(record.createdFolders, [&](const CString& f) { return IsSamePath(f, old); })) {
             continue;
@@ -145,13 +156,28 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
         if (!reach.ReachesFolder(old) || HoldsAnything(old, record)) {
             made.push_back(old);
         } else {
-            folders.insert(folders.begin(), {Kind::RemoveFolder, old, CString()});
+            lines.push_back({Kind::RemoveFolder, old});
         }
     }
     made.insert(made.end(), record.createdFolders.begin(), record.createdFolders.end());
     record.createdFolders = made;
+    SortDeepestFirst(lines, [](const JournalLine& line) { return line.path.GetString(); });
+    return lines;
+}
 
-    std::vector<JournalLine> lines = files;
+}  // namespace
+
+std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecord& earlier,
+                                       const std::vector<CString>& changedSince,
+                                       const ReachNow& reach, std::vector<CString>* passedOver) {
+    const std::vector<InstallRecord::File> installed = record.files;
+    // In this order: the folders stay while what the record holds now lies in them.
+    std::vector<JournalLine> lines = TakeInFiles(record, earlier, reach);
+    const std::vector<JournalLine> putBacks =
+        TakeInKeptFiles(record, earlier, installed, changedSince, reach, passedOver);
+    const std::vector<JournalLine> keys = TakeInKeys(record, earlier, reach);
+    TakeInReleases(record, earlier, reach);
+    const std::vector<JournalLine> folders = TakeInFolders(record, earlier, reach);
     for (const auto* more : {&putBacks, &keys, &folders}) {
         lines.insert(lines.end(), more->begin(), more->end());
     }

@@ -8,15 +8,18 @@
 #include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
 #include "record/record_fields.h"
+#include "record/served_places.h"
 #include "text/path_text.h"
 
 namespace {
 
 constexpr wchar_t kSessionManagerKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kQueueValue[] = L"PendingFileRenameOperations";
-// How the queue names a path: the NT form of a DOS path, a target that may
-// replace an existing file marked in front.
+// How the queue names a path: the NT form of a DOS path (a UNC path below
+// "UNC"), a target that may replace an existing file marked in front.
 constexpr wchar_t kNtPrefix[] = L"\\??\\";
+constexpr wchar_t kNtUncPrefix[] = L"\\??\\UNC\\";
+constexpr wchar_t kUncStart[] = L"\\\\";
 constexpr wchar_t kReplaceMark = L'!';
 // A queue larger than this is not one Windows keeps.
 constexpr DWORD kMaxQueueBytes = 4 * 1024 * 1024;
@@ -55,8 +58,10 @@ bool ReadQueue(std::vector<std::wstring>* strings) {
 
 bool WriteQueue(const std::vector<std::wstring>& strings) {
     afx::ScopedRegKey key;
+    // Made when missing, as MoveFileEx makes it (Windows always has it).
     LONG result =
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_SET_VALUE, key.Receive());
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
     if (result == ERROR_SUCCESS && strings.empty()) {
         result = RegDeleteValueW(key.Get(), kQueueValue);
     } else if (result == ERROR_SUCCESS) {
@@ -75,11 +80,16 @@ bool WriteQueue(const std::vector<std::wstring>& strings) {
 // of this program's code page could be.
 CString PathOf(std::wstring queued) {
     if (!queued.empty() && queued[0] == kReplaceMark) queued.erase(0, 1);
-    if (queued.compare(0, std::wcslen(kNtPrefix), kNtPrefix) != 0) return CString();
+    if (queued.compare(0, std::wcslen(kNtUncPrefix), kNtUncPrefix) == 0) {
+        queued = kUncStart + queued.substr(std::wcslen(kNtUncPrefix));
+    } else if (queued.compare(0, std::wcslen(kNtPrefix), kNtPrefix) == 0) {
+        queued.erase(0, std::wcslen(kNtPrefix));
+    } else {
+        return CString();
+    }
     CString path;
     CString canonical;
-    if (!afx::FromWide(queued.c_str() + std::wcslen(kNtPrefix), CP_ACP, &path) ||
-        !CanonicalPath(path, &canonical)) {
+    if (!afx::FromWide(queued.c_str(), CP_ACP, &path) || !CanonicalPath(path, &canonical)) {
         return CString();
     }
     return canonical;
@@ -107,6 +117,27 @@ void WriteRemembered(const std::vector<CString>& paths) {
     std::string text;
     for (const CString& path : paths) AppendLine(text, {EscapeField(path)});
     WritePluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, CString(text));
+}
+
+// The plug-in has queued the deletion of `path`: remembered as its own.
+void RememberQueuedDeletion(const CString& path) {
+    std::vector<CString> paths = ReadRemembered();
+    CString canonical;
+    if (!CanonicalPath(path, &canonical) ||
+        std::find(paths.begin(), paths.end(), canonical) != paths.end()) {
+        return;
+    }
+    paths.push_back(canonical);
+    WriteRemembered(paths);
+}
+
+// The queue's name of a path, as MoveFileEx names it.
+std::wstring NtPathOf(const CString& path) {
+    const std::wstring wide = afx::ToWide(path, CP_ACP);
+    if (wide.compare(0, std::wcslen(kUncStart), kUncStart) == 0) {
+        return kNtUncPrefix + wide.substr(std::wcslen(kUncStart));
+    }
+    return kNtPrefix + wide;
 }
 
 }  // namespace
@@ -175,28 +206,19 @@ bool RestartQueue::TakeOutOwnDeletion(const CString& path) {
     return true;
 }
 
-bool QueueDeletionAtRestart(const CString& path) {
-    // As MoveFileEx queues it, but through the same key the queue is read
-    // and taken from.
+bool QueueDeletionAtRestart(const CString& path, const ServedPlaces& places) {
     std::vector<std::wstring> strings;
     if (!ReadQueue(&strings)) {
         SetLastError(ERROR_INVALID_DATA);
         return false;
     }
-    strings.push_back(kNtPrefix + afx::ToWide(path, CP_ACP));
+    strings.push_back(NtPathOf(path));
     strings.emplace_back();
-    return WriteQueue(strings);
-}
-
-void RememberQueuedDeletion(const CString& path) {
-    std::vector<CString> paths = ReadRemembered();
-    CString canonical;
-    if (!CanonicalPath(path, &canonical) ||
-        std::find(paths.begin(), paths.end(), canonical) != paths.end()) {
-        return;
+    if (!WriteQueue(strings)) return false;
+    if (places.PlaceOf(path) != ServedPlaces::Place::None || places.MayHaveCreated(path)) {
+        RememberQueuedDeletion(path);
     }
-    paths.push_back(canonical);
-    WriteRemembered(paths);
+    return true;
 }
 
 void ForgetDeletionsNoLongerQueued() {

@@ -5,13 +5,13 @@
 // restart, and a rename would replace or move it.
 //
 // The plug-in's own entries are the deletions it queued itself (its
-// uninstaller, or the work after an installation's commit, through
-// RemoveOrSchedule, journal/journal_work.h): it remembers each under the
-// machine-wide key (which only administrators may change), and one counts as its own only while
-// that deletion of exactly that path is still queued. An installation takes its own out through the
-// journal (a rollback or the recovery of a killed run queues it again);
-// anything else queued for a path it would write means a restart must come
-// first.
+// uninstaller, or the work after an installation's commit), all through
+// QueueDeletionAtRestart, which remembers each under the machine-wide key
+// (which only administrators may change); one counts as its own only while
+// that deletion of exactly that path is still queued. An installation takes
+// its own out through the journal (a rollback or the recovery of a killed
+// run queues it again); anything else queued for a path it would write
+// means a restart must come first.
 #pragma once
 
 #include <functional>
@@ -59,12 +59,18 @@ private:
     std::vector<CString> m_ownDeletions;  // canonical: what the plug-in queued
 };
 
-// Queues the deletion of `path` at the next restart, as MoveFileEx does (a
-// rollback or the recovery puts back what an installation took out).
-bool QueueDeletionAtRestart(const CString& path);
+class ServedPlaces;
 
-// The plug-in has queued the deletion of `path`: remembered as its own.
-void RememberQueuedDeletion(const CString& path);
+// The one way the plug-in queues a deletion for the next restart: `path` (a
+// file, or a folder that is empty by then) is queued as MoveFileEx with
+// MOVEFILE_DELAY_UNTIL_REBOOT queues it, but through the key the queue is
+// read and taken from. Where an installation may meet it, in one of
+// `places` (a file in a served place, a folder the installation may have
+// made), it is remembered as the plug-in's own, so that an installation
+// before the restart may take it out again; nothing else is ever asked about
+// (the uninstaller's temporary copy), and a memory of it would outlast the
+// uninstall. False, with GetLastError() set, when it could not be queued.
+bool QueueDeletionAtRestart(const CString& path, const ServedPlaces& places);
 // Forgets the remembered deletions the queue no longer holds (carried out
 // by a restart, or taken out by an installation that is complete).
 void ForgetDeletionsNoLongerQueued();

@@ -1,6 +1,5 @@
 #include "journal/recovery.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "journal/install_journal.h"
 #include "journal/journal_line.h"
 #include "journal/journal_work.h"
+#include "journal/removal_steps.h"
 #include "record/served_places.h"
 #include "run/product.h"
 #include "run/run_log.h"
@@ -21,25 +21,11 @@ namespace {
 // A journal larger than this is not one the setup wrote.
 constexpr DWORD kMaxJournalBytes = 16 * 1024 * 1024;
 
-using Kind = JournalLine::Kind;
-
 bool ReadJournal(const CString& folder, std::vector<JournalLine>* lines) {
     std::string text;
     return !IsReparsePoint(folder) &&
            ReadSmallFile(JoinPath(folder, kJournalFileName), kMaxJournalBytes, &text) &&
            ParseJournal(text.c_str(), lines);
-}
-
-// Newest first; the folders last, once the journal in one of them is gone.
-void Undo(const std::vector<JournalLine>& lines, const CString& journal, const ServedPlaces& places,
-          RunLog& log) {
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-        if (line->kind != Kind::Folder) UndoJournalLine(*line, places, log);
-    }
-    RemoveFile(journal);
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-        if (line->kind == Kind::Folder) UndoJournalLine(*line, places, log);
-    }
 }
 
 }  // namespace
@@ -67,15 +53,12 @@ bool RecoverInterruptedInstallation(const ServedPlaces& served, RunLog& log) {
     log.Write(afx::UiText("an interrupted installation was found in ") +
               afx::UiText::System(folder));
     if (ReadJournal(folder, &lines)) {
-        const bool committed = std::any_of(lines.begin(), lines.end(), [](const JournalLine& l) {
-            return l.kind == Kind::Commit;
-        });
-        if (committed) {
+        if (IsCommitted(lines)) {
             log.Write("recovery: the installation was complete; its work after the commit is done");
             for (const JournalLine& line : lines) FinishJournalLine(line, places, log);
         } else {
             log.Write("recovery: the installation is undone");
-            Undo(lines, journal, places, log);
+            UndoJournal(lines, places, log, [&] { RemoveFile(journal); });
         }
     } else {
         log.Write("recovery: its journal could not be read; nothing undone");

@@ -109,6 +109,7 @@ int RunUserStage(const CString& installFolder, RunLog& log) {
     if (!servedThisVersion) CopySettings(installFolder, stage);
     // Drops the earlier files the journal kept aside.
     stage.journal.Commit();
+    stage.journal.Finish(FindServedPlaces(installFolder, nullptr, found));
     RecordForUser(stage.journal.Record(installFolder), earlier, installed.version, found, log);
 
     // Active Setup starts the stage once per version: a host this user has

@@ -59,15 +59,6 @@ bool ServedPlaces::IsInstallFolder(const char* folder) const {
     return IsValid() && CanonicalPath(folder, &canonical) && canonical == m_installFolder;
 }
 
-bool ServedPlaces::IsHostFolder(const char* folder) const {
-    CString canonical;
-    if (!CanonicalPath(folder, &canonical)) return false;
-    for (const Folder& f : m_folders) {
-        if (f.place == Place::HostFolder && f.canonical == canonical) return true;
-    }
-    return false;
-}
-
 ServedPlaces::Place ServedPlaces::PlaceOf(const char* path, CString* servedFolder) const {
     CString canonical;
     if (!CanonicalPath(path, &canonical)) return Place::None;

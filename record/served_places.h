@@ -43,8 +43,6 @@ public:
     // As given, for messages; its canonical form for comparisons.
     const CString& InstallFolder() const { return m_givenInstallFolder; }
     bool IsInstallFolder(const char* folder) const;
-    // A host folder served (canonically equal to one added).
-    bool IsHostFolder(const char* folder) const;
 
     // Where the file lies, and the served folder from which no step to it
     // may pass through a link (as given when added): the host folder for a
@@ -80,6 +78,16 @@ private:
 // served folder itself included), is a link, junction or mount point:
 // nothing may pass through one.
 bool PassesThroughLink(const CString& servedFolder, const CString& path);
+
+// Whether a file a record or a journal names may be acted on: it lies
+// directly in a served place (the user's settings folder only where the
+// settings are `Included`: what a run wrote there itself, never a file an
+// uninstall removes), and no step from that place down to it is a link.
+enum class SettingsFolder { Excluded, Included };
+enum class FileReach { Reached, Outside, ThroughLink };
+// `normal` is the normal form of the path, to act on, when it is Reached.
+FileReach ReachServedFile(const ServedPlaces& places, const CString& path, SettingsFolder settings,
+                          CString* normal);
 
 // The places of an installation an uninstall or a recovery may touch: its
 // folder, the host folders and profile keys that discovery finds now

@@ -28,6 +28,18 @@ bool PassesThroughLink(const CString& servedFolder, const CString& path) {
     }
 }
 
+FileReach ReachServedFile(const ServedPlaces& places, const CString& path, SettingsFolder settings,
+                          CString* normal) {
+    CString served;
+    const ServedPlaces::Place place = places.PlaceOf(path, &served);
+    if (place == ServedPlaces::Place::None ||
+        (place == ServedPlaces::Place::Settings && settings == SettingsFolder::Excluded) ||
+        !NormalizePath(path, normal)) {
+        return FileReach::Outside;
+    }
+    return PassesThroughLink(served, *normal) ? FileReach::ThroughLink : FileReach::Reached;
+}
+
 ServedPlaces FindServedPlaces(const CString& installFolder, const InstallRecord* record,
                               const FoundHosts& hosts) {
     ServedPlaces places(installFolder);

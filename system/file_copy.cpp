@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/scoped_handles.h"
+#include "system/file_ops.h"
 #include "system/sha256.h"
 
 namespace {
@@ -69,7 +70,7 @@ bool CopyToNewFile(const char* source, const char* destination, CopyBuffer& buff
     }
     if (!whole) {
         const DWORD error = GetLastError();
-        DeleteFileA(destination);
+        RemoveFile(destination);
         SetLastError(error);
     }
     return whole;

@@ -21,15 +21,12 @@ Fn NtdllFunction(const char* name) {
 // and `create`. Whatever the creation reached (a link planted since the key
 // was found missing leads elsewhere), the key used is the one of that name
 // itself, checked to be no link.
-LONG OpenLevel(HKEY at, const CString& name, REGSAM access, bool create, afx::ScopedRegKey* next,
-               bool* created) {
+LONG OpenLevel(HKEY at, const CString& name, REGSAM access, bool create, afx::ScopedRegKey* next) {
     LONG result = RegOpenKeyExA(at, name, REG_OPTION_OPEN_LINK, access, next->Receive());
     if (result == ERROR_FILE_NOT_FOUND && create) {
         afx::ScopedRegKey made;
-        DWORD disposition = 0;
         result = RegCreateKeyExA(at, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                                 made.Receive(), &disposition);
-        *created = result == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
+                                 made.Receive(), nullptr);
         if (result == ERROR_SUCCESS) {
             result = RegOpenKeyExA(at, name, REG_OPTION_OPEN_LINK, access, next->Receive());
         }
@@ -39,13 +36,12 @@ LONG OpenLevel(HKEY at, const CString& name, REGSAM access, bool create, afx::Sc
 }
 
 LONG WalkNotThroughLinks(HKEY root, const char* path, REGSAM access, bool create,
-                         afx::ScopedRegKey* key, bool* created) {
+                         afx::ScopedRegKey* key) {
     // Every level is asked whether it is a link; a level on the way is made
     // below, when it is made at all.
     const REGSAM onTheWay = KEY_QUERY_VALUE | (create ? KEY_CREATE_SUB_KEY : 0);
     afx::ScopedRegKey at = afx::OpenRegKey(root, nullptr, onTheWay);
     if (!at) return ERROR_INVALID_HANDLE;
-    bool made = false;
     int levels = 0;
     const char* p = path;
     while (*p) {
@@ -56,9 +52,8 @@ LONG WalkNotThroughLinks(HKEY root, const char* path, REGSAM access, bool create
         if (*p) ++p;
         if (name.IsEmpty()) continue;
         afx::ScopedRegKey next;
-        made = false;
         const REGSAM wanted = *p ? onTheWay : access | onTheWay;
-        const LONG result = OpenLevel(at.Get(), name, wanted, create, &next, &made);
+        const LONG result = OpenLevel(at.Get(), name, wanted, create, &next);
         if (result != ERROR_SUCCESS) return result;
         at = std::move(next);
         ++levels;
@@ -66,19 +61,17 @@ LONG WalkNotThroughLinks(HKEY root, const char* path, REGSAM access, bool create
     // No path names the root itself.
     if (levels == 0) return ERROR_INVALID_PARAMETER;
     *key = std::move(at);
-    if (created) *created = made;
     return ERROR_SUCCESS;
 }
 
 }  // namespace
 
 LONG OpenKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key) {
-    return WalkNotThroughLinks(root, path, access, false, key, nullptr);
+    return WalkNotThroughLinks(root, path, access, false, key);
 }
 
-LONG CreateKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key,
-                              bool* created) {
-    return WalkNotThroughLinks(root, path, access, true, key, created);
+LONG CreateKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key) {
+    return WalkNotThroughLinks(root, path, access, true, key);
 }
 
 LONG DeleteKeyNotThroughLinks(HKEY root, const char* path) {

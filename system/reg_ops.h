@@ -15,10 +15,8 @@
 // one is a link.
 LONG OpenKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key);
 
-// The same, creating the levels that are missing; `created`, when given,
-// tells whether the last level was made now.
-LONG CreateKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key,
-                              bool* created = nullptr);
+// The same, creating the levels that are missing.
+LONG CreateKeyNotThroughLinks(HKEY root, const char* path, REGSAM access, afx::ScopedRegKey* key);
 
 // Deletes the key that path names, reached that way: the very key that was
 // checked, not one a link swapped in since. A key with subkeys stays

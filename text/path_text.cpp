@@ -209,3 +209,9 @@ bool IsDirectlyInFolder(const CString& canonicalPath, const CString& canonicalFo
     if (parent.GetLength() == kDriveLength) parent += "\\";
     return parent == canonicalFolder;
 }
+
+int PathDepth(const char* path) {
+    int depth = 0;
+    for (const char* p = path; *p; p += afx::MbsCharLength(p)) depth += *p == '\\';
+    return depth;
+}

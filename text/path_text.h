@@ -3,6 +3,9 @@
 // a GBK character (which may be 0x5C) is never taken for a backslash.
 #pragma once
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/afx_string.h"
 
 // Removes one backslash at the end of a path, unless it is the path's first
@@ -74,3 +77,17 @@ bool IsSamePath(const char* a, const char* b);
 bool IsWithinFolder(const CString& canonicalPath, const CString& canonicalFolder);
 // Both canonical: true when the path lies exactly one level below the folder.
 bool IsDirectlyInFolder(const CString& canonicalPath, const CString& canonicalFolder);
+
+// How many levels below its root a path or a registry key lies: its
+// backslashes, counted by whole characters.
+int PathDepth(const char* path);
+
+// The one order in which what an installation made goes: the deepest path
+// first (a folder or key before the one it lies in), those of one depth
+// in the order they came. `pathOf` gives an item's path.
+template <typename Item, typename PathOf>
+void SortDeepestFirst(std::vector<Item>& items, PathOf pathOf) {
+    std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        return PathDepth(pathOf(a)) > PathDepth(pathOf(b));
+    });
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "deploy/registration_table.h"
 #include "entries/uninstall_entry.h"
@@ -10,51 +11,23 @@
 #include "hosts/host_contract.h"
 #include "hosts/host_release.h"
 #include "journal/install_journal.h"
-#include "journal/journal_work.h"
-#include "record/file_ownership.h"
+#include "journal/pending_restart.h"
+#include "journal/removal_steps.h"
 #include "record/record_store.h"
-#include "record/served_places.h"
 #include "run/product.h"
 #include "run/run_log.h"
 #include "system/file_ops.h"
-#include "system/reg_ops.h"
 #include "text/path_text.h"
 
 namespace {
 
-using Place = ServedPlaces::Place;
-
 // The uninstaller that started this run, moved out of the way.
 constexpr char kMovedUninstallerName[] = "Uninstall-started.exe";
 
-// Why an item the installation made stays, as the final box and the log say it.
-enum class WhyLeft { Changed, Unproven, NotRemoved, Outside, NotRestored };
-struct Reason {
-    const char* boxFormat;
-    const char* logText;
-};
-constexpr Reason kReasons[] = {
-    {"%s（安装后已被更改，视为CAD或用户自己的文件，未删除）",
-     "changed since the installation (size or SHA-256), the host's own now, left: "},
-    {"%s（安装记录中没有它的校验值，无法确认属于本插件，未删除）",
-     "the record holds no SHA-256 for it, never taken for the plug-in's own, left: "},
-    // Its caller has logged the failure with the system's error code.
-    {"%s（无法删除）", nullptr},
-    {"%s（不属于本插件，未删除）", "outside the installation's places, left: "},
-    {"%s（安装后已被修改，未恢复安装前的文件）", "changed since, the host's own not put back: "},
-};
-
-// Notes an item that stays, for the final box and the log.
-void NoteLeftItem(UninstallOutcome& outcome, WhyLeft why, const CString& what, RunLog& log) {
-    const Reason& reason = kReasons[static_cast<int>(why)];
-    outcome.left.push_back(afx::FormatUiText(reason.boxFormat, {what}));
-    if (reason.logText) log.Write(afx::UiText(reason.logText) + afx::UiText::System(what));
-    if (why == WhyLeft::NotRemoved) ++outcome.notRemoved;
-}
-
 // Deletes a file; one in use goes at the next restart. False when neither works.
-bool DeleteOrSchedule(const CString& path, UninstallOutcome& outcome, RunLog& log) {
-    switch (RemoveOrSchedule(path, log)) {
+bool DeleteOrSchedule(const CString& path, const ServedPlaces& places, UninstallOutcome& outcome,
+                      RunLog& log) {
+    switch (RemoveOrSchedule(path, places, log)) {
         case Removal::Now:
             return true;
         case Removal::AtNextRestart:
@@ -83,110 +56,88 @@ CString RecordedHostFolderOf(const InstallRecord& record, const CString& path) {
     return CString();
 }
 
-void NoteHostNotFound(UninstallOutcome& outcome, const CString& hostFolder) {
+// A file the record names outside the places served: in a host folder this
+// machine no longer has, or nowhere the installation may act.
+void NoteOutside(const InstallRecord& record, const CString& path, UninstallOutcome& outcome,
+                 RunLog& log) {
+    const CString hostFolder = RecordedHostFolderOf(record, path);
+    if (hostFolder.IsEmpty()) {
+        NoteLeftItem(outcome, WhyLeft::Outside, path, log);
+        return;
+    }
     const bool known =
         std::any_of(outcome.hostsNotFound.begin(), outcome.hostsNotFound.end(),
                     [&](const CString& f) { return afx::MbsICmp(f, hostFolder) == 0; });
     if (!known) outcome.hostsNotFound.push_back(hostFolder);
 }
 
-// A file the installation put where the record says: its place served,
-// reached through no link, and still what was installed.
-enum class FileCheck { Removable, Gone, Changed, Unproven, Outside, HostGone };
-
-FileCheck CheckFile(const InstallRecord& record, const ServedPlaces& places,
-                    const InstallRecord::File& file, CString* normal) {
-    CString served;
-    const Place place = places.PlaceOf(file.path, &served);
-    if (place == Place::None || place == Place::Settings || !NormalizePath(file.path, normal)) {
-        return RecordedHostFolderOf(record, file.path).IsEmpty() ? FileCheck::Outside
-                                                                 : FileCheck::HostGone;
-    }
-    if (PassesThroughLink(served, *normal)) return FileCheck::Changed;
-    switch (JudgeRecordedFile(file, ReadFileNow(*normal, file.size))) {
-        case Ownership::Own:
-            return FileCheck::Removable;
-        case Ownership::Gone:
-            return FileCheck::Gone;
-        case Ownership::Unproven:
-            return FileCheck::Unproven;
-        case Ownership::Changed:
-        case Ownership::NotRecorded:
-            break;
-    }
-    return FileCheck::Changed;
-}
-
+// The installation's new files, each while it is still what was installed
+// (journal/removal_steps.h: RemoveRecordedFile).
 void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, UninstallOutcome& outcome,
                  RunLog& log) {
     for (const InstallRecord::File& file : record.files) {
         if (file.origin != InstallRecord::Origin::New) continue;
         CString normal;
-        switch (CheckFile(record, places, file, &normal)) {
-            case FileCheck::Gone:
+        switch (RemoveRecordedFile(file, places, &normal, log)) {
+            case FileFate::AtNextRestart:
+                outcome.scheduled.push_back(normal);
+                ++outcome.removedFiles;
                 break;
-            case FileCheck::Outside:
-                NoteLeftItem(outcome, WhyLeft::Outside, file.path, log);
+            case FileFate::Removed:
+                ++outcome.removedFiles;
                 break;
-            case FileCheck::HostGone:
-                NoteHostNotFound(outcome, RecordedHostFolderOf(record, file.path));
+            case FileFate::Failed:
+                NoteLeftItem(outcome, WhyLeft::NotRemoved, file.path, log);
                 break;
-            case FileCheck::Changed:
+            case FileFate::Gone:
+                break;
+            case FileFate::Outside:
+                NoteOutside(record, file.path, outcome, log);
+                break;
+            // A link on the way may lead anywhere: what lies there is not
+            // the plug-in's.
+            case FileFate::ThroughLink:
+            case FileFate::Changed:
                 NoteLeftItem(outcome, WhyLeft::Changed, file.path, log);
                 break;
-            case FileCheck::Unproven:
+            case FileFate::Unproven:
                 NoteLeftItem(outcome, WhyLeft::Unproven, file.path, log);
-                break;
-            case FileCheck::Removable:
-                if (DeleteOrSchedule(normal, outcome, log)) {
-                    ++outcome.removedFiles;
-                } else {
-                    NoteLeftItem(outcome, WhyLeft::NotRemoved, file.path, log);
-                }
                 break;
         }
     }
 }
 
 // The host's own files, kept in the installation folder, back in their
-// places (journal/journal_work.h: PutBackHostFile), judged by what the
+// places (journal/removal_steps.h: PutBackKeptFile), judged by what the
 // record says the plug-in wrote there.
 void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
                       UninstallOutcome& outcome, RunLog& log) {
     for (const InstallRecord::KeptFile& kept : record.keptFiles) {
-        CString hostServed;
-        CString keptServed;
-        CString path;
-        CString keptAs;
-        const Place place = places.PlaceOf(kept.path, &hostServed);
-        if ((place != Place::HostFolder && place != Place::HostFonts) ||
-            places.PlaceOf(kept.keptAs, &keptServed) != Place::KeptFiles ||
-            !NormalizePath(kept.path, &path) || !NormalizePath(kept.keptAs, &keptAs) ||
-            PassesThroughLink(hostServed, path) || PassesThroughLink(keptServed, keptAs)) {
-            log.Write(afx::UiText("a kept file outside the installation's places, left: ") +
-                      afx::UiText::System(kept.keptAs));
-            continue;
-        }
+        // Named in the form acted on.
+        InstallRecord::KeptFile shown = kept;
+        NormalizePath(kept.path, &shown.path);
+        NormalizePath(kept.keptAs, &shown.keptAs);
         const auto plugins = std::find_if(
             record.files.begin(), record.files.end(),
             [&](const InstallRecord::File& file) { return IsSamePath(file.path, kept.path); });
-        switch (PutBackHostFile(
-            path, keptAs, plugins != record.files.end() ? *plugins : InstallRecord::File(), log)) {
+        switch (PutBackKeptFile(
+            kept, plugins != record.files.end() ? *plugins : InstallRecord::File(), places, log)) {
             case PutBack::Now:
             case PutBack::AtNextRestart:  // the module's deletion already asks for the restart
                 ++outcome.restoredFiles;
                 break;
             case PutBack::NewerThere:
-                NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
+                NoteLeftItem(outcome, WhyLeft::NotRestored, shown.path, log);
                 break;
             case PutBack::StaysKept:
-                NoteLeftItem(outcome, WhyLeft::NotRestored, path, log);
-                NoteLeftItem(outcome, WhyLeft::NotRemoved, keptAs, log);
+                NoteLeftItem(outcome, WhyLeft::NotRestored, shown.path, log);
+                NoteLeftItem(outcome, WhyLeft::NotRemoved, shown.keptAs, log);
                 break;
             case PutBack::Failed:
-                NoteLeftItem(outcome, WhyLeft::NotRemoved, keptAs, log);
+                NoteLeftItem(outcome, WhyLeft::NotRemoved, shown.keptAs, log);
                 break;
             case PutBack::NoneKept:
+            case PutBack::Outside:
                 break;
         }
     }
@@ -206,10 +157,33 @@ bool IsPluginEntryName(const CString& name) {
     return false;
 }
 
-int Depth(const CString& key) {
-    int depth = 0;
-    for (const char* p = key; *p; p += afx::MbsCharLength(p)) depth += *p == '\\';
-    return depth;
+// How a recorded key is named in the box and the log: a user's record is
+// that user's text, so of it only the names of the plug-in's own entries
+// are shown, and the rest counted.
+struct ShownKey {
+    CString text;
+    bool named;
+};
+
+ShownKey ShowKey(const InstallRecord::Key& key, const ServedPlaces& places, const char* root,
+                 RecordKind kind) {
+    if (kind == RecordKind::Installation) return {root + key.path, true};
+    const CString name = FileNameOf(key.path);
+    if (places.IsApplicationsKey(key.path) && IsPluginEntryName(name)) {
+        return {root + CString("...\\") + name, true};
+    }
+    return {root + CString("..."), false};
+}
+
+void NoteKeyLeft(const ShownKey& shown, WhyLeft why, UninstallOutcome& outcome, RunLog& log) {
+    if (shown.named) {
+        NoteLeftItem(outcome, why, shown.text, log);
+        return;
+    }
+    ++outcome.usersItemsLeft;
+    if (why == WhyLeft::NotRemoved) ++outcome.notRemoved;
+    log.Write(afx::UiText("an item of a user's record that is not the plug-in's, left: ") +
+              afx::UiText::System(shown.text));
 }
 
 }  // namespace
@@ -219,42 +193,27 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
     // The deepest first, whatever the record's order: an entry before the
     // "Applications" key it is in.
     std::vector<InstallRecord::Key> keys = record.keys;
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto& a, const auto& b) { return Depth(a.path) > Depth(b.path); });
+    SortDeepestFirst(keys, [](const InstallRecord::Key& key) { return key.path.GetString(); });
     for (const InstallRecord::Key& key : keys) {
         if (key.origin != InstallRecord::Origin::New) continue;
-        const bool applications = places.IsApplicationsKey(key.path);
-        // A user's record is that user's text: of it, only the names of the
-        // plug-in's own entries are shown; the rest is counted.
-        const CString name = FileNameOf(key.path);
-        const bool named =
-            kind == RecordKind::Installation || (applications && IsPluginEntryName(name));
-        const CString shown = kind == RecordKind::Installation ? root + key.path
-                              : named                          ? root + CString("...\\") + name
-                                                               : root + CString("...");
-        const auto left = [&](WhyLeft why) {
-            if (named) {
-                NoteLeftItem(outcome, why, shown, log);
-                return;
-            }
-            ++outcome.usersItemsLeft;
-            if (why == WhyLeft::NotRemoved) ++outcome.notRemoved;
-            log.Write(afx::UiText("an item of a user's record that is not the plug-in's, left: ") +
-                      afx::UiText::System(shown));
-        };
-        if (!applications) {
-            left(WhyLeft::Outside);
-            continue;
-        }
-        const LONG result = DeleteKeyNotThroughLinks(HKEY_CURRENT_USER, key.path);
-        const bool isApplications = afx::MbsICmp(name, kApplicationsKey) == 0;
-        if (result == ERROR_SUCCESS) {
-            ++outcome.removedKeys;
-            log.Result("remove key", shown, true);
-        } else if (result != ERROR_FILE_NOT_FOUND && !isApplications) {
-            // "Applications" may hold other add-ons: it stays without a word.
-            left(WhyLeft::NotRemoved);
-            log.Result("remove key", shown, false, static_cast<DWORD>(result));
+        const ShownKey shown = ShowKey(key, places, root, kind);
+        LONG error = ERROR_SUCCESS;
+        switch (RemoveServedKey(key.path, places, &error)) {
+            case KeyRemoval::Removed:
+                ++outcome.removedKeys;
+                log.Result("remove key", shown.text, true);
+                break;
+            case KeyRemoval::Gone:
+                break;
+            case KeyRemoval::Outside:
+                NoteKeyLeft(shown, WhyLeft::Outside, outcome, log);
+                break;
+            case KeyRemoval::Failed:
+                // "Applications" may hold other add-ons: it stays without a word.
+                if (afx::MbsICmp(FileNameOf(key.path), kApplicationsKey) == 0) break;
+                NoteKeyLeft(shown, WhyLeft::NotRemoved, outcome, log);
+                log.Result("remove key", shown.text, false, static_cast<DWORD>(error));
+                break;
         }
     }
 }
@@ -262,11 +221,12 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
 namespace {
 
 // The uninstaller's own files in the installation folder.
-void RemoveOwnFiles(const CString& installFolder, const CString& runningUninstaller,
+void RemoveOwnFiles(const ServedPlaces& places, const CString& runningUninstaller,
                     const CString& ownFolder, UninstallOutcome& outcome, RunLog& log) {
+    const CString& installFolder = places.InstallFolder();
     // The machine's copy of the record stays until the end.
     RemoveFile(JoinPath(installFolder, kInstallRecordName));
-    DeleteFileA(JoinPath(installFolder, kJournalFileName));
+    RemoveFile(JoinPath(installFolder, kJournalFileName));
     const CString uninstaller = JoinPath(installFolder, kUninstallerName);
     CString running;
     CString canonicalUninstaller;
@@ -275,48 +235,34 @@ void RemoveOwnFiles(const CString& installFolder, const CString& runningUninstal
                            running == canonicalUninstaller;
     if (isRunning && !ownFolder.IsEmpty()) {
         // The program that started this run waits for it: its file cannot be
-        // deleted, but it can be moved out of the folder, into this run's own.
+        // deleted, but it can be moved out of the folder, into this run's own,
+        // which goes at the next restart with it.
         const CString moved = JoinPath(ownFolder, kMovedUninstallerName);
         if (MoveFileExA(uninstaller, moved, 0)) {
-            MoveFileExA(moved, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            QueueDeletionAtRestart(moved, places);
             log.Result("move the running uninstaller out of the folder", uninstaller, true);
             return;
         }
         log.Result("move the running uninstaller out of the folder", uninstaller, false,
                    GetLastError());
     }
-    DeleteOrSchedule(uninstaller, outcome, log);
+    DeleteOrSchedule(uninstaller, places, outcome, log);
 }
 
 void RemoveCreatedFolders(const InstallRecord& record, const ServedPlaces& places,
                           UninstallOutcome& outcome, RunLog& log) {
-    for (auto folder = record.createdFolders.rbegin(); folder != record.createdFolders.rend();
-         ++folder) {
-        CString normal;
-        if (!places.MayHaveCreated(*folder) || !NormalizePath(*folder, &normal)) {
-            log.Write(afx::UiText("not a folder the installation may have made, left: ") +
-                      afx::UiText::System(*folder));
-            continue;
-        }
-        // Only empty folders go; one that holds anything else stays as it is.
-        if (IsReparsePoint(normal)) continue;
-        if (RemoveDirectoryA(normal)) {
+    std::vector<CString> folders = record.createdFolders;
+    SortDeepestFirst(folders, [](const CString& folder) { return folder.GetString(); });
+    for (const CString& folder : folders) {
+        // Emptied at the next restart, when what is still in use goes.
+        if (RemoveFolderWhenEmpty(folder, places, log, outcome.NeedsRestart()) ==
+            FolderRemoval::Removed) {
             ++outcome.removedFolders;
-            log.Result("remove folder", normal, true);
-        } else if (!outcome.scheduled.empty()) {
-            // Emptied at the next restart, when what is still in use goes.
-            MoveFileExA(normal, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         }
     }
 }
 
 }  // namespace
-
-void NoteNotRemoved(UninstallOutcome& outcome, const CString& what) {
-    outcome.left.push_back(
-        afx::FormatUiText(kReasons[static_cast<int>(WhyLeft::NotRemoved)].boxFormat, {what}));
-    ++outcome.notRemoved;
-}
 
 void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
                         const CString& runningUninstaller, const CString& ownFolder,
@@ -340,7 +286,7 @@ void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
             return;
         }
     }
-    RemoveOwnFiles(places.InstallFolder(), runningUninstaller, ownFolder, outcome, log);
+    RemoveOwnFiles(places, runningUninstaller, ownFolder, outcome, log);
     RemoveCreatedFolders(record, places, outcome, log);
     // Last: until now a run killed half way is finished from it by the next.
     DeleteInstallRecord(places.InstallFolder());

@@ -1,42 +1,15 @@
 // Removing an installation: exactly what its record lists as the
 // installation's own, within the places it served on this machine now, and
-// never through a link.
+// never through a link; each item the one way the journal's finish lines
+// remove it too (journal/removal_steps.h).
 #pragma once
 
-#include <vector>
-
 #include "framework/afx_string.h"
-#include "framework/afx_ui_text.h"
 #include "record/install_record.h"
 #include "record/served_places.h"
+#include "uninstall/uninstall_outcome.h"
 
 class RunLog;
-
-struct UninstallOutcome {
-    int removedFiles = 0;
-    int removedKeys = 0;
-    int removedFolders = 0;
-    int restoredFiles = 0;  // a host's own files put back
-    int notRemoved = 0;     // items that could not be removed, not even at the next restart
-    // What stays although the installation made it: files changed since
-    // (another size or SHA-256: the host's own now) or whose record holds
-    // no SHA-256, items that could not be removed, and items the record
-    // names outside the installation's places.
-    std::vector<afx::UiText> left;
-    // Host folders the record names that this machine no longer has: what
-    // the installation put there stays.
-    std::vector<CString> hostsNotFound;
-    // In use now: deleted at the next restart.
-    std::vector<CString> scheduled;
-    // User profiles whose hive could not be reached: what the per-user stage
-    // did there stays.
-    std::vector<CString> profilesNotCleared;
-    // Items users' records name that are not the plug-in's own entries, left
-    // (never quoted: a user wrote them).
-    int usersItemsLeft = 0;
-
-    bool NeedsRestart() const { return !scheduled.empty(); }
-};
 
 // Removes the record's new files while each is still what was installed
 // (record/file_ownership.h), puts back the host files it kept, removes
@@ -52,10 +25,6 @@ struct UninstallOutcome {
 void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
                         const CString& runningUninstaller, const CString& ownFolder,
                         UninstallOutcome& outcome, RunLog& log);
-
-// An item the installation made that could not be removed, for the final
-// box and the exit code.
-void NoteNotRemoved(UninstallOutcome& outcome, const CString& what);
 
 // Whose record it is: the installation's, kept where only administrators
 // may change it, or a user's own (the per-user stage's, in that user's

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/afx_ui_text.h"
-#include "uninstall/removal.h"
+#include "uninstall/uninstall_outcome.h"
 
 afx::UiText UninstallSummaryText(const UninstallOutcome& outcome);
 

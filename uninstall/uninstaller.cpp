@@ -12,6 +12,7 @@
 #include "framework/scoped_handles.h"
 #include "hosts/found_hosts.h"
 #include "hosts/running_host.h"
+#include "journal/pending_restart.h"
 #include "record/record_store.h"
 #include "record/served_places.h"
 #include "run/product.h"
@@ -244,7 +245,9 @@ void RemoveTemporaryCopyAtRestart() {
     const CString madeFolderStart = CString(temp) + kTempFolderPrefix;
     if (length > 0 && length < MAX_PATH &&
         afx::MbsICmp(folder.Left(madeFolderStart.GetLength()), madeFolderStart) == 0) {
-        MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        // No place an installation writes: nothing will ask about them.
+        const ServedPlaces nowhere{CString()};
+        QueueDeletionAtRestart(self, nowhere);
+        QueueDeletionAtRestart(folder, nowhere);
     }
 }

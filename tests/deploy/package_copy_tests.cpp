@@ -13,6 +13,7 @@
 #include "deploy/package_source.h"
 #include "framework/afx_app_name.h"
 #include "framework/scoped_handles.h"
+#include "record/served_places.h"
 #include "system/file_ops.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/scratch_registry.h"
@@ -175,7 +176,8 @@ TEST_F(LockedDestinationTest, BoxNamesTheDestinationAndRetryCopiesOnceReleased) 
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_ABORTRETRYIGNORE));
     EXPECT_EQ(boxes.boxes[0].owner, nullptr);
     EXPECT_EQ(ReadTextFile(locked), "new " + order[2]);
-    log.journal.Commit();  // the old file kept aside goes
+    log.journal.Commit();
+    log.journal.Finish(ServedPlaces(install));  // the old file kept aside goes
     EXPECT_EQ(Installed().size(), 5u);
 }
 
@@ -293,6 +295,8 @@ TEST_F(PackageCopyTest, TheUsersOwnSettingsAreKeptBesideTheNewOnes) {
     const CString folder = appData + "\\Torvex";
     ASSERT_TRUE(MakeFolder(folder));
     ASSERT_TRUE(WriteTextFile(folder + "\\Torvex.Ini", "the user's own"));
+    ServedPlaces places(install);
+    places.AddSettingsFolder(folder);
     for (const char* own : {"the user's own", "", "changed again"}) {
         // The second run meets the package's own settings: nothing to keep.
         if (*own) {
@@ -300,6 +304,7 @@ TEST_F(PackageCopyTest, TheUsersOwnSettingsAreKeptBesideTheNewOnes) {
         }
         EXPECT_TRUE(Copy());
         log.journal.Commit();
+        log.journal.Finish(places);
     }
     EXPECT_EQ(ReadTextFile(folder + "\\Torvex.Ini"), "package settings");
     // Within one second too: a later backup never overwrites an earlier one.

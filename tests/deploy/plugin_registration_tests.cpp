@@ -9,6 +9,7 @@
 #include "deploy/plugin_registration.h"
 #include "framework/scoped_handles.h"
 #include "journal/install_context.h"
+#include "record/served_places.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/registry_link.h"
 #include "tests/support/scratch_registry.h"
@@ -240,7 +241,7 @@ TEST_P(RegistrationThroughALink, TouchesNothingBehindIt) {
     ASSERT_TRUE(link.IsLinked());
 
     if (row.rollBack) {
-        log.journal.Rollback();
+        log.journal.Rollback(FindServedPlaces(kInstall, nullptr, registry));
     } else {
         RegisterOne(HostRelease::R2025);
         EXPECT_FALSE(log.notDone.IsEmpty());

@@ -47,7 +47,8 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
     earlier.installFolder = "D:\\T";
     earlier.releases = {
         {2025, "C:\\H25", "H25\\"}, {2026, "C:\\H26", "H26\\"}, {2024, "C:\\Far", "Far\\"}};
-    earlier.createdFolders = {"D:\\T", "D:\\T\\Kept", "D:\\T\\Copy", "C:\\Far\\Made"};
+    earlier.createdFolders = {"D:\\T", "D:\\T\\Kept", "D:\\T\\Copy", "D:\\T\\Copy\\Sub",
+                              "C:\\Far\\Made"};
     earlier.files = {{"D:\\T\\a.dll", 1, Origin::New, kHash},
                      {"D:\\T\\Copy\\old.dll", 2, Origin::New, kHash},
                      {"C:\\H26\\GCAD2026P.dll", 3, Origin::New, kHash},
@@ -83,6 +84,7 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
         {"H26\\Applications\\TX2026", "remove-key"},
         {"H26\\Applications", "remove-key"},
         {"D:\\T\\Copy", "remove-folder"},
+        {"D:\\T\\Copy\\Sub", "remove-folder"},
         {"C:\\Far\\GCAD2024P.dll", "record"},  // out of reach
         {"D:\\T\\Kept\\GCAD2024P.dll", "record"},
         {"Far\\Applications\\TX2024", "record"},
@@ -103,6 +105,10 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
     EXPECT_EQ(lines[0].sha256, kHash);
     EXPECT_EQ(lines[2].size, 3u) << "the put-back knows the plug-in's file in its place";
     EXPECT_EQ(lines[3].path, "H26\\Applications\\TX2026") << "the deepest key first";
+    // Nested folders the deepest first, or the outer one is not empty yet.
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[5].path, "D:\\T\\Copy\\Sub");
+    EXPECT_EQ(lines[6].path, "D:\\T\\Copy");
 
     // Both kept the host's library: the earlier copy is the host's, unless
     // this run found the plug-in's file there changed (the host's newer
@@ -131,10 +137,13 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
         FormatJournalLine({JournalLine::Kind::PutBack, "C:\\H\\b", "C:\\T\\Kept\\b", 9, kHash}) +
         FormatJournalLine({JournalLine::Kind::RemoveKey, "H\\Applications\\x", ""}) +
         // A killed run of the build that wrote no SHA-256.
-        "remove-file\tC:\\A\\c\t3\r\n";
+        "remove-file\tC:\\A\\c\t3\r\n" +
+        FormatJournalLine({JournalLine::Kind::Keep, "C:\\H\\c", "C:\\T\\Kept\\c", 0, "", 33}) +
+        // One of the build that wrote no attributes.
+        "replace\tC:\\T\\d\tC:\\T\\d.old\r\n";
     std::vector<JournalLine> lines;
     ASSERT_TRUE(ParseJournal((text + "new\tC:\\T\\b").c_str(), &lines));
-    ASSERT_EQ(lines.size(), 8u) << "the torn line's change never started";
+    ASSERT_EQ(lines.size(), 10u) << "the torn line's change never started";
     EXPECT_EQ(lines[1].path, "C:\\T\\a%");
     EXPECT_EQ(lines[1].aside, "C:\\T\\a.old");
     EXPECT_EQ(lines[2].kind, JournalLine::Kind::Keep);
@@ -148,8 +157,12 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
     EXPECT_EQ(lines[6].kind, JournalLine::Kind::RemoveKey);
     EXPECT_EQ(lines[7].size, 3u);
     EXPECT_TRUE(lines[7].sha256.IsEmpty());
-    for (const char* damaged : {"replace\tC:\\only-one\r\n", "remove-file\tC:\\A\\b\t12x\r\n",
-                                "remove-file\tC:\\A\\b\t3\tABC\r\n"}) {
+    EXPECT_EQ(lines[8].attributes, 33u);
+    EXPECT_EQ(lines[9].aside, "C:\\T\\d.old");
+    EXPECT_EQ(lines[9].attributes, kNoAttributes);
+    for (const char* damaged :
+         {"replace\tC:\\only-one\r\n", "remove-file\tC:\\A\\b\t12x\r\n",
+          "remove-file\tC:\\A\\b\t3\tABC\r\n", "keep\tC:\\H\\c\tC:\\T\\c\t4294967296\r\n"}) {
         EXPECT_FALSE(ParseJournal((text + damaged).c_str(), &lines)) << damaged;
     }
 }

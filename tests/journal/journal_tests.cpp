@@ -51,22 +51,27 @@ protected:
 };
 
 TEST_F(JournalTest, AnInstallationUndoneAtOnceOrKilledIsUndoneWhole) {
+    const CString old = install + "\\old.dll";
     // Rolled back at once (an aborted copy), or killed and undone by the next run.
     for (const bool killed : {false, true}) {
-        ASSERT_TRUE(WriteTextFile((install + "\\old.dll").str(), "old"));
+        // A read-only file: the journal clears the attribute to set it aside.
+        ASSERT_TRUE(WriteTextFile(old.str(), "old"));
+        ASSERT_TRUE(SetFileAttributesA(old, FILE_ATTRIBUTE_READONLY));
         {
             InstallJournal journal(log);
             ASSERT_TRUE(journal.MakeDurable(install));
             ASSERT_TRUE(journal.CreateFolder(install + "\\Kept"));
             ASSERT_TRUE(journal.InstallFile(source, install + "\\Kept\\new.dll"));
-            ASSERT_TRUE(journal.InstallFile(source, install + "\\old.dll"));
-            if (!killed) journal.Rollback();
+            ASSERT_TRUE(journal.InstallFile(source, old));
+            if (!killed) journal.Rollback(ServedPlaces(install));
         }
         if (killed) {
             EXPECT_EQ(InterruptedInstallationFolder(), install);
             EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
         }
-        EXPECT_EQ(ReadTextFile((install + "\\old.dll").str()), "old") << killed;
+        EXPECT_EQ(ReadTextFile(old.str()), "old") << killed;
+        EXPECT_TRUE(GetFileAttributesA(old) & FILE_ATTRIBUTE_READONLY) << killed;
+        ASSERT_TRUE(SetFileAttributesA(old, FILE_ATTRIBUTE_NORMAL));
         EXPECT_FALSE(driver::FolderExists((install + "\\Kept").str())) << killed;
         EXPECT_FALSE(FileExists((install + "\\InstallJournal.txt").str())) << killed;
         EXPECT_TRUE(InterruptedInstallationFolder().IsEmpty()) << killed;
@@ -92,7 +97,10 @@ TEST_F(JournalTest, AFileIsSetAsideOnlyOnceItsLineIsOnTheDisk) {
     ASSERT_TRUE(
         journal.InstallFile(source, temp / "itextsharp.dll", Origin::New, install + "\\Kept"));
     EXPECT_EQ(journal.Flushes(), ++flushed) << "keep";
-    journal.Rollback();
+    ServedPlaces places(install);
+    places.AddHost(temp.Path(), "H\\");
+    journal.Rollback(places);
+    EXPECT_EQ(ReadTextFile((temp / "itextsharp.dll").str()), "the host's");
 }
 
 TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
@@ -103,12 +111,23 @@ TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
     const afx::ScopedKernelHandle held(
         CreateFileA(aside, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    EXPECT_EQ(journal.Commit(), std::vector<CString>{aside});
+    journal.Commit();
+    journal.Finish(ServedPlaces(install));
     // The plug-in's own: an installation before the restart need not wait.
-    CString remembered, canonical;
-    ASSERT_TRUE(ReadPluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, &remembered));
-    ASSERT_TRUE(CanonicalPath(aside, &canonical));
-    EXPECT_NE(remembered.str().find(canonical.str()), std::string::npos) << remembered;
+    EXPECT_EQ(RestartQueue().For(aside), QueuedForRestart::OwnDeletion);
+}
+
+TEST_F(JournalTest, ADeletionOnAShareIsQueuedAsWindowsNamesItAndKnownAsTheSetupsOwn) {
+    const CString share = "\\\\server\\share\\T-ZozerIded";
+    ASSERT_TRUE(QueueDeletionAtRestart(share + "\\a.dll", ServedPlaces(share)));
+    wchar_t queued[MAX_PATH] = {};
+    DWORD size = sizeof(queued);
+    ASSERT_EQ(
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                     L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, queued, &size),
+        ERROR_SUCCESS);
+    EXPECT_STREQ(queued, L"\\??\\UNC\\server\\share\\T-ZozerIded\\a.dll");
+    EXPECT_EQ(RestartQueue().For(share + "\\a.dll"), QueuedForRestart::OwnDeletion);
 }
 
 TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
@@ -128,19 +147,16 @@ TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
 
 TEST_F(JournalTest, TheUninstallersQueuedDeletionTakenOutIsQueuedAgainWhenTheRunIsUndone) {
     const CString module = install + "\\GCAD2024P.dll";
-    ASSERT_TRUE(
-        CreateKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager"));
     // Undone by the run itself, and by the next run after this one was killed.
     for (const bool killed : {false, true}) {
         ASSERT_TRUE(WriteTextFile(module.str(), "left by the uninstaller"));
-        ASSERT_TRUE(QueueDeletionAtRestart(module));
-        RememberQueuedDeletion(module);
+        ASSERT_TRUE(QueueDeletionAtRestart(module, ServedPlaces(install)));
         {
             InstallJournal journal(log);
             ASSERT_TRUE(journal.MakeDurable(install));
             ASSERT_TRUE(journal.InstallFile(source, module));
             EXPECT_EQ(RestartQueue().For(module), QueuedForRestart::Nothing);
-            if (!killed) journal.Rollback();
+            if (!killed) journal.Rollback(ServedPlaces(install));
         }
         EXPECT_EQ(killed, RecoverInterruptedInstallation(ServedPlaces(install), log));
         EXPECT_EQ(ReadTextFile(module.str()), "left by the uninstaller") << killed;
@@ -253,8 +269,8 @@ TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsIt
     own.TakeOverFolder(install);
     ASSERT_TRUE(own.InstallFile(source, install + "\\b.dll"));
     EXPECT_EQ(own.Record(install).files.at(0).origin, Origin::New);
-    strange.Rollback();
-    own.Rollback();
+    strange.Rollback(ServedPlaces(install));
+    own.Rollback(ServedPlaces(install));
 }
 
 TEST_F(JournalTest, AHostsOwnFileIsKeptInTheInstallationFolder) {

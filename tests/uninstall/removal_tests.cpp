@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "entries/uninstall_entry.h"
+#include "journal/pending_restart.h"
 #include "record/served_places.h"
 #include "run/product_version.h"
 #include "run/run_log.h"
@@ -15,6 +17,7 @@
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
+#include "text/path_text.h"
 #include "tools/driver/sample_machine.h"
 #include "uninstall/removal.h"
 
@@ -109,33 +112,63 @@ TEST_F(RemovalTest, NothingIsRemovedThroughALinkedHostFolder) {
     EXPECT_TRUE(RemoveUnixLink(temp.Path().str(), "host"));
 }
 
-TEST_F(RemovalTest, AHostsOwnFileComesBackUnlessThePluginsCopyChanged) {
+TEST_F(RemovalTest, AHostsOwnFileComesBackUnlessThePluginsCopyChangedOrIsUnproven) {
+    const struct {
+        const char* name;
+        const char* since;  // what the plug-in's file was changed to since, or null
+        bool hashed;        // the record holds the SHA-256 of the plug-in's file
+        const char* there;  // what lies in its place afterwards
+        bool keptStays;
+    } rows[] = {
+        {"itextsharp.dll", nullptr, true, "the host's", false},
+        // The host's newer file: its older one kept goes.
+        {"Fonts\\Torvex_EN.shx", "updated by the host since", true, "updated by the host since",
+         false},
+        // Nothing proves the file there the plug-in's: both stay.
+        {"GCAD2024P.dll", nullptr, false, "the package's", true},
+    };
     ASSERT_TRUE(driver::CreateFolders((install + "\\Kept").str()));
-    const CString library = Installed(host + "\\itextsharp.dll", "the package's");
-    ASSERT_TRUE(driver::WriteTextFile((install + "\\Kept\\itextsharp.dll").str(), "the host's"));
-    record.keptFiles.push_back({library, install + "\\Kept\\itextsharp.dll"});
-    const CString font = Installed(host + "\\Fonts\\Torvex_EN.shx", "the package's");
-    ASSERT_TRUE(driver::WriteTextFile((install + "\\Kept\\Torvex_EN.shx").str(), "the host's"));
-    record.keptFiles.push_back({font, install + "\\Kept\\Torvex_EN.shx"});
-    ASSERT_TRUE(driver::WriteTextFile(font.str(), "updated by the host since"));
+    for (const auto& row : rows) {
+        const CString path = Installed(host + "\\" + row.name, "the package's");
+        if (!row.hashed) record.files.back().sha256 = CString();
+        if (row.since) {
+            ASSERT_TRUE(driver::WriteTextFile(path.str(), row.since));
+        }
+        const CString kept = install + "\\Kept\\" + FileNameOf(path);
+        ASSERT_TRUE(driver::WriteTextFile(kept.str(), "the host's"));
+        record.keptFiles.push_back({path, kept});
+    }
 
     const UninstallOutcome outcome = Remove();
-    EXPECT_EQ(ReadTextFile(library.str()), "the host's");
-    EXPECT_EQ(ReadTextFile(font.str()), "updated by the host since");
+    for (const auto& row : rows) {
+        EXPECT_EQ(ReadTextFile((host + "\\" + row.name).str()), row.there) << row.name;
+        const CString kept = install + "\\Kept\\" + FileNameOf(row.name);
+        EXPECT_EQ(FileExists(kept.str()), row.keptStays) << row.name;
+    }
     EXPECT_EQ(outcome.restoredFiles, 1);
-    EXPECT_FALSE(FileExists((install + "\\Kept\\Torvex_EN.shx").str()));
 }
 
-TEST_F(RemovalTest, AFileInUseGoesAtTheNextRestart) {
-    const CString module = Installed(host + "\\GCAD2024P.dll");
-    const afx::ScopedKernelHandle held(
-        CreateFileA(module, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
+TEST_F(RemovalTest, FilesInUseGoAtTheNextRestartAndTheirFolderAfterThem) {
+    // A host's module the host has loaded, and one in the installation folder.
+    const CString modules[] = {Installed(host + "\\GCAD2024P.dll"),
+                               Installed(install + "\\TX_ZozerIded2023.grx")};
+    record.createdFolders = {install};
+    std::vector<afx::ScopedKernelHandle> held;
+    for (const CString& module : modules) {
+        held.emplace_back(
+            CreateFileA(module, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.back()) << module;
+    }
     const UninstallOutcome outcome = Remove();
-    ASSERT_EQ(outcome.scheduled.size(), 1u);
-    EXPECT_EQ(outcome.scheduled[0], module);
+    EXPECT_EQ(outcome.scheduled, std::vector<CString>(std::begin(modules), std::end(modules)));
     EXPECT_TRUE(outcome.NeedsRestart());
     EXPECT_EQ(outcome.notRemoved, 0);
+    // All the plug-in's own deletions: an installation before the restart
+    // may take them out again.
+    const RestartQueue queue;
+    for (const CString& path : {modules[0], modules[1], install}) {
+        EXPECT_EQ(queue.For(path), QueuedForRestart::OwnDeletion) << path;
+    }
 }
 
 TEST_F(RemovalTest, KeysGoTheDeepestFirstWhateverTheRecordsOrder) {

@@ -1,0 +1,54 @@
+#include "journal/earlier_ownership.h"
+
+#include <algorithm>
+
+#include "run/run_log.h"
+#include "text/path_text.h"
+
+void EarlierOwnership::TakeOver(const InstallRecord& earlier) {
+    for (const InstallRecord::File& file : earlier.files) {
+        CString canonical;
+        if (file.origin == InstallRecord::Origin::New && CanonicalPath(file.path, &canonical)) {
+            m_recorded.push_back({canonical, file});
+        }
+    }
+}
+
+void EarlierOwnership::TakeOverFolder(const CString& installFolder) {
+    CanonicalPath(installFolder, &m_ownFolder);
+}
+
+const EarlierOwnership::Recorded* EarlierOwnership::Find(const CString& path) const {
+    CString canonical;
+    if (!CanonicalPath(path, &canonical)) return nullptr;
+    const auto recorded = std::find_if(m_recorded.begin(), m_recorded.end(),
+                                       [&](const Recorded& r) { return r.canonical == canonical; });
+    return recorded != m_recorded.end() ? &*recorded : nullptr;
+}
+
+Ownership EarlierOwnership::Now(const CString& path) const {
+    CString canonical;
+    if (!CanonicalPath(path, &canonical)) return Ownership::NotRecorded;
+    if (!m_ownFolder.IsEmpty() && IsWithinFolder(canonical, m_ownFolder)) return Ownership::Own;
+    const Recorded* recorded = Find(path);
+    if (!recorded) return Ownership::NotRecorded;
+    const Ownership now = JudgeRecordedFile(recorded->file, ReadFileNow(path, recorded->file.size));
+    if (now == Ownership::Changed) {
+        m_log.Write(afx::UiText("changed since it was installed (size or SHA-256), not the "
+                                "plug-in's own any more: ") +
+                    afx::UiText::System(path));
+    } else if (now == Ownership::Unproven) {
+        m_log.Write(afx::UiText("the earlier record holds no SHA-256 for it, not taken for the "
+                                "plug-in's own: ") +
+                    afx::UiText::System(path));
+    }
+    return now;
+}
+
+const InstallRecord::File* EarlierOwnership::StillAsRecorded(const CString& path) const {
+    const Recorded* recorded = Find(path);
+    const bool own =
+        recorded &&
+        JudgeRecordedFile(recorded->file, ReadFileNow(path, recorded->file.size)) == Ownership::Own;
+    return own ? &recorded->file : nullptr;
+}

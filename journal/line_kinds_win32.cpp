@@ -1,0 +1,164 @@
+#include <windows.h>
+
+#include "journal/line_kinds.h"
+#include "journal/pending_restart.h"
+#include "journal/removal_steps.h"
+#include "record/served_places.h"
+#include "run/run_log.h"
+#include "system/file_ops.h"
+#include "system/folder_security.h"
+#include "text/path_text.h"
+
+static_assert(kNoAttributes == INVALID_FILE_ATTRIBUTES, "a line without attributes sets none");
+
+namespace {
+
+using Origin = InstallRecord::Origin;
+
+void LeftOutside(const CString& path, RunLog& log) {
+    log.Write(afx::UiText("outside the installation's places, left: ") + afx::UiText::System(path));
+}
+
+// The normal form of a file a line names, when it is reached (see
+// ReachServedFile); logged as left when it is not.
+bool Reach(const ServedPlaces& places, const CString& path, SettingsFolder settings,
+           CString* normal, RunLog& log) {
+    if (ReachServedFile(places, path, settings, normal) == FileReach::Reached) return true;
+    LeftOutside(path, log);
+    return false;
+}
+
+// A key line's key goes, as the uninstaller removes one (RemoveServedKey).
+void RemoveKeyOfLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    LONG error = ERROR_SUCCESS;
+    switch (RemoveServedKey(line.path, places, &error)) {
+        case KeyRemoval::Outside:
+            LeftOutside("HKEY_CURRENT_USER\\" + line.path, log);
+            return;
+        case KeyRemoval::Removed:
+        case KeyRemoval::Gone:
+            log.Result("remove key HKEY_CURRENT_USER\\", line.path, true);
+            return;
+        case KeyRemoval::Failed:
+            break;
+    }
+    log.Result("remove key HKEY_CURRENT_USER\\", line.path, false, static_cast<DWORD>(error));
+}
+
+}  // namespace
+
+bool FolderLine::Do(const JournalLine& line, NewFolderAccess access) {
+    return CreateFolderWith(line.path, access);
+}
+
+void FolderLine::Undo(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    RemoveFolderWhenEmpty(line.path, places, log);
+}
+
+void NewFileLine::Undo(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    CString path;
+    // The user's settings file is written through the journal too.
+    if (!Reach(places, line.path, SettingsFolder::Included, &path, log)) return;
+    // A folder in the way was never the run's: the copy failed on it.
+    if (GetPathKind(path) == PathKind::Folder) return;
+    const bool removed = RemoveFile(path) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+                         GetLastError() == ERROR_PATH_NOT_FOUND;
+    log.Result("remove", path, removed, removed ? 0 : GetLastError());
+}
+
+bool ReplaceLine::Do(const JournalLine& line) {
+    ClearReadOnly(line.path);
+    if (MoveFileExA(line.path, line.aside, MOVEFILE_COPY_ALLOWED)) return true;
+    const DWORD error = GetLastError();
+    SetFileAttributesA(line.path, line.attributes);
+    SetLastError(error);
+    return false;
+}
+
+bool ReplaceLine::PutBackAside(const JournalLine& line) {
+    return RestoreFile(line.aside, line.path, line.attributes);
+}
+
+void ReplaceLine::Undo(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    CString path;
+    CString aside;
+    if (!Reach(places, line.path, SettingsFolder::Included, &path, log) ||
+        !Reach(places, line.aside, SettingsFolder::Included, &aside, log)) {
+        return;
+    }
+    // Never set aside (the rename failed after its line): the earlier file
+    // is still in its place.
+    if (GetPathKind(aside) != PathKind::File) return;
+    // Back in its place with its attributes, replacing what the run wrote.
+    const bool back = PutBackAside({line.kind, path, aside, 0, CString(), line.attributes});
+    log.Result("put back", path, back, back ? 0 : GetLastError());
+}
+
+void ReplaceLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    // The replaced file kept beside its new one for a rollback goes.
+    CString aside;
+    if (Reach(places, line.aside, SettingsFolder::Included, &aside, log) &&
+        GetPathKind(aside) == PathKind::File) {
+        RemoveOrSchedule(aside, places, log);
+    }
+}
+
+void KeyLine::Undo(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    RemoveKeyOfLine(line, places, log);
+}
+
+bool QueuedDeletionLine::Do(const JournalLine& line, RestartQueue& queue) {
+    return queue.TakeOutOwnDeletion(line.path);
+}
+
+void QueuedDeletionLine::Undo(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    CString path;
+    CString canonical;
+    if (!Reach(places, line.path, SettingsFolder::Excluded, &path, log) ||
+        !CanonicalPath(path, &canonical)) {
+        return;
+    }
+    // Still queued: the run never took it out.
+    if (RestartQueue().HoldsOwnDeletionOf(canonical)) return;
+    const bool queued = QueueDeletionAtRestart(path, places);
+    log.Result("queue the deletion at the next restart again:", path, queued,
+               queued ? 0 : GetLastError());
+}
+
+void RemoveFileLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    CString path;
+    switch (
+        RemoveRecordedFile({line.path, line.size, Origin::New, line.sha256}, places, &path, log)) {
+        case FileFate::Outside:
+        case FileFate::ThroughLink:
+            LeftOutside(line.path, log);
+            return;
+        case FileFate::Unproven:
+            log.Write(afx::UiText("no SHA-256 was recorded for it, never taken for the "
+                                  "plug-in's own, left: ") +
+                      afx::UiText::System(path));
+            return;
+        case FileFate::Changed:
+            log.Write(afx::UiText("changed since the installation (size or SHA-256), left: ") +
+                      afx::UiText::System(path));
+            return;
+        case FileFate::Removed:
+        case FileFate::AtNextRestart:
+        case FileFate::Failed:  // logged by the removal, with the system's error
+        case FileFate::Gone:
+            return;
+    }
+}
+
+void RemoveFolderLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    RemoveFolderWhenEmpty(line.path, places, log);
+}
+
+void RemoveKeyLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    RemoveKeyOfLine(line, places, log);
+}
+
+void PutBackLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    PutBackKeptFile({line.path, line.aside}, {line.path, line.size, Origin::New, line.sha256},
+                    places, log);
+}
