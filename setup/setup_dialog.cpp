@@ -5,6 +5,7 @@
 
 #include "chooser/path_dialog.h"
 #include "framework/afx_app.h"
+#include "framework/afx_input_guard.h"
 #include "framework/afx_mbcs.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/found_hosts.h"

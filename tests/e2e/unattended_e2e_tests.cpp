@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "run/product_version.h"
 #include "system/folder_access_win32.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/running_dummy.h"
@@ -141,7 +142,7 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     std::string version;
     ASSERT_TRUE(
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayVersion", &version));
-    EXPECT_EQ(version, "2025.10.30");
+    EXPECT_EQ(version, FormatSetupVersion(kSetupVersion).str());
     for (const char* line : {"write file C:\\Torvex\\T-ZozerIded\\TX_ZozerIded2023.grx: ok",
                              "registry entry HKEY_CURRENT_USER\\", "exit code 0: success"}) {
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;

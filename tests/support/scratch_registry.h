@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 
 class ScratchRegistryRoots {
 public:
