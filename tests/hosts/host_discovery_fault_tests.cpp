@@ -202,8 +202,8 @@ TEST_F(HostDiscoveryFaults, UnreadableProductAndReleaseKeysArePassedOver) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", "C:\\MachineHidden"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25", "C:\\Machine"));
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarArch + "\\R24", "C:\\Arch"));
-    ReadingDenied userProduct(CreateKey(HKEY_CURRENT_USER, kGstarCad));
-    ReadingDenied machineRelease(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24"));
+    ScopedKeyDenial userProduct(CreateKey(HKEY_CURRENT_USER, kGstarCad), kReading);
+    ScopedKeyDenial machineRelease(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24"), kReading);
     ASSERT_TRUE(userProduct.IsApplied() && machineRelease.IsApplied());
     EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarArch + "\\R24\\", "C:\\Arch"}}));
     EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\", "C:\\Machine"}}));
