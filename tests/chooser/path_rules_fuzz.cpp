@@ -167,10 +167,10 @@ std::string CheckPathRulesInput(const uint8_t* data, size_t size) {
     // A question exactly when a valid path is missing.
     const bool missing = !confirmed.Exists(text);
     if (confirm == kConfirmAccepted) {
-        const bool answeredYes = !missing || (setup & kAnswerYes);
-        failure =
-            Expect(made == kPathValid && asked == (missing ? 1u : 0u) && answeredYes && warned == 0,
-                   "accepted wrongly", path);
+        // What exists is taken as it is; what is missing must be possible.
+        const bool asMissing = asked == 1 && (setup & kAnswerYes) && made == kPathValid;
+        failure = Expect(check == kPathValid && warned == 0 && (missing ? asMissing : asked == 0),
+                         "accepted wrongly", path);
     } else if (confirm == kConfirmDeclined) {
         failure = Expect(
             check == kPathValid && missing && asked == 1 && warned == 0 && !(setup & kAnswerYes),
