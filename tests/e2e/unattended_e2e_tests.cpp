@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "run/product_version.h"
+#include "run/run_log.h"
 #include "system/folder_access_win32.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/running_dummy.h"
@@ -182,9 +183,11 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     EXPECT_EQ(run.code, 1603u);
     EXPECT_NE(Log().find("temporary folder"), std::string::npos) << Log();
     EXPECT_TRUE(driver::FileExists(std::string(kInstallFolder) + "\\Uninstall.exe"));
-    run = RunCommand(quiet);
+    // Both processes write the one log: the second adds to what the first wrote.
+    run = RunCommand(quiet + " /LOG=\"" + Scratch() + "\\silent.log\"");
     EXPECT_EQ(run.code, 0u);
     EXPECT_FALSE(run.windowShown);
+    EXPECT_NE(Log().find("protected temporary copy"), std::string::npos) << Log();
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
 }
 
@@ -304,6 +307,17 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
         const std::string log = driver::ReadTextFile(temp + "\\" + logs[0]);
         EXPECT_NE(log.find("log file refused, nothing was changed: "), std::string::npos) << log;
         EXPECT_NE(log.find("planted.log: a file with 2 names"), std::string::npos) << log;
+        // No log named: a silent run writes a new one all the same.
+        const Outcome unnamed =
+            RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" /VERYSILENT /DIR=relative",
+                       {{"TMP", temp}, {"TEMP", temp}});
+        EXPECT_EQ(unnamed.code, 1639u);
+        const std::vector<std::string> logsNow = FilesIn(temp);
+        ASSERT_EQ(logsNow.size(), 2u);
+        const std::string added = logsNow[0] == logs[0] ? logsNow[1] : logsNow[0];
+        EXPECT_EQ(added.rfind(kSetupLogStem, 0), 0u) << added;
+        const std::string unnamedLog = driver::ReadTextFile(temp + "\\" + added);
+        EXPECT_NE(unnamedLog.find("exit code 1639"), std::string::npos) << unnamedLog;
     }
     {
         // An existing folder everyone may change: refused, and named.
