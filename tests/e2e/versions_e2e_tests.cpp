@@ -1,4 +1,4 @@
-// Two releases of the plug-in on the sample machine: this build (2025.10.30)
+// Two releases of the plug-in on the sample machine: this build (SETUP_VERSION)
 // and next spring's (2026.03.15, built by setup_add_other_version), each
 // beside its own package. The older package ships a module for 2023 (the
 // host has its own file of that name) and a file the newer one no longer ships.
