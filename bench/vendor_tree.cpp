@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "chooser/path_rules.h"
 
 #include <cstring>
+#include <vector>
 
 #include "framework/afx_mbcs.h"
 #include "framework/afx_string.h"
@@ -37,42 +38,42 @@ int IsValidFolderName(const char* text) {
     return 1;
 }
 
-int CheckOrCreatePath(const char* path, bool checkOnly, FolderFileSystem& fs) {
+int CheckFolderPath(const char* path, bool textOnly, FolderFileSystem& fs) {
     if (!path) return kPathInvalid;
-    const CString text(path);  // the work text is always a prefix of this copy
+    const CString text(path);
     const int length = text.GetLength();
     if (length < kDriveRootLength) return kPathInvalid;
     const char* bytes = text.GetString();
     if (!IsAsciiLetter(bytes[0]) || bytes[1] != ':' || bytes[2] != '\\') return kPathInvalid;
-
-    if (length == kDriveRootLength) {
-        if (checkOnly) return kPathValid;
-        return fs.Exists(text) ? kPathValid : kPathCannotCreate;  // a root is never created
-    }
-
-    for (int start = kDriveRootLength;;) {
+    std::vector<int> levelEnds;
+    for (int start = kDriveRootLength; start < length;) {
         const int end = NameEndAt(text, start);
         if (!IsValidFolderName(text.Mid(start, end - start))) return kPathInvalid;
-        if (!checkOnly) {
-            const CString work = text.Left(end);
-            fs.CreateFolder(work);  // an existing folder is no error
-            if (!fs.Exists(work)) return kPathCannotCreate;
-        }
-        if (end == length) return kPathValid;
+        levelEnds.push_back(end);
         start = end + 1;
         if (start == length) return kPathInvalid;  // a trailing backslash
     }
+    if (textOnly) return kPathValid;
+    // A root is never made; below the first missing level nothing exists.
+    if (!fs.Exists(text.Left(kDriveRootLength))) return kPathCannotCreate;
+    for (const int end : levelEnds) {
+        const CString level = text.Left(end);
+        if (!fs.Exists(level)) return kPathValid;
+        // The last level may be a file: the chooser takes it as it is.
+        if (end < length && !fs.IsFolder(level)) return kPathCannotCreate;
+    }
+    return kPathValid;
 }
 
 int ConfirmFolderPath(const char* path, FolderFileSystem& fs, FolderPrompts& prompts) {
     const CString shown(path);  // a null path is shown as empty text
-    int result = CheckOrCreatePath(path, true, fs);
+    int result = CheckFolderPath(path, true, fs);
     if (result == kPathValid) {
         if (fs.Exists(shown)) return kConfirmAccepted;
         const afx::UiText question = afx::FormatUiText(
             "The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?", {shown});
         if (!prompts.AskYesNo(question)) return kConfirmDeclined;
-        result = CheckOrCreatePath(path, false, fs);
+        result = CheckFolderPath(path, false, fs);
         if (result == kPathValid) return kConfirmAccepted;
     }
     prompts.Warn(

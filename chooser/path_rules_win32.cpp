@@ -8,9 +8,9 @@ bool Win32FolderFileSystem::Exists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Win32FolderFileSystem::CreateFolder(const char* path) {
-    // The rules test existence right after; an existing folder is no error.
-    CreateDirectoryA(path, nullptr);
+bool Win32FolderFileSystem::IsFolder(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool MessageBoxFolderPrompts::AskYesNo(const afx::UiText& text) {

@@ -3,12 +3,11 @@
 
 #include "chooser/path_rules.h"
 
-// Existence through the file attributes (a folder or a file), creation of one
-// folder with default security.
+// Existence and kind through the file attributes.
 class Win32FolderFileSystem final : public FolderFileSystem {
 public:
     bool Exists(const char* path) override;
-    void CreateFolder(const char* path) override;
+    bool IsFolder(const char* path) override;
 };
 
 // The chooser's boxes, in English, captioned with the application's name and

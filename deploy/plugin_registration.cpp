@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "deploy/registration_table.h"
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 #include "hosts/host_contract.h"
 #include "journal/install_context.h"
 #include "system/reg_ops.h"

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "entries/plugin_key.h"
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 #include "run/product.h"
 #include "system/reg_ops.h"
 
@@ -35,18 +35,20 @@ bool WriteActiveSetupEntry(const CString& command, const CString& version) {
 }
 
 bool ReadActiveSetupEntry(CString* command, CString* version) {
+    const afx::ScopedRegKey key =
+        afx::OpenRegKey(HKEY_LOCAL_MACHINE, kActiveSetupKey, KEY_QUERY_VALUE);
     // A longer text is no entry of ours.
     constexpr DWORD kEntryTextSize = 1024;
     char text[kEntryTextSize] = {};
     DWORD size = sizeof(text) - 1;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kActiveSetupKey, kStubPathValue, RRF_RT_REG_SZ, nullptr,
-                     text, &size) != ERROR_SUCCESS) {
+    if (!key || RegGetValueA(key.Get(), nullptr, kStubPathValue, RRF_RT_REG_SZ, nullptr, text,
+                             &size) != ERROR_SUCCESS) {
         return false;
     }
     *command = CString(text);
     size = sizeof(text) - 1;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kActiveSetupKey, kVersionValue, RRF_RT_REG_SZ, nullptr,
-                     text, &size) != ERROR_SUCCESS) {
+    if (RegGetValueA(key.Get(), nullptr, kVersionValue, RRF_RT_REG_SZ, nullptr, text, &size) !=
+        ERROR_SUCCESS) {
         return false;
     }
     *version = CString(text);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 #include "system/reg_ops.h"
 
 const char kPluginKey[] = "SOFTWARE\\Torvex\\T-ZozerIded";

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 #include "run/product_version.h"
 #include "text/path_text.h"
 
@@ -58,8 +58,10 @@ CString ReadInstalledFolder() {
     char buffer[kReadBufferSize] = {};
     DWORD size = sizeof(buffer) - 1;  // room for a terminator the data may lack
     DWORD type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "InstallLocation",
-                     RRF_RT_REG_SZ | RRF_NOEXPAND, &type, buffer, &size) != ERROR_SUCCESS) {
+    const afx::ScopedRegKey key =
+        afx::OpenRegKey(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_QUERY_VALUE);
+    if (!key || RegGetValueA(key.Get(), nullptr, "InstallLocation", RRF_RT_REG_SZ | RRF_NOEXPAND,
+                             &type, buffer, &size) != ERROR_SUCCESS) {
         return CString();
     }
     const CString folder(buffer);

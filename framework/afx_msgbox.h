@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "framework/afx_seam.h"
 #include "framework/afx_ui_text.h"
 
 namespace afx {
@@ -34,20 +35,10 @@ int ShowMessageBox(HWND owner, const UiText& text, const UiText& caption, UINT t
 // active pop-up; null when no window of the thread is active.
 HWND GetSafeOwner();
 
-// Drops the keyboard and mouse input already queued for the thread's
-// windows: a key typed ahead must never answer a box the user has not seen.
-void DiscardQueuedInput();
-
 // Installs a responder for the lifetime of the object.
-class ScopedMessageBoxResponder {
+class ScopedMessageBoxResponder : ScopedSeam<MessageBoxResponder> {
 public:
     explicit ScopedMessageBoxResponder(MessageBoxResponder& responder);
-    ~ScopedMessageBoxResponder();
-    ScopedMessageBoxResponder(const ScopedMessageBoxResponder&) = delete;
-    ScopedMessageBoxResponder& operator=(const ScopedMessageBoxResponder&) = delete;
-
-private:
-    MessageBoxResponder* m_previous;
 };
 
 }  // namespace afx

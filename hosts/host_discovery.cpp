@@ -4,7 +4,8 @@
 #include <optional>
 
 #include "framework/afx_mbcs.h"
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
+#include "framework/afx_unicode.h"
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
 #include "system/reg_ops.h"
@@ -103,8 +104,8 @@ KeyOutline OutlineOf(HKEY key, const char* markerValueName) {
     }
     if (values == 0) return {subKeys, false};
     // The marker's name as the ANSI registry functions convert it.
-    const int markerLength = MultiByteToWideChar(CP_ACP, 0, markerValueName, -1, nullptr, 0) - 1;
-    return {subKeys, static_cast<int>(longestValueName) >= markerLength};
+    const size_t markerLength = afx::ToWide(markerValueName, CP_ACP).size();
+    return {subKeys, longestValueName >= markerLength};
 }
 
 // The first release, in release order, whose code the key's name contains.

@@ -15,6 +15,12 @@ struct SystemFolders {
     std::vector<CString> exactRoots;  // Program Files roots and profile roots
 };
 
+// The registry's list of user profiles (below HKEY_LOCAL_MACHINE), and the
+// value of each profile's key that names its folder: no host lives in a
+// profile's root, and the uninstaller clears every profile listed.
+extern const char kProfileListKey[];
+extern const char kProfileFolderValue[];
+
 // The folders of this machine (Win32).
 SystemFolders SystemFoldersOfThisMachine();
 

@@ -3,15 +3,16 @@
 
 #include <string>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 #include "hosts/system_folders.h"
+
+const char kProfileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+const char kProfileFolderValue[] = "ProfileImagePath";
 
 namespace {
 
-constexpr char kProfileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 // Values of the profile list naming the profiles' folder and the shared profiles.
 constexpr const char* kProfileListFolders[] = {"ProfilesDirectory", "Default", "Public"};
-constexpr char kProfileImagePath[] = "ProfileImagePath";
 constexpr const char* kProgramFilesVariables[] = {"ProgramFiles", "ProgramFiles(x86)",
                                                   "ProgramW6432"};
 // The shell folders that are roots of others: the Program Files folders and
@@ -64,7 +65,7 @@ SystemFolders SystemFoldersOfThisMachine() {
             break;
         }
         const afx::ScopedRegKey profile = afx::OpenRegKey(profiles.Get(), sid, KEY_READ);
-        if (profile) AddValue(system.exactRoots, profile.Get(), kProfileImagePath);
+        if (profile) AddValue(system.exactRoots, profile.Get(), kProfileFolderValue);
     }
     return system;
 }

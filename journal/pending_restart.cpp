@@ -5,15 +5,15 @@
 #include <algorithm>
 
 #include "entries/plugin_key.h"
+#include "framework/afx_registry.h"
 #include "framework/afx_unicode.h"
-#include "framework/scoped_handles.h"
 #include "record/record_fields.h"
 #include "record/served_places.h"
 #include "text/path_text.h"
 
 namespace {
 
-constexpr wchar_t kSessionManagerKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kQueueValue[] = L"PendingFileRenameOperations";
 // How the queue names a path: the NT form of a DOS path (a UNC path below
 // "UNC"), a target that may replace an existing file marked in front.
@@ -29,11 +29,11 @@ constexpr DWORD kMaxQueueBytes = 4 * 1024 * 1024;
 // rewritten.
 bool ReadQueue(std::vector<std::wstring>* strings) {
     strings->clear();
-    afx::ScopedRegKey key;
     DWORD type = 0;
     DWORD size = 0;
-    const LONG opened =
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_QUERY_VALUE, key.Receive());
+    const afx::ScopedRegKey key =
+        afx::OpenRegKey(HKEY_LOCAL_MACHINE, kSessionManagerKey, KEY_QUERY_VALUE);
+    const LONG opened = key ? ERROR_SUCCESS : static_cast<LONG>(GetLastError());
     const LONG found = opened == ERROR_SUCCESS ? RegQueryValueExW(key.Get(), kQueueValue, nullptr,
                                                                   &type, nullptr, &size)
                                                : opened;
@@ -57,11 +57,10 @@ bool ReadQueue(std::vector<std::wstring>* strings) {
 }
 
 bool WriteQueue(const std::vector<std::wstring>& strings) {
-    afx::ScopedRegKey key;
     // Made when missing, as MoveFileEx makes it (Windows always has it).
-    LONG result =
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
+    const afx::ScopedRegKey key =
+        afx::CreateRegKey(HKEY_LOCAL_MACHINE, kSessionManagerKey, KEY_SET_VALUE);
+    LONG result = key ? ERROR_SUCCESS : static_cast<LONG>(GetLastError());
     if (result == ERROR_SUCCESS && strings.empty()) {
         result = RegDeleteValueW(key.Get(), kQueueValue);
     } else if (result == ERROR_SUCCESS) {

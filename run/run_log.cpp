@@ -18,16 +18,6 @@ constexpr char kLineEnd[] = "\r\n";
 // What a line break inside an event becomes: the event stays on one line.
 constexpr char kFoldedBreak[] = " / ";
 
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &out[0], length,
-                        nullptr, nullptr);
-    return out;
-}
-
 std::string FoldLineBreaks(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -173,7 +163,10 @@ void RunLog::Write(const afx::UiText& text) {
     CString stamp;
     stamp.Format("%04d-%02d-%02d %02d:%02d:%02d.%03d ", now.wYear, now.wMonth, now.wDay, now.wHour,
                  now.wMinute, now.wSecond, now.wMilliseconds);
-    const std::string line = stamp.str() + FoldLineBreaks(Utf8(afx::ToWide(text))) + kLineEnd;
+    // UTF-8 holds every character of every code page.
+    CString utf8;
+    afx::FromWide(afx::ToWide(text).c_str(), CP_UTF8, &utf8);
+    const std::string line = stamp.str() + FoldLineBreaks(utf8.str()) + kLineEnd;
     DWORD written = 0;
     // Always at the end, wherever another process of the run has written.
     OVERLAPPED atEnd = {};

@@ -31,7 +31,7 @@ build() {
 
 if [[ "$target" == duplicates ]]; then
     build "$out/duplicate_filter_fuzzer" \
-        "$root/tests/hosts/duplicate_filter_fuzzer.cpp" \
+        "$root/tests/support/fuzz_entry.cpp" \
         "$root/tests/hosts/duplicate_filter_fuzz.cpp" \
         "$root/hosts/duplicate_filter.cpp"
     mkdir -p "$out/duplicates-corpus"
@@ -42,7 +42,7 @@ if [[ "$target" == duplicates ]]; then
 fi
 
 build "$out/path_rules_fuzzer" \
-    "$root/tests/chooser/path_rules_fuzzer.cpp" \
+    "$root/tests/support/fuzz_entry.cpp" \
     "$root/tests/chooser/path_rules_fuzz.cpp" \
     "$root/tests/chooser/memory_folders.cpp" \
     "$root/chooser/path_rules.cpp"

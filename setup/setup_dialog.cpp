@@ -2,6 +2,7 @@
 
 #include "chooser/path_dialog.h"
 #include "framework/afx_app.h"
+#include "framework/afx_input_guard.h"
 #include "framework/afx_msgbox.h"
 #include "install/install_checks.h"
 #include "install/installation.h"

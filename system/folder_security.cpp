@@ -144,10 +144,4 @@ bool CreateFolderWith(const char* folder, NewFolderAccess access) {
 }
 
 ScopedCreatedFolderRecorder::ScopedCreatedFolderRecorder(CreatedFolderRecorder& recorder)
-    : m_previous(g_createdFolderRecorder) {
-    g_createdFolderRecorder = &recorder;
-}
-
-ScopedCreatedFolderRecorder::~ScopedCreatedFolderRecorder() {
-    g_createdFolderRecorder = m_previous;
-}
+    : ScopedSeam(g_createdFolderRecorder, recorder) {}

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "framework/afx_seam.h"
+
 // Owner Administrators; a protected DACL that everything below inherits:
 // SYSTEM and Administrators full control, Users read and execute (the shape
 // of the system's own program folder).
@@ -72,13 +74,7 @@ protected:
     ~CreatedFolderRecorder() = default;
 };
 
-class ScopedCreatedFolderRecorder {
+class ScopedCreatedFolderRecorder : afx::ScopedSeam<CreatedFolderRecorder> {
 public:
     explicit ScopedCreatedFolderRecorder(CreatedFolderRecorder& recorder);
-    ~ScopedCreatedFolderRecorder();
-    ScopedCreatedFolderRecorder(const ScopedCreatedFolderRecorder&) = delete;
-    ScopedCreatedFolderRecorder& operator=(const ScopedCreatedFolderRecorder&) = delete;
-
-private:
-    CreatedFolderRecorder* m_previous;
 };

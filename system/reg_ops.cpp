@@ -17,18 +17,24 @@ Fn NtdllFunction(const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
 }
 
+// The registry's answer to the last key call: the key's functions leave it
+// in GetLastError().
+LONG Answer(const afx::ScopedRegKey& key) {
+    return key ? ERROR_SUCCESS : static_cast<LONG>(GetLastError());
+}
+
 // One level below `at`, as the key itself, made first when it is missing
 // and `create`. Whatever the creation reached (a link planted since the key
 // was found missing leads elsewhere), the key used is the one of that name
 // itself, checked to be no link.
 LONG OpenLevel(HKEY at, const CString& name, REGSAM access, bool create, afx::ScopedRegKey* next) {
-    LONG result = RegOpenKeyExA(at, name, REG_OPTION_OPEN_LINK, access, next->Receive());
+    *next = afx::OpenRegKey(at, name, access, REG_OPTION_OPEN_LINK);
+    LONG result = Answer(*next);
     if (result == ERROR_FILE_NOT_FOUND && create) {
-        afx::ScopedRegKey made;
-        result = RegCreateKeyExA(at, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                                 made.Receive(), nullptr);
+        result = Answer(afx::CreateRegKey(at, name, access));
         if (result == ERROR_SUCCESS) {
-            result = RegOpenKeyExA(at, name, REG_OPTION_OPEN_LINK, access, next->Receive());
+            *next = afx::OpenRegKey(at, name, access, REG_OPTION_OPEN_LINK);
+            result = Answer(*next);
         }
     }
     if (result != ERROR_SUCCESS) return result;

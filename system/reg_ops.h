@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 
 // Opens `path` below `root` that way. The registry's result:
 // ERROR_FILE_NOT_FOUND when a level is missing, ERROR_CANT_ACCESS_FILE when

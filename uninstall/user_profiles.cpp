@@ -8,7 +8,7 @@
 
 #include "entries/active_setup.h"
 #include "framework/afx_mbcs.h"
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
 #include "record/record_store.h"
@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr char kProfileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-constexpr char kProfileFolderValue[] = "ProfileImagePath";
 // A profile's registry hive, in its folder.
 constexpr char kHiveFileName[] = "NTUSER.DAT";
 // Where a hive is loaded for the while, below HKEY_USERS.
@@ -115,8 +113,10 @@ std::vector<Profile> ListProfiles(const CString& ownSid) {
         // RRF_RT_REG_SZ expands a REG_EXPAND_SZ ("%SystemDrive%\\Users\\...").
         char folder[kFolderBufferSize] = {};
         DWORD size = sizeof(folder) - 1;
-        const bool read = RegGetValueA(list.Get(), name, kProfileFolderValue, RRF_RT_REG_SZ,
-                                       nullptr, folder, &size) == ERROR_SUCCESS;
+        const afx::ScopedRegKey profile = afx::OpenRegKey(list.Get(), name, KEY_QUERY_VALUE);
+        const bool read =
+            profile && RegGetValueA(profile.Get(), nullptr, kProfileFolderValue, RRF_RT_REG_SZ,
+                                    nullptr, folder, &size) == ERROR_SUCCESS;
         profiles.push_back({name, read && IsAbsolutePath(folder) ? CString(folder) : CString()});
     }
     return profiles;

@@ -1,6 +1,5 @@
 #include "tests/chooser/path_rules_fuzz.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "chooser/path_rules.h"
@@ -17,8 +16,6 @@ constexpr uint8_t kDriveExists = 0x01;
 constexpr int kPreExistingShift = 1;  // 2 bits: leading components that exist
 constexpr uint8_t kPreExistingMask = 0x03;
 constexpr uint8_t kLastIsFile = 0x08;  // the last existing one is a file
-constexpr int kRefusedShift = 4;       // 2 bits: component whose creation fails, 0 none
-constexpr uint8_t kRefusedMask = 0x03;
 constexpr uint8_t kAnswerYes = 0x40;
 
 constexpr size_t kRootLength = 3;
@@ -92,16 +89,18 @@ int Check(const std::string& path) {
     return kPathValid;
 }
 
-int Create(const std::string& path, FolderFileSystem& fs) {
-    if (!HasDrivePrefix(path)) return kPathInvalid;
-    if (path.size() == kRootLength) return fs.Exists(path.c_str()) ? kPathValid : kPathCannotCreate;
-    size_t start = kRootLength;
+// Valid text, and every level that exists but the last is a folder, on a
+// drive that exists.
+int CanBeMade(const std::string& path, FolderFileSystem& fs) {
+    const int text = Check(path);
+    if (text != kPathValid) return text;
+    if (!fs.Exists(path.substr(0, kRootLength).c_str())) return kPathCannotCreate;
+    if (path.size() == kRootLength) return kPathValid;
     for (const size_t end : ComponentEnds(path)) {
-        if (!ValidName(path.substr(start, end - start))) return kPathInvalid;
-        const std::string work = path.substr(0, end);
-        fs.CreateFolder(work.c_str());
-        if (!fs.Exists(work.c_str())) return kPathCannotCreate;
-        start = end + 1;
+        const std::string level = path.substr(0, end);
+        if (end < path.size() && fs.Exists(level.c_str()) && !fs.IsFolder(level.c_str())) {
+            return kPathCannotCreate;
+        }
     }
     return kPathValid;
 }
@@ -130,39 +129,6 @@ void Furnish(MemoryFolders& fs, uint8_t setup, const std::string& path,
             fs.AddFolder(prefix);
         }
     }
-    const size_t refused = (setup >> kRefusedShift) & kRefusedMask;
-    if (refused && refused <= ends.size()) fs.RefuseCreation(path.substr(0, ends[refused - 1]));
-}
-
-// Every folder the rules asked for is a prefix of the path that ends at a
-// real backslash or at the end, each deeper than the one before, and itself
-// a valid path: the drive and only valid names up to there.
-std::string CheckCreations(const std::vector<std::string>& calls, const std::string& path,
-                           const std::vector<size_t>& ends) {
-    size_t validNames = 0;  // leading components that are valid names
-    if (model::HasDrivePrefix(path)) {
-        size_t start = kRootLength;
-        while (validNames < ends.size() &&
-               model::ValidName(path.substr(start, ends[validNames] - start))) {
-            start = ends[validNames++] + 1;
-        }
-    }
-    size_t previous = 0;
-    for (const std::string& call : calls) {
-        if (call.size() > path.size() || path.compare(0, call.size(), call) != 0) {
-            return "created a folder that is not a prefix of the path: " + Printable(call);
-        }
-        const auto at = std::lower_bound(ends.begin(), ends.end(), call.size());
-        if (at == ends.end() || *at != call.size()) {
-            return "created a folder that cuts a name: " + Printable(call);
-        }
-        if (call.size() <= previous) return "created folders out of order: " + Printable(call);
-        if (static_cast<size_t>(at - ends.begin()) >= validNames) {
-            return "created an invalid folder: " + Printable(call);
-        }
-        previous = call.size();
-    }
-    return std::string();
 }
 
 std::string Expect(bool ok, const char* what, const std::string& path) {
@@ -186,26 +152,10 @@ std::string CheckPathRulesInput(const uint8_t* data, size_t size) {
 
     MemoryFolders checked;
     Furnish(checked, setup, path, ends);
-    const int check = CheckOrCreatePath(text, true, checked);
+    const int check = CheckFolderPath(text, true, checked);
     failure = Expect(check == model::Check(path), "check-only result", path);
-    if (failure.empty())
-        failure = Expect(checked.CreateCalls().empty(), "check-only created", path);
-    if (!failure.empty()) return failure;
-
-    MemoryFolders created;
-    MemoryFolders modelled;
-    Furnish(created, setup, path, ends);
-    Furnish(modelled, setup, path, ends);
-    const int create = CheckOrCreatePath(text, false, created);
-    failure = Expect(create == model::Create(path, modelled), "creating result", path);
-    if (failure.empty()) failure = CheckCreations(created.CreateCalls(), path, ends);
-    if (failure.empty())
-        failure = Expect(create != kPathValid || created.Exists(text),
-                         "created path missing after success", path);
-    if (failure.empty()) {
-        failure = Expect(check == kPathValid ? create != kPathInvalid : create != kPathValid,
-                         "check and create disagree on validity", path);
-    }
+    const int made = CheckFolderPath(text, false, checked);
+    if (failure.empty()) failure = Expect(made == model::CanBeMade(path, checked), "result", path);
     if (!failure.empty()) return failure;
 
     MemoryFolders confirmed;
@@ -214,21 +164,24 @@ std::string CheckPathRulesInput(const uint8_t* data, size_t size) {
     const int confirm = ConfirmFolderPath(text, confirmed, prompts);
     const size_t asked = prompts.Questions().size();
     const size_t warned = prompts.Warnings().size();
-    const bool nothingMade = confirmed.CreateCalls().empty();
+    // A question exactly when a valid path is missing.
+    const bool missing = !confirmed.Exists(text);
     if (confirm == kConfirmAccepted) {
-        const bool answeredYes = asked == 0 || (setup & kAnswerYes);
-        failure = Expect(check == kPathValid && asked <= 1 && answeredYes && warned == 0 &&
-                             confirmed.Exists(text),
+        // What exists is taken as it is; what is missing must be possible.
+        const bool asMissing = asked == 1 && (setup & kAnswerYes) && made == kPathValid;
+        failure = Expect(check == kPathValid && warned == 0 && (missing ? asMissing : asked == 0),
                          "accepted wrongly", path);
     } else if (confirm == kConfirmDeclined) {
-        failure = Expect(asked == 1 && warned == 0 && nothingMade && !(setup & kAnswerYes),
-                         "declined wrongly", path);
+        failure = Expect(
+            check == kPathValid && missing && asked == 1 && warned == 0 && !(setup & kAnswerYes),
+            "declined wrongly", path);
     } else if (confirm == kPathInvalid) {
-        failure = Expect(check == kPathInvalid && asked == 0 && warned == 1 && nothingMade,
-                         "invalid wrongly", path);
+        failure =
+            Expect(check == kPathInvalid && asked == 0 && warned == 1, "invalid wrongly", path);
     } else if (confirm == kPathCannotCreate) {
-        failure = Expect(check == kPathValid && asked == 1 && (setup & kAnswerYes) && warned == 1,
-                         "cannot-create wrongly", path);
+        failure =
+            Expect(made == kPathCannotCreate && asked == 1 && (setup & kAnswerYes) && warned == 1,
+                   "cannot-create wrongly", path);
     } else {
         failure = Expect(false, "ConfirmFolderPath result out of range", path);
     }
@@ -240,10 +193,11 @@ std::string CheckPathRulesInput(const uint8_t* data, size_t size) {
         failure = Expect(prompts.Warnings()[0].find("\n\n" + path + "\n\n") != std::string::npos,
                          "warning without the path", path);
     }
-    if (failure.empty()) failure = CheckCreations(confirmed.CreateCalls(), path, ends);
     if (!failure.empty()) return failure;
 
     CString strip(text);
     StripTrailingBackslash(strip);
     return Expect(strip.str() == model::Stripped(path), "StripTrailingBackslash", path);
 }
+
+const FuzzTarget kFuzzTarget = {"path rules", CheckPathRulesInput};

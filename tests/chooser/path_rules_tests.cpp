@@ -29,9 +29,7 @@ std::string CannotCreate(const std::string& path) {
 int Check(const std::string& path) {
     MemoryFolders fs;
     fs.AddDrive('C');
-    const int result = CheckOrCreatePath(path.c_str(), true, fs);
-    EXPECT_TRUE(fs.CreateCalls().empty()) << "checking created something for " << path;
-    return result;
+    return CheckFolderPath(path.c_str(), true, fs);
 }
 
 TEST(IsValidFolderName, AcceptsOrdinaryNames) {
@@ -70,7 +68,7 @@ TEST(IsValidFolderName, HighBytesAndWholeDoubleByteCharactersPass) {
     EXPECT_EQ(IsValidFolderName((kCheng + "\\").c_str()), 0);
 }
 
-TEST(CheckOrCreatePath, AcceptsDriveRootsAndOrdinaryPaths) {
+TEST(CheckFolderPath, AcceptsDriveRootsAndOrdinaryPaths) {
     for (const char* path :
          {"C:\\", "c:\\", "Z:\\", "C:\\Setup", "c:\\Setup", "C:\\Set up", "C:\\Setup.old",
           "C:\\Torvex\\T-ZozerIded", "D:\\a\\b\\c\\d", "C:\\安装\\文件"}) {
@@ -78,7 +76,7 @@ TEST(CheckOrCreatePath, AcceptsDriveRootsAndOrdinaryPaths) {
     }
 }
 
-TEST(CheckOrCreatePath, RejectsEveryOtherForm) {
+TEST(CheckFolderPath, RejectsEveryOtherForm) {
     for (const char* path : {"",
                              "C",
                              "C:",
@@ -107,11 +105,11 @@ TEST(CheckOrCreatePath, RejectsEveryOtherForm) {
         EXPECT_EQ(Check(path), kPathInvalid) << path;
     }
     MemoryFolders fs;
-    EXPECT_EQ(CheckOrCreatePath(nullptr, true, fs), kPathInvalid);
-    EXPECT_EQ(CheckOrCreatePath(nullptr, false, fs), kPathInvalid);
+    EXPECT_EQ(CheckFolderPath(nullptr, true, fs), kPathInvalid);
+    EXPECT_EQ(CheckFolderPath(nullptr, false, fs), kPathInvalid);
 }
 
-TEST(CheckOrCreatePath, SplitsOnlyAtRealBackslashes) {
+TEST(CheckFolderPath, SplitsOnlyAtRealBackslashes) {
     // With a bytewise split, 誠 would end in a "trailing backslash" and
     // C:\誠\x would name the folder C:\<lead byte>.
     EXPECT_EQ(Check("C:\\" + kCheng), kPathValid);
@@ -120,52 +118,56 @@ TEST(CheckOrCreatePath, SplitsOnlyAtRealBackslashes) {
     EXPECT_EQ(Check("C:\\" + kCheng + "\\\\x"), kPathInvalid);
 }
 
-TEST(CheckOrCreatePath, DriveRootIsNeverCreated) {
+TEST(CheckFolderPath, AMissingDriveRootCannotBeMade) {
     MemoryFolders fs;
     fs.AddDrive('C');
-    EXPECT_EQ(CheckOrCreatePath("C:\\", false, fs), kPathValid);
-    EXPECT_EQ(CheckOrCreatePath("Q:\\", true, fs), kPathValid);
-    EXPECT_EQ(CheckOrCreatePath("Q:\\", false, fs), kPathCannotCreate);
-    EXPECT_TRUE(fs.CreateCalls().empty());
+    EXPECT_EQ(CheckFolderPath("C:\\", false, fs), kPathValid);
+    EXPECT_EQ(CheckFolderPath("Q:\\", true, fs), kPathValid);
+    EXPECT_EQ(CheckFolderPath("Q:\\", false, fs), kPathCannotCreate);
+    EXPECT_EQ(CheckFolderPath("Q:\\Alpha\\Beta", false, fs), kPathCannotCreate);
+    EXPECT_EQ(CheckFolderPath("Q:\\Set?up", false, fs), kPathInvalid) << "invalid first";
 }
 
-TEST(CheckOrCreatePath, CreatesEachLevelFromTheDriveDown) {
+TEST(CheckFolderPath, MissingLevelsBelowExistingFoldersCanBeMade) {
     MemoryFolders fs;
     fs.AddDrive('C');
     fs.AddFolder("C:\\Alpha");
-    EXPECT_EQ(CheckOrCreatePath("C:\\Alpha\\Beta\\Gamma", false, fs), kPathValid);
-    // The existing level is created again, harmlessly; the rest in order.
-    EXPECT_EQ(fs.CreateCalls(), (Texts{"C:\\Alpha", "C:\\Alpha\\Beta", "C:\\Alpha\\Beta\\Gamma"}));
-    EXPECT_EQ(fs.Created(), (Texts{"C:\\Alpha\\Beta", "C:\\Alpha\\Beta\\Gamma"}));
+    EXPECT_EQ(CheckFolderPath("C:\\Alpha\\Beta\\Gamma", false, fs), kPathValid);
+    EXPECT_EQ(CheckFolderPath("C:\\Beta\\Gamma", false, fs), kPathValid);
 }
 
-TEST(CheckOrCreatePath, StopsAtTheFirstLevelThatCannotBeMade) {
+TEST(CheckFolderPath, AFileOnTheWayCannotBeMadeIntoAFolder) {
     MemoryFolders fs;
     fs.AddDrive('C');
-    fs.RefuseCreation("C:\\Alpha\\Beta");
-    EXPECT_EQ(CheckOrCreatePath("C:\\Alpha\\Beta\\Gamma", false, fs), kPathCannotCreate);
-    EXPECT_EQ(fs.Created(), Texts{"C:\\Alpha"});  // kept: there is no rollback
-    EXPECT_EQ(fs.CreateCalls().size(), 2u);
+    fs.AddFolder("C:\\Alpha");
+    fs.AddFile("C:\\Alpha\\Beta");
+    EXPECT_EQ(CheckFolderPath("C:\\Alpha\\Beta\\Gamma", false, fs), kPathCannotCreate);
+    // A file chosen itself is taken as it is.
+    EXPECT_EQ(CheckFolderPath("C:\\Alpha\\Beta", false, fs), kPathValid);
 }
 
-TEST(CheckOrCreatePath, CreatesDoubleByteNamesWhole) {
+TEST(CheckFolderPath, DoubleByteNamesAreLevelsWhole) {
     MemoryFolders fs;
     fs.AddDrive('C');
-    const std::string path = "C:\\" + kCheng + "\\" + kJou;
-    EXPECT_EQ(CheckOrCreatePath(path.c_str(), false, fs), kPathValid);
-    EXPECT_EQ(fs.Created(), (Texts{"C:\\" + kCheng, path}));
+    // Split at the trail byte 0x5C, 誠 would be a level C:\<lead byte>.
+    fs.AddFile("C:\\" + kCheng.substr(0, 1));
+    EXPECT_EQ(CheckFolderPath(("C:\\" + kCheng + "\\" + kJou).c_str(), false, fs), kPathValid);
+    fs.AddFile("C:\\" + kCheng);
+    EXPECT_EQ(CheckFolderPath(("C:\\" + kCheng + "\\" + kJou).c_str(), false, fs),
+              kPathCannotCreate);
 }
 
-TEST(CheckOrCreatePath, LongInputIsHandledWithoutLimit) {
+TEST(CheckFolderPath, LongInputIsHandledWithoutLimit) {
     std::string path = "C:\\";
     for (int i = 0; i < 400; ++i) path += "level\\";
     path += std::string(2000, 'x');
     EXPECT_EQ(Check(path), kPathValid);
     MemoryFolders fs;
     fs.AddDrive('C');
-    EXPECT_EQ(CheckOrCreatePath(path.c_str(), false, fs), kPathValid);
-    EXPECT_EQ(fs.Created().size(), 401u);
-    EXPECT_EQ(fs.Created().back(), path);
+    fs.AddFolder("C:\\level");
+    EXPECT_EQ(CheckFolderPath(path.c_str(), false, fs), kPathValid);
+    fs.AddFile("C:\\level\\level");
+    EXPECT_EQ(CheckFolderPath(path.c_str(), false, fs), kPathCannotCreate);
 }
 
 class ConfirmFolderPathTest : public ::testing::Test {
@@ -192,28 +194,24 @@ TEST_F(ConfirmFolderPathTest, ExistingFolderOrFileIsAcceptedWithoutAQuestion) {
         EXPECT_TRUE(m_questions.empty());
         EXPECT_TRUE(m_warnings.empty());
     }
-    EXPECT_TRUE(m_fs.CreateCalls().empty());
 }
 
-TEST_F(ConfirmFolderPathTest, MissingFolderIsCreatedAfterOneQuestion) {
+TEST_F(ConfirmFolderPathTest, MissingFolderIsAcceptedAfterOneQuestion) {
     EXPECT_EQ(Confirm("C:\\Alpha\\Beta\\Gamma"), kConfirmAccepted);
     EXPECT_EQ(m_questions, Texts{Question("C:\\Alpha\\Beta\\Gamma")});
     EXPECT_TRUE(m_warnings.empty());
-    EXPECT_EQ(m_fs.Created(), (Texts{"C:\\Alpha", "C:\\Alpha\\Beta", "C:\\Alpha\\Beta\\Gamma"}));
 }
 
 TEST_F(ConfirmFolderPathTest, DeclinedQuestionCreatesNothing) {
     EXPECT_EQ(Confirm("C:\\Alpha\\Beta", false), kConfirmDeclined);
     EXPECT_EQ(m_questions.size(), 1u);
     EXPECT_TRUE(m_warnings.empty());
-    EXPECT_TRUE(m_fs.CreateCalls().empty());
 }
 
-TEST_F(ConfirmFolderPathTest, InvalidPathIsWarnedBeforeAnythingIsMade) {
+TEST_F(ConfirmFolderPathTest, InvalidPathIsWarnedBeforeAnythingIsAsked) {
     EXPECT_EQ(Confirm("C:\\Alpha\\Set?up\\Gamma"), kPathInvalid);
     EXPECT_TRUE(m_questions.empty());
     EXPECT_EQ(m_warnings, Texts{Invalid("C:\\Alpha\\Set?up\\Gamma")});
-    EXPECT_TRUE(m_fs.CreateCalls().empty());
     EXPECT_EQ(Confirm("C:\\Setup\\"), kPathInvalid);
     EXPECT_EQ(m_warnings, Texts{Invalid("C:\\Setup\\")});
 }
@@ -244,7 +242,6 @@ TEST_F(ConfirmFolderPathTest, TextsCarryTheWholePathVerbatim) {
     const std::string path = "C:\\100%s %d\\" + std::string(600, 'y');
     EXPECT_EQ(Confirm(path), kConfirmAccepted);
     EXPECT_EQ(m_questions, Texts{Question(path)});
-    EXPECT_TRUE(m_fs.HasFolder(path));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The path rules over Wine's real file system, with the boxes answered
-// in-process: folders really made (or not), box texts, caption, flags and
-// owner as the program shows them.
+// in-process: nothing made, box texts, caption, flags and owner as the
+// program shows them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -76,16 +76,14 @@ protected:
     std::vector<ShownBox> m_boxes;
 };
 
-TEST_F(ConfirmOnDiskTest, CreatesEveryLevelAfterOneQuestion) {
+TEST_F(ConfirmOnDiskTest, AMissingFolderIsLeftToTheInstallationAfterOneQuestion) {
     const std::string target = m_root + "\\Alpha\\Beta\\Gamma";
     EXPECT_EQ(Confirm(target), kConfirmAccepted);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].text, Question(target));
     EXPECT_EQ(m_boxes[0].caption, kCaption);
     EXPECT_EQ(m_boxes[0].type, kQuestionType);
-    EXPECT_TRUE(driver::FolderExists(m_root + "\\Alpha"));
-    EXPECT_TRUE(driver::FolderExists(m_root + "\\Alpha\\Beta"));
-    EXPECT_TRUE(driver::FolderExists(target));
+    EXPECT_TRUE(EntriesOf(m_root).empty()) << "the installation makes it, protected";
 }
 
 TEST_F(ConfirmOnDiskTest, DeclinedQuestionCreatesNothing) {
@@ -140,12 +138,14 @@ TEST_F(ConfirmOnDiskTest, MissingDriveCannotBeCreated) {
     }
 }
 
-TEST_F(ConfirmOnDiskTest, DoubleByteNamesWithBackslashTrailBytesAreMadeWhole) {
+TEST_F(ConfirmOnDiskTest, DoubleByteNamesWithBackslashTrailBytesAreAskedForWhole) {
     ASSERT_EQ(GetACP(), 936u) << "the rig runs Wine with code page 936";
-    const std::string target = m_root + "\\" + kCheng + "\\" + kCheng + "x";
-    EXPECT_EQ(Confirm(target), kConfirmAccepted);
-    EXPECT_EQ(EntriesOf(m_root), std::vector<std::wstring>{L"\u8AA0"});
-    EXPECT_EQ(EntriesOf(m_root + "\\" + kCheng), std::vector<std::wstring>{L"\u8AA0x"});
+    // A file 誠 in the way of the folder 誠\誠x.
+    const std::string file = m_root + "\\" + kCheng;
+    ASSERT_TRUE(driver::WriteTextFile(file, "in the way"));
+    ASSERT_EQ(EntriesOf(m_root), std::vector<std::wstring>{L"\u8AA0"});
+    EXPECT_EQ(Confirm(file + "\\" + kCheng + "x"), kPathCannotCreate);
+    EXPECT_EQ(m_boxes.size(), 2u);
 }
 
 TEST_F(ConfirmOnDiskTest, BoxesAreOwnedByTheActiveWindow) {

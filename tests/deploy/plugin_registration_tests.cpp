@@ -7,7 +7,7 @@
 #include <string>
 
 #include "deploy/plugin_registration.h"
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 #include "journal/install_context.h"
 #include "record/served_places.h"
 #include "tests/deploy/deploy_test_support.h"

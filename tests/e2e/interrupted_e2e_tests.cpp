@@ -1,13 +1,14 @@
 // Runs killed at a chosen moment, from outside: the real SetUp.exe or
-// Uninstall.exe is stopped as soon as its log shows the line before the step,
-// then the same command (or, once the uninstaller is gone, the setup) runs
-// again. No entry ever names a program that is gone, and the machine ends
+// Uninstall.exe is stopped as it writes the line that reports a step to its
+// log, then the same command (or, once the uninstaller is gone, the setup)
+// runs again. No entry ever names a program that is gone, and the machine ends
 // as it should.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "tests/e2e/e2e_fixture.h"
+#include "tools/driver/write_watch.h"
 
 namespace e2e {
 namespace {
@@ -16,7 +17,6 @@ constexpr const char* kInstallFolder = "C:\\Torvex\\T-ZozerIded";
 constexpr const char* kUninstaller = "C:\\Torvex\\T-ZozerIded\\Uninstall.exe";
 // Enough files that a kill lands in the midst of removing them.
 constexpr int kExtraFiles = 150;
-constexpr DWORD kPollMs = 1;
 constexpr DWORD kRunTimeoutMs = 60000;
 
 // All a log holds now: driver::ReadTextFile cannot share it with its writer.
@@ -45,11 +45,20 @@ void ExpectNoEntryNamesAMissingProgram(const std::string& row) {
     }
 }
 
+// The folder the mark of an uninstall under way names; empty without one.
+std::string UninstallMark() {
+    DWORD type = REG_NONE;
+    std::string folder;
+    driver::ReadValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex\\T-ZozerIded", "UninstallUnderWay",
+                      &type, &folder);
+    return folder;
+}
+
 class InterruptedRunTest : public SetupTest {
 protected:
     // Runs the setup (into `folder`) or else the uninstaller to its end, or
-    // stops the process doing the work (the uninstaller's second) once
-    // `killAt` is in the log. Its exit code; 0 after a kill.
+    // stops the process doing the work (the uninstaller's second) as it
+    // writes `killAt` to the log. Its exit code; 0 after a kill.
     DWORD Run(const char* folder, const std::string& killAt = std::string()) {
         DeleteFileA(LogFile().c_str());
         driver::Process process;
@@ -64,17 +73,16 @@ protected:
             return process.ExitCode();
         }
         EXPECT_TRUE(folder || worker.Adopt(driver::WaitForChildProcess(process.Id())));
-        driver::Process& working = folder ? process : worker;
-        // Polled closely, so that the kill lands right after the line.
-        const DWORD start = GetTickCount();
-        bool seen = false;
-        while (!seen && working.IsRunning() && GetTickCount() - start < kRunTimeoutMs) {
-            seen = ReadLog(LogFile()).find(killAt) != std::string::npos;
-            if (!seen) Sleep(kPollMs);
-        }
-        working.Kill();
+        const driver::Process& working = folder ? process : worker;
+        // Watched once it runs its own code (its command line logged): Wine
+        // may hang a debugger that attaches while a process starts.
+        const char* started = folder ? "command line: " : "/SECONDPHASE";
+        EXPECT_TRUE(driver::WaitUntil(
+            [&] { return ReadLog(LogFile()).find(started) != std::string::npos; }));
+        // Never a run that ended before: its step after the line undone.
+        EXPECT_TRUE(driver::KillAtWrite(working.Id(), killAt, kRunTimeoutMs)) << killAt << "\n"
+                                                                              << ReadLog(LogFile());
         process.WaitForExit();
-        EXPECT_TRUE(seen) << killAt << "\n" << ReadLog(LogFile());
         return 0;
     }
 };
@@ -101,7 +109,10 @@ TEST_F(InterruptedRunTest, AKilledMoveOrUninstallIsFinishedByTheSameCommand) {
     for (const auto& r : rows) {
         ASSERT_TRUE(!r.moved || Run(earlier.c_str()) == 0u) << ReadLog(LogFile());
         ASSERT_EQ(Run("C:\\Torvex", r.moved ? r.killAt : ""), 0u) << r.row;
-        if (!r.moved) Run(nullptr, r.killAt);
+        if (!r.moved) {
+            Run(nullptr, r.killAt);
+            EXPECT_EQ(UninstallMark(), kInstallFolder) << r.row;
+        }
         ExpectNoEntryNamesAMissingProgram(r.row);
         // The same command again: the uninstall's while its program is there.
         if (r.moved || !driver::FileExists(kUninstaller)) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "run/product_version.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/scratch_registry.h"
 
@@ -108,7 +109,8 @@ TEST_F(UserStageTest, TheStageTakesAwayTheEntriesTheInstallationNoLongerMakes) {
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, entry2024));
     std::string version;
     ASSERT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version));
-    EXPECT_EQ(version, "2025,10,30,1") << "every user's stage runs again";
+    EXPECT_EQ(version, NextActiveSetupVersion(kSetupVersion, "", false).str() + ",1")
+        << "every user's stage runs again";
     RunAtLogon(m_stub);
     EXPECT_FALSE(driver::KeyExists(HKEY_CURRENT_USER, entry2024));
 }

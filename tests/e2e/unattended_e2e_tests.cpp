@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "run/product_version.h"
+#include "run/run_log.h"
 #include "system/folder_access_win32.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/running_dummy.h"
@@ -76,6 +78,17 @@ private:
     DWORD m_type = REG_MULTI_SZ;
 };
 
+// Which file a path names (its file index); 0 when none.
+ULONGLONG FileIndexOf(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    return (ULONGLONG{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+}
+
 class UnattendedTest : public SetupTest {
 protected:
     // Runs a command line ("program" arguments) to its end, watching for
@@ -141,7 +154,7 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     std::string version;
     ASSERT_TRUE(
         driver::ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "DisplayVersion", &version));
-    EXPECT_EQ(version, "2025.10.30");
+    EXPECT_EQ(version, FormatSetupVersion(kSetupVersion).str());
     for (const char* line : {"write file C:\\Torvex\\T-ZozerIded\\TX_ZozerIded2023.grx: ok",
                              "registry entry HKEY_CURRENT_USER\\", "exit code 0: success"}) {
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
@@ -154,9 +167,11 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     EXPECT_EQ(run.code, 1603u);
     EXPECT_NE(Log().find("temporary folder"), std::string::npos) << Log();
     EXPECT_TRUE(driver::FileExists(std::string(kInstallFolder) + "\\Uninstall.exe"));
-    run = RunCommand(quiet);
+    // Both processes write the one log: the second adds to what the first wrote.
+    run = RunCommand(quiet + " /LOG=\"" + Scratch() + "\\silent.log\"");
     EXPECT_EQ(run.code, 0u);
     EXPECT_FALSE(run.windowShown);
+    EXPECT_NE(Log().find("protected temporary copy"), std::string::npos) << Log();
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
 }
 
@@ -224,14 +239,18 @@ TEST_F(UnattendedTest, ARepairWithoutThePackagePutsBackWhatWasRemovedOrChanged) 
     const std::vector<std::string> entries = driver::SubKeyNames(HKEY_CURRENT_USER, applications);
     ASSERT_FALSE(entries.empty());
     ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, (applications + "\\" + entries[0]).c_str()), 0);
+    const std::string uninstaller = install + "\\Uninstall.exe";
+    const ULONGLONG running = FileIndexOf(uninstaller);
+    ASSERT_NE(running, 0u);
 
     const Outcome repair =
         RunCommand("\"" + install + "\\Uninstall.exe\" /REPAIR /VERYSILENT" + logged,
                    {{"APPDATA", AppDataFolder()}});
     EXPECT_EQ(repair.code, 0u) << Log();
     EXPECT_FALSE(repair.windowShown);
-    // The uninstaller that started the repair, still running, is left as it is.
-    EXPECT_EQ(Log().find("file " + install + "\\Uninstall.exe"), std::string::npos) << Log();
+    // The uninstaller that started the repair, still running, is left as it
+    // is: the same file, never written anew.
+    EXPECT_EQ(FileIndexOf(uninstaller), running);
     EXPECT_EQ(TakeSnapshot(true), installed);
     EXPECT_EQ(driver::ReadTextFile(install + "\\itextsharp.dll"), "sample itextsharp.dll\r\n");
     EXPECT_EQ(RunCommand(kSilentUninstall).code, 0u);
@@ -272,6 +291,17 @@ TEST_F(UnattendedTest, ExitCodesTellWhyNothingWasInstalled) {
         const std::string log = driver::ReadTextFile(temp + "\\" + logs[0]);
         EXPECT_NE(log.find("log file refused, nothing was changed: "), std::string::npos) << log;
         EXPECT_NE(log.find("planted.log: a file with 2 names"), std::string::npos) << log;
+        // No log named: a silent run writes a new one all the same.
+        const Outcome unnamed =
+            RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" /VERYSILENT /DIR=relative",
+                       {{"TMP", temp}, {"TEMP", temp}});
+        EXPECT_EQ(unnamed.code, 1639u);
+        const std::vector<std::string> logsNow = FilesIn(temp);
+        ASSERT_EQ(logsNow.size(), 2u);
+        const std::string added = logsNow[0] == logs[0] ? logsNow[1] : logsNow[0];
+        EXPECT_EQ(added.rfind(kSetupLogStem, 0), 0u) << added;
+        const std::string unnamedLog = driver::ReadTextFile(temp + "\\" + added);
+        EXPECT_NE(unnamedLog.find("exit code 1639"), std::string::npos) << unnamedLog;
     }
     {
         // An existing folder everyone may change: refused, and named.

@@ -1,4 +1,4 @@
-// Two releases of the plug-in on the sample machine: this build (2025.10.30)
+// Two releases of the plug-in on the sample machine: this build (SETUP_VERSION)
 // and next spring's (2026.03.15, built by setup_add_other_version), each
 // beside its own package. The older package ships a module for 2023 (the
 // host has its own file of that name) and a file the newer one no longer ships.
@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "run/product_version.h"
 #include "tests/e2e/e2e_fixture.h"
 
 namespace e2e {
@@ -71,7 +72,7 @@ TEST_F(VersionsTest, AnUpgradeLeavesWhatTheNewerInstallsAndAnOlderOneRollsBackOn
     EXPECT_EQ(driver::Text(box), kBoxCaption);
     const std::string text = driver::MessageBoxText(box);
     EXPECT_NE(text.find("2026.03.15"), std::string::npos) << text;
-    EXPECT_NE(text.find("2025.10.30"), std::string::npos) << text;
+    EXPECT_NE(text.find(FormatSetupVersion(kSetupVersion).str()), std::string::npos) << text;
     Screenshot(box, "downgrade-refused");
     driver::Click(box, IDOK);
     ASSERT_TRUE(WaitForExit());
@@ -81,7 +82,7 @@ TEST_F(VersionsTest, AnUpgradeLeavesWhatTheNewerInstallsAndAnOlderOneRollsBackOn
     // IT's rollback: an upgrade in reverse; Active Setup never goes down.
     EXPECT_EQ(Run(older, "/VERYSILENT /ALLOWDOWNGRADE"), 0u);
     EXPECT_TRUE(driver::FileExists(extra));
-    EXPECT_EQ(Versions(), "2025.10.30 2026,3,15,1");
+    EXPECT_EQ(Versions(), FormatSetupVersion(kSetupVersion).str() + " 2026,3,15,1");
     EXPECT_EQ(Run(uninstall), 0u);
     EXPECT_EQ(Machine(), before);
 }

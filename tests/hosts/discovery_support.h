@@ -1,5 +1,5 @@
 // What the discovery tests share: the fixture with the registry sandbox,
-// product keys, marker values, keys that refuse reading, discovery on a
+// product keys, marker values, discovery on a
 // fresh record, texts of chosen lengths.
 #pragma once
 
@@ -36,22 +36,8 @@ Items Found(const FoundHosts& registry, HostRelease release);
 // Runs discovery on a fresh record and returns what it filed for the release.
 Items Discover(HostRelease release);
 
-// Refuses reading of one key to everyone until the object goes; the open
-// handle keeps the right to give the former access back.
-class ReadingDenied {
-public:
-    explicit ReadingDenied(afx::ScopedRegKey key);
-    ~ReadingDenied();
-    ReadingDenied(const ReadingDenied&) = delete;
-    ReadingDenied& operator=(const ReadingDenied&) = delete;
-    bool IsApplied() const { return m_applied; }
-
-private:
-    bool Apply(const char* sddl);
-
-    afx::ScopedRegKey m_key;
-    bool m_applied = false;
-};
+// ScopedKeyDenial's rights that refuse reading a key.
+constexpr char kReading[] = "KR";
 
 // The part, times over: names and data of chosen lengths.
 std::string Repeated(const std::string& part, size_t times);

@@ -160,3 +160,7 @@ std::string CheckDuplicateFilterInput(const uint8_t* data, size_t size, int* rem
     }
     return std::string();
 }
+
+const FuzzTarget kFuzzTarget = {"duplicate filter", [](const uint8_t* data, size_t size) {
+                                    return CheckDuplicateFilterInput(data, size);
+                                }};

@@ -1,11 +1,13 @@
 // One fuzz input through the duplicate filter of host discovery and the
 // folder text's trailing backslash removal, held against reference models.
-// Shared by the libFuzzer target and the seeded run of the test suite.
+// The target of this folder's fuzz runs (kFuzzTarget).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "tests/support/fuzz_target.h"
 
 // Byte 0 holds flags (see the source); the rest, split at zero bytes, is a
 // list of texts taken in pairs as key path and folder. Returns an empty text

@@ -13,6 +13,7 @@
 
 #include "deploy/plugin_registration.h"
 #include "hosts/host_discovery.h"
+#include "hosts/system_folders.h"
 #include "journal/install_context.h"
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
@@ -200,8 +201,8 @@ TEST_F(HostDiscoveryFaults, UnreadableProductAndReleaseKeysArePassedOver) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24", "C:\\MachineHidden"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R25", "C:\\Machine"));
     ASSERT_TRUE(SetLocation(HKEY_CURRENT_USER, kGstarArch + "\\R24", "C:\\Arch"));
-    ReadingDenied userProduct(CreateKey(HKEY_CURRENT_USER, kGstarCad));
-    ReadingDenied machineRelease(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24"));
+    ScopedKeyDenial userProduct(CreateKey(HKEY_CURRENT_USER, kGstarCad), kReading);
+    ScopedKeyDenial machineRelease(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24"), kReading);
     ASSERT_TRUE(userProduct.IsApplied() && machineRelease.IsApplied());
     EXPECT_EQ(Discover(HostRelease::R2024), (Items{{kGstarArch + "\\R24\\", "C:\\Arch"}}));
     EXPECT_EQ(Discover(HostRelease::R2025), (Items{{kGstarCad + "\\R25\\", "C:\\Machine"}}));
@@ -209,11 +210,11 @@ TEST_F(HostDiscoveryFaults, UnreadableProductAndReleaseKeysArePassedOver) {
 
 TEST_F(HostDiscoveryFaults, EveryProfileFolderTheMachineListsIsASystemFolder) {
     // Profile keys whose names differ in length, the shorter listed first.
-    const std::string list = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+    const std::string list = std::string(kProfileListKey) + "\\";
     std::vector<std::string> folders;
     for (const char* sid : {"S-1-5-21-7-1001", "S-1-5-21-7-10010"}) {
         folders.push_back(std::string("C:\\Users\\") + sid);
-        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, list + sid, "ProfileImagePath", REG_SZ,
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, list + sid, kProfileFolderValue, REG_SZ,
                              folders.back().c_str(),
                              static_cast<DWORD>(folders.back().size() + 1)));
     }

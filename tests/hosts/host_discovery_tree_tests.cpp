@@ -94,8 +94,8 @@ TEST_F(HostDiscoveryTree, UnreadableSubkeyIsPassedOver) {
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a", "C:\\A"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b\\inner", "C:\\Inner"));
     ASSERT_TRUE(SetLocation(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\c", "C:\\C"));
-    ReadingDenied deniedA(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a"));
-    ReadingDenied deniedB(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b"));
+    ScopedKeyDenial deniedA(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\a"), kReading);
+    ScopedKeyDenial deniedB(CreateKey(HKEY_LOCAL_MACHINE, kGstarCad + "\\R24\\b"), kReading);
     ASSERT_TRUE(deniedA.IsApplied() && deniedB.IsApplied());
     HKEY probe = nullptr;
     ASSERT_EQ(

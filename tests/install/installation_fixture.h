@@ -13,6 +13,7 @@
 #include "hosts/host_discovery.h"
 #include "install/installation.h"
 #include "record/record_store.h"
+#include "run/product_version.h"
 #include "tests/deploy/deploy_test_support.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/scratch_registry.h"
@@ -58,8 +59,13 @@ protected:
     }
     InstallRecord RecordOf(const char* chosen) {
         InstallRecord record;
-        ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record);
+        EXPECT_EQ(ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record), RecordSource::File)
+            << chosen;
         return record;
+    }
+    // The version Active Setup compares, of this build's, with a fourth number.
+    static std::string BuiltVersion(const char* fourth = "") {
+        return NextActiveSetupVersion(kSetupVersion, "", false).str() + fourth;
     }
 
     ScratchRegistryRoots registry;

@@ -82,7 +82,7 @@ TEST_F(InstallationTest, ASecondInstallationIntoTheFolderKeepsTheFirstOnesItems)
     const InstallRecord second = RecordOf("A");
     EXPECT_EQ(second.createdFolders, first.createdFolders);
     EXPECT_EQ(second.files.size(), first.files.size());
-    EXPECT_EQ(EnteredVersion(), "2025,10,30") << "not moved: users served stay served";
+    EXPECT_EQ(EnteredVersion(), BuiltVersion()) << "not moved: users served stay served";
     for (const InstallRecord::File& file : second.files) {
         EXPECT_NE(file.origin, Origin::Replaced) << file.path;
     }
@@ -258,9 +258,9 @@ TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     EXPECT_NE(boxes.boxes.back().text.find((temp / "B\\T-ZozerIded").str()), std::string::npos);
     EXPECT_TRUE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
     // Each move serves every user again.
-    EXPECT_EQ(EnteredVersion(), "2025,10,30,1");
+    EXPECT_EQ(EnteredVersion(), BuiltVersion(",1"));
     ASSERT_EQ(Install("A"), InstallResult::Complete);
-    EXPECT_EQ(EnteredVersion(), "2025,10,30,2");
+    EXPECT_EQ(EnteredVersion(), BuiltVersion(",2"));
 }
 
 TEST_F(InstallationTest, AnUninstallKilledOnceItsRecordFileWentIsFinishedByTheNextSetup) {
@@ -341,7 +341,7 @@ TEST_F(InstallationTest, AServiceAccountServesNoProfileOfItsOwnButEveryUserAtLog
     EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "StubPath", &command));
     EXPECT_EQ(command, "\"" + stage.str() + "\" /ACTIVESETUP");
     EXPECT_TRUE(driver::ReadString(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", &version));
-    EXPECT_EQ(version, "2025,10,30");
+    EXPECT_EQ(version, BuiltVersion());
     EXPECT_TRUE(driver::ReadDword(HKEY_LOCAL_MACHINE, kActiveSetupKey, "IsInstalled", &installed));
     EXPECT_EQ(installed, 1u);
 }

@@ -10,6 +10,7 @@
 
 #include "chooser/path_dialog.h"
 #include "install/machine_at_start.h"
+#include "run/product_version.h"
 #include "setup/setup_dialog.h"
 #include "setup/wizard_app.h"
 #include "tests/support/box_recorder.h"
@@ -116,8 +117,8 @@ TEST_F(SetupDialogTest, OffersTheReleasesWithAnInstallationButNever2023) {
     EXPECT_TRUE(boxes[2].enabled);
     EXPECT_EQ(boxes[2].check, BST_CHECKED);
     EXPECT_TRUE(installEnabled);
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"批打印软件 V2025.10.30", "( 浩辰CAD版 )", "C:\\Torvex"}));
+    const std::string title = "批打印软件 V" + FormatSetupVersion(kSetupVersion).str();
+    EXPECT_EQ(texts, (std::vector<std::string>{title, "( 浩辰CAD版 )", "C:\\Torvex"}));
 }
 
 TEST_F(SetupDialogTest, InstallButtonFollowsTheTicks) {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 
 namespace {
 

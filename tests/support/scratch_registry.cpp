@@ -1,5 +1,9 @@
 #include "tests/support/scratch_registry.h"
 
+// sddl.h needs windows.h first.
+#include <sddl.h>
+#include <windows.h>
+
 namespace {
 
 constexpr char kScratchParent[] = "Software\\SetupTests";
@@ -45,4 +49,25 @@ bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD typ
     afx::ScopedRegKey key = CreateKey(root, keyPath);
     return key && RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size) ==
                       ERROR_SUCCESS;
+}
+
+ScopedKeyDenial::ScopedKeyDenial(afx::ScopedRegKey key, const char* rights)
+    : m_key(std::move(key)) {
+    m_applied = m_key && Apply(std::string("D:P(D;;") + rights + ";;;WD)(A;;KA;;;WD)");
+}
+
+ScopedKeyDenial::~ScopedKeyDenial() {
+    if (m_applied) Apply("D:P(A;;KA;;;WD)");
+}
+
+bool ScopedKeyDenial::Apply(const std::string& sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+        return false;
+    }
+    const bool set =
+        RegSetKeySecurity(m_key.Get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    return set;
 }

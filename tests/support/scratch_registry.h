@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "framework/scoped_handles.h"
+#include "framework/afx_registry.h"
 
 class ScratchRegistryRoots {
 public:
@@ -32,6 +32,25 @@ private:
 
 // Creates a key (and any missing parents) and returns it open for writing.
 afx::ScopedRegKey CreateKey(HKEY root, const std::string& path);
+
+// Refuses some rights on one key to everyone until the object goes (Wine
+// keeps a key's permissions); the open handle keeps the right to give the
+// former access back. The rights as SDDL names them: "KR" reading, "SD"
+// deleting.
+class ScopedKeyDenial {
+public:
+    ScopedKeyDenial(afx::ScopedRegKey key, const char* rights);
+    ~ScopedKeyDenial();
+    ScopedKeyDenial(const ScopedKeyDenial&) = delete;
+    ScopedKeyDenial& operator=(const ScopedKeyDenial&) = delete;
+    bool IsApplied() const { return m_applied; }
+
+private:
+    bool Apply(const std::string& sddl);
+
+    afx::ScopedRegKey m_key;
+    bool m_applied = false;
+};
 
 // Sets a value's raw data; false on failure.
 bool SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD type, const void* data,

@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "entries/active_setup.h"
+#include "entries/plugin_key.h"
 #include "entries/uninstall_entry.h"
+#include "hosts/found_hosts.h"
 #include "journal/pending_restart.h"
+#include "record/record_store.h"
 #include "record/served_places.h"
 #include "run/product_version.h"
 #include "run/run_log.h"
@@ -20,6 +24,7 @@
 #include "text/path_text.h"
 #include "tools/driver/sample_machine.h"
 #include "uninstall/removal.h"
+#include "uninstall/uninstaller.h"
 
 namespace {
 
@@ -196,6 +201,24 @@ TEST_F(RemovalTest, TheEntryGoesOnlyWhenItNamesThisInstallation) {
     ASSERT_TRUE(WriteUninstallEntry({install, kSetupVersion, 1}));
     Remove();
     EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
+}
+
+TEST_F(RemovalTest, AnUninstallThatCannotFinishKeepsItsMarkAndRecord) {
+    const CString file = Installed(install + "\\TX_ZozerIded2023.grx");
+    ASSERT_TRUE(
+        WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, FormatInstallRecord(record)));
+    ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, install));
+    // The Active Setup entry, which goes first, cannot be deleted: its tree
+    // cannot be read (Wine grants DELETE whatever a key's permissions say).
+    const ScopedKeyDenial entry(CreateKey(HKEY_LOCAL_MACHINE, kActiveSetupKey), "KR");
+    ASSERT_TRUE(entry.IsApplied());
+    FinishInterruptedUninstall(CString(), FoundHosts(), log);
+    CString mark;
+    EXPECT_TRUE(ReadPluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, &mark));
+    EXPECT_EQ(mark, install);
+    InstallRecord left;
+    EXPECT_EQ(ReadInstallRecord(install, &left), RecordSource::MachineCopy);
+    EXPECT_TRUE(FileExists(file.str())) << "nothing of the installation goes before the entry";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "entries/active_setup.h"
 #include "entries/plugin_key.h"
+#include "hosts/system_folders.h"
 #include "record/install_record.h"
 #include "run/run_contract.h"
 #include "run/run_log.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-const std::string kProfileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+const std::string kProfileList = std::string(kProfileListKey) + "\\";
 const std::string kHostKey = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN";
 const std::string kApplications = kHostKey + "\\Applications";
 const std::string kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
@@ -43,7 +44,7 @@ protected:
     }
     void AddProfile(const char* sid, const CString& folder) {
         ASSERT_TRUE(
-            SetText(HKEY_LOCAL_MACHINE, kProfileList + sid, "ProfileImagePath", folder.str()));
+            SetText(HKEY_LOCAL_MACHINE, kProfileList + sid, kProfileFolderValue, folder.str()));
     }
     // What a user's hive holds of its own: its first key as Windows makes it
     // (Wine loads a hive file only when that key's name is none of the keys'

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/system_folders.h"
 #include "peruser/user_stage.h"
 #include "run/run_log.h"
 #include "tools/driver/sample_machine.h"
@@ -82,8 +83,6 @@ constexpr const char* kRunOnceValue = "Torvex T-ZozerIded";
 constexpr const char* kSecondSid = "S-1-5-21-0-0-0-1001";
 constexpr const char* kSecondProfile = "C:\\users\\second";
 constexpr const char* kSecondAppData = "C:\\users\\second\\AppData\\Roaming";
-constexpr const char* kProfileListKey =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
 // The host profile the second user has: it started GstarCAD 2025, never GstarArch 2024.
 constexpr const char* kSecondUsersProfile = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN";
 
@@ -217,7 +216,7 @@ void PrintInstallation(const driver::SampleMachine& machine) {
 
 void RemoveSecondUser() {
     RegDeleteTreeA(HKEY_USERS, kSecondSid);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kProfileListKey) + kSecondSid).c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kProfileListKey) + "\\" + kSecondSid).c_str());
     driver::RemoveTree(kSecondProfile);
 }
 
@@ -229,8 +228,8 @@ void AddSecondUser() {
                         nullptr) == ERROR_SUCCESS) {
         RegCloseKey(h);
     }
-    const std::string list = std::string(kProfileListKey) + kSecondSid;
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, list.c_str(), "ProfileImagePath", REG_SZ, kSecondProfile,
+    const std::string list = std::string(kProfileListKey) + "\\" + kSecondSid;
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, list.c_str(), kProfileFolderValue, REG_SZ, kSecondProfile,
                     static_cast<DWORD>(std::strlen(kSecondProfile) + 1));
     driver::CreateFolders(kSecondAppData);
 }
