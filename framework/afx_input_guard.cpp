@@ -14,14 +14,26 @@ constexpr UINT kInputGuardMs = 500;
 // The guard's timer on the box; a message box sets no timers of its own.
 constexpr UINT_PTR kInputGuardTimer = 1;
 
-// The thread's hooks while ShowMessageBox shows a box, and whether that box
+// A thread's hooks while ShowMessageBox shows a box, and whether that box
 // has yet to be created.
-struct GuardHooks {
+struct GuardState {
     HHOOK windows = nullptr;
     HHOOK dialogInput = nullptr;
+    bool awaitingBox = false;
 };
-thread_local GuardHooks t_hooks;
-thread_local bool t_awaitingBox = false;
+// Each thread's state, in a slot of the thread's own while a guard lives.
+// (C++ thread_local would bring the threads library's emulation of it
+// along: some 27 KB in each program.)
+const DWORD g_stateSlot = TlsAlloc();
+
+GuardState& State() {
+    auto* state = static_cast<GuardState*>(TlsGetValue(g_stateSlot));
+    if (!state) {
+        state = new GuardState;
+        TlsSetValue(g_stateSlot, state);
+    }
+    return *state;
+}
 
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kButtonClass[] = L"Button";
@@ -74,8 +86,9 @@ void CALLBACK EndInputGuard(HWND box, UINT, UINT_PTR timer, DWORD) {
 // the mouse.
 LRESULT CALLBACK WatchBoxWindows(int code, WPARAM wParam, LPARAM lParam) {
     const auto window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_CREATEWND && t_awaitingBox && HasClass(window, kDialogClass)) {
-        t_awaitingBox = false;
+    GuardState& state = State();
+    if (code == HCBT_CREATEWND && state.awaitingBox && HasClass(window, kDialogClass)) {
+        state.awaitingBox = false;
         SetPropW(window, kGuardProperty, window);
     } else if (code == HCBT_ACTIVATE && IsGuarded(window)) {
         EnableButtons(window, FALSE);
@@ -83,7 +96,7 @@ LRESULT CALLBACK WatchBoxWindows(int code, WPARAM wParam, LPARAM lParam) {
     } else if (code == HCBT_DESTROYWND) {
         RemovePropW(window, kGuardProperty);
     }
-    return CallNextHookEx(t_hooks.windows, code, wParam, lParam);
+    return CallNextHookEx(state.windows, code, wParam, lParam);
 }
 
 // Keys for a guarded box go before its dialog manager sees them: a disabled
@@ -96,27 +109,31 @@ LRESULT CALLBACK DropKeysForGuardedBox(int code, WPARAM wParam, LPARAM lParam) {
         message->message <= WM_KEYLAST && IsGuarded(GetAncestor(message->hwnd, GA_ROOT))) {
         return TRUE;
     }
-    return CallNextHookEx(t_hooks.dialogInput, code, wParam, lParam);
+    return CallNextHookEx(State().dialogInput, code, wParam, lParam);
 }
 
 }  // namespace
 
-ScopedInputGuard::ScopedInputGuard() : m_wasAwaiting(t_awaitingBox), m_ownsHooks(!t_hooks.windows) {
+ScopedInputGuard::ScopedInputGuard()
+    : m_wasAwaiting(State().awaitingBox), m_ownsHooks(!State().windows) {
+    GuardState& state = State();
     if (m_ownsHooks) {
         const DWORD thread = GetCurrentThreadId();
-        t_hooks.windows = SetWindowsHookExW(WH_CBT, WatchBoxWindows, nullptr, thread);
-        t_hooks.dialogInput =
-            SetWindowsHookExW(WH_MSGFILTER, DropKeysForGuardedBox, nullptr, thread);
+        state.windows = SetWindowsHookExW(WH_CBT, WatchBoxWindows, nullptr, thread);
+        state.dialogInput = SetWindowsHookExW(WH_MSGFILTER, DropKeysForGuardedBox, nullptr, thread);
     }
-    t_awaitingBox = true;
+    state.awaitingBox = true;
 }
 
 ScopedInputGuard::~ScopedInputGuard() {
-    t_awaitingBox = m_wasAwaiting;
+    GuardState& state = State();
+    state.awaitingBox = m_wasAwaiting;
     if (!m_ownsHooks) return;
-    if (t_hooks.windows) UnhookWindowsHookEx(t_hooks.windows);
-    if (t_hooks.dialogInput) UnhookWindowsHookEx(t_hooks.dialogInput);
-    t_hooks = GuardHooks();
+    if (state.windows) UnhookWindowsHookEx(state.windows);
+    if (state.dialogInput) UnhookWindowsHookEx(state.dialogInput);
+    // The outermost guard ends: the thread keeps nothing.
+    delete &state;
+    TlsSetValue(g_stateSlot, nullptr);
 }
 
 void DiscardQueuedInput() {

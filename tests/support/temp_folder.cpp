@@ -49,8 +49,12 @@ ScopedTempFolder::ScopedTempFolder(const std::string& suffix) {
     static std::atomic<int> counter{0};
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    m_path.Format("%stest-%lu-%d%s", temp, GetCurrentProcessId(), counter++, suffix.c_str());
-    CreateDirectoryA(m_path, nullptr);
+    // Always a folder of its own, made now: Wine gives process ids out again,
+    // and a folder an earlier test process could not remove (killed, or a
+    // file still held) would otherwise be taken over with what it holds.
+    do {
+        m_path.Format("%stest-%lu-%d%s", temp, GetCurrentProcessId(), counter++, suffix.c_str());
+    } while (!CreateDirectoryA(m_path, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 ScopedTempFolder::~ScopedTempFolder() {
