@@ -5,8 +5,10 @@
 //   copy_bench package <setup folder> <installation folder>
 //       CopyPackageFiles, as the install command runs it
 //   copy_bench floor <setup folder> <installation folder>
-//       a bare CopyFileA of each package file: the platform's floor, which
-//       tells the package copy's own per-file work from the platform's copy
+//       a bare CopyFileA of each package file, written where the package
+//       copy writes it: once into the installation folder and once into the
+//       package it keeps there (Data). The platform's floor for the same
+//       bytes, which tells the package copy's own work from the platform's
 //
 // Any failure box is answered Abort and fails the run, as does a copy that
 // leaves files out.
@@ -79,10 +81,14 @@ bool CopyPackage(const std::string& setupFolder, const std::string& installFolde
 
 bool CopyBare(const std::vector<std::string>& names, const std::string& sourceFolder,
               const std::string& installFolder) {
+    const std::string keptFolder = installFolder + "\\" + kPackageDataFolder;
+    if (!CreateDirectoryA(keptFolder.c_str(), nullptr)) return false;
     for (const std::string& name : names) {
         const std::string source = sourceFolder + "\\" + name;
-        const std::string destination = installFolder + "\\" + name;
-        if (!CopyFileA(source.c_str(), destination.c_str(), FALSE)) return false;
+        for (const std::string& folder : {installFolder, keptFolder}) {
+            const std::string destination = folder + "\\" + name;
+            if (!CopyFileA(source.c_str(), destination.c_str(), FALSE)) return false;
+        }
     }
     return true;
 }
