@@ -79,15 +79,16 @@ private:
 class UnattendedTest : public SetupTest {
 protected:
     // Runs a command line ("program" arguments) to its end, watching for
-    // any window of it.
+    // any window of it; started in `workingFolder`, else in its own folder.
     Outcome RunCommand(const std::string& commandLine,
-                       const std::vector<std::pair<std::string, std::string>>& env = {}) {
+                       const std::vector<std::pair<std::string, std::string>>& env = {},
+                       const std::string& workingFolder = {}) {
         const size_t end = commandLine.find('"', 1);
         const std::string program = commandLine.substr(1, end - 1);
         const std::string arguments = commandLine.substr(end + 2);
         driver::Process process;
         Outcome run;
-        EXPECT_TRUE(process.Start(program, env, arguments)) << program;
+        EXPECT_TRUE(process.Start(program, env, arguments, workingFolder)) << program;
         const DWORD start = GetTickCount();
         while (process.IsRunning() && GetTickCount() - start < kRunTimeoutMs) {
             std::pair<DWORD, bool> found{process.Id(), false};
@@ -158,6 +159,29 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     EXPECT_EQ(run.code, 0u);
     EXPECT_FALSE(run.windowShown);
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
+}
+
+TEST_F(UnattendedTest, ARelativeLogIsTheFileInTheFolderTheRunWasStartedFrom) {
+    AddHost(2025);
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    const std::string started = Scratch();
+    const Outcome installed =
+        RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" /VERYSILENT /LOG=setup.log",
+                   {{"APPDATA", AppDataFolder()}}, started);
+    const std::string setupLog = driver::ReadTextFile(started + "\\setup.log");
+    ASSERT_EQ(installed.code, 0u) << setupLog;
+    // Both processes of the uninstaller write there, the second one started
+    // in its temporary folder.
+    EXPECT_EQ(RunCommand(std::string(kSilentUninstall) + " /LOG=uninstall.log", {}, started).code,
+              0u);
+    const std::string log = driver::ReadTextFile(started + "\\uninstall.log");
+    EXPECT_NE(log.find("remove C:\\Torvex\\T-ZozerIded\\TX_ZozerIded2023.grx: ok"),
+              std::string::npos)
+        << log;
+    const size_t firstExit = log.find("exit code 0: ");
+    ASSERT_NE(firstExit, std::string::npos) << log;
+    EXPECT_NE(log.find("exit code 0: ", firstExit + 1), std::string::npos) << log;
 }
 
 TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueuedDeletion) {
