@@ -172,8 +172,8 @@ int Uninstaller::RunSecondPhase() {
         ShowOrLog(afx::FormatUiText(kNoRecordFormat, {folder}), MB_OK);
         return exit_code::kFailed;
     }
-    if (source == RecordSource::MachineCopy) {
-        m_log.Write("the record file is missing or damaged; its machine copy is used");
+    if (source == RecordSource::File) {
+        m_log.Write("the record's machine copy is missing or damaged; the record file is used");
     }
     if (ShowOrLog(kConfirmText, MB_YESNO | MB_DEFBUTTON2, IDYES) != IDYES) {
         return exit_code::kUserCancelled;
