@@ -132,6 +132,7 @@ int Uninstaller::RunFirstPhase() {
     CString commandLine = Quoted(copy) + " /SECONDPHASE=" + Quoted(installFolder);
     if (m_run.mode == RunMode::VerySilent) commandLine += " /VERYSILENT";
     if (m_run.mode == RunMode::Silent) commandLine += " /SILENT";
+    // The log's absolute path: the second process runs in another folder.
     if (m_log.IsOpen()) commandLine += " /LOG=" + Quoted(m_log.Path());
     commandLine += m_run.taskArguments;
     std::string writable = commandLine.str();

@@ -329,11 +329,7 @@ TEST_F(JournalTest, TheMachineCopyIsBelievedOverTheRecordFile) {
     record.installFolder = install;
     record.files = {{install + "\\a.dll", 3, Origin::New, kAbcHash},
                     {temp / "host\\GCAD2024P.dll", 3, Origin::New, kAbcHash}};
-    InstallJournal journal(log);
-    ASSERT_TRUE(WriteInstallRecord(record, journal, log));
-    journal.Commit();
     ASSERT_TRUE(WriteUninstallEntry({install, kSetupVersion, 1}));
-    const CString file = install + "\\InstallRecord.txt";
     InstallRecord dropped = record;  // an administrator's edit, or a damaged file
     dropped.files.pop_back();
     InstallRecord added = record;  // a host's own file claimed as the plug-in's
@@ -341,30 +337,28 @@ TEST_F(JournalTest, TheMachineCopyIsBelievedOverTheRecordFile) {
     InstallRecord elsewhere = record;
     elsewhere.installFolder = temp / "B\\T-ZozerIded";
     const struct {
-        const char* what;
-        const InstallRecord* fileHolds;
-        const InstallRecord* copyHolds;  // none: the copy is lost
+        const InstallRecord* file;
+        const InstallRecord* copy;  // none: lost
         RecordSource source;
         size_t files;
-    } rows[] = {
-        {"a line dropped from the file", &dropped, &record, RecordSource::MachineCopy, 2},
-        {"a line added to the file", &added, &record, RecordSource::MachineCopy, 2},
-        {"the copy lost", &added, nullptr, RecordSource::File, 3},
-        {"the copy of an installation elsewhere", &record, &elsewhere, RecordSource::None, 0},
-    };
+    } rows[] = {{&dropped, &record, RecordSource::MachineCopy, 2},
+                {&added, &record, RecordSource::MachineCopy, 2},
+                {&added, nullptr, RecordSource::File, 3},
+                {&record, &elsewhere, RecordSource::None, 0}};
     for (const auto& row : rows) {
-        ASSERT_TRUE(WriteTextFile(file.str(), FormatInstallRecord(*row.fileHolds).str()));
+        ASSERT_TRUE(WriteTextFile((install + "\\InstallRecord.txt").str(),
+                                  FormatInstallRecord(*row.file).str()));
         DeletePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue);
-        if (row.copyHolds) {
+        if (row.copy) {
             ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue,
-                                         FormatInstallRecord(*row.copyHolds)));
+                                         FormatInstallRecord(*row.copy)));
         }
-        // The uninstaller's read and the one an installation makes at its start.
+        // The uninstaller's read, and the one an installation makes at its start.
         InstallRecord read;
-        EXPECT_EQ(ReadInstallRecord(install, &read), row.source) << row.what;
-        EXPECT_EQ(read.files.size(), row.files) << row.what;
-        EXPECT_EQ(EarlierRecords::Read().RecordOf(install, &read), row.source) << row.what;
-        EXPECT_EQ(read.files.size(), row.files) << row.what;
+        EXPECT_EQ(ReadInstallRecord(install, &read), row.source) << &row - rows;
+        EXPECT_EQ(read.files.size(), row.files) << &row - rows;
+        EXPECT_EQ(EarlierRecords::Read().RecordOf(install, &read), row.source) << &row - rows;
+        EXPECT_EQ(read.files.size(), row.files) << &row - rows;
     }
 }
 
