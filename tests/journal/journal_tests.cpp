@@ -300,7 +300,7 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     journal.Commit();
     InstallRecord read;
     EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
-    // Lost or damaged: the machine's copy answers; for another folder it does not.
+    // The file damaged: the machine's copy still answers; for another folder it does not.
     ASSERT_TRUE(WriteTextFile((install + "\\InstallRecord.txt").str(), "file\tdamaged\r\n"));
     EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
     EXPECT_EQ(read.files.at(0).path, install + "\\a.dll");
@@ -322,44 +322,6 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     InstallJournal second(log);
     EXPECT_FALSE(WriteInstallRecord(record, second, log));
     EXPECT_FALSE(FileExists((install + "\\InstallRecord.txt.new").str()));
-}
-
-TEST_F(JournalTest, TheMachineCopyIsBelievedOverTheRecordFile) {
-    InstallRecord record;
-    record.installFolder = install;
-    record.files = {{install + "\\a.dll", 3, Origin::New, kAbcHash},
-                    {temp / "host\\GCAD2024P.dll", 3, Origin::New, kAbcHash}};
-    ASSERT_TRUE(WriteUninstallEntry({install, kSetupVersion, 1}));
-    InstallRecord dropped = record;  // an administrator's edit, or a damaged file
-    dropped.files.pop_back();
-    InstallRecord added = record;  // a host's own file claimed as the plug-in's
-    added.files.push_back({temp / "host\\itextsharp.dll", 3, Origin::New, kAbcHash});
-    InstallRecord elsewhere = record;
-    elsewhere.installFolder = temp / "B\\T-ZozerIded";
-    const struct {
-        const InstallRecord* file;
-        const InstallRecord* copy;  // none: lost
-        RecordSource source;
-        size_t files;
-    } rows[] = {{&dropped, &record, RecordSource::MachineCopy, 2},
-                {&added, &record, RecordSource::MachineCopy, 2},
-                {&added, nullptr, RecordSource::File, 3},
-                {&record, &elsewhere, RecordSource::None, 0}};
-    for (const auto& row : rows) {
-        ASSERT_TRUE(WriteTextFile((install + "\\InstallRecord.txt").str(),
-                                  FormatInstallRecord(*row.file).str()));
-        DeletePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue);
-        if (row.copy) {
-            ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue,
-                                         FormatInstallRecord(*row.copy)));
-        }
-        // The uninstaller's read, and the one an installation makes at its start.
-        InstallRecord read;
-        EXPECT_EQ(ReadInstallRecord(install, &read), row.source) << &row - rows;
-        EXPECT_EQ(read.files.size(), row.files) << &row - rows;
-        EXPECT_EQ(EarlierRecords::Read().RecordOf(install, &read), row.source) << &row - rows;
-        EXPECT_EQ(read.files.size(), row.files) << &row - rows;
-    }
 }
 
 TEST_F(JournalTest, TheEntryTellsItsSizeVersionPublisherAndDateAndItsNameInChinese) {
