@@ -14,11 +14,11 @@ bool AbsoluteNormalPath(const char* path, CString* normal) {
 }
 
 HeldFolders::Outcome HeldFolders::Hold(const CString& normalPath, CString* at) {
-    // The folders below the root, the nearest first: "C:" and "\\server"
-    // are no longer absolute paths.
+    // The folders below the root ("C:\" or "\\server\share", the server's own),
+    // the nearest first.
     std::vector<CString> folders;
-    for (CString folder = ParentFolder(normalPath); IsAbsolutePath(folder);
-         folder = ParentFolder(folder)) {
+    for (CString folder = ParentFolder(normalPath);
+         IsAbsolutePath(AsFolderPath(ParentFolder(folder))); folder = ParentFolder(folder)) {
         folders.push_back(folder);
     }
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {

@@ -21,8 +21,8 @@ public:
         Link,      // a link, junction or mount point
         Unopened,  // GetLastError() says why
     };
-    // Opens every folder above `normalPath` (in its normal form), from the
-    // root down, each as itself and never through a link, and holds it
+    // Opens every folder above `normalPath` (in its normal form) below its
+    // root, from the top down, each as itself and never through a link, and holds it
     // without delete sharing: while held, none can be renamed, removed or
     // replaced by a link. Stops at the first folder that is a link or cannot
     // be opened, which is then in *at.
