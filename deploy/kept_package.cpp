@@ -15,11 +15,11 @@
 std::vector<CString> KeptPackageFaults(const EarlierRecords& earlier,
                                        const CString& installFolder) {
     const CString folder = JoinPath(installFolder, kPackageDataFolder);
-    // The machine's copy first: a folder users may change (one an earlier
-    // version made) could hold a record file rewritten to fit a planted file.
+    // The machine's copy whenever there is one: a folder users may change
+    // (one an earlier version made) could hold a record file rewritten to
+    // fit a planted file.
     InstallRecord record;
-    if (!earlier.MachineCopyOf(installFolder, &record) &&
-        earlier.RecordOf(installFolder, &record) == RecordSource::None) {
+    if (earlier.RecordOf(installFolder, &record) == RecordSource::None) {
         return {JoinPath(installFolder, kInstallRecordName)};
     }
     CString canonicalFolder;

@@ -20,12 +20,12 @@ void EarlierInstallations::TakeOver() {
 void EarlierInstallations::ReadHere() {
     const CString& folder = m_installFolder;
     switch (m_read.RecordOf(folder, &m_here)) {
-        case RecordSource::File:
+        case RecordSource::MachineCopy:
             m_log.Write(afx::UiText("an earlier installation's record: ") +
                         afx::UiText::System(folder));
             break;
-        case RecordSource::MachineCopy:
-            m_log.Write("the record file is missing or damaged; its machine copy is used");
+        case RecordSource::File:
+            m_log.Write("the record's machine copy is missing or damaged; the record file is used");
             break;
         case RecordSource::None:
             // The plug-in was here, but its record is lost: what lies in its

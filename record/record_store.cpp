@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "entries/plugin_key.h"
@@ -24,30 +25,47 @@ bool ReadRecordFile(const CString& installFolder, InstallRecord* record) {
            ParseFor(text, installFolder, record);
 }
 
-bool ReadMachineCopy(const CString& installFolder, InstallRecord* record) {
-    CString copy;
-    return ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &copy) &&
-           ParseFor(copy.str(), installFolder, record);
+// The machine's copy, whole, whichever folder it describes.
+std::optional<InstallRecord> ReadMachineCopy() {
+    CString text;
+    InstallRecord copy;
+    if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &text) ||
+        !ParseInstallRecord(text, &copy)) {
+        return std::nullopt;
+    }
+    return copy;
+}
+
+// The one rule of which record is believed: the machine's copy, which only
+// administrators can write, whenever the machine holds one; the file in the
+// folder only on a machine whose copy is lost or damaged. A file that names
+// what the copy does not (a line an earlier version's user-changeable folder
+// let somebody add) never counts beside it, and one a line was dropped from
+// takes nothing away from it. A copy of another folder's record says the
+// installation is there, and the file here is a leftover or a plant.
+RecordSource Believed(const CString& installFolder, const std::optional<InstallRecord>& copy,
+                      const std::optional<InstallRecord>& file, InstallRecord* record) {
+    const std::optional<InstallRecord>& believed = copy ? copy : file;
+    if (!believed || !IsSamePath(believed->installFolder, installFolder)) {
+        *record = InstallRecord();
+        return RecordSource::None;
+    }
+    *record = *believed;
+    return copy ? RecordSource::MachineCopy : RecordSource::File;
 }
 
 }  // namespace
 
 RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record) {
-    if (ReadRecordFile(installFolder, record)) return RecordSource::File;
-    if (ReadMachineCopy(installFolder, record)) return RecordSource::MachineCopy;
-    *record = InstallRecord();
-    return RecordSource::None;
+    std::optional<InstallRecord> file = InstallRecord();
+    if (!ReadRecordFile(installFolder, &*file)) file.reset();
+    return Believed(installFolder, ReadMachineCopy(), file, record);
 }
 
 EarlierRecords EarlierRecords::Read() {
     EarlierRecords read;
     read.m_entryFolder = ReadInstalledFolder();
-    CString text;
-    InstallRecord copy;
-    if (ReadPluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, &text) &&
-        ParseInstallRecord(text, &copy)) {
-        read.m_copy = copy;
-    }
+    read.m_copy = ReadMachineCopy();
     // The earlier installation's folder: the one Programs and Features
     // names, else (its entry lost) the one the machine's copy describes.
     const CString folder = !read.m_entryFolder.IsEmpty() ? read.m_entryFolder
@@ -59,13 +77,7 @@ EarlierRecords EarlierRecords::Read() {
 }
 
 RecordSource EarlierRecords::RecordOf(const CString& installFolder, InstallRecord* record) const {
-    if (m_file && IsSamePath(m_file->installFolder, installFolder)) {
-        *record = *m_file;
-        return RecordSource::File;
-    }
-    if (MachineCopyOf(installFolder, record)) return RecordSource::MachineCopy;
-    *record = InstallRecord();
-    return RecordSource::None;
+    return Believed(installFolder, m_copy, m_file, record);
 }
 
 bool EarlierRecords::MachineCopyOf(const CString& installFolder, InstallRecord* record) const {

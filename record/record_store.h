@@ -15,9 +15,11 @@ constexpr unsigned long kMaxRecordBytes = 4 * 1024 * 1024;
 
 enum class RecordSource { None, File, MachineCopy };
 
-// Reads the record of the installation folder: the file, or the machine's
-// copy when the file is missing or damaged. None when neither is whole or
-// describes this folder (a record copied elsewhere).
+// Reads the record of the installation folder: the machine's copy, which
+// only administrators can write, whenever the machine holds a whole one; the
+// file in the folder only when it does not. None when the one believed is
+// not whole or describes another folder (a record copied elsewhere, or an
+// installation that is now elsewhere).
 RecordSource ReadInstallRecord(const CString& installFolder, InstallRecord* record);
 
 // What the machine says of the earlier installation, read once at the start
@@ -33,8 +35,8 @@ public:
 
     // The installation folder Programs and Features names (absolute), or empty.
     const CString& EntryFolder() const { return m_entryFolder; }
-    // The record of `installFolder` as ReadInstallRecord reads it: the file,
-    // or the machine's copy when the file is missing or damaged.
+    // The record of `installFolder` as ReadInstallRecord reads it: the
+    // machine's copy whenever there is one, else the file.
     RecordSource RecordOf(const CString& installFolder, InstallRecord* record) const;
     // Only the machine's copy, which only administrators can have written
     // whoever may change the installation folder; false when there is none

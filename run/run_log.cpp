@@ -9,6 +9,7 @@
 #include "run/run_contract.h"
 #include "run/running_account.h"
 #include "system/folder_security.h"
+#include "system/held_folders.h"
 #include "text/path_text.h"
 
 namespace {
@@ -62,6 +63,51 @@ bool MakeDeploymentLogFolder(const CString& logPath) {
            GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+// The log's own file at `path`, whose folders are held: opened as it is,
+// never through a link (a user may plant one in a shared folder under the
+// name this run writes), and not emptied before it has passed: a hard link
+// there would empty the file it names. Empty, with *refusal, otherwise.
+afx::ScopedKernelHandle OpenPlainFile(const CString& path, bool append, CString* refusal) {
+    // Shared for writing: the uninstaller's two processes go on in one log.
+    afx::ScopedKernelHandle file(
+        CreateFileA(path, FILE_READ_ATTRIBUTES | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesA(path);
+        *refusal = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                       ? CString("a folder, not a file")
+                       : ErrorText("cannot be opened", error);
+        return afx::ScopedKernelHandle();
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        *refusal = "a device, not a file";
+        return afx::ScopedKernelHandle();
+    }
+    if (!GetFileInformationByHandle(file.Get(), &information)) {
+        *refusal = ErrorText("cannot be read", GetLastError());
+        return afx::ScopedKernelHandle();
+    }
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        *refusal = "a link, junction or mount point";
+        return afx::ScopedKernelHandle();
+    }
+    if (information.nNumberOfLinks != 1) {
+        refusal->Format("a file with %lu names (hard links): it may be another file's",
+                        static_cast<unsigned long>(information.nNumberOfLinks));
+        return afx::ScopedKernelHandle();
+    }
+    const LARGE_INTEGER start = {};
+    if (!append &&
+        (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()))) {
+        *refusal = ErrorText("cannot be emptied", GetLastError());
+        return afx::ScopedKernelHandle();
+    }
+    return file;
+}
+
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 // The version Windows really runs: GetVersionEx answers what the manifest
@@ -82,52 +128,36 @@ CString WindowsVersion() {
 }  // namespace
 
 bool RunLog::Open(const CString& path, bool append, CString* refusal) {
-    if (!MakeDeploymentLogFolder(path)) {
+    // Absolute against the folder the run was started from: the
+    // uninstaller's second process, started in another folder, is handed
+    // this path.
+    CString normal;
+    if (!AbsoluteNormalPath(path, &normal)) {
+        *refusal = "a device or a stream, not a file on a drive or a share";
+        return false;
+    }
+    if (!MakeDeploymentLogFolder(normal)) {
         *refusal = ErrorText("its folder cannot be made", GetLastError());
         return false;
     }
-    // Opened as it is, never through a link (a user may plant one in a
-    // shared folder under the name this run writes), and not emptied before
-    // it has passed: a hard link there would empty the file it names.
-    // Shared for writing: the uninstaller's two processes go on in one log.
-    afx::ScopedKernelHandle file(
-        CreateFileA(path, FILE_READ_ATTRIBUTES | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file) {
-        const DWORD error = GetLastError();
-        const DWORD attributes = GetFileAttributesA(path);
-        *refusal = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                       ? CString("a folder, not a file")
-                       : ErrorText("cannot be opened", error);
-        return false;
+    // Every folder on the way as itself, held until the log is open: a link
+    // a user made in a folder they may write would lead the write elsewhere.
+    HeldFolders folders;
+    CString at;
+    switch (folders.Hold(normal, &at)) {
+        case HeldFolders::Outcome::Held:
+            break;
+        case HeldFolders::Outcome::Link:
+            *refusal = "its folder " + at + " is a link, junction or mount point";
+            return false;
+        case HeldFolders::Outcome::Unopened:
+            *refusal = ErrorText("its folder " + at + " cannot be opened", GetLastError());
+            return false;
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        *refusal = "a device, not a file";
-        return false;
-    }
-    if (!GetFileInformationByHandle(file.Get(), &information)) {
-        *refusal = ErrorText("cannot be read", GetLastError());
-        return false;
-    }
-    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        *refusal = "a link, junction or mount point";
-        return false;
-    }
-    if (information.nNumberOfLinks != 1) {
-        refusal->Format("a file with %lu names (hard links): it may be another file's",
-                        static_cast<unsigned long>(information.nNumberOfLinks));
-        return false;
-    }
-    const LARGE_INTEGER start = {};
-    if (!append &&
-        (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()))) {
-        *refusal = ErrorText("cannot be emptied", GetLastError());
-        return false;
-    }
+    afx::ScopedKernelHandle file = OpenPlainFile(normal, append, refusal);
+    if (!file) return false;
     m_file = std::move(file);
-    m_path = path;
+    m_path = normal;
     return true;
 }
 

@@ -26,10 +26,13 @@ public:
 
     // Opens the file at `path` for this run: created, or emptied, or
     // continued at its end when `append` (the uninstaller's second process
-    // goes on with the first one's log). Written only when it is a plain
-    // file on disk with a single name and no reparse point, and only emptied
-    // once it has passed: whatever else is found there stays untouched, and
-    // false comes with what was found in *refusal (a text for the log).
+    // goes on with the first one's log). A relative `path` is taken against
+    // the current folder, and Path() is then absolute. Written only when it
+    // is a plain file on disk with a single name and no reparse point,
+    // reached through no link, junction or mount point from its root down,
+    // and only emptied once it has passed: whatever else is found there
+    // stays untouched, and false comes with what was found in *refusal (a
+    // text for the log).
     // The folder deployment guides recommend, `<Windows>\Logs\Software`, is
     // made when it is missing, with the installation folder's permissions.
     bool Open(const CString& path, bool append, CString* refusal);

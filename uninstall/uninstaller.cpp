@@ -132,6 +132,7 @@ int Uninstaller::RunFirstPhase() {
     CString commandLine = Quoted(copy) + " /SECONDPHASE=" + Quoted(installFolder);
     if (m_run.mode == RunMode::VerySilent) commandLine += " /VERYSILENT";
     if (m_run.mode == RunMode::Silent) commandLine += " /SILENT";
+    // The log's absolute path: the second process runs in another folder.
     if (m_log.IsOpen()) commandLine += " /LOG=" + Quoted(m_log.Path());
     commandLine += m_run.taskArguments;
     std::string writable = commandLine.str();
@@ -172,8 +173,8 @@ int Uninstaller::RunSecondPhase() {
         ShowOrLog(afx::FormatUiText(kNoRecordFormat, {folder}), MB_OK);
         return exit_code::kFailed;
     }
-    if (source == RecordSource::MachineCopy) {
-        m_log.Write("the record file is missing or damaged; its machine copy is used");
+    if (source == RecordSource::File) {
+        m_log.Write("the record's machine copy is missing or damaged; the record file is used");
     }
     if (ShowOrLog(kConfirmText, MB_YESNO | MB_DEFBUTTON2, IDYES) != IDYES) {
         return exit_code::kUserCancelled;

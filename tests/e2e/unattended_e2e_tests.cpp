@@ -92,15 +92,16 @@ ULONGLONG FileIndexOf(const std::string& path) {
 class UnattendedTest : public SetupTest {
 protected:
     // Runs a command line ("program" arguments) to its end, watching for
-    // any window of it.
+    // any window of it; started in `workingFolder`, else in its own folder.
     Outcome RunCommand(const std::string& commandLine,
-                       const std::vector<std::pair<std::string, std::string>>& env = {}) {
+                       const std::vector<std::pair<std::string, std::string>>& env = {},
+                       const std::string& workingFolder = {}) {
         const size_t end = commandLine.find('"', 1);
         const std::string program = commandLine.substr(1, end - 1);
         const std::string arguments = commandLine.substr(end + 2);
         driver::Process process;
         Outcome run;
-        EXPECT_TRUE(process.Start(program, env, arguments)) << program;
+        EXPECT_TRUE(process.Start(program, env, arguments, workingFolder)) << program;
         const DWORD start = GetTickCount();
         while (process.IsRunning() && GetTickCount() - start < kRunTimeoutMs) {
             std::pair<DWORD, bool> found{process.Id(), false};
@@ -167,12 +168,17 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
     EXPECT_EQ(run.code, 1603u);
     EXPECT_NE(Log().find("temporary folder"), std::string::npos) << Log();
     EXPECT_TRUE(driver::FileExists(std::string(kInstallFolder) + "\\Uninstall.exe"));
-    // Both processes write the one log: the second adds to what the first wrote.
-    run = RunCommand(quiet + " /LOG=\"" + Scratch() + "\\silent.log\"");
+    // Both processes write the one log, the second adding to what the first
+    // wrote; a relative log is the file in the folder the uninstaller was
+    // started from, for the second process too, which runs in its temporary
+    // folder.
+    run = RunCommand(quiet + " /LOG=silent.log", {}, Scratch());
     EXPECT_EQ(run.code, 0u);
     EXPECT_FALSE(run.windowShown);
     EXPECT_NE(Log().find("protected temporary copy"), std::string::npos) << Log();
     EXPECT_EQ(Without(TakeSnapshot(false), settings), before);
+    EXPECT_NE(Log().find("remove C:\\Torvex\\T-ZozerIded\\TX_ZozerIded2023.grx: ok"),
+              std::string::npos);
 }
 
 TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueuedDeletion) {

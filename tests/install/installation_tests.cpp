@@ -202,6 +202,8 @@ TEST_F(InstallationTest, EveryFolderMadeIsProtectedTheMissingParentsToo) {
 
 TEST_F(InstallationTest, AChosenFolderAnEarlierInstallationMadeIsProtectedAnewNotRefused) {
     ASSERT_EQ(Install("A"), InstallResult::Complete);
+    // Only the file in the folder answers, as on a machine whose copy was lost.
+    DeletePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue);
     InstallRequest request = RequestFor("A");
     const CString& chosen = request.chosenFolder;
     const CString& install = request.installFolder;

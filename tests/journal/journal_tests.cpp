@@ -311,8 +311,8 @@ TEST_F(JournalTest, TheRecordIsKeptTwiceAndCheckedWhenWritten) {
     ASSERT_TRUE(WriteInstallRecord(record, journal, log));
     journal.Commit();
     InstallRecord read;
-    EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::File);
-    // Lost or damaged: the machine's copy answers; for another folder it does not.
+    EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
+    // The file damaged: the machine's copy still answers; for another folder it does not.
     ASSERT_TRUE(WriteTextFile((install + "\\InstallRecord.txt").str(), "file\tdamaged\r\n"));
     EXPECT_EQ(ReadInstallRecord(install, &read), RecordSource::MachineCopy);
     EXPECT_EQ(read.files.at(0).path, install + "\\a.dll");

@@ -8,6 +8,7 @@
 
 #include "run/run_log.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/unix_link.h"
 #include "tools/driver/sample_machine.h"
 
 namespace {
@@ -23,17 +24,22 @@ TEST(RunLog, WritesOnlyAPlainFileOfItsOwn) {
     ASSERT_TRUE(WriteTextFile(held, "keep me"));
     ASSERT_TRUE(CreateHardLinkA((temp / "linked.log").str().c_str(), target.c_str(), nullptr));
     ASSERT_TRUE(driver::CreateFolders((temp / "folder.log").str()));
+    // A user's folder link, not the log's own folder but one further up.
+    const std::string elsewhere = (temp / "important\\sub").str();
+    ASSERT_TRUE(driver::CreateFolders(elsewhere));
+    ASSERT_TRUE(MakeUnixLink(temp.Path().str(), "important", "lnk"));
     const HANDLE holder =
         CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     const struct {
         CString path;
-        const char* refusal;
+        std::string refusal;
     } planted[] = {
         {temp / "linked.log", "a file with 2 names"},
         {temp / "folder.log", "a folder"},
         {CString(held), "cannot be opened (error 32"},
         {"NUL", "a device"},
+        {temp / "lnk\\sub\\planted.dll", "its folder " + (temp / "lnk").str() + " is a link"},
     };
     for (const auto& p : planted) {
         RunLog log;
@@ -44,6 +50,8 @@ TEST(RunLog, WritesOnlyAPlainFileOfItsOwn) {
     CloseHandle(holder);
     EXPECT_EQ(ReadTextFile(target), "keep me");
     EXPECT_EQ(ReadTextFile(held), "keep me");
+    EXPECT_FALSE(driver::FileExists(elsewhere + "\\planted.dll"));
+    EXPECT_TRUE(RemoveUnixLink(temp.Path().str(), "lnk"));
 }
 
 TEST(RunLog, AFileOfItsOwnIsEmptiedOrContinuedByTheSecondProcess) {

@@ -83,9 +83,10 @@ Process::~Process() {
 
 bool Process::Start(const std::string& exePath,
                     const std::vector<std::pair<std::string, std::string>>& env,
-                    const std::string& arguments) {
+                    const std::string& arguments, const std::string& workingFolder) {
     Kill();
-    std::string folder = exePath.substr(0, exePath.find_last_of('\\'));
+    const std::string folder =
+        workingFolder.empty() ? exePath.substr(0, exePath.find_last_of('\\')) : workingFolder;
     std::string commandLine = "\"" + exePath + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     std::string environment = MakeEnvironment(env);

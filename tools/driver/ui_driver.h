@@ -25,12 +25,12 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    // Starts exePath with its folder as working folder and the given
-    // arguments. Each pair of env overrides sets (or, with an empty value,
-    // removes) one variable.
+    // Starts exePath with the given arguments, in `workingFolder` (by
+    // default the program's own folder). Each pair of env overrides sets
+    // (or, with an empty value, removes) one variable.
     bool Start(const std::string& exePath,
                const std::vector<std::pair<std::string, std::string>>& env = {},
-               const std::string& arguments = {});
+               const std::string& arguments = {}, const std::string& workingFolder = {});
     // Takes charge of a process it did not start (one this process's child
     // started in turn, say); false when it cannot be opened.
     bool Adopt(DWORD processId);
