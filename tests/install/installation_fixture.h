@@ -59,7 +59,7 @@ protected:
     }
     InstallRecord RecordOf(const char* chosen) {
         InstallRecord record;
-        EXPECT_EQ(ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record), RecordSource::File)
+        EXPECT_NE(ReadInstallRecord(temp / chosen + "\\T-ZozerIded", &record), RecordSource::None)
             << chosen;
         return record;
     }
