@@ -7,6 +7,7 @@
 #include "framework/scoped_handles.h"
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
+#include "system/file_identity.h"
 #include "system/reg_ops.h"
 #include "text/path_text.h"
 
@@ -200,7 +201,8 @@ void ScanProductKeyUnderRoot(FoundHosts& registry, Scan& scan, HKEY root,
             // An empty, relative or drive-relative folder would send the
             // host's files into whatever folder the elevated setup runs in.
             if (!IsAbsolutePath(folder)) continue;
-            if (const char* reason = SystemFolderRefusal(folder, scan.System())) {
+            if (const char* reason =
+                    SystemFolderRefusal(folder, scan.System(), FileSystemPlaceKeys())) {
                 if (scan.refused) scan.refused->push_back({folder, reason});
                 continue;
             }

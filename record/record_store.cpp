@@ -8,6 +8,7 @@
 #include "entries/uninstall_entry.h"
 #include "run/product_version.h"
 #include "run/run_log.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 bool ParseFor(const std::string& text, const CString& installFolder, InstallRecord* record) {
     return ParseInstallRecord(text.c_str(), record) &&
-           IsSamePath(record->installFolder, installFolder);
+           IsSamePlace(record->installFolder, installFolder);
 }
 
 bool ReadRecordFile(const CString& installFolder, InstallRecord* record) {
@@ -59,7 +60,7 @@ EarlierRecords EarlierRecords::Read() {
 }
 
 RecordSource EarlierRecords::RecordOf(const CString& installFolder, InstallRecord* record) const {
-    if (m_file && IsSamePath(m_file->installFolder, installFolder)) {
+    if (m_file && IsSamePlace(m_file->installFolder, installFolder)) {
         *record = *m_file;
         return RecordSource::File;
     }
@@ -69,7 +70,7 @@ RecordSource EarlierRecords::RecordOf(const CString& installFolder, InstallRecor
 }
 
 bool EarlierRecords::MachineCopyOf(const CString& installFolder, InstallRecord* record) const {
-    if (!m_copy || !IsSamePath(m_copy->installFolder, installFolder)) return false;
+    if (!m_copy || !IsSamePlace(m_copy->installFolder, installFolder)) return false;
     *record = *m_copy;
     return true;
 }

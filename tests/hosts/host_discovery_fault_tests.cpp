@@ -14,6 +14,7 @@
 #include "deploy/plugin_registration.h"
 #include "hosts/host_discovery.h"
 #include "journal/install_context.h"
+#include "system/file_identity.h"
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
 
@@ -219,7 +220,8 @@ TEST_F(HostDiscoveryFaults, EveryProfileFolderTheMachineListsIsASystemFolder) {
     }
     const SystemFolders system = SystemFoldersOfThisMachine();
     for (const std::string& folder : folders) {
-        EXPECT_NE(SystemFolderRefusal(folder.c_str(), system), nullptr) << folder;
+        EXPECT_NE(SystemFolderRefusal(folder.c_str(), system, FileSystemPlaceKeys()), nullptr)
+            << folder;
     }
 }
 
