@@ -223,7 +223,8 @@ void Discover(FoundHosts& registry, Scan& scan) {
         ScanProductKey(registry, scan, productKeyPath);
     }
     for (int index = 0; index < kHostReleaseCount; ++index) {
-        RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);
+        RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index],
+                                     &FileSystemPlaceKeys());
     }
 }
 

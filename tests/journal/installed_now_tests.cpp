@@ -27,7 +27,7 @@ struct FarGone : ReachNow {
     bool ReachesKey(const CString& key) const override { return Near(key); }
     bool ReachesFolder(const CString& folder) const override { return Near(folder); }
     bool ReachesHost(const InstallRecord::Release& r) const override { return Near(r.hostFolder); }
-    const OtherNames names{{{"d:\\t~1", "d:\\t"}, {"c:\\h~1", "c:\\h25"}}};
+    const OtherNames names{{"d:\\t~1", "d:\\t"}, {"c:\\h~1", "c:\\h25"}};
 };
 
 // Each item the record holds ("record") or a finish line names (its tag).

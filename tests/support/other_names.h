@@ -4,6 +4,7 @@
 // texts where it should compare places shows.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,8 +15,8 @@
 class OtherNames : public PlaceKeys {
 public:
     // Each pair: a canonical alias and the canonical place it names.
-    explicit OtherNames(std::vector<std::pair<std::string, std::string>> aliases)
-        : m_aliases(std::move(aliases)) {}
+    explicit OtherNames(std::initializer_list<std::pair<std::string, std::string>> aliases)
+        : m_aliases(aliases) {}
 
     bool KeyOf(const char* path, CString* key) const override {
         if (!CanonicalPath(path, key)) return false;
