@@ -19,8 +19,6 @@ namespace {
 
 constexpr wchar_t kSessionManagerKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kQueueValue[] = L"PendingFileRenameOperations";
-// The memory holds the deletions as the queue names them.
-constexpr wchar_t kMemoryValue[] = L"QueuedDeletions";
 // How the queue names a path: the NT form of a DOS path (a UNC path below
 // "UNC"), a target that may replace an existing file marked in front.
 constexpr wchar_t kNtPrefix[] = L"\\??\\";
@@ -32,6 +30,12 @@ constexpr DWORD kMaxListBytes = 4 * 1024 * 1024;
 
 std::wstring MemoryKey() {
     return afx::ToWide(kRestartMemoryKey, CP_ACP);
+}
+
+// The value of the deletions, named as an earlier version named it; it
+// holds them as the queue names them.
+std::wstring MemoryValue() {
+    return afx::ToWide(kQueuedDeletionsValue, CP_ACP);
 }
 
 // The key above the memory, which is not volatile: made so when missing
@@ -113,7 +117,7 @@ bool WriteQueue(const std::vector<std::wstring>& strings) {
 // The deletions the plug-in remembers, as the queue names them.
 std::vector<std::wstring> ReadMemory() {
     std::vector<std::wstring> names;
-    ReadStrings(MemoryKey().c_str(), kMemoryValue, &names);
+    ReadStrings(MemoryKey().c_str(), MemoryValue().c_str(), &names);
     names.erase(std::remove(names.begin(), names.end(), std::wstring()), names.end());
     return names;
 }
@@ -123,7 +127,7 @@ std::vector<std::wstring> ReadMemory() {
 bool WriteMemory(const std::vector<std::wstring>& names) {
     const std::wstring key = MemoryKey();
     if (!MakeMemoryParent() ||
-        !WriteStrings(key.c_str(), kMemoryValue, names, REG_OPTION_VOLATILE)) {
+        !WriteStrings(key.c_str(), MemoryValue().c_str(), names, REG_OPTION_VOLATILE)) {
         return false;
     }
     if (names.empty()) RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());

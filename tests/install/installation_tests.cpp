@@ -41,11 +41,6 @@ using Origin = InstallRecord::Origin;
 
 constexpr char kHostKey[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN";
 
-CString ShortNameOf(const CString& path) {
-    char name[MAX_PATH] = {};
-    return GetShortPathNameA(path, name, MAX_PATH) ? CString(name) : CString();
-}
-
 TEST_F(InstallationTest, NoEntryNamesAnUninstallerWithoutItsRecord) {
     ASSERT_TRUE(driver::CreateFolders((temp / "A\\T-ZozerIded\\InstallRecord.txt").str()));
     EXPECT_EQ(Install("A"), InstallResult::Incomplete);
@@ -326,12 +321,20 @@ TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
 }
 
 TEST_F(InstallationTest, TheFolderUnderItsShortNameIsTheSameInstallationNotAMove) {
+    // The host's folder too: by its long name, then by its short one.
+    const CString hostFolder = temp / "Host Folder";
+    driver::HostEntry host{HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarCAD", "R25\\zh-CN",
+                           hostFolder.str()};
+    sample.AddHost(host);
+    machine.hosts = DiscoverHostInstallations();
     ASSERT_EQ(Install("Chosen Folder"), InstallResult::Complete);
     const InstallRecord first = RecordOf("Chosen Folder");
+    host.folder = ShortNameOf(hostFolder).str();
+    sample.AddHost(host, false);
+    machine.hosts = DiscoverHostInstallations();
     InstallRequest request = RequestFor("Chosen Folder");
     request.chosenFolder = ShortNameOf(request.chosenFolder);
     request.installFolder = request.chosenFolder + "\\T-ZozerIded";
-    ASSERT_NE(request.chosenFolder, RequestFor("Chosen Folder").chosenFolder);
     ASSERT_EQ(Install(request), InstallResult::Complete);
     for (const InstallRecord::File& file : first.files) {
         EXPECT_TRUE(driver::FileExists(file.path.str())) << file.path.str();
@@ -343,7 +346,7 @@ TEST_F(InstallationTest, TheFolderUnderItsShortNameIsTheSameInstallationNotAMove
     run.secondPhaseFolder = request.installFolder;
     EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kSuccess);
     EXPECT_FALSE(driver::FolderExists((temp / "Chosen Folder").str()));
-    EXPECT_FALSE(driver::FileExists((temp / "host\\GCAD2024P.dll").str()));
+    EXPECT_FALSE(driver::FileExists((hostFolder + "\\GCAD2024P.dll").str())) << "never the host's";
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex")) << "record and mark";
 }
 

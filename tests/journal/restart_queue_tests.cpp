@@ -1,13 +1,8 @@
-// The queue of the next restart on Wine's real file system and a sandboxed
-// registry: a place under any of its names (a short name, another case, a
-// folder above it) is that place, the plug-in's own deletions are known
-// under any name and remembered until the restart only, and no file is
-// refused once the run's one check has passed.
+// The restart's queue on Wine's real file system, the registry sandboxed:
+// a place under any of its names or below a folder queued is that place.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -24,123 +19,90 @@
 
 namespace {
 
-constexpr wchar_t kSessionManagerKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-
-CString ShortNameOf(const CString& path) {
-    char name[MAX_PATH] = {};
-    return GetShortPathNameA(path, name, MAX_PATH) ? CString(name) : CString();
-}
-
-// The queue's name of a path, as MoveFileEx gives it.
 std::wstring Nt(const CString& path) {
     return L"\\??\\" + afx::ToWide(path, CP_ACP);
 }
 
-// A list of strings of a value below HKEY_LOCAL_MACHINE, as REG_MULTI_SZ.
-bool SetStrings(const wchar_t* key, const wchar_t* value,
-                const std::vector<std::wstring>& strings) {
+// Another program's work: source and target of each operation.
+bool Queue(const std::vector<std::wstring>& strings) {
     std::wstring data;
     for (const std::wstring& text : strings) data.append(text).push_back(L'\0');
-    data.push_back(L'\0');
-    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, value, REG_MULTI_SZ, data.data(),
-                           static_cast<DWORD>(data.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                           L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                           L"PendingFileRenameOperations", REG_MULTI_SZ, data.c_str(),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == 0;
 }
 
-class RestartQueueTest : public ::testing::Test {
-protected:
+struct RestartQueueTest : ::testing::Test {
     void SetUp() override {
-        ASSERT_TRUE(registry.IsReady());
-        ASSERT_TRUE(driver::CreateFolders(install.str()));
-        ASSERT_TRUE(driver::CreateFolders(ParentFolder(module).str()));
-        ASSERT_TRUE(driver::WriteTextFile(module.str(), "module"));
-        ASSERT_TRUE(driver::WriteTextFile(source.str(), "new"));
+        ASSERT_TRUE(registry.IsReady() && driver::CreateFolders(install.str()) &&
+                    driver::CreateFolders(host.str()) &&
+                    driver::WriteTextFile(module.str(), "module"));
     }
-    // Work another program queued: source and target of each operation.
-    static bool QueueAsAnotherProgram(const std::vector<std::wstring>& strings) {
-        return SetStrings(kSessionManagerKey, L"PendingFileRenameOperations", strings);
-    }
-
     ScratchRegistryRoots registry;
     ScopedTempFolder temp;
     const CString install = temp / "Program Files Of Torvex\\T-ZozerIded";
-    const CString module = temp / "Host Of The Plug-In\\GCAD2024P.dll";
-    const CString source = temp / "package.dll";
-    RunLog log;
+    const CString host = temp / "Host Of The Plug-In";
+    const CString module = host + "\\GCAD2024P.dll";
 };
 
 TEST_F(RestartQueueTest, WorkOnWhatTheRunWritesUnderAnyNameOrOnAFolderAboveItCounts) {
     const CString shortInstall = ShortNameOf(install);
-    const CString shortModule = ShortNameOf(module);
-    ASSERT_NE(shortInstall, install);
-    std::string upper = module.str();
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     const struct {
         std::vector<std::wstring> queued;
         bool counts;
     } cases[] = {
-        {{Nt(shortModule), L""}, true},
-        {{Nt(CString(upper)), L""}, true},
+        {{Nt(ShortNameOf(module)), L""}, true},
         {{Nt(shortInstall), L"!" + Nt(temp / "elsewhere")}, true},
         {{Nt(ShortNameOf(temp / "Program Files Of Torvex")), L""}, true},
-        {{Nt(ShortNameOf(ParentFolder(module))), Nt(temp / "moved")}, true},
-        {{Nt(temp / "other.dll"), L"!" + Nt(shortInstall + "\\Data\\x.dll")}, true},
-        {{Nt(temp / "Host Of The Plug-In\\other.dll"), L""}, false},
+        {{Nt(ShortNameOf(host)), Nt(temp / "moved")}, true},
+        {{Nt(temp / "x.dll"), L"!" + Nt(shortInstall + "\\Data\\x.dll")}, true},
+        {{Nt(host + "\\other.dll"), L""}, false},
         {{Nt(temp / "Program Files Of Torvex\\beside"), L""}, false},
     };
-    const WrittenPlaces written{{install}, {module}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(QueueAsAnotherProgram(c.queued));
-        CString named;
-        afx::FromWide(c.queued[0].c_str(), CP_ACP, &named);
-        EXPECT_EQ(RestartQueue().FirstOtherOn(written).IsEmpty(), !c.counts) << named.str();
+        ASSERT_TRUE(Queue(c.queued));
+        EXPECT_EQ(RestartQueue().FirstOtherOn({{install}, {module}}).IsEmpty(), !c.counts)
+            << &c - cases;
     }
+    // Weighed once by the run's check, it never refuses a file.
+    ASSERT_TRUE(Queue({Nt(module + ".new"), L""}));
+    RunLog log;
+    InstallJournal journal(log);
+    EXPECT_TRUE(journal.InstallFile(module, module + ".new"));
 }
 
 TEST_F(RestartQueueTest, ThePlugInsOwnDeletionIsKnownUnderAnyNameAndRememberedUntilTheRestart) {
     ServedPlaces places(install);
-    places.AddHost(ParentFolder(module), "H\\");
+    places.AddHost(host, "H\\");
     ASSERT_TRUE(QueueDeletionAtRestart(ShortNameOf(module), places));
     RestartQueue queue;
     EXPECT_TRUE(queue.FirstOtherOn({{install}, {module}}).IsEmpty());
     EXPECT_TRUE(queue.HoldsOwnDeletionOf(module));
-    // In a volatile key (which may hold no lasting one), never in the
-    // plug-in's own, which outlives the restart.
+    // A volatile key (which holds no lasting one), not the plug-in's.
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex"));
     afx::ScopedRegKey lasting;
     EXPECT_EQ(
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, CString(kRestartMemoryKey) + "\\lasting", 0, nullptr,
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, CString(kRestartMemoryKey) + "\\x", 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, lasting.Receive(), nullptr),
         ERROR_CHILD_MUST_BE_VOLATILE);
     ASSERT_TRUE(queue.TakeOutOwnDeletion(module));
-    EXPECT_FALSE(RestartQueue().HoldsOwnDeletionOf(module));
     ForgetDeletionsNoLongerQueued();
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, kRestartMemoryKey));
-}
 
-TEST_F(RestartQueueTest, TheMemoryAnEarlierVersionKeptForGoodMovesIntoTheVolatileOne) {
-    // Queued by the plug-in, one carried out since by a restart.
-    ASSERT_TRUE(QueueAsAnotherProgram({Nt(module), L""}));
-    std::string remembered;
-    for (const CString& path : {module, temp / "gone.dll"})
-        AppendLine(remembered, {EscapeField(path)});
-    ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, CString(remembered)));
+    // An earlier version's memory, one of its deletions carried out since.
+    ASSERT_TRUE(Queue({Nt(module), L""}));
+    std::string text;
+    for (const CString& path : {module, host + "\\gone.dll"}) AppendLine(text, {EscapeField(path)});
+    ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, CString(text)));
     TakeOverEarlierRestartMemory();
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex"));
     EXPECT_TRUE(RestartQueue().HoldsOwnDeletionOf(module));
-    wchar_t memory[MAX_PATH] = {};
-    DWORD size = sizeof(memory);
-    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, afx::ToWide(kRestartMemoryKey, CP_ACP).c_str(),
-                           L"QueuedDeletions", RRF_RT_REG_MULTI_SZ, nullptr, memory, &size),
+    DWORD size = 0;
+    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, afx::ToWide(kRestartMemoryKey, CP_ACP).c_str(),
+                           L"QueuedDeletions", RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size),
               ERROR_SUCCESS);
-    EXPECT_EQ(size, (Nt(module).size() + 2) * sizeof(wchar_t)) << "what is no longer queued goes";
-}
-
-TEST_F(RestartQueueTest, AFileIsNeverRefusedForWorkTheRunsOneCheckWeighedBefore) {
-    ASSERT_TRUE(QueueAsAnotherProgram({Nt(module), L""}));
-    InstallJournal journal(log);
-    EXPECT_TRUE(journal.InstallFile(source, module));
-    EXPECT_EQ(driver::ReadTextFile(module.str()), "new");
+    EXPECT_EQ(size, (Nt(module).size() + 2) * sizeof(wchar_t)) << "the one still queued";
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// A machine's names for the platform-free rules (text/place_keys.h): each
-// alias is another name of a place ("C:\TORVEX~1" a short name of
-// "C:\Torvex", "E:\Link" a link to "D:\CAD"), so that a rule that compares
-// texts where it should compare places shows.
+// The machine's names for the platform-free rules (text/place_keys.h): each
+// alias (canonical) is another name of a place, its short name or a link.
 #pragma once
 
 #include <initializer_list>
@@ -14,10 +12,8 @@
 
 class OtherNames : public PlaceKeys {
 public:
-    // Each pair: a canonical alias and the canonical place it names.
-    explicit OtherNames(std::initializer_list<std::pair<std::string, std::string>> aliases)
-        : m_aliases(aliases) {}
-
+    using Alias = std::pair<std::string, std::string>;  // alias, place
+    explicit OtherNames(std::initializer_list<Alias> aliases) : m_aliases(aliases) {}
     bool KeyOf(const char* path, CString* key) const override {
         if (!CanonicalPath(path, key)) return false;
         for (const auto& [alias, place] : m_aliases) {
@@ -29,5 +25,5 @@ public:
     }
 
 private:
-    std::vector<std::pair<std::string, std::string>> m_aliases;
+    std::vector<Alias> m_aliases;
 };
