@@ -16,9 +16,6 @@ bool IsRoot(const CString& canonical) {
 
 const char* SystemFolderRefusal(const char* folder, const SystemFolders& system,
                                 const PlaceKeys& keys) {
-    CString canonical;
-    if (!CanonicalPath(folder, &canonical)) return "not an absolute folder";
-    if (IsRoot(canonical)) return "a drive's root";
     CString key;
     if (!keys.KeyOf(folder, &key)) return "not an absolute folder";
     if (IsRoot(key)) return "a drive's root";
