@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "entries/plugin_key.h"
 #include "framework/afx_unicode.h"
 #include "journal/install_journal.h"
 #include "journal/pending_restart.h"
-#include "record/record_fields.h"
 #include "record/served_places.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
@@ -89,20 +87,6 @@ TEST_F(RestartQueueTest, ThePlugInsOwnDeletionIsKnownUnderAnyNameAndRememberedUn
     ASSERT_TRUE(queue.TakeOutOwnDeletion(module));
     ForgetDeletionsNoLongerQueued();
     EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, kRestartMemoryKey));
-
-    // An earlier version's memory, one of its deletions carried out since.
-    ASSERT_TRUE(Queue({Nt(module), L""}));
-    std::string text;
-    for (const CString& path : {module, host + "\\gone.dll"}) AppendLine(text, {EscapeField(path)});
-    ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kQueuedDeletionsValue, CString(text)));
-    TakeOverEarlierRestartMemory();
-    EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex"));
-    EXPECT_TRUE(RestartQueue().HoldsOwnDeletionOf(module));
-    DWORD size = 0;
-    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, afx::ToWide(kRestartMemoryKey, CP_ACP).c_str(),
-                           L"QueuedDeletions", RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(size, (Nt(module).size() + 2) * sizeof(wchar_t)) << "the one still queued";
 }
 
 }  // namespace
