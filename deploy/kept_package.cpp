@@ -9,6 +9,7 @@
 #include "record/file_ownership.h"
 #include "record/record_store.h"
 #include "run/product.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -22,21 +23,24 @@ std::vector<CString> KeptPackageFaults(const EarlierRecords& earlier,
     if (earlier.RecordOf(installFolder, &record) == RecordSource::None) {
         return {JoinPath(installFolder, kInstallRecordName)};
     }
-    CString canonicalFolder;
+    // The record may name the folder and its files by other names: they are
+    // compared by their keys.
+    const PlaceKeys& keys = FileSystemPlaceKeys();
+    CString folderKey;
     if (GetPathKind(folder) != PathKind::Folder || IsReparsePoint(folder) ||
-        !CanonicalPath(folder, &canonicalFolder)) {
+        !keys.KeyOf(folder, &folderKey)) {
         return {folder};
     }
     std::vector<CString> faults;
-    std::vector<CString> recorded;  // canonical
+    std::vector<CString> recorded;  // keys
     for (const InstallRecord::File& file : record.files) {
-        CString canonical;
-        if (file.origin != InstallRecord::Origin::New || !CanonicalPath(file.path, &canonical) ||
-            !IsDirectlyInFolder(canonical, canonicalFolder)) {
+        CString key;
+        if (file.origin != InstallRecord::Origin::New || !keys.KeyOf(file.path, &key) ||
+            !IsDirectlyInFolder(key, folderKey)) {
             continue;
         }
-        recorded.push_back(canonical);
-        const CString path = JoinPath(folder, FileNameOf(canonical));
+        recorded.push_back(key);
+        const CString path = JoinPath(folder, FileNameOf(file.path));
         if (JudgeRecordedFile(file, ReadFileNow(path, file.size)) != Ownership::Own) {
             faults.push_back(FileNameOf(file.path));
         }
@@ -45,10 +49,10 @@ std::vector<CString> KeptPackageFaults(const EarlierRecords& earlier,
     const afx::ScopedFindHandle listing(FindFirstFileA(JoinPath(folder, "*"), &entry));
     if (!listing) return faults;
     do {
-        CString canonical;
+        CString key;
         const bool file = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-        if (file && (!CanonicalPath(JoinPath(folder, entry.cFileName), &canonical) ||
-                     std::find(recorded.begin(), recorded.end(), canonical) == recorded.end())) {
+        if (file && (!keys.KeyOf(JoinPath(folder, entry.cFileName), &key) ||
+                     std::find(recorded.begin(), recorded.end(), key) == recorded.end())) {
             faults.push_back(entry.cFileName);
         }
     } while (FindNextFileA(listing.Get(), &entry));

@@ -17,6 +17,7 @@
 #include "journal/install_context.h"
 #include "run/product.h"
 #include "run/steps_not_done.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "system/folder_security.h"
 #include "text/path_text.h"
@@ -75,7 +76,7 @@ private:
     // package, the file stays as it is.
     bool KeepInPackage(const CString& source, const char* name) {
         const CString kept = JoinPath(m_keptPackage, name);
-        if (!IsSamePath(source, kept)) {
+        if (!IsSamePlace(source, kept)) {
             return CopyWithRetry(source, kept, StepsNotDone::Kind::FileSkipped,
                                  InstallRecord::Origin::New);
         }

@@ -1,9 +1,8 @@
 // The plug-in's own key, "SOFTWARE\Torvex\T-ZozerIded", under either root.
 // Under HKEY_LOCAL_MACHINE, which only administrators and the system may
-// change: the second copy of the install record, the marks of an
-// installation or an uninstall under way, and the deletions the plug-in
-// queued for the next restart. Under a user's HKEY_CURRENT_USER: the record
-// of what the per-user stage did for that user.
+// change: the second copy of the install record and the marks of an
+// installation or an uninstall under way. Under a user's HKEY_CURRENT_USER:
+// the record of what the per-user stage did for that user.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +20,9 @@ extern const char kEarlierFolderValue[];
 // An uninstall under way: the installation folder it removes, until its
 // record is gone (uninstall/uninstaller.h).
 extern const char kUninstallUnderWayValue[];
-// The deletions the plug-in queued for the next restart (its uninstaller,
-// or the work after a commit), while they are queued.
+// Where an earlier version remembered the deletions the plug-in queued for
+// the next restart: the memory is in a volatile key of its own now
+// (journal/pending_restart.h), which takes this over at the next run.
 extern const char kQueuedDeletionsValue[];
 // The value below HKEY_CURRENT_USER.
 extern const char kUserRecordValue[];

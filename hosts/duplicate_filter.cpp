@@ -4,7 +4,8 @@
 #include "framework/afx_mbcs.h"
 #include "hosts/found_hosts.h"
 
-void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPaths) {
+void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPaths,
+                                  const PlaceKeys* places) {
     // One pass in list order: an item survives when neither its key path nor
     // its folder equals (case-insensitively) that of an earlier survivor,
     // which is what comparing every later item with each survivor gives, in
@@ -20,7 +21,9 @@ void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPa
     CStringArray keptFolders;
     for (int i = 0; i < pairs; ++i) {
         std::string key = afx::MbsFoldCase(keyPaths[i]);
-        std::string folder = afx::MbsFoldCase(folderPaths[i]);
+        CString place;
+        std::string folder = afx::MbsFoldCase(
+            places && places->KeyOf(folderPaths[i], &place) ? place : folderPaths[i]);
         if (seenKeys.count(key) || seenFolders.count(folder)) continue;
         seenKeys.insert(std::move(key));
         seenFolders.insert(std::move(folder));

@@ -4,6 +4,7 @@
 
 #include "framework/afx_string.h"
 #include "hosts/host_release.h"
+#include "text/place_keys.h"
 
 // The vendor product keys searched for hosts, in search order, each under
 // HKEY_CURRENT_USER and then HKEY_LOCAL_MACHINE.
@@ -33,5 +34,9 @@ public:
 
 // Keeps, in list order, each item whose key path and folder differ
 // (case-insensitively, in the ANSI code page) from those of every earlier
-// surviving item. The lists stay parallel.
-void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPaths);
+// surviving item. With `places`, a folder is also the same as another name
+// of its place (its short name, a link to it): one folder served twice
+// would take the plug-in's own file it wrote first for a host's. The lists
+// stay parallel.
+void RemoveDuplicateInstallations(CStringArray& keyPaths, CStringArray& folderPaths,
+                                  const PlaceKeys* places = nullptr);

@@ -8,6 +8,7 @@
 #include "framework/afx_unicode.h"
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
+#include "system/file_identity.h"
 #include "system/reg_ops.h"
 #include "text/path_text.h"
 
@@ -201,7 +202,8 @@ void ScanProductKeyUnderRoot(FoundHosts& registry, Scan& scan, HKEY root,
             // An empty, relative or drive-relative folder would send the
             // host's files into whatever folder the elevated setup runs in.
             if (!IsAbsolutePath(folder)) continue;
-            if (const char* reason = SystemFolderRefusal(folder, scan.System())) {
+            if (const char* reason =
+                    SystemFolderRefusal(folder, scan.System(), FileSystemPlaceKeys())) {
                 if (scan.refused) scan.refused->push_back({folder, reason});
                 continue;
             }
@@ -222,7 +224,8 @@ void Discover(FoundHosts& registry, Scan& scan) {
         ScanProductKey(registry, scan, productKeyPath);
     }
     for (int index = 0; index < kHostReleaseCount; ++index) {
-        RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index]);
+        RemoveDuplicateInstallations(registry.hostKeys[index], registry.hostFolders[index],
+                                     &FileSystemPlaceKeys());
     }
 }
 

@@ -14,20 +14,20 @@ bool IsRoot(const CString& canonical) {
 
 }  // namespace
 
-const char* SystemFolderRefusal(const char* folder, const SystemFolders& system) {
-    CString canonical;
-    if (!CanonicalPath(folder, &canonical)) return "not an absolute folder";
-    if (IsRoot(canonical)) return "a drive's root";
+const char* SystemFolderRefusal(const char* folder, const SystemFolders& system,
+                                const PlaceKeys& keys) {
+    CString key;
+    if (!keys.KeyOf(folder, &key)) return "not an absolute folder";
+    if (IsRoot(key)) return "a drive's root";
     for (const CString& windows : system.windows) {
-        CString canonicalWindows;
-        if (CanonicalPath(windows, &canonicalWindows) &&
-            IsWithinFolder(canonical, canonicalWindows)) {
+        CString windowsKey;
+        if (keys.KeyOf(windows, &windowsKey) && IsWithinFolder(key, windowsKey)) {
             return "the Windows folder";
         }
     }
     for (const CString& root : system.exactRoots) {
-        CString canonicalRoot;
-        if (CanonicalPath(root, &canonicalRoot) && canonical == canonicalRoot) {
+        CString rootKey;
+        if (keys.KeyOf(root, &rootKey) && key == rootKey) {
             return "a Program Files or user profile root";
         }
     }

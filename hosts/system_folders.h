@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
+#include "text/place_keys.h"
 
 struct SystemFolders {
     std::vector<CString> windows;     // nothing inside them either
@@ -24,6 +25,8 @@ extern const char kProfileFolderValue[];
 // The folders of this machine (Win32).
 SystemFolders SystemFoldersOfThisMachine();
 
-// Why the folder is refused as a host folder, or null when it is not.
-// Platform-free.
-const char* SystemFolderRefusal(const char* folder, const SystemFolders& system);
+// Why the folder is refused as a host folder, or null when it is not: by
+// the places the folders name (`keys`), so that another name of a system
+// folder (its short name, a link to it) is refused too. Platform-free.
+const char* SystemFolderRefusal(const char* folder, const SystemFolders& system,
+                                const PlaceKeys& keys);

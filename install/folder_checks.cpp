@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "record/record_store.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "system/folder_access_win32.h"
 #include "text/path_text.h"
@@ -66,7 +67,7 @@ bool EarlierInstallationMadeChosenFolder(const CString& chosenFolder, const CStr
         }
     }
     return std::any_of(record.createdFolders.begin(), record.createdFolders.end(),
-                       [&](const CString& created) { return IsSamePath(created, chosenFolder); });
+                       [&](const CString& created) { return IsSamePlace(created, chosenFolder); });
 }
 
 }  // namespace

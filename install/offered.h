@@ -12,7 +12,7 @@ constexpr char kDefaultChosenFolder[] = "C:\\Torvex";
 
 // The folder the user chose for the installation that Programs and Features
 // knows of (as `earlier` read it): its installation folder without
-// "\T-ZozerIded". Empty when there is none.
+// "\T-ZozerIded" (under any name of that folder). Empty when there is none.
 CString PreviouslyChosenFolder(const EarlierRecords& earlier);
 
 // A release with an installation on this machine; 2023 is never offered in

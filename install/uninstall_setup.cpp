@@ -11,6 +11,7 @@
 #include "record/record_store.h"
 #include "run/product.h"
 #include "run/product_version.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -51,8 +52,8 @@ UninstallSetUp SetUpUninstall(const CString& installFolder, const CString& entry
     record.version = FormatSetupVersion(kSetupVersion);
     earlier.MergeInto(record, reach);
     UninstallSetUp done;
-    done.servesUsersAgain =
-        earlier.Here().version != record.version || !ServeTheSameHosts(record, earlier.Here());
+    done.servesUsersAgain = earlier.Here().version != record.version ||
+                            !ServeTheSameHosts(record, earlier.Here(), reach);
 
     const CString uninstaller = JoinPath(installFolder, kUninstallerName);
     const bool uninstallerWritten = WriteUninstaller(uninstaller, install);
@@ -63,7 +64,7 @@ UninstallSetUp SetUpUninstall(const CString& installFolder, const CString& entry
         install.notDone.Add(
             StepsNotDone::Kind::UninstallNotSetUp,
             uninstallerWritten ? JoinPath(installFolder, kInstallRecordName) : uninstaller);
-        if (IsSamePath(entryFolder, installFolder)) DeleteUninstallEntry();
+        if (IsSamePlace(entryFolder, installFolder)) DeleteUninstallEntry();
         return done;
     }
     done.entered = WriteEntry(installFolder, record, install);

@@ -9,6 +9,7 @@
 #include "run/product.h"
 #include "run/run_log.h"
 #include "system/file_copy.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -30,7 +31,7 @@ void EarlierInstallations::ReadHere() {
         case RecordSource::None:
             // The plug-in was here, but its record is lost: what lies in its
             // own folder is its own all the same.
-            if (IsSamePath(m_read.EntryFolder(), folder) ||
+            if (IsSamePlace(m_read.EntryFolder(), folder) ||
                 GetPathKind(JoinPath(folder, kUninstallerName)) == PathKind::File ||
                 GetPathKind(JoinPath(folder, kInstallRecordName)) == PathKind::File) {
                 m_log.Write("an earlier installation without a readable record");
@@ -43,7 +44,8 @@ void EarlierInstallations::ReadHere() {
 
 void EarlierInstallations::ReadElsewhere() {
     const CString& installed = m_read.EntryFolder();
-    if (installed.IsEmpty() || IsSamePath(installed, m_installFolder)) return;
+    // Another name of this folder (its short name, another case) is this folder.
+    if (installed.IsEmpty() || IsSamePlace(installed, m_installFolder)) return;
     if (m_read.RecordOf(installed, &m_elsewhere) == RecordSource::None) {
         m_log.Write(afx::UiText("the installation named in Programs and Features has no "
                                 "readable record; it is not moved: ") +

@@ -3,33 +3,35 @@
 #include <algorithm>
 
 #include "run/run_log.h"
+#include "system/file_identity.h"
 #include "text/path_text.h"
 
 void EarlierOwnership::TakeOver(const InstallRecord& earlier) {
     for (const InstallRecord::File& file : earlier.files) {
-        CString canonical;
-        if (file.origin == InstallRecord::Origin::New && CanonicalPath(file.path, &canonical)) {
-            m_recorded.push_back({canonical, file});
+        CString key;
+        if (file.origin == InstallRecord::Origin::New &&
+            FileSystemPlaceKeys().KeyOf(file.path, &key)) {
+            m_recorded.push_back({key, file});
         }
     }
 }
 
 void EarlierOwnership::TakeOverFolder(const CString& installFolder) {
-    CanonicalPath(installFolder, &m_ownFolder);
+    FileSystemPlaceKeys().KeyOf(installFolder, &m_ownFolder);
 }
 
 const EarlierOwnership::Recorded* EarlierOwnership::Find(const CString& path) const {
-    CString canonical;
-    if (!CanonicalPath(path, &canonical)) return nullptr;
+    CString key;
+    if (!FileSystemPlaceKeys().KeyOf(path, &key)) return nullptr;
     const auto recorded = std::find_if(m_recorded.begin(), m_recorded.end(),
-                                       [&](const Recorded& r) { return r.canonical == canonical; });
+                                       [&](const Recorded& r) { return r.key == key; });
     return recorded != m_recorded.end() ? &*recorded : nullptr;
 }
 
 Ownership EarlierOwnership::Now(const CString& path) const {
-    CString canonical;
-    if (!CanonicalPath(path, &canonical)) return Ownership::NotRecorded;
-    if (!m_ownFolder.IsEmpty() && IsWithinFolder(canonical, m_ownFolder)) return Ownership::Own;
+    CString key;
+    if (!FileSystemPlaceKeys().KeyOf(path, &key)) return Ownership::NotRecorded;
+    if (!m_ownFolder.IsEmpty() && IsWithinFolder(key, m_ownFolder)) return Ownership::Own;
     const Recorded* recorded = Find(path);
     if (!recorded) return Ownership::NotRecorded;
     const Ownership now = JudgeRecordedFile(recorded->file, ReadFileNow(path, recorded->file.size));

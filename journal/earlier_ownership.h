@@ -32,13 +32,15 @@ public:
     const InstallRecord::File* StillAsRecorded(const CString& path) const;
 
 private:
+    // Paths by their keys (FileSystemPlaceKeys): a record may name a file
+    // by another of its names.
     struct Recorded {
-        CString canonical;
+        CString key;
         InstallRecord::File file;
     };
     const Recorded* Find(const CString& path) const;
 
     RunLog& m_log;
     std::vector<Recorded> m_recorded;
-    CString m_ownFolder;  // canonical: an installation folder taken over whole
+    CString m_ownFolder;  // its key: an installation folder taken over whole
 };

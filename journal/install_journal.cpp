@@ -128,14 +128,7 @@ bool InstallJournal::ClearRestartQueueFor(const CString& path, bool* takenOut) {
     *takenOut = std::any_of(m_lines.begin(), m_lines.end(), [&](const JournalLine& line) {
         return line.kind == Kind::QueuedDeletion && IsSamePath(line.path, path);
     });
-    switch (m_restartGate.For(path)) {
-        case QueuedForRestart::Nothing:
-            return true;
-        case QueuedForRestart::Other:
-            return false;
-        case QueuedForRestart::OwnDeletion:
-            break;
-    }
+    if (!m_restartGate.HoldsOwnDeletionOf(path)) return true;
     if (!m_restartGate.TakeOut(path, [&] { return WriteAhead({Kind::QueuedDeletion, path}); })) {
         return false;
     }

@@ -72,8 +72,7 @@ public:
     // removed, never written through. `origin` is what the record says of a
     // file that was not there before (New, or Settings for the user's own).
     // The plug-in's own deletion of the path queued for the next restart is
-    // taken out first (the file there is the plug-in's leftover); anything
-    // else queued for it refuses the file (error exit_code::kRestartFirst).
+    // taken out first (the file there is the plug-in's leftover).
     // False, with GetLastError() set, when the destination could not be
     // written: it is then as it was.
     bool InstallFile(const CString& source, const CString& destination,
@@ -143,9 +142,9 @@ public:
     int Flushes() const { return m_flushes; }
 
 private:
-    // What the next restart would do to `path`: the plug-in's own queued
-    // deletion is taken out (`takenOut`, also when an earlier attempt at the
-    // file took it), anything else refuses the file.
+    // The plug-in's own queued deletion of `path` is taken out (`takenOut`,
+    // also when an earlier attempt at the file took it). False when it
+    // cannot be.
     bool ClearRestartQueueFor(const CString& path, bool* takenOut);
     // Removes a link at `path`, never writing through it; `attributes` are
     // what lies there then. False, logged, when the link stays.

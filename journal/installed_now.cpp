@@ -29,12 +29,12 @@ bool Holds(const Items& items, Same same) {
 
 // A folder an earlier installation made stays while anything the record
 // holds now lies in it (the installation folder always does).
-bool HoldsAnything(const CString& folder, const InstallRecord& record) {
-    CString canonical;
-    if (!CanonicalPath(folder, &canonical)) return true;
+bool HoldsAnything(const CString& folder, const InstallRecord& record, const KnownPlaces& known) {
+    const CString& key = known.KeyOf(folder);
+    if (key.IsEmpty()) return true;
     const auto within = [&](const char* path) {
-        CString held;
-        return CanonicalPath(path, &held) && IsWithinFolder(held, canonical);
+        const CString& held = known.KeyOf(path);
+        return !held.IsEmpty() && IsWithinFolder(held, key);
     };
     return within(record.installFolder) ||
            Holds(record.files, [&](const InstallRecord::File& f) { return within(f.path); }) ||
@@ -47,12 +47,12 @@ bool HoldsAnything(const CString& folder, const InstallRecord& record) {
 // origin; what it can reach and the plug-in made goes while it is still
 // what was installed; the rest stays recorded.
 std::vector<JournalLine> TakeInFiles(InstallRecord& record, const InstallRecord& earlier,
-                                     const ReachNow& reach) {
+                                     const ReachNow& reach, const KnownPlaces& known) {
     std::vector<JournalLine> lines;
     for (const InstallRecord::File& old : earlier.files) {
         const auto again =
             std::find_if(record.files.begin(), record.files.end(),
-                         [&](const auto& f) { return IsSamePath(f.path, old.path); });
+                         [&](const auto& f) { return known.Same(f.path, old.path); });
         if (again != record.files.end()) {
             // Created by the plug-in once, whatever this run found there.
             again->origin = old.origin;
@@ -76,27 +76,28 @@ std::vector<JournalLine> TakeInFiles(InstallRecord& record, const InstallRecord&
 std::vector<JournalLine> TakeInKeptFiles(InstallRecord& record, const InstallRecord& earlier,
                                          const std::vector<InstallRecord::File>& installed,
                                          const std::vector<CString>& changedSince,
-                                         const ReachNow& reach, std::vector<CString>* passedOver) {
+                                         const ReachNow& reach, const KnownPlaces& known,
+                                         std::vector<CString>* passedOver) {
     std::vector<JournalLine> lines;
     for (const InstallRecord::KeptFile& old : earlier.keptFiles) {
         const auto mine = std::find_if(record.keptFiles.begin(), record.keptFiles.end(),
-                                       [&](const auto& k) { return IsSamePath(k.path, old.path); });
+                                       [&](const auto& k) { return known.Same(k.path, old.path); });
         if (mine != record.keptFiles.end()) {
             // Both kept the host's file of this path: the earlier copy is its
             // true one, unless this run found the file there changed since.
             const bool newerHere = Holds(
-                changedSince, [&](const CString& path) { return IsSamePath(path, old.path); });
+                changedSince, [&](const CString& path) { return known.Same(path, old.path); });
             passedOver->push_back(newerHere ? old.keptAs : mine->keptAs);
             if (!newerHere) *mine = old;
             continue;
         }
         const bool installedAgain =
-            Holds(installed, [&](const auto& f) { return IsSamePath(f.path, old.path); });
+            Holds(installed, [&](const auto& f) { return known.Same(f.path, old.path); });
         // What the plug-in wrote in its place: the put-back tells the host's
         // newer file there from the plug-in's own by it.
         const auto plugins =
             std::find_if(earlier.files.begin(), earlier.files.end(),
-                         [&](const auto& f) { return IsSamePath(f.path, old.path); });
+                         [&](const auto& f) { return known.Same(f.path, old.path); });
         if (installedAgain || !reach.ReachesFile(old.path) || plugins == earlier.files.end() ||
             plugins->sha256.IsEmpty()) {
             record.keptFiles.push_back(old);
@@ -146,14 +147,14 @@ void TakeInReleases(InstallRecord& record, const InstallRecord& earlier, const R
 // The earlier folders nothing recorded lies in any more go, the deepest
 // first; the rest stay recorded, before the ones this run made.
 std::vector<JournalLine> TakeInFolders(InstallRecord& record, const InstallRecord& earlier,
-                                       const ReachNow& reach) {
+                                       const ReachNow& reach, const KnownPlaces& known) {
     std::vector<CString> made;
     std::vector<JournalLine> lines;
     for (const CString& old : earlier.createdFolders) {
-        if (Holds(record.createdFolders, [&](const CString& f) { return IsSamePath(f, old); })) {
+        if (Holds(record.createdFolders, [&](const CString& f) { return known.Same(f, old); })) {
             continue;
         }
-        if (!reach.ReachesFolder(old) || HoldsAnything(old, record)) {
+        if (!reach.ReachesFolder(old) || HoldsAnything(old, record, known)) {
             made.push_back(old);
         } else {
             lines.push_back({Kind::RemoveFolder, old});
@@ -171,23 +172,25 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
                                        const std::vector<CString>& changedSince,
                                        const ReachNow& reach, std::vector<CString>* passedOver) {
     const std::vector<InstallRecord::File> installed = record.files;
+    const KnownPlaces known(reach);
     // In this order: the folders stay while what the record holds now lies in them.
-    std::vector<JournalLine> lines = TakeInFiles(record, earlier, reach);
+    std::vector<JournalLine> lines = TakeInFiles(record, earlier, reach, known);
     const std::vector<JournalLine> putBacks =
-        TakeInKeptFiles(record, earlier, installed, changedSince, reach, passedOver);
+        TakeInKeptFiles(record, earlier, installed, changedSince, reach, known, passedOver);
     const std::vector<JournalLine> keys = TakeInKeys(record, earlier, reach);
     TakeInReleases(record, earlier, reach);
-    const std::vector<JournalLine> folders = TakeInFolders(record, earlier, reach);
+    const std::vector<JournalLine> folders = TakeInFolders(record, earlier, reach, known);
     for (const auto* more : {&putBacks, &keys, &folders}) {
         lines.insert(lines.end(), more->begin(), more->end());
     }
     return lines;
 }
 
-bool ServeTheSameHosts(const InstallRecord& a, const InstallRecord& b) {
-    const auto servedBy = [](const InstallRecord& by, const InstallRecord::Release& release) {
+bool ServeTheSameHosts(const InstallRecord& a, const InstallRecord& b, const PlaceKeys& keys) {
+    const KnownPlaces known(keys);
+    const auto servedBy = [&](const InstallRecord& by, const InstallRecord::Release& release) {
         return Holds(by.releases, [&](const auto& r) {
-            return r.year == release.year && IsSamePath(r.hostFolder, release.hostFolder);
+            return r.year == release.year && known.Same(r.hostFolder, release.hostFolder);
         });
     };
     return std::all_of(a.releases.begin(), a.releases.end(),

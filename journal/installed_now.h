@@ -19,11 +19,13 @@
 #include "framework/afx_string.h"
 #include "journal/journal_line.h"
 #include "record/install_record.h"
+#include "text/place_keys.h"
 
-// Which recorded items this run can act on.
-class ReachNow {
+// Which recorded items this run can act on, and which place a path names:
+// an item recorded under another name of a place (a short name, another
+// case) is the same item.
+class ReachNow : public PlaceKeys {
 public:
-    virtual ~ReachNow() = default;
     // The file lies in a place this run serves: the installation folder, a
     // host folder discovery finds now.
     virtual bool ReachesFile(const CString& path) const = 0;
@@ -47,9 +49,9 @@ std::vector<JournalLine> TakeInEarlier(InstallRecord& record, const InstallRecor
                                        const std::vector<CString>& changedSince,
                                        const ReachNow& reach, std::vector<CString>* passedOver);
 
-// Both serve the same host installations (release and folder): a user's
-// per-user stage would do the same for them.
-bool ServeTheSameHosts(const InstallRecord& a, const InstallRecord& b);
+// Both serve the same host installations (release and folder, whatever its
+// name, as `keys` tell): a user's per-user stage would do the same for them.
+bool ServeTheSameHosts(const InstallRecord& a, const InstallRecord& b, const PlaceKeys& keys);
 
 class FoundHosts;
 class ServedPlaces;
@@ -61,6 +63,7 @@ class ReachOnThisMachine : public ReachNow {
 public:
     ReachOnThisMachine(const ServedPlaces& places, const FoundHosts& hosts, bool entriesReached)
         : m_places(places), m_hosts(hosts), m_entriesReached(entriesReached) {}
+    bool KeyOf(const char* path, CString* key) const override;
     bool ReachesFile(const CString& path) const override;
     bool ReachesKey(const CString& key) const override;
     bool ReachesFolder(const CString& folder) const override;

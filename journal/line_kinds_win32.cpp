@@ -113,13 +113,9 @@ bool QueuedDeletionLine::Do(const JournalLine& line, RestartQueue& queue) {
 
 void QueuedDeletionLine::Undo(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
     CString path;
-    CString canonical;
-    if (!Reach(places, line.path, SettingsFolder::Excluded, &path, log) ||
-        !CanonicalPath(path, &canonical)) {
-        return;
-    }
+    if (!Reach(places, line.path, SettingsFolder::Excluded, &path, log)) return;
     // Still queued: the run never took it out.
-    if (RestartQueue().HoldsOwnDeletionOf(canonical)) return;
+    if (RestartQueue().HoldsOwnDeletionOf(path)) return;
     const bool queued = QueueDeletionAtRestart(path, places);
     log.Result("queue the deletion at the next restart again:", path, queued,
                queued ? 0 : GetLastError());

@@ -26,8 +26,7 @@ PutBack PutBackHostFile(const CString& path, const CString& kept,
         log.Result("put back the host's own file", path, back, back ? 0 : GetLastError());
         return back ? PutBack::Now : PutBack::Failed;
     }
-    CString canonical;
-    if (CanonicalPath(path, &canonical) && RestartQueue().HoldsOwnDeletionOf(canonical)) {
+    if (RestartQueue().HoldsOwnDeletionOf(path)) {
         // Queued after the deletion, so carried out after it. A move, not a
         // deletion: it is queued by MoveFileEx itself, and the plug-in need
         // not remember it (QueueDeletionAtRestart is for deletions).

@@ -1,8 +1,9 @@
 // The restart's queue meets each file an installation is about to write
 // (journal/pending_restart.h): the plug-in's own deletion of the path is
-// taken out (its line written ahead, so that a rollback or the recovery
-// of a killed run queues it again), and anything else queued for it refuses
-// the file until a restart has carried it out.
+// taken out, its line written ahead, so that a rollback or the recovery of
+// a killed run queues it again. Anything else queued on what the
+// installation writes refused the whole run before anything changed
+// (install/restart_precheck.h): a file is never refused here.
 #pragma once
 
 #include <functional>
@@ -19,15 +20,17 @@ public:
     RestartGate(const RestartGate&) = delete;
     RestartGate& operator=(const RestartGate&) = delete;
 
-    // What the queue (read at the first file) holds for `path`. Other is
-    // logged, with GetLastError() set to exit_code::kRestartFirst.
-    QueuedForRestart For(const CString& path);
+    // The plug-in's own deletion of `path` is queued (the queue read at the
+    // first file).
+    bool HoldsOwnDeletionOf(const CString& path);
     // Takes the plug-in's own deletion of `path` out of the queue once
     // `writeAhead` has noted it; logged. False, with GetLastError() set, when
     // either fails.
     bool TakeOut(const CString& path, const std::function<bool()>& writeAhead);
 
 private:
+    RestartQueue& Queue();
+
     RunLog& m_log;
     std::optional<RestartQueue> m_queue;
 };

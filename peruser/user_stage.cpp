@@ -17,6 +17,7 @@
 #include "run/product.h"
 #include "run/run_contract.h"
 #include "run/run_log.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -34,7 +35,7 @@ FoundHosts ServedHosts(const InstallRecord& installed, const FoundHosts& found) 
             const bool recorded = std::any_of(installed.releases.begin(), installed.releases.end(),
                                               [&](const InstallRecord::Release& r) {
                                                   return r.year == HostReleaseYear(release) &&
-                                                         IsSamePath(r.hostFolder, folder);
+                                                         IsSamePlace(r.hostFolder, folder);
                                               });
             if (!recorded) continue;
             served.hostKeys[index].Add(found.GetHostKey(release, i));

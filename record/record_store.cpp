@@ -9,6 +9,7 @@
 #include "entries/uninstall_entry.h"
 #include "run/product_version.h"
 #include "run/run_log.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 bool ParseFor(const std::string& text, const CString& installFolder, InstallRecord* record) {
     return ParseInstallRecord(text.c_str(), record) &&
-           IsSamePath(record->installFolder, installFolder);
+           IsSamePlace(record->installFolder, installFolder);
 }
 
 bool ReadRecordFile(const CString& installFolder, InstallRecord* record) {
@@ -46,7 +47,7 @@ std::optional<InstallRecord> ReadMachineCopy() {
 RecordSource Believed(const CString& installFolder, const std::optional<InstallRecord>& copy,
                       const std::optional<InstallRecord>& file, InstallRecord* record) {
     const std::optional<InstallRecord>& believed = copy ? copy : file;
-    if (!believed || !IsSamePath(believed->installFolder, installFolder)) {
+    if (!believed || !IsSamePlace(believed->installFolder, installFolder)) {
         *record = InstallRecord();
         return RecordSource::None;
     }
@@ -81,7 +82,7 @@ RecordSource EarlierRecords::RecordOf(const CString& installFolder, InstallRecor
 }
 
 bool EarlierRecords::MachineCopyOf(const CString& installFolder, InstallRecord* record) const {
-    if (!m_copy || !IsSamePath(m_copy->installFolder, installFolder)) return false;
+    if (!m_copy || !IsSamePlace(m_copy->installFolder, installFolder)) return false;
     *record = *m_copy;
     return true;
 }

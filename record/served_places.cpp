@@ -5,8 +5,9 @@
 #include "record/install_record.h"
 #include "text/path_text.h"
 
-ServedPlaces::ServedPlaces(const CString& installFolder) : m_givenInstallFolder(installFolder) {
-    if (!CanonicalPath(installFolder, &m_installFolder)) return;
+ServedPlaces::ServedPlaces(const CString& installFolder, const PlaceKeys& keys)
+    : m_keys(&keys), m_givenInstallFolder(installFolder) {
+    if (!m_keys->KeyOf(installFolder, &m_installFolder)) return;
     Add(installFolder, Place::InstallFolder);
     Add(JoinPath(installFolder, kKeptFilesFolder), Place::KeptFiles, installFolder);
     // The settings copy and the kept package are the installation folder's
@@ -16,9 +17,10 @@ ServedPlaces::ServedPlaces(const CString& installFolder) : m_givenInstallFolder(
 }
 
 void ServedPlaces::Add(const CString& folder, Place place, const CString& linkFreeFrom) {
-    CString canonical;
-    if (CanonicalPath(folder, &canonical)) {
-        m_folders.push_back({canonical, linkFreeFrom.IsEmpty() ? folder : linkFreeFrom, place});
+    CString key;
+    CString normal;
+    if (m_keys->KeyOf(folder, &key) && NormalizePath(folder, &normal)) {
+        m_folders.push_back({key, normal, linkFreeFrom.IsEmpty() ? folder : linkFreeFrom, place});
     }
 }
 
@@ -45,9 +47,9 @@ void ServedPlaces::AddSettingsFolder(const CString& settingsFolder) {
 }
 
 void ServedPlaces::AddEarlierInstallFolder(const CString& earlierFolder) {
-    CString canonical;
-    if (!IsValid() || !CanonicalPath(earlierFolder, &canonical)) return;
-    m_earlierFolder = canonical;
+    CString key;
+    if (!IsValid() || !m_keys->KeyOf(earlierFolder, &key)) return;
+    m_earlierFolder = key;
     for (const char* sub : {"", kKeptFilesFolder, kSettingsCopyFolder, kPackageDataFolder}) {
         Add(*sub ? JoinPath(earlierFolder, sub) : earlierFolder, Place::EarlierInstallation,
             earlierFolder);
@@ -55,33 +57,35 @@ void ServedPlaces::AddEarlierInstallFolder(const CString& earlierFolder) {
 }
 
 bool ServedPlaces::IsInstallFolder(const char* folder) const {
-    CString canonical;
-    return IsValid() && CanonicalPath(folder, &canonical) && canonical == m_installFolder;
+    CString key;
+    return IsValid() && m_keys->KeyOf(folder, &key) && key == m_installFolder;
 }
 
-ServedPlaces::Place ServedPlaces::PlaceOf(const char* path, CString* servedFolder) const {
-    CString canonical;
-    if (!CanonicalPath(path, &canonical)) return Place::None;
+ServedPlaces::Location ServedPlaces::Locate(const char* path) const {
+    CString key;
+    CString normal;
+    if (!m_keys->KeyOf(path, &key) || !NormalizePath(path, &normal)) return {};
     for (const Folder& f : m_folders) {
-        if (IsDirectlyInFolder(canonical, f.canonical)) {
-            if (servedFolder) *servedFolder = f.linkFree;
-            return f.place;
+        if (IsDirectlyInFolder(key, f.key)) {
+            CString folder = f.normal;
+            StripAnyTrailingBackslash(folder);  // a drive root "C:\"
+            return {f.place, JoinPath(folder, FileNameOf(normal)), f.linkFree};
         }
     }
-    return Place::None;
+    return {};
 }
 
 bool ServedPlaces::MayHaveCreated(const char* folder) const {
-    CString canonical;
-    if (!IsValid() || !CanonicalPath(folder, &canonical)) return false;
+    CString key;
+    if (!IsValid() || !m_keys->KeyOf(folder, &key)) return false;
     // The folder the user chose and the folders above it made for it, of
     // this installation folder and of an earlier one.
-    if (IsWithinFolder(m_installFolder, canonical)) return true;
-    if (!m_earlierFolder.IsEmpty() && IsWithinFolder(m_earlierFolder, canonical)) return true;
+    if (IsWithinFolder(m_installFolder, key)) return true;
+    if (!m_earlierFolder.IsEmpty() && IsWithinFolder(m_earlierFolder, key)) return true;
     for (const Folder& f : m_folders) {
         const bool own = f.place == Place::InstallFolder || f.place == Place::KeptFiles ||
                          f.place == Place::Settings || f.place == Place::EarlierInstallation;
-        if (own && f.canonical == canonical) return true;
+        if (own && f.key == key) return true;
     }
     return false;
 }

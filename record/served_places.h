@@ -4,13 +4,17 @@
 // package kept in it), the folders of the host installations that discovery finds on this
 // machine now (and their fonts folders), and the running user's settings
 // folder. A path read from a record or a journal is input: it counts only
-// when its canonical form lies directly in one of these, and never through
-// a link.
+// when the place it names lies directly in one of these (whichever of its
+// names it uses: the places and the path are compared by their keys,
+// text/place_keys.h), and it is acted on in the served place's own name,
+// never through a link.
 #pragma once
 
 #include <vector>
 
 #include "framework/afx_string.h"
+#include "system/file_identity.h"
+#include "text/place_keys.h"
 
 class FoundHosts;
 struct InstallRecord;
@@ -27,8 +31,11 @@ public:
         EarlierInstallation,  // an earlier installation folder this one moved away from
     };
 
-    // An installation folder that is not absolute serves nothing.
-    explicit ServedPlaces(const CString& installFolder);
+    // An installation folder that is not absolute serves nothing. `keys`
+    // tell which place a path names: the file system's (Win32 only), or a
+    // table in tests.
+    explicit ServedPlaces(const CString& installFolder,
+                          const PlaceKeys& keys = FileSystemPlaceKeys());
 
     // A host installation served: its folder, and its key below
     // HKEY_CURRENT_USER (ending with a backslash).
@@ -40,15 +47,24 @@ public:
     void AddEarlierInstallFolder(const CString& earlierFolder);
 
     bool IsValid() const { return !m_installFolder.IsEmpty(); }
-    // As given, for messages; its canonical form for comparisons.
+    // As given, for messages and to act on; its key for comparisons.
     const CString& InstallFolder() const { return m_givenInstallFolder; }
     bool IsInstallFolder(const char* folder) const;
+    const PlaceKeys& Keys() const { return *m_keys; }
 
-    // Where the file lies, and the served folder from which no step to it
-    // may pass through a link (as given when added): the host folder for a
-    // host's fonts folder, the installation folder for the kept files and
-    // the settings copy, else the folder it lies directly in.
-    Place PlaceOf(const char* path, CString* servedFolder = nullptr) const;
+    // Where a file lies: its place; the file in the place's own name (the
+    // folder as added, normalized, and the file's name), to act on; and the
+    // served folder from which no step to it may pass through a link (as
+    // given when added): the host folder for a host's fonts folder, the
+    // installation folder for the kept files and the settings copy, else the
+    // folder it lies directly in.
+    struct Location {
+        Place place = Place::None;
+        CString path;
+        CString linkFree;
+    };
+    Location Locate(const char* path) const;
+    Place PlaceOf(const char* path) const { return Locate(path).place; }
 
     // A host's "Applications" key, or a key directly in it.
     bool IsApplicationsKey(const char* key) const;
@@ -61,22 +77,24 @@ public:
 
 private:
     struct Folder {
-        CString canonical;
+        CString key;
+        CString normal;    // as given, in its normal form
         CString linkFree;  // given: the folder from which no step is a link
         Place place;
     };
     void Add(const CString& folder, Place place, const CString& linkFreeFrom = CString());
 
+    const PlaceKeys* m_keys;
     CString m_givenInstallFolder;
-    CString m_installFolder;  // canonical
-    CString m_earlierFolder;  // canonical; empty when there is none
+    CString m_installFolder;  // its key
+    CString m_earlierFolder;  // its key; empty when there is none
     std::vector<Folder> m_folders;
     std::vector<CString> m_applicationsKeys;
 };
 
 // True when `path`, or any folder from `servedFolder` down to it (the
 // served folder itself included), is a link, junction or mount point:
-// nothing may pass through one.
+// nothing may pass through one. Both in the served folder's own name.
 bool PassesThroughLink(const CString& servedFolder, const CString& path);
 
 // Whether a file a record or a journal names may be acted on: it lies
@@ -85,7 +103,8 @@ bool PassesThroughLink(const CString& servedFolder, const CString& path);
 // uninstall removes), and no step from that place down to it is a link.
 enum class SettingsFolder { Excluded, Included };
 enum class FileReach { Reached, Outside, ThroughLink };
-// `normal` is the normal form of the path, to act on, when it is Reached.
+// `normal` is the file in its served place's own name, to act on, when it is
+// Reached.
 FileReach ReachServedFile(const ServedPlaces& places, const CString& path, SettingsFolder settings,
                           CString* normal);
 

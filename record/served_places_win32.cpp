@@ -30,14 +30,13 @@ bool PassesThroughLink(const CString& servedFolder, const CString& path) {
 
 FileReach ReachServedFile(const ServedPlaces& places, const CString& path, SettingsFolder settings,
                           CString* normal) {
-    CString served;
-    const ServedPlaces::Place place = places.PlaceOf(path, &served);
-    if (place == ServedPlaces::Place::None ||
-        (place == ServedPlaces::Place::Settings && settings == SettingsFolder::Excluded) ||
-        !NormalizePath(path, normal)) {
+    const ServedPlaces::Location at = places.Locate(path);
+    if (at.place == ServedPlaces::Place::None ||
+        (at.place == ServedPlaces::Place::Settings && settings == SettingsFolder::Excluded)) {
         return FileReach::Outside;
     }
-    return PassesThroughLink(served, *normal) ? FileReach::ThroughLink : FileReach::Reached;
+    *normal = at.path;
+    return PassesThroughLink(at.linkFree, *normal) ? FileReach::ThroughLink : FileReach::Reached;
 }
 
 ServedPlaces FindServedPlaces(const CString& installFolder, const InstallRecord* record,

@@ -10,6 +10,7 @@
 #include "setup/release_choice.h"
 #include "setup/setup_dialog.h"
 #include "setup/unattended.h"
+#include "system/file_identity.h"
 #include "text/path_text.h"
 
 namespace {
@@ -42,7 +43,7 @@ int RunRepairOrModify(const CommandLine& commandLine, const MachineAtStart& mach
     // Only the installation Programs and Features names, as its record says.
     const CString chosen = PreviouslyChosenFolder(machine.earlier);
     InstallRecord record;
-    if (chosen.IsEmpty() || !IsSamePath(JoinPath(chosen, kInstallFolderName), installFolder) ||
+    if (chosen.IsEmpty() || !IsSamePlace(JoinPath(chosen, kInstallFolderName), installFolder) ||
         machine.earlier.RecordOf(installFolder, &record) == RecordSource::None) {
         log.Write(afx::UiText("not the installation Programs and Features names, or no record: ") +
                   afx::UiText::System(installFolder));

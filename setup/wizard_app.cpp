@@ -6,6 +6,7 @@
 #include "hosts/host_discovery.h"
 #include "install/machine_at_start.h"
 #include "install/version_step.h"
+#include "journal/pending_restart.h"
 #include "journal/recovery.h"
 #include "record/served_places.h"
 #include "resources/resource.h"
@@ -142,6 +143,8 @@ int RunOnTheMachine(const Invocation& invocation, RunLog& log) {
     const CommandLine& commandLine = invocation.commandLine;
     MachineAtStart machine;
     machine.hosts = Discover(log);
+    // The memory of the restart's queue an earlier version kept for good.
+    TakeOverEarlierRestartMemory();
     RecoverInterrupted(machine.hosts, log);
     const bool uninstall = invocation.uninstaller && commandLine.task == UninstallerTask::Uninstall;
     FinishInterruptedUninstall(uninstall ? commandLine.secondPhaseFolder : CString(), machine.hosts,

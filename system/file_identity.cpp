@@ -82,8 +82,26 @@ bool IsSameObject(const char* a, const char* b) {
            infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
+namespace {
+
+class FinalPathKeys : public PlaceKeys {
+public:
+    bool KeyOf(const char* path, CString* key) const override {
+        CString finalPath;
+        return CanonicalPath(FinalPathOf(path, &finalPath) ? finalPath.GetString() : path, key);
+    }
+};
+
+}  // namespace
+
+const PlaceKeys& FileSystemPlaceKeys() {
+    static const FinalPathKeys keys;
+    return keys;
+}
+
 bool IsSamePlace(const char* a, const char* b) {
-    CString finalA;
-    CString finalB;
-    return FinalPathOf(a, &finalA) && FinalPathOf(b, &finalB) && IsSamePath(finalA, finalB);
+    CString keyA;
+    CString keyB;
+    const PlaceKeys& keys = FileSystemPlaceKeys();
+    return keys.KeyOf(a, &keyA) && keys.KeyOf(b, &keyB) && keyA == keyB;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/afx_string.h"
+#include "text/place_keys.h"
 
 // The file system's own name for what `path` names: its final path, with
 // every link above it followed and every name as it is on the disk (long
@@ -20,6 +21,12 @@ bool FinalPathOf(const char* path, CString* finalPath);
 // program holds open without sharing still answers.
 bool IsSameObject(const char* a, const char* b);
 
-// True when both paths name the same place, existing or not: their final
-// paths are the same, compared as paths are (text/path_text.h).
+// The file system's keys (text/place_keys.h): the canonical form of the
+// final path, or of the path's own text when the file system cannot name it
+// (nothing of it exists, as on a drive that is not there). The one
+// PlaceKeys of the programs; it holds nothing.
+const PlaceKeys& FileSystemPlaceKeys();
+
+// True when both paths name the same place, existing or not: their keys
+// (FileSystemPlaceKeys) are the same.
 bool IsSamePlace(const char* a, const char* b);

@@ -16,8 +16,10 @@
 #include "record/record_store.h"
 #include "run/product.h"
 #include "run/run_log.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"
+#include "text/place_keys.h"
 
 namespace {
 
@@ -112,6 +114,8 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
 // record says the plug-in wrote there.
 void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
                       UninstallOutcome& outcome, RunLog& log) {
+    // A record that took in an earlier one may name a place by two names.
+    const KnownPlaces known(places.Keys());
     for (const InstallRecord::KeptFile& kept : record.keptFiles) {
         // Named in the form acted on.
         InstallRecord::KeptFile shown = kept;
@@ -119,7 +123,7 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
         NormalizePath(kept.keptAs, &shown.keptAs);
         const auto plugins = std::find_if(
             record.files.begin(), record.files.end(),
-            [&](const InstallRecord::File& file) { return IsSamePath(file.path, kept.path); });
+            [&](const InstallRecord::File& file) { return known.Same(file.path, kept.path); });
         switch (PutBackKeptFile(
             kept, plugins != record.files.end() ? *plugins : InstallRecord::File(), places, log)) {
             case PutBack::Now:
@@ -228,12 +232,7 @@ void RemoveOwnFiles(const ServedPlaces& places, const CString& runningUninstalle
     RemoveFile(JoinPath(installFolder, kInstallRecordName));
     RemoveFile(JoinPath(installFolder, kJournalFileName));
     const CString uninstaller = JoinPath(installFolder, kUninstallerName);
-    CString running;
-    CString canonicalUninstaller;
-    const bool isRunning = CanonicalPath(runningUninstaller, &running) &&
-                           CanonicalPath(uninstaller, &canonicalUninstaller) &&
-                           running == canonicalUninstaller;
-    if (isRunning && !ownFolder.IsEmpty()) {
+    if (!ownFolder.IsEmpty() && IsSamePlace(runningUninstaller, uninstaller)) {
         // The program that started this run waits for it: its file cannot be
         // deleted, but it can be moved out of the folder, into this run's own,
         // which goes at the next restart with it.

@@ -17,6 +17,7 @@
 #include "record/served_places.h"
 #include "run/product.h"
 #include "run/run_log.h"
+#include "system/file_identity.h"
 #include "system/file_ops.h"
 #include "system/folder_security.h"
 #include "text/path_text.h"
@@ -211,7 +212,7 @@ void FinishInterruptedUninstall(const CString& runningFor, const FoundHosts& hos
     CString folder;
     if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, &folder)) return;
     // The uninstaller of that folder finishes it itself, after its question.
-    if (!runningFor.IsEmpty() && IsSamePath(folder, runningFor)) return;
+    if (!runningFor.IsEmpty() && IsSamePlace(folder, runningFor)) return;
     log.Write(afx::UiText("an interrupted uninstall was found in ") + afx::UiText::System(folder));
     InstallRecord record;
     if (IsAbsolutePath(folder) && ReadInstallRecord(folder, &record) != RecordSource::None) {

@@ -197,11 +197,18 @@ TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueu
         EXPECT_EQ(RunCommand(kSilentUninstall).code, 3010u);
         CloseHandle(held);
     }
+    // Remembered as an earlier version did: below the plug-in's key, for good.
+    const std::string remembered = module + "\r\n";
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex T-ZozerIded restart"), 0);
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex\\T-ZozerIded",
+                              "QueuedDeletions", REG_BINARY, remembered.data(), remembered.size()),
+              0);
     EXPECT_EQ(Setup(silent).code, 0u) << Log();
     ASSERT_TRUE(SavedRestartQueue::Restart());
     EXPECT_EQ(driver::ReadTextFile(module), installed) << "the restart left the installation whole";
     EXPECT_EQ(RunCommand(kSilentUninstall).code, 0u);
     EXPECT_FALSE(driver::FileExists(module)) << "the plug-in's, never kept as the host's";
+    EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex"));
 }
 
 TEST_F(UnattendedTest, TheHostsOwnFileKeptForAModuleInUseComesBackAtTheRestart) {

@@ -7,19 +7,20 @@
 
 #include "hosts/found_hosts.h"
 #include "tests/support/gbk_samples.h"
+#include "tests/support/other_names.h"
 
 namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;  // key path, folder
 
-Pairs Filtered(const Pairs& in) {
+Pairs Filtered(const Pairs& in, const PlaceKeys* places = nullptr) {
     CStringArray keys;
     CStringArray folders;
     for (const auto& item : in) {
         keys.Add(CString(item.first));
         folders.Add(CString(item.second));
     }
-    RemoveDuplicateInstallations(keys, folders);
+    RemoveDuplicateInstallations(keys, folders, places);
     EXPECT_EQ(keys.GetSize(), folders.GetSize());
     Pairs out;
     for (int i = 0; i < keys.GetSize() && i < folders.GetSize(); ++i) {
@@ -65,6 +66,14 @@ TEST(RemoveDuplicateInstallations, LetterCaseDoesNotCount) {
     EXPECT_EQ(Filtered({{"software\\gstarsoft\\r24\\", "C:\\A"},
                         {"SOFTWARE\\GSTARSOFT\\R24\\", "C:\\B"}}),
               (Pairs{{"software\\gstarsoft\\r24\\", "C:\\A"}}));
+}
+
+TEST(RemoveDuplicateInstallations, AnotherNameOfTheFolderIsTheSameFolder) {
+    const OtherNames names({{"c:\\progra~1", "c:\\program files"}});
+    EXPECT_EQ(
+        Filtered({{"K1\\", "C:\\Program Files\\Gstarsoft"}, {"K2\\", "C:\\PROGRA~1\\Gstarsoft"}},
+                 &names),
+        (Pairs{{"K1\\", "C:\\Program Files\\Gstarsoft"}}));
 }
 
 TEST(RemoveDuplicateInstallations, NoOtherNormalisation) {

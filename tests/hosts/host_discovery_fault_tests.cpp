@@ -15,6 +15,7 @@
 #include "hosts/host_discovery.h"
 #include "hosts/system_folders.h"
 #include "journal/install_context.h"
+#include "system/file_identity.h"
 #include "tests/hosts/discovery_support.h"
 #include "tests/support/gbk_samples.h"
 
@@ -220,7 +221,8 @@ TEST_F(HostDiscoveryFaults, EveryProfileFolderTheMachineListsIsASystemFolder) {
     }
     const SystemFolders system = SystemFoldersOfThisMachine();
     for (const std::string& folder : folders) {
-        EXPECT_NE(SystemFolderRefusal(folder.c_str(), system), nullptr) << folder;
+        EXPECT_NE(SystemFolderRefusal(folder.c_str(), system, FileSystemPlaceKeys()), nullptr)
+            << folder;
     }
 }
 

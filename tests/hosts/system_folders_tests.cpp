@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "hosts/system_folders.h"
+#include "tests/support/other_names.h"
 
 namespace {
 
@@ -25,9 +26,17 @@ TEST(SystemFolderRefusal, RefusesWhatWouldPutModulesIntoTheSystem) {
         {"C:\\Users\\alice\\AppData\\Local\\GstarCAD", false},
         {"C:\\WindowsApps\\x", false},
         {"D:\\CAD", false},
+        // Other names of those folders: a short name, a link to them.
+        {"C:\\PROGRA~1", true},
+        {"C:\\WINDOW~1\\System32", true},
+        {"D:\\Link", true},
+        {"D:\\Link\\Gstarsoft", false},
     };
+    const OtherNames names({{"c:\\progra~1", "c:\\program files"},
+                            {"c:\\window~1", "c:\\windows"},
+                            {"d:\\link", "c:\\users\\alice"}});
     for (const auto& c : cases) {
-        EXPECT_EQ(SystemFolderRefusal(c.folder, system) != nullptr, c.refused) << c.folder;
+        EXPECT_EQ(SystemFolderRefusal(c.folder, system, names) != nullptr, c.refused) << c.folder;
     }
 }
 

@@ -30,6 +30,7 @@
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unix_link.h"
+#include "text/path_text.h"
 #include "tools/driver/sample_machine.h"
 #include "tools/driver/ui_driver.h"
 #include "uninstall/uninstaller.h"
@@ -314,6 +315,41 @@ TEST_F(InstallationTest, AnUpgradeStartsOnlyFromAnEntryOfThisPlugIn) {
         ASSERT_TRUE(WriteUninstallEntry({c.location, kSetupVersion, 1}));
         EXPECT_EQ(PreviouslyChosenFolder(EarlierRecords::Read()), c.chosen) << c.location;
     }
+    // The plug-in's folder under its short name.
+    ASSERT_TRUE(driver::CreateFolders((temp / "Chosen Folder\\T-ZozerIded").str()));
+    const CString shortName = ShortNameOf(temp / "Chosen Folder\\T-ZozerIded");
+    ASSERT_TRUE(WriteUninstallEntry({shortName, kSetupVersion, 1}));
+    EXPECT_EQ(PreviouslyChosenFolder(EarlierRecords::Read()), ParentFolder(shortName));
+}
+
+TEST_F(InstallationTest, TheFolderUnderItsShortNameIsTheSameInstallationNotAMove) {
+    // The host's folder too: by its long name, then by its short one.
+    const CString hostFolder = temp / "Host Folder";
+    driver::HostEntry host{HKEY_CURRENT_USER, "SOFTWARE\\Gstarsoft\\GstarCAD", "R25\\zh-CN",
+                           hostFolder.str()};
+    sample.AddHost(host);
+    machine.hosts = DiscoverHostInstallations();
+    ASSERT_EQ(Install("Chosen Folder"), InstallResult::Complete);
+    const InstallRecord first = RecordOf("Chosen Folder");
+    host.folder = ShortNameOf(hostFolder).str();
+    sample.AddHost(host, false);
+    machine.hosts = DiscoverHostInstallations();
+    InstallRequest request = RequestFor("Chosen Folder");
+    request.chosenFolder = ShortNameOf(request.chosenFolder);
+    request.installFolder = request.chosenFolder + "\\T-ZozerIded";
+    ASSERT_EQ(Install(request), InstallResult::Complete);
+    for (const InstallRecord::File& file : first.files) {
+        EXPECT_TRUE(driver::FileExists(file.path.str())) << file.path.str();
+    }
+    EXPECT_EQ(ReadInstalledFolder(), request.installFolder);
+    EXPECT_FALSE(EnteredVersion().empty()) << "the stage stays entered";
+    UninstallRun run;
+    run.mode = RunMode::VerySilent;
+    run.secondPhaseFolder = request.installFolder;
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kSuccess);
+    EXPECT_FALSE(driver::FolderExists((temp / "Chosen Folder").str()));
+    EXPECT_FALSE(driver::FileExists((hostFolder + "\\GCAD2024P.dll").str())) << "never the host's";
+    EXPECT_FALSE(driver::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex")) << "record and mark";
 }
 
 TEST_F(InstallationTest, ALinkAtTheInstallationFolderItselfIsFound) {

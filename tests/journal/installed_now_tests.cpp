@@ -10,6 +10,7 @@
 #include "journal/installed_now.h"
 #include "journal/journal_line.h"
 #include "record/install_record.h"
+#include "tests/support/other_names.h"
 
 namespace {
 
@@ -17,13 +18,16 @@ using Origin = InstallRecord::Origin;
 
 constexpr char kHash[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 
-// A machine where the host "C:\Far" (folder and key) is no longer found.
+// A machine where the host "C:\Far" (folder and key) is no longer found, and
+// "D:\T~1" and "C:\H~1" are the short names of "D:\T" and "C:\H25".
 struct FarGone : ReachNow {
     static bool Near(const char* text) { return !std::strstr(text, "Far"); }
+    bool KeyOf(const char* path, CString* key) const override { return names.KeyOf(path, key); }
     bool ReachesFile(const CString& path) const override { return Near(path); }
     bool ReachesKey(const CString& key) const override { return Near(key); }
     bool ReachesFolder(const CString& folder) const override { return Near(folder); }
     bool ReachesHost(const InstallRecord::Release& r) const override { return Near(r.hostFolder); }
+    const OtherNames names{{"d:\\t~1", "d:\\t"}, {"c:\\h~1", "c:\\h25"}};
 };
 
 // Each item the record holds ("record") or a finish line names (its tag).
@@ -125,6 +129,27 @@ TEST(InstalledNow, TheRecordHoldsWhatIsInstalledNowAndTheRestGoesAfterTheCommit)
         EXPECT_EQ(passedOver,
                   std::vector<CString>{changed ? earlier.keptFiles[0].keptAs : mine.keptAs});
     }
+}
+
+TEST(InstalledNow, AnEarlierRecordNamingThePlacesOtherwiseNamesTheSameItems) {
+    // Written by a run given the short name of the folder; this run has the long one.
+    InstallRecord earlier;
+    earlier.installFolder = "D:\\T~1";
+    earlier.releases = {{2025, "C:\\H~1", "H25\\"}};
+    earlier.createdFolders = {"D:\\T~1"};
+    earlier.files = {{"D:\\T~1\\a.dll", 1, Origin::New, kHash},
+                     {"C:\\H~1\\GCAD2025P.dll", 2, Origin::New, kHash}};
+    earlier.keptFiles = {{"C:\\H~1\\GCAD2025P.dll", "D:\\T~1\\Kept\\GCAD2025P.dll"}};
+    InstallRecord now;
+    now.installFolder = "D:\\T";
+    now.releases = {{2025, "c:\\h25", "H25\\"}};
+    now.files = {{"d:\\t\\A.DLL", 1, Origin::Replaced, kHash},
+                 {"C:\\H25\\GCAD2025P.dll", 2, Origin::Replaced, kHash}};
+    EXPECT_TRUE(ServeTheSameHosts(now, earlier, FarGone().names));
+    std::vector<CString> passedOver;
+    EXPECT_TRUE(TakeInEarlier(now, earlier, {}, FarGone(), &passedOver).empty())
+        << "nothing installed again may go, nor the folder it lies in";
+    EXPECT_EQ(now.files[0].origin, Origin::New);
 }
 
 TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {

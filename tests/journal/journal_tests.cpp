@@ -115,7 +115,7 @@ TEST_F(JournalTest, AFileSetAsideAndStillInUseGoesAtTheNextRestart) {
     journal.Commit();
     journal.Finish(ServedPlaces(install));
     // The plug-in's own: an installation before the restart need not wait.
-    EXPECT_EQ(RestartQueue().For(aside), QueuedForRestart::OwnDeletion);
+    EXPECT_TRUE(RestartQueue().HoldsOwnDeletionOf(aside));
 }
 
 TEST_F(JournalTest, ADeletionOnAShareIsQueuedAsWindowsNamesItAndKnownAsTheSetupsOwn) {
@@ -128,7 +128,7 @@ TEST_F(JournalTest, ADeletionOnAShareIsQueuedAsWindowsNamesItAndKnownAsTheSetups
                      L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, queued, &size),
         ERROR_SUCCESS);
     EXPECT_STREQ(queued, L"\\??\\UNC\\server\\share\\T-ZozerIded\\a.dll");
-    EXPECT_EQ(RestartQueue().For(share + "\\a.dll"), QueuedForRestart::OwnDeletion);
+    EXPECT_TRUE(RestartQueue().HoldsOwnDeletionOf(share + "\\a.dll"));
 }
 
 TEST_F(JournalTest, AnInstallationKilledWhileDroppingWhatItKeptIsFinished) {
@@ -156,13 +156,13 @@ TEST_F(JournalTest, TheUninstallersQueuedDeletionTakenOutIsQueuedAgainWhenTheRun
             InstallJournal journal(log);
             ASSERT_TRUE(journal.MakeDurable(install));
             ASSERT_TRUE(journal.InstallFile(source, module));
-            EXPECT_EQ(RestartQueue().For(module), QueuedForRestart::Nothing);
+            EXPECT_FALSE(RestartQueue().HoldsOwnDeletionOf(module));
             if (!killed) journal.Rollback(ServedPlaces(install));
         }
         EXPECT_EQ(killed, RecoverInterruptedInstallation(ServedPlaces(install), log));
         EXPECT_EQ(ReadTextFile(module.str()), "left by the uninstaller") << killed;
         RestartQueue queue;
-        EXPECT_EQ(queue.For(module), QueuedForRestart::OwnDeletion) << killed;
+        EXPECT_TRUE(queue.HoldsOwnDeletionOf(module)) << killed;
         ASSERT_TRUE(queue.TakeOutOwnDeletion(module));
     }
 }

@@ -67,6 +67,11 @@ CString ScopedTempFolder::operator/(const char* relative) const {
     return path;
 }
 
+CString ShortNameOf(const CString& path) {
+    char name[MAX_PATH] = {};
+    return GetShortPathNameA(path, name, MAX_PATH) ? CString(name) : CString();
+}
+
 bool ExistsAnyLength(const char* path) {
     return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

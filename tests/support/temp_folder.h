@@ -24,3 +24,6 @@ private:
 
 // Existence through the wide functions, for paths beyond MAX_PATH.
 bool ExistsAnyLength(const char* path);
+
+// The short (8.3) name of an existing path; empty when there is none.
+CString ShortNameOf(const CString& path);

@@ -16,11 +16,6 @@
 
 namespace {
 
-CString ShortNameOf(const CString& path) {
-    char name[MAX_PATH] = {};
-    return GetShortPathNameA(path, name, MAX_PATH) ? CString(name) : CString();
-}
-
 TEST(FileIdentity, EveryNameOfAFolderIsTheSameFolderAndOthersAreNot) {
     ScopedTempFolder temp;
     const CString folder = temp / "Program Files Of Torvex";

@@ -172,7 +172,7 @@ TEST_F(RemovalTest, FilesInUseGoAtTheNextRestartAndTheirFolderAfterThem) {
     // may take them out again.
     const RestartQueue queue;
     for (const CString& path : {modules[0], modules[1], install}) {
-        EXPECT_EQ(queue.For(path), QueuedForRestart::OwnDeletion) << path;
+        EXPECT_TRUE(queue.HoldsOwnDeletionOf(path)) << path;
     }
 }
 

@@ -14,6 +14,8 @@ constexpr const char* kUninstallEntryKey =
 // The plug-in's own key: under HKLM the record's copy and an installation
 // under way, under HKCU the per-user stage's record.
 constexpr const char* kPluginKey = "SOFTWARE\\Torvex";
+// The memory of the deletions the plug-in queued for the next restart.
+constexpr const char* kRestartMemoryKey = "SOFTWARE\\Torvex T-ZozerIded restart";
 // The per-user stage's Active Setup entry (HKLM) and a user's stamp (HKCU).
 constexpr const char* kActiveSetupKey =
     "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
@@ -148,6 +150,7 @@ void SampleMachine::Clean() {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVendorKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPluginKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kRestartMemoryKey);
     RegDeleteTreeA(HKEY_CURRENT_USER, kPluginKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kActiveSetupKey);
     RegDeleteTreeA(HKEY_CURRENT_USER, kActiveSetupKey);
