@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/scratch_registry.h"
 
 namespace e2e {
 namespace {
@@ -17,6 +18,8 @@ constexpr const char* kUninstaller = "C:\\Torvex\\T-ZozerIded\\Uninstall.exe";
 // Enough files that a kill lands in the midst of removing them.
 constexpr int kExtraFiles = 150;
 constexpr DWORD kPollMs = 1;
+// Values of a stamp that take a run a while to save.
+constexpr int kStampValues = 20000;
 constexpr DWORD kRunTimeoutMs = 60000;
 
 // All a log holds now: driver::ReadTextFile cannot share it with its writer.
@@ -47,18 +50,21 @@ void ExpectNoEntryNamesAMissingProgram(const std::string& row) {
 
 class InterruptedRunTest : public SetupTest {
 protected:
-    // Runs the setup (into `folder`) or else the uninstaller to its end, or
-    // stops the process doing the work (the uninstaller's second) once
-    // `killAt` is in the log. Its exit code; 0 after a kill.
-    DWORD Run(const char* folder, const std::string& killAt = std::string()) {
+    // Runs the setup (`setup`, else the package's, into `folder`) or else the
+    // uninstaller (with `task`) to its end, or stops the process doing the
+    // work (the uninstaller's second) once `killAt` is in the log. Its exit
+    // code; 0 after a kill.
+    DWORD Run(const char* folder, const std::string& killAt = std::string(),
+              const std::string& setup = std::string(), const std::string& task = std::string()) {
         DeleteFileA(LogFile().c_str());
         driver::Process process;
         driver::Process worker;
         const std::string log = " /VERYSILENT /LOG=\"" + LogFile() + "\"";
-        EXPECT_TRUE(folder ? process.Start(PackageFolder() + "\\SetUp.exe",
-                                           {{"APPDATA", AppDataFolder()}},
-                                           "/DIR=\"" + std::string(folder) + "\"" + log)
-                           : process.Start(kUninstaller, {{"APPDATA", AppDataFolder()}}, log));
+        const std::string program = setup.empty() ? PackageFolder() + "\\SetUp.exe" : setup;
+        EXPECT_TRUE(folder
+                        ? process.Start(program, {{"APPDATA", AppDataFolder()}},
+                                        "/DIR=\"" + std::string(folder) + "\"" + log)
+                        : process.Start(kUninstaller, {{"APPDATA", AppDataFolder()}}, task + log));
         if (killAt.empty()) {
             EXPECT_TRUE(process.WaitForExit(kRunTimeoutMs));
             return process.ExitCode();
@@ -128,6 +134,57 @@ TEST_F(InterruptedRunTest, WhatAKilledUpgradeStillHadToRemoveIsRemovedByTheNextR
     EXPECT_EQ(Run("C:\\Torvex"), 0u) << ReadLog(LogFile());
     for (const std::string& name : FilesIn(kInstallFolder)) {
         EXPECT_EQ(name.find("extra"), std::string::npos) << name;
+    }
+}
+
+TEST_F(InterruptedRunTest, ARunKilledOnceItsEntriesAreWrittenIsUndoneWhole) {
+    const std::string library = AddHost(2025) + "\\itextsharp.dll";
+    ASSERT_TRUE(driver::WriteTextFile(library, "the host's"));
+    const std::string newer = Scratch() + "\\newer";
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder(),
+                                       {2023, 2024}, kExtraFiles));
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(NEWER_SETUP_EXE_PATH), newer, {2024}));
+    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    const std::string earlier = Scratch() + "\\A";
+    const std::string settings = AppDataFolder() + "\\Torvex";
+    const Snapshot before = Without(TakeSnapshot(false), settings);
+    const struct {
+        const char* row;
+        std::string from;   // the earlier installation's chosen folder
+        std::string setup;  // the run killed, into C:\Torvex
+    } rows[] = {
+        {"a move", earlier, PackageFolder() + "\\SetUp.exe"},
+        {"an upgrade in place", "C:\\Torvex", newer + "\\SetUp.exe"},
+    };
+    for (const auto& r : rows) {
+        ASSERT_EQ(Run(r.from.c_str()), 0u) << r.row << "\n" << ReadLog(LogFile());
+        // This account's stamp holds many values: the run takes its time
+        // saving them once the machine's entries are written, and the kill
+        // lands there, well before the commit.
+        const afx::ScopedRegKey stamp = CreateKey(HKEY_CURRENT_USER, kActiveSetupKey);
+        for (int i = 0; i < kStampValues; ++i) {
+            ASSERT_EQ(RegSetValueExA(stamp.Get(), std::to_string(i).c_str(), 0, REG_DWORD,
+                                     reinterpret_cast<const BYTE*>(&i), sizeof i),
+                      ERROR_SUCCESS);
+        }
+        Run("C:\\Torvex", "Active Setup entry HKEY_LOCAL_MACHINE\\", r.setup);
+        ASSERT_EQ(ReadLog(std::string(kInstallFolder) + "\\InstallJournal.txt").find("\ncommit"),
+                  std::string::npos)
+            << r.row << ": killed after its commit";
+        // The next run, whichever it is, finds the earlier installation whole.
+        if (r.from == earlier) {
+            EXPECT_EQ(Run("C:\\Torvex"), 0u) << r.row << "\n" << ReadLog(LogFile());
+        } else {
+            // The killed run's uninstaller is not the installation's any more;
+            // the installation's own, back in its place, repairs.
+            EXPECT_EQ(Run(nullptr, "", "", "/REPAIR"), 1603u) << r.row;
+            EXPECT_EQ(Run(nullptr, "", "", "/REPAIR"), 0u) << r.row << "\n" << ReadLog(LogFile());
+            EXPECT_EQ(Run("C:\\Torvex"), 0u) << r.row << ": the same version repairs";
+        }
+        EXPECT_EQ(Run(nullptr), 0u) << r.row << "\n" << ReadLog(LogFile());
+        EXPECT_EQ(driver::ReadTextFile(library), "the host's") << r.row;
+        EXPECT_FALSE(driver::FolderExists(earlier)) << r.row;
+        EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << r.row;
     }
 }
 

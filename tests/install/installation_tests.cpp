@@ -54,6 +54,7 @@ TEST_F(InstallationTest, OnlyACompleteInstallationExitsWithSuccess) {
         int code;
     } cases[] = {
         {InstallResult::Complete, RunMode::VerySilent, exit_code::kSuccess},
+        {InstallResult::CompleteAtRestart, RunMode::Interactive, exit_code::kRestartRequired},
         {InstallResult::Incomplete, RunMode::VerySilent, exit_code::kFailed},
         {InstallResult::Incomplete, RunMode::Interactive, exit_code::kFailed},
         {InstallResult::Aborted, RunMode::Interactive, exit_code::kUserCancelled},
@@ -261,6 +262,48 @@ TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     EXPECT_EQ(EnteredVersion(), "2025,10,30,1");
     ASSERT_EQ(Install("A"), InstallResult::Complete);
     EXPECT_EQ(EnteredVersion(), "2025,10,30,2");
+    // The kept files' folder the move made goes with the rest.
+    run.mode = RunMode::VerySilent;
+    run.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kSuccess);
+    EXPECT_FALSE(driver::FolderExists((temp / "A").str()));
+}
+
+TEST_F(InstallationTest, AHostsFileThatCannotBeReadIsInUseNeverTheHostsOwnNow) {
+    const CString library = temp / "host\\itextsharp.dll";
+    ASSERT_TRUE(driver::WriteTextFile(library.str(), "the host's"));
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const CString kept = RecordOf("A").keptFiles.at(0).keptAs;
+    {
+        // Read by nobody, renamed aside all the same: replaced as the plug-in's.
+        const afx::ScopedKernelHandle held(CreateFileA(library, GENERIC_READ, FILE_SHARE_DELETE,
+                                                       nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        ASSERT_EQ(Install("A"), InstallResult::Complete);
+        EXPECT_EQ(driver::ReadTextFile(RecordOf("A").keptFiles.at(0).keptAs.str()), "the host's");
+    }
+    UninstallRun run;
+    run.mode = RunMode::VerySilent;
+    run.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    const char* sessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    {
+        // Held without sharing where not even the restart can be asked (its
+        // queue unreadable): never judged changed, the host's own never
+        // dropped; the uninstall stops with it recorded.
+        const afx::ScopedKernelHandle held(
+            CreateFileA(library, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations",
+                             REG_SZ, "x", 2));
+        EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kFailed);
+        EXPECT_EQ(ReadInstalledFolder(), run.secondPhaseFolder);
+        EXPECT_EQ(driver::ReadTextFile(kept.str()), "the host's");
+    }
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations"),
+              ERROR_SUCCESS);
+    // The next run tries again.
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kSuccess);
+    EXPECT_EQ(driver::ReadTextFile(library.str()), "the host's");
 }
 
 TEST_F(InstallationTest, AnUninstallKilledOnceItsRecordFileWentIsFinishedByTheNextSetup) {

@@ -257,6 +257,68 @@ TEST_F(JournalTest, ARecoveryLeavesNoEntryNamingAProgramItTookAway) {
     EXPECT_FALSE(ReadActiveSetupEntry(&command, &version)) << command;
 }
 
+// Every value of a key, with its type and data, as the registry holds it.
+std::string ValuesOf(HKEY root, const char* path) {
+    std::string out;
+    afx::ScopedRegKey key = afx::OpenRegKey(root, path, KEY_READ);
+    char name[256];
+    BYTE data[4096];
+    DWORD type = 0;
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof(name);
+        DWORD size = sizeof(data);
+        if (!key || RegEnumValueA(key.Get(), i, name, &nameLength, nullptr, &type, data, &size) !=
+                        ERROR_SUCCESS) {
+            return out;
+        }
+        out += std::string(name) + "=" + std::to_string(type) + ":" +
+               std::string(reinterpret_cast<char*>(data), size) + "\n";
+    }
+}
+
+TEST_F(JournalTest, ARunKilledBeforeItsCommitPutsBackTheMachineEntriesAsTheyWere) {
+    const CString stage = install + "\\UserSetup.exe";
+    const auto entries = [] {
+        return ValuesOf(HKEY_LOCAL_MACHINE, kPluginKey) +
+               ValuesOf(HKEY_LOCAL_MACHINE, kUninstallEntryKey) +
+               ValuesOf(HKEY_LOCAL_MACHINE, kActiveSetupKey) +
+               ValuesOf(HKEY_CURRENT_USER, kActiveSetupKey);
+    };
+    // None before; or an earlier installation's in this folder.
+    for (const bool earlier : {false, true}) {
+        if (earlier) {
+            ASSERT_TRUE(WriteTextFile((install + "\\Uninstall.exe").str(), "earlier") &&
+                        WriteTextFile(stage.str(), "earlier"));
+            ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, "earlier\tcopy"));
+            ASSERT_TRUE(WriteUninstallEntry({install, 20251030, 1}));
+            ASSERT_TRUE(WriteActiveSetupEntry(UserStageCommand(stage, kStartedByActiveSetup),
+                                              "2025,10,30"));
+            ASSERT_TRUE(StampActiveSetupDone("2025,10,30"));
+        }
+        const std::string before = entries();
+        {
+            InstallJournal journal(log);
+            ASSERT_TRUE(journal.MakeDurable(install));
+            ASSERT_TRUE(journal.InstallFile(source, install + "\\Uninstall.exe"));
+            ASSERT_TRUE(journal.InstallFile(source, stage));
+            using Kind = JournalLine::Kind;
+            for (const Kind kind : {Kind::RecordCopy, Kind::UninstallEntry, Kind::ActiveSetupEntry,
+                                    Kind::ActiveSetupStamp}) {
+                // Twice: the first line keeps what an undo puts back.
+                ASSERT_TRUE(journal.NoteEntryChange(kind) && journal.NoteEntryChange(kind));
+            }
+            ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, "this run's"));
+            ASSERT_TRUE(WriteUninstallEntry({install, 20260315, 2}));
+            ASSERT_TRUE(
+                WriteActiveSetupEntry(UserStageCommand(stage, kStartedByActiveSetup), "2026,3,15"));
+            ASSERT_TRUE(StampActiveSetupDone("2026,3,15"));
+            // Killed just before its commit.
+        }
+        EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+        EXPECT_EQ(entries(), before) << earlier;
+    }
+}
+
 TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsItsOwn) {
     for (const char* name : {"a.dll", "b.dll"}) {
         ASSERT_TRUE(WriteTextFile((install + "\\" + name).str(), "there before"));
