@@ -256,10 +256,6 @@ bool InstallJournal::InstallData(const CString& destination, const void* data, u
 }
 
 bool InstallJournal::NoteEntryChange(Kind kind) {
-    if (std::any_of(m_lines.begin(), m_lines.end(),
-                    [&](const JournalLine& line) { return line.kind == kind; })) {
-        return true;
-    }
     JournalLine line{kind, CString()};
     if (SavedEntryLine::Save(&line) && WriteAhead(line)) return true;
     const DWORD error = GetLastError();

@@ -101,9 +101,8 @@ public:
     bool InstallData(const CString& destination, const void* data, unsigned long size);
 
     // A machine entry (the kind of a SavedEntryLine) about to change: its
-    // values as they are now written ahead and flushed, once a run (the
-    // first line has what an undo must put back). False, logged, when they
-    // cannot be: the entry must then not be changed.
+    // values as they are now written ahead and flushed. False, logged, when
+    // they cannot be: the entry must then not be changed.
     bool NoteEntryChange(JournalLine::Kind kind);
 
     // A key below HKEY_CURRENT_USER about to be created (or deleted and

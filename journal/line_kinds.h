@@ -134,10 +134,10 @@ struct QueuedDeletionLine {
 };
 
 // Machine entries a run changes before its commit. Each line holds the
-// entry's values as they were, written and flushed before the change (once
-// a run: the first line has what an undo must restore). Undone: exactly
-// those values come back, or the entry goes when there was none. The entry
-// is the kind's own, never one a line names.
+// entry's values as they were, written and flushed before the change.
+// Undone (newest first, so the earliest line's values are the last word):
+// exactly those values come back, or the entry goes when there was none.
+// The entry is the kind's own, never one a line names.
 struct SavedEntryLine {
     // Saves the entry of the line's kind into it, as it is now; false, with
     // GetLastError() set, when it cannot be read whole.
