@@ -50,6 +50,14 @@ void ExpectNoEntryNamesAMissingProgram(const std::string& row) {
 
 class InterruptedRunTest : public SetupTest {
 protected:
+    // The package beside SetUp.exe, with the extra files, and the settings folder.
+    void LayOut() {
+        ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder(),
+                                           {2023, 2024}, kExtraFiles));
+        ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    }
+    // The machine but the user's settings, which an uninstall leaves.
+    Snapshot Machine() const { return Without(TakeSnapshot(false), AppDataFolder() + "\\Torvex"); }
     // Runs the setup (`setup`, else the package's, into `folder`) or else the
     // uninstaller (with `task`) to its end, or stops the process doing the
     // work (the uninstaller's second) once `killAt` is in the log. Its exit
@@ -87,12 +95,9 @@ protected:
 
 TEST_F(InterruptedRunTest, AKilledMoveOrUninstallIsFinishedByTheSameCommand) {
     AddHost(2025);
-    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder(),
-                                       {2023, 2024}, kExtraFiles));
-    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    LayOut();
     const std::string earlier = Scratch() + "\\A";
-    const std::string settings = AppDataFolder() + "\\Torvex";
-    const Snapshot before = Without(TakeSnapshot(false), settings);
+    const Snapshot before = Machine();
     const struct {
         const char* row;
         bool moved;  // installed into the earlier folder first, then into C:\Torvex
@@ -116,19 +121,17 @@ TEST_F(InterruptedRunTest, AKilledMoveOrUninstallIsFinishedByTheSameCommand) {
             ExpectNoEntryNamesAMissingProgram(r.row);
         }
         EXPECT_EQ(Run(nullptr), 0u) << r.row << "\n" << ReadLog(LogFile());
-        EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << r.row;
+        EXPECT_EQ(Machine(), before) << r.row;
     }
 }
 
 TEST_F(InterruptedRunTest, WhatAKilledUpgradeStillHadToRemoveIsRemovedByTheNextRun) {
     AddHost(2025);
-    const std::string setup = driver::WindowsPathOf(SETUP_EXE_PATH);
-    ASSERT_TRUE(m_machine.BuildPackage(setup, PackageFolder(), {2023, 2024}, kExtraFiles));
-    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    LayOut();
     ASSERT_EQ(Run("C:\\Torvex"), 0u) << ReadLog(LogFile());
     // The next package has none of the extra files: killed while it removes them.
     driver::RemoveTree(PackageFolder());
-    ASSERT_TRUE(m_machine.BuildPackage(setup, PackageFolder()));
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
     Run("C:\\Torvex", std::string("remove ") + kInstallFolder + "\\extra");
     ExpectNoEntryNamesAMissingProgram("killed");
     EXPECT_EQ(Run("C:\\Torvex"), 0u) << ReadLog(LogFile());
@@ -141,13 +144,10 @@ TEST_F(InterruptedRunTest, ARunKilledOnceItsEntriesAreWrittenIsUndoneWhole) {
     const std::string library = AddHost(2025) + "\\itextsharp.dll";
     ASSERT_TRUE(driver::WriteTextFile(library, "the host's"));
     const std::string newer = Scratch() + "\\newer";
-    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder(),
-                                       {2023, 2024}, kExtraFiles));
+    LayOut();
     ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(NEWER_SETUP_EXE_PATH), newer, {2024}));
-    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
     const std::string earlier = Scratch() + "\\A";
-    const std::string settings = AppDataFolder() + "\\Torvex";
-    const Snapshot before = Without(TakeSnapshot(false), settings);
+    const Snapshot before = Machine();
     const struct {
         const char* row;
         std::string from;   // the earlier installation's chosen folder
@@ -184,7 +184,7 @@ TEST_F(InterruptedRunTest, ARunKilledOnceItsEntriesAreWrittenIsUndoneWhole) {
         EXPECT_EQ(Run(nullptr), 0u) << r.row << "\n" << ReadLog(LogFile());
         EXPECT_EQ(driver::ReadTextFile(library), "the host's") << r.row;
         EXPECT_FALSE(driver::FolderExists(earlier)) << r.row;
-        EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << r.row;
+        EXPECT_EQ(Machine(), before) << r.row;
     }
 }
 
