@@ -101,8 +101,11 @@ void ReplaceLine::Undo(const JournalLine& line, const ServedPlaces& places, RunL
         // the way it goes at the next restart, and the earlier file is back.
         const CString undone = FreeName(path, kUndoneExtension);
         if (MoveFileExA(path, undone, 0)) {
-            RemoveOrSchedule(undone, places, log);
             done = PutBackAside(back);
+            const DWORD error = GetLastError();
+            if (done) RemoveOrSchedule(undone, places, log);
+            if (!done) MoveFileExA(undone, path, 0);  // the earlier file could not come: as it was
+            SetLastError(error);
         }
     }
     log.Result("put back", path, done, done ? 0 : GetLastError());

@@ -252,11 +252,11 @@ void RemoveOwnFiles(const ServedPlaces& places, const CString& runningUninstalle
     if (isRunning && !ownFolder.IsEmpty()) {
         // Renamed out of the way when this run undid the installation that
         // wrote it (journal/line_kinds.h): it is the one running then.
-        const CString undone = uninstaller + kUndoneExtension;
-        RestartQueue queue;
         // Its deletion queued where it was is moot once it is out.
+        const CString undone = uninstaller + kUndoneExtension;
         if (GetPathKind(undone) == PathKind::File &&
-            MoveRunningOut(undone, places, ownFolder, log) && queue.TakeOutOwnDeletion(undone)) {
+            MoveRunningOut(undone, places, ownFolder, log) &&
+            RestartQueue().TakeOutOwnDeletion(undone)) {
             ForgetDeletionsNoLongerQueued();
         }
         if (MoveRunningOut(uninstaller, places, ownFolder, log)) return;

@@ -286,21 +286,15 @@ TEST_F(JournalTest, AFileHeldForAScanIsReadOnceFreeAndOneHeldLongerIsInUse) {
 
 // Whether the key is there, and every value of it with its type and data.
 std::string ValuesOf(HKEY root, const char* path) {
-    afx::ScopedRegKey key = afx::OpenRegKey(root, path, KEY_READ);
-    std::string out = key ? "key\n" : "none\n";
-    char name[256];
-    BYTE data[4096];
-    DWORD type = 0;
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = sizeof(name);
-        DWORD size = sizeof(data);
-        if (!key || RegEnumValueA(key.Get(), i, name, &nameLength, nullptr, &type, data, &size) !=
-                        ERROR_SUCCESS) {
-            return out;
-        }
-        out += std::string(name) + "=" + std::to_string(type) + ":" +
-               std::string(reinterpret_cast<char*>(data), size) + "\n";
+    std::string out = driver::KeyExists(root, path) ? "key" : "none";
+    for (const std::string& name : driver::ValueNames(root, path)) {
+        std::string data(4096, '\0');
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        RegGetValueA(root, path, name.c_str(), RRF_RT_ANY, &type, &data[0], &size);
+        out += "\n" + name + "=" + std::to_string(type) + ":" + data.substr(0, size);
     }
+    return out;
 }
 
 TEST_F(JournalTest, ARunKilledBeforeItsCommitPutsBackTheMachineEntriesAsTheyWere) {
