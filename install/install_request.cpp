@@ -26,6 +26,8 @@ int ExitCodeOf(InstallResult result, RunMode mode) {
     switch (result) {
         case InstallResult::Complete:
             return exit_code::kSuccess;
+        case InstallResult::CompleteAtRestart:
+            return exit_code::kRestartRequired;
         case InstallResult::Aborted:
             return mode == RunMode::Interactive ? exit_code::kUserCancelled : exit_code::kFailed;
         case InstallResult::RestartFirst:

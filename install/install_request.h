@@ -40,7 +40,9 @@ InstallRequest MakeInstallRequest(CString chosenFolder, const ReleaseSelection& 
                                   PackageSource source = PackageSource::BesideProgram);
 
 enum class InstallResult {
-    Complete,    // everything was done
+    Complete,  // everything was done
+    // everything was done, but files in use go at the next restart
+    CompleteAtRestart,
     Incomplete,  // installed, but the account lists steps not done
     Aborted,     // the copy was given up (Abort, or the dialog closed): undone
     Failed,      // stopped and undone (the user has been told)

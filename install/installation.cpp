@@ -9,6 +9,7 @@
 #include "install/uninstall_setup.h"
 #include "install/user_stage_entry.h"
 #include "journal/installed_now.h"
+#include "journal/record_file.h"
 #include "journal/recovery.h"
 #include "record/served_places.h"
 #include "run/product.h"
@@ -56,7 +57,8 @@ InstallResult Installation::Run() {
     m_progress.StepIt();
     ServeHosts();
     Finish();
-    return m_install.notDone.IsEmpty() ? InstallResult::Complete : InstallResult::Incomplete;
+    if (!m_install.notDone.IsEmpty()) return InstallResult::Incomplete;
+    return m_restartCompletes ? InstallResult::CompleteAtRestart : InstallResult::Complete;
 }
 
 bool Installation::RestartComesFirst() {
@@ -119,7 +121,14 @@ void Installation::Finish() {
     }
     m_install.journal.Commit();
     places.AddEarlierInstallFolder(m_earlier.Elsewhere().installFolder);
-    m_install.journal.Finish(places);
+    const FinishedWork finished = m_install.journal.Finish(places);
+    m_restartCompletes = finished.atNextRestart;
+    if (!finished.notDone.empty()) {
+        KeepUnfinishedRecorded(m_request.installFolder, finished.notDone, places, m_install.log);
+        for (const JournalLine& line : finished.notDone) {
+            m_install.notDone.Add(StepsNotDone::Kind::NotRemoved, line.path);
+        }
+    }
     DropEntriesOfMissingPrograms(m_install.log);
 }
 

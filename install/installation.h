@@ -63,4 +63,6 @@ private:
     HWND m_owner;
     InstallContext m_install;
     EarlierInstallations m_earlier;
+    // What the earlier installation had goes at the next restart.
+    bool m_restartCompletes = false;
 };

@@ -31,7 +31,9 @@ bool WriteEntry(const CString& installFolder, const InstallRecord& record,
                 InstallContext& install) {
     unsigned long long bytes = FileSize(JoinPath(installFolder, kUninstallerName));
     for (const InstallRecord::File& file : record.files) bytes += file.size;
-    const bool entered = WriteUninstallEntry({installFolder, kSetupVersion, bytes});
+    // The earlier entry is written ahead: an undone installation puts it back.
+    const bool entered = install.journal.NoteEntryChange(JournalLine::Kind::UninstallEntry) &&
+                         WriteUninstallEntry({installFolder, kSetupVersion, bytes});
     install.log.Result("Programs and Features entry HKEY_LOCAL_MACHINE\\", kUninstallEntryKey,
                        entered, entered ? 0 : GetLastError());
     if (!entered) {
@@ -64,7 +66,10 @@ UninstallSetUp SetUpUninstall(const CString& installFolder, const CString& entry
         install.notDone.Add(
             StepsNotDone::Kind::UninstallNotSetUp,
             uninstallerWritten ? JoinPath(installFolder, kInstallRecordName) : uninstaller);
-        if (IsSamePlace(entryFolder, installFolder)) DeleteUninstallEntry();
+        if (IsSamePlace(entryFolder, installFolder) &&
+            install.journal.NoteEntryChange(JournalLine::Kind::UninstallEntry)) {
+            DeleteUninstallEntry();
+        }
         return done;
     }
     done.entered = WriteEntry(installFolder, record, install);

@@ -37,7 +37,8 @@ void StampThisAccount(const InstallRequest& request, const FoundHosts& hosts,
             "logon starts the per-user stage");
         return;
     }
-    const bool stamped = StampActiveSetupDone(version);
+    const bool stamped = install.journal.NoteEntryChange(JournalLine::Kind::ActiveSetupStamp) &&
+                         StampActiveSetupDone(version);
     install.log.Result("served already: Active Setup stamp HKEY_CURRENT_USER\\", kActiveSetupKey,
                        stamped, stamped ? 0 : GetLastError());
 }
@@ -66,7 +67,8 @@ void EnterUserStage(const InstallRequest& request, const FoundHosts& hosts, bool
     const bool serveAgain =
         entered && (afx::MbsICmp(earlierCommand, command) != 0 || servesUsersAgain);
     const CString version = NextActiveSetupVersion(kSetupVersion, earlierVersion, serveAgain);
-    const bool written = WriteActiveSetupEntry(command, version);
+    const bool written = install.journal.NoteEntryChange(JournalLine::Kind::ActiveSetupEntry) &&
+                         WriteActiveSetupEntry(command, version);
     install.log.Result("Active Setup entry HKEY_LOCAL_MACHINE\\", kActiveSetupKey, written,
                        written ? 0 : GetLastError());
     if (!written) {

@@ -104,7 +104,11 @@ InstallRecord EarlierInstallations::HostsServedElsewhere() {
     hosts.keptFiles.clear();
     for (const InstallRecord::KeptFile& kept : m_elsewhere.keptFiles) {
         if (earlierPlaces.PlaceOf(kept.keptAs) != ServedPlaces::Place::KeptFiles) continue;
-        m_journal.CreateFolder(keepFolder);
+        // Made now, after the record of this run was taken: recorded here,
+        // so that the uninstaller removes it too.
+        if (GetPathKind(keepFolder) == PathKind::Absent && m_journal.CreateFolder(keepFolder)) {
+            hosts.createdFolders.push_back(keepFolder);
+        }
         const CString movedTo = FreeName(JoinPath(keepFolder, FileNameOf(kept.keptAs)), "");
         InstallRecord::File copied;
         if (m_journal.InstallFile(kept.keptAs, movedTo) && m_journal.Written(movedTo, &copied)) {

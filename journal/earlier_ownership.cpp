@@ -39,6 +39,10 @@ Ownership EarlierOwnership::Now(const CString& path) const {
         m_log.Write(afx::UiText("changed since it was installed (size or SHA-256), not the "
                                 "plug-in's own any more: ") +
                     afx::UiText::System(path));
+    } else if (now == Ownership::InUse) {
+        m_log.Write(afx::UiText("in use, its content cannot be read; replaced as the plug-in's "
+                                "own, never kept as the host's: ") +
+                    afx::UiText::System(path));
     } else if (now == Ownership::Unproven) {
         m_log.Write(afx::UiText("the earlier record holds no SHA-256 for it, not taken for the "
                                 "plug-in's own: ") +

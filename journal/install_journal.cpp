@@ -191,7 +191,9 @@ bool InstallJournal::InstallFile(const CString& source, const CString& destinati
     const Ownership ownership = !replacing ? Ownership::Gone
                                 : takenOut ? Ownership::Own
                                            : m_ownership.Now(destination);
-    const bool own = ownership == Ownership::Own;
+    // A file in use that was the plug-in's is set aside as its own (or the
+    // copy fails on it, as on any file in use): never kept as the host's.
+    const bool own = ownership == Ownership::Own || ownership == Ownership::InUse;
     const bool keep = replacing && !own && !keepFolder.IsEmpty();
     JournalLine line;
     if (!WriteAheadOfFile(destination, attributes, keep ? keepFolder : CString(), &line)) {
@@ -246,6 +248,15 @@ bool InstallJournal::InstallData(const CString& destination, const void* data, u
     return installed;
 }
 
+bool InstallJournal::NoteEntryChange(Kind kind) {
+    JournalLine line{kind, CString()};
+    if (SavedEntryLine::Save(&line) && WriteAhead(line)) return true;
+    const DWORD error = GetLastError();
+    m_log.Result("write journal before changing", line.path, false, error);
+    SetLastError(error);
+    return false;
+}
+
 void InstallJournal::NoteKey(const CString& path, bool existedBefore) {
     // One made anew over an existing key is recorded, but not the run's to undo.
     if (!existedBefore) WriteAhead({Kind::Key, path});
@@ -280,12 +291,25 @@ void InstallJournal::Commit() {
     }
 }
 
-void InstallJournal::Finish(const ServedPlaces& places) {
+FinishedWork InstallJournal::Finish(const ServedPlaces& places) {
     if (m_finishLines > 0) {
         m_log.Write(afx::FormatUiText("after the commit: %d finish lines", {m_finishLines}));
     }
-    for (const JournalLine& line : m_lines) FinishJournalLine(line, places, m_log);
+    FinishedWork finished;
+    for (const JournalLine& line : m_lines) {
+        switch (FinishJournalLine(line, places, m_log)) {
+            case LineDone::AtNextRestart:
+                finished.atNextRestart = true;
+                break;
+            case LineDone::NotDone:
+                finished.notDone.push_back(line);
+                break;
+            case LineDone::Done:
+                break;
+        }
+    }
     m_lines.clear();
     m_finishLines = 0;
     DropDurableFile();
+    return finished;
 }

@@ -35,6 +35,14 @@
 
 class ServedPlaces;
 
+// What the work after a commit left: whether some of it waits for the next
+// restart (which completes the installation), and the finish lines that
+// could not be done, not even at the restart.
+struct FinishedWork {
+    bool atNextRestart = false;
+    std::vector<JournalLine> notDone;
+};
+
 // The journal file in the installation folder.
 extern const char kJournalFileName[];
 
@@ -91,6 +99,11 @@ public:
     // place. False, with GetLastError() set, when it is not there whole.
     bool InstallData(const CString& destination, const void* data, unsigned long size);
 
+    // A machine entry (the kind of a SavedEntryLine) about to change: its
+    // values as they are now written ahead and flushed. False, logged, when
+    // they cannot be: the entry must then not be changed.
+    bool NoteEntryChange(JournalLine::Kind kind);
+
     // A key below HKEY_CURRENT_USER about to be created (or deleted and
     // created anew): noted before it is.
     void NoteKey(const CString& path, bool existedBefore);
@@ -122,7 +135,7 @@ public:
     // folder's go (at the next restart, when one is still in use), host
     // files stay kept, each finish line is done. Then the journal file and
     // the mark go.
-    void Finish(const ServedPlaces& places);
+    FinishedWork Finish(const ServedPlaces& places);
 
     InstallRecord Record(const CString& installFolder) const {
         return m_record.Record(installFolder);

@@ -21,6 +21,11 @@ static_assert(ListedInKindOrder() &&
 
 // The fields a line of the form holds, its tag included: the last of some
 // forms came in a later build, and a line without it still reads.
+// A saved entry's line: its tag, the entry's name, whether it existed, then
+// three fields a value.
+constexpr size_t kFirstSavedValue = 3;
+constexpr size_t kSavedValueFields = 3;
+
 bool HasFieldCount(LineFields fields, size_t count) {
     switch (fields) {
         case LineFields::None:
@@ -32,8 +37,38 @@ bool HasFieldCount(LineFields fields, size_t count) {
             return count == 3 || count == 4;
         case LineFields::PathAsideSizeSha256:
             return count == 5;
+        case LineFields::PathSavedEntry:
+            return count >= kFirstSavedValue && (count - kFirstSavedValue) % kSavedValueFields == 0;
     }
     return false;
+}
+
+// A machine entry's values before the change: whether it existed, then each
+// value's name, type and data.
+void AppendSavedEntry(const SavedEntry& saved, std::vector<std::string>* fields) {
+    fields->push_back(saved.existed ? "1" : "0");
+    for (const SavedValue& value : saved.values) {
+        fields->push_back(HexField(value.name));
+        fields->push_back(std::to_string(value.type));
+        fields->push_back(HexField(value.data));
+    }
+}
+
+bool ParseSavedEntry(const std::vector<std::string>& f, SavedEntry* saved) {
+    const std::string& existed = f[kFirstSavedValue - 1];
+    if (existed != "0" && existed != "1") return false;
+    saved->existed = existed == "1";
+    for (size_t i = kFirstSavedValue; i < f.size(); i += kSavedValueFields) {
+        SavedValue value;
+        unsigned long long type = 0;
+        if (!ParseHexField(f[i], &value.name) || !ParseNumberField(f[i + 1], &type) ||
+            type > kNoAttributes || !ParseHexField(f[i + 2], &value.data)) {
+            return false;
+        }
+        value.type = static_cast<unsigned long>(type);
+        saved->values.push_back(value);
+    }
+    return true;
 }
 
 bool HoldsAside(LineFields fields) {
@@ -58,7 +93,8 @@ bool ParseFields(LineFields form, const std::vector<std::string>& f, JournalLine
         (!sizeAt || ParseNumberField(f[sizeAt], &line->size)) &&
         (!sizeAt || f.size() <= sizeAt + 1 || ParseSha256Field(f[sizeAt + 1], &line->sha256)) &&
         (form != LineFields::PathAsideAttributes || f.size() < 4 ||
-         (ParseNumberField(f[3], &attributes) && attributes <= kNoAttributes));
+         (ParseNumberField(f[3], &attributes) && attributes <= kNoAttributes)) &&
+        (form != LineFields::PathSavedEntry || ParseSavedEntry(f, &line->saved));
     line->attributes = static_cast<unsigned long>(attributes);
     return parsed;
 }
@@ -90,6 +126,12 @@ std::string FormatJournalLine(const JournalLine& line) {
         case LineFields::PathAsideSizeSha256:
             AppendLine(out, {form.tag, path, aside, std::to_string(line.size), line.sha256.str()});
             break;
+        case LineFields::PathSavedEntry: {
+            std::vector<std::string> fields{form.tag, path};
+            AppendSavedEntry(line.saved, &fields);
+            AppendFields(out, fields);
+            break;
+        }
     }
     return out;
 }

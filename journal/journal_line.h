@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/afx_string.h"
+#include "journal/saved_entry.h"
 
 // A line that holds no attributes (a line of the build before them): the
 // file's attributes are left as they come back. INVALID_FILE_ATTRIBUTES.
@@ -29,6 +30,11 @@ struct JournalLine {
         Key,
         Commit,
         QueuedDeletion,
+        // Machine entries about to change, with their values before.
+        RecordCopy,
+        UninstallEntry,
+        ActiveSetupEntry,
+        ActiveSetupStamp,
         // Finish lines, done once the commit line is there.
         RemoveFile,
         RemoveFolder,
@@ -46,6 +52,9 @@ struct JournalLine {
     CString sha256 = CString();
     // Replace and Keep: the earlier file's attributes, which come back with it.
     unsigned long attributes = kNoAttributes;
+    // A machine entry's line: its values before the change (the path names
+    // the entry, for the log).
+    SavedEntry saved = SavedEntry();
 };
 
 std::string FormatJournalLine(const JournalLine& line);

@@ -5,8 +5,8 @@
 namespace {
 
 struct LineWorks {
-    LineWork undo;
-    LineWork finish;
+    UndoWork undo;
+    FinishWork finish;
 };
 
 template <typename... Kinds>
@@ -27,8 +27,8 @@ void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog
     WorksFor(line.kind).undo(line, places, log);
 }
 
-void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    WorksFor(line.kind).finish(line, places, log);
+LineDone FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    return WorksFor(line.kind).finish(line, places, log);
 }
 
 void UndoJournal(const std::vector<JournalLine>& lines, const ServedPlaces& places, RunLog& log,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "journal/journal_line.h"
+#include "journal/line_kinds.h"
 
 class RunLog;
 class ServedPlaces;
@@ -18,7 +19,7 @@ void UndoJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog
 
 // Does one line's work after the commit: a replaced file's aside goes, and
 // each finish line is done. Other lines have nothing left to do.
-void FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log);
+LineDone FinishJournalLine(const JournalLine& line, const ServedPlaces& places, RunLog& log);
 
 // Undoes a run's lines in the one order: newest first, then, once
 // `dropJournal` has taken away the journal file (which may lie in one of

@@ -1,9 +1,12 @@
 #include <windows.h>
 
+#include "entries/active_setup.h"
+#include "entries/plugin_key.h"
 #include "journal/line_kinds.h"
 #include "journal/pending_restart.h"
 #include "journal/removal_steps.h"
 #include "record/served_places.h"
+#include "run/product.h"
 #include "run/run_log.h"
 #include "system/file_ops.h"
 #include "system/folder_security.h"
@@ -90,17 +93,33 @@ void ReplaceLine::Undo(const JournalLine& line, const ServedPlaces& places, RunL
     // is still in its place.
     if (GetPathKind(aside) != PathKind::File) return;
     // Back in its place with its attributes, replacing what the run wrote.
-    const bool back = PutBackAside({line.kind, path, aside, 0, CString(), line.attributes});
-    log.Result("put back", path, back, back ? 0 : GetLastError());
+    const JournalLine back{line.kind, path, aside, 0, CString(), line.attributes};
+    bool done = PutBackAside(back);
+    if (!done) {
+        // What the run wrote runs, or is held, and cannot be replaced (the
+        // uninstaller it wrote, started to recover from it): renamed out of
+        // the way it goes at the next restart, and the earlier file is back.
+        const CString undone = FreeName(path, kUndoneExtension);
+        if (MoveFileExA(path, undone, 0)) {
+            done = PutBackAside(back);
+            const DWORD error = GetLastError();
+            if (done) RemoveOrSchedule(undone, places, log);
+            if (!done) MoveFileExA(undone, path, 0);  // the earlier file could not come: as it was
+            SetLastError(error);
+        }
+    }
+    log.Result("put back", path, done, done ? 0 : GetLastError());
 }
 
-void ReplaceLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    // The replaced file kept beside its new one for a rollback goes.
+LineDone ReplaceLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    // The replaced file kept beside its new one for a rollback goes: the new
+    // one is in place, whenever the old one goes.
     CString aside;
     if (Reach(places, line.aside, SettingsFolder::Included, &aside, log) &&
         GetPathKind(aside) == PathKind::File) {
         RemoveOrSchedule(aside, places, log);
     }
+    return LineDone::Done;
 }
 
 void KeyLine::Undo(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
@@ -121,40 +140,92 @@ void QueuedDeletionLine::Undo(const JournalLine& line, const ServedPlaces& place
                queued ? 0 : GetLastError());
 }
 
-void RemoveFileLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+LineDone RemoveFileLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
     CString path;
     switch (
         RemoveRecordedFile({line.path, line.size, Origin::New, line.sha256}, places, &path, log)) {
         case FileFate::Outside:
         case FileFate::ThroughLink:
             LeftOutside(line.path, log);
-            return;
+            break;
         case FileFate::Unproven:
             log.Write(afx::UiText("no SHA-256 was recorded for it, never taken for the "
                                   "plug-in's own, left: ") +
                       afx::UiText::System(path));
-            return;
+            break;
         case FileFate::Changed:
             log.Write(afx::UiText("changed since the installation (size or SHA-256), left: ") +
                       afx::UiText::System(path));
-            return;
-        case FileFate::Removed:
+            break;
         case FileFate::AtNextRestart:
+            return LineDone::AtNextRestart;
         case FileFate::Failed:  // logged by the removal, with the system's error
+            return LineDone::NotDone;
+        case FileFate::Removed:
         case FileFate::Gone:
-            return;
+            break;
+    }
+    return LineDone::Done;
+}
+
+LineDone RemoveFolderLine::Finish(const JournalLine& line, const ServedPlaces& places,
+                                  RunLog& log) {
+    RemoveFolderWhenEmpty(line.path, places, log);
+    return LineDone::Done;
+}
+
+LineDone RemoveKeyLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    RemoveKeyOfLine(line, places, log);
+    return LineDone::Done;
+}
+
+LineDone PutBackLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
+    switch (PutBackKeptFile({line.path, line.aside},
+                            {line.path, line.size, Origin::New, line.sha256}, places, log)) {
+        case PutBack::AtNextRestart:
+            return LineDone::AtNextRestart;
+        case PutBack::Failed:
+            return LineDone::NotDone;
+        default:
+            return LineDone::Done;
     }
 }
 
-void RemoveFolderLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    RemoveFolderWhenEmpty(line.path, places, log);
+namespace {
+
+// Each machine entry a line may save, by its kind.
+EntryPlace PlaceOf(JournalLine::Kind kind) {
+    switch (kind) {
+        case JournalLine::Kind::RecordCopy:
+            return {EntryRoot::Machine, kPluginKey, kRecordCopyValue};
+        case JournalLine::Kind::UninstallEntry:
+            return {EntryRoot::Machine, kUninstallEntryKey, nullptr};
+        case JournalLine::Kind::ActiveSetupEntry:
+            return {EntryRoot::Machine, kActiveSetupKey, nullptr};
+        case JournalLine::Kind::ActiveSetupStamp:
+        default:  // only the kinds of SavedEntryLine ask
+            return {EntryRoot::RunningAccount, kActiveSetupKey, nullptr};
+    }
 }
 
-void RemoveKeyLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    RemoveKeyOfLine(line, places, log);
+CString EntryName(const EntryPlace& place) {
+    const CString key =
+        CString(place.root == EntryRoot::Machine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
+        place.key;
+    return place.value ? key + " " + place.value : key;
 }
 
-void PutBackLine::Finish(const JournalLine& line, const ServedPlaces& places, RunLog& log) {
-    PutBackKeptFile({line.path, line.aside}, {line.path, line.size, Origin::New, line.sha256},
-                    places, log);
+}  // namespace
+
+bool SavedEntryLine::Save(JournalLine* line) {
+    const EntryPlace place = PlaceOf(line->kind);
+    line->path = EntryName(place);
+    return SaveEntry(place, &line->saved);
+}
+
+void SavedEntryLine::Undo(const JournalLine& line, const ServedPlaces&, RunLog& log) {
+    const EntryPlace place = PlaceOf(line.kind);
+    const bool back = PutBackEntry(place, line.saved);
+    log.Result(line.saved.existed ? "put back as it was:" : "remove, as there was none:",
+               EntryName(place), back, back ? 0 : GetLastError());
 }

@@ -9,6 +9,7 @@
 #include "journal/install_journal.h"
 #include "journal/journal_line.h"
 #include "journal/journal_work.h"
+#include "journal/record_file.h"
 #include "journal/removal_steps.h"
 #include "record/served_places.h"
 #include "run/product.h"
@@ -55,7 +56,13 @@ bool RecoverInterruptedInstallation(const ServedPlaces& served, RunLog& log) {
     if (ReadJournal(folder, &lines)) {
         if (IsCommitted(lines)) {
             log.Write("recovery: the installation was complete; its work after the commit is done");
-            for (const JournalLine& line : lines) FinishJournalLine(line, places, log);
+            std::vector<JournalLine> notDone;
+            for (const JournalLine& line : lines) {
+                if (FinishJournalLine(line, places, log) == LineDone::NotDone) {
+                    notDone.push_back(line);
+                }
+            }
+            if (!notDone.empty()) KeepUnfinishedRecorded(folder, notDone, places, log);
         } else {
             log.Write("recovery: the installation is undone");
             UndoJournal(lines, places, log, [&] { RemoveFile(journal); });

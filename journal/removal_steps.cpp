@@ -78,6 +78,12 @@ FileFate RemoveRecordedFile(const InstallRecord::File& file, const ServedPlaces&
     switch (JudgeRecordedFile(file, ReadFileNow(*normal, file.size))) {
         case Ownership::Own:
             break;
+        case Ownership::InUse:
+            // Not read is not changed: the plug-in's file goes, at the restart
+            // when it cannot now.
+            log.Write(afx::UiText("in use, its content cannot be read; the plug-in's own: ") +
+                      afx::UiText::System(*normal));
+            break;
         case Ownership::Gone:
             return FileFate::Gone;
         case Ownership::Unproven:

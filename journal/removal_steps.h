@@ -34,7 +34,8 @@ enum class FileFate {
 // A file a record or a finish line names goes (RemoveOrSchedule) while it
 // lies directly in a served place other than the user's settings folder,
 // reached through no link, and is still the plug-in's own: its size and
-// SHA-256 are the recorded ones (record/file_ownership.h). `normal` is the
+// SHA-256 are the recorded ones, or it has the recorded size and cannot be
+// read, in use (record/file_ownership.h). `normal` is the
 // path acted on. Only the removal is logged: why a file stays is the
 // caller's to say.
 FileFate RemoveRecordedFile(const InstallRecord::File& file, const ServedPlaces& places,

@@ -13,11 +13,17 @@ constexpr char kEscapedBytes[] = "%\t\r\n";
 constexpr int kHexBase = 16;
 constexpr size_t kSha256HexDigits = 64;
 
-// The value of a hexadecimal digit, or -1.
+// The value of an upper-case hexadecimal digit, or -1.
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// The value of a lower-case hexadecimal digit, or -1.
+int LowerHexValue(char c) {
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return c >= 'A' && c <= 'F' ? -1 : HexValue(c);
 }
 
 }  // namespace
@@ -53,6 +59,31 @@ bool UnescapeField(const std::string& field, CString* text) {
         i += 2;
     }
     *text = CString(out);
+    return true;
+}
+
+std::string HexField(const std::string& bytes) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += kHex[byte / kHexBase];
+        out += kHex[byte % kHexBase];
+    }
+    return out;
+}
+
+bool ParseHexField(const std::string& field, std::string* bytes) {
+    if (field.size() % 2 != 0) return false;
+    bytes->clear();
+    bytes->reserve(field.size() / 2);
+    for (size_t i = 0; i < field.size(); i += 2) {
+        const int high = LowerHexValue(field[i]);
+        const int low = LowerHexValue(field[i + 1]);
+        if (high < 0 || low < 0) return false;
+        *bytes += static_cast<char>(high * kHexBase + low);
+    }
     return true;
 }
 
@@ -95,7 +126,10 @@ std::vector<std::string> SplitFields(const std::string& line) {
     }
 }
 
-void AppendLine(std::string& out, std::initializer_list<std::string> fields) {
+namespace {
+
+template <typename Fields>
+void AppendAll(std::string& out, const Fields& fields) {
     bool first = true;
     for (const std::string& field : fields) {
         if (!first) out += kFieldSeparator;
@@ -103,4 +137,14 @@ void AppendLine(std::string& out, std::initializer_list<std::string> fields) {
         first = false;
     }
     out += kLineEnd;
+}
+
+}  // namespace
+
+void AppendLine(std::string& out, std::initializer_list<std::string> fields) {
+    AppendAll(out, fields);
+}
+
+void AppendFields(std::string& out, const std::vector<std::string>& fields) {
+    AppendAll(out, fields);
 }

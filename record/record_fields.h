@@ -20,6 +20,11 @@ bool ParseNumberField(const std::string& field, unsigned long long* number);
 // or empty (not known); false otherwise.
 bool ParseSha256Field(const std::string& field, CString* sha256);
 
+// Any bytes (NULs too) as a field: two lower-case hexadecimal digits each.
+std::string HexField(const std::string& bytes);
+// False for an odd number of digits or any other character.
+bool ParseHexField(const std::string& field, std::string* bytes);
+
 // The lines of a text, each without its line end (CR LF or LF); a last
 // line without one counts too.
 std::vector<std::string> SplitLines(const std::string& text);
@@ -27,3 +32,5 @@ std::vector<std::string> SplitLines(const std::string& text);
 std::vector<std::string> SplitFields(const std::string& line);
 // The fields, already escaped, as one line with its line end.
 void AppendLine(std::string& out, std::initializer_list<std::string> fields);
+// The same, of a number of fields known only when the line is written.
+void AppendFields(std::string& out, const std::vector<std::string>& fields);

@@ -18,6 +18,8 @@ const char* PrefixOf(StepsNotDone::Kind kind) {
             return "未写入设置文件：";
         case StepsNotDone::Kind::UserStageNotSetUp:
             return "未能为本机其他用户设置：";
+        case StepsNotDone::Kind::NotRemoved:
+            return "未能删除旧版本的文件：";
         case StepsNotDone::Kind::UninstallNotSetUp:
             break;
     }

@@ -19,6 +19,9 @@ public:
         SettingsNotWritten,  // the settings file in the user's settings folder
         UninstallNotSetUp,   // the record, the uninstaller or the entry in Programs and Features
         UserStageNotSetUp,   // the per-user stage or its Active Setup entry: no other user served
+        // what the earlier installation had, neither removed nor queued for
+        // the restart: still recorded, the next run tries again
+        NotRemoved,
     };
 
     // `what` names the item (a system text): a path, or a registry key below

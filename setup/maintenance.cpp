@@ -6,6 +6,7 @@
 #include "install/offered.h"
 #include "record/record_store.h"
 #include "run/product.h"
+#include "run/product_version.h"
 #include "run/run_log.h"
 #include "setup/release_choice.h"
 #include "setup/setup_dialog.h"
@@ -43,9 +44,13 @@ int RunRepairOrModify(const CommandLine& commandLine, const MachineAtStart& mach
     // Only the installation Programs and Features names, as its record says.
     const CString chosen = PreviouslyChosenFolder(machine.earlier);
     InstallRecord record;
+    // This program is the installation's own uninstaller, of its version,
+    // unless the run that wrote it was undone before its commit just now.
     if (chosen.IsEmpty() || !IsSamePlace(JoinPath(chosen, kInstallFolderName), installFolder) ||
-        machine.earlier.RecordOf(installFolder, &record) == RecordSource::None) {
-        log.Write(afx::UiText("not the installation Programs and Features names, or no record: ") +
+        machine.earlier.RecordOf(installFolder, &record) == RecordSource::None ||
+        (!record.version.IsEmpty() && ParseSetupVersion(record.version) != kSetupVersion)) {
+        log.Write(afx::UiText("not the installation Programs and Features names, of this "
+                              "version, or no record: ") +
                   afx::UiText::System(installFolder));
         if (interactive) {
             afx::ShowMessageBox(nullptr, afx::FormatUiText(kNotInstalledFormat, {installFolder}),

@@ -14,8 +14,10 @@
 
 class RunLog;
 
-// Only the installation Programs and Features names, with a record, is
-// repaired or modified; any other is refused (1603), nothing changed. The
+// Only the installation Programs and Features names, with a record, of this
+// program's version, is repaired or modified; any other is refused (1603),
+// nothing changed: an uninstaller of a run undone before its commit is not
+// the installation's any more (its own is back in its place). The
 // checks before an installation come first (install/install_checks.h). A
 // repair at the screen shows them in boxes: a running host is told and ends
 // it (1618); a folder users other than administrators may change is asked

@@ -11,6 +11,7 @@
 #include "hosts/host_contract.h"
 #include "hosts/host_release.h"
 #include "journal/install_journal.h"
+#include "journal/line_kinds.h"
 #include "journal/pending_restart.h"
 #include "journal/removal_steps.h"
 #include "record/record_store.h"
@@ -90,6 +91,7 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
                 break;
             case FileFate::Failed:
                 NoteLeftItem(outcome, WhyLeft::NotRemoved, file.path, log);
+                ++outcome.filesToTryAgain;
                 break;
             case FileFate::Gone:
                 break;
@@ -139,6 +141,7 @@ void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
                 break;
             case PutBack::Failed:
                 NoteLeftItem(outcome, WhyLeft::NotRemoved, shown.keptAs, log);
+                ++outcome.filesToTryAgain;
                 break;
             case PutBack::NoneKept:
             case PutBack::Outside:
@@ -224,6 +227,19 @@ void RemoveRecordedKeys(const InstallRecord& record, const ServedPlaces& places,
 
 namespace {
 
+// The program that started this run waits for it: its file cannot be
+// deleted, but it can be moved out of the folder, into this run's own, which
+// goes at the next restart with it. False when it could not be moved.
+bool MoveRunningOut(const CString& file, const ServedPlaces& places, const CString& ownFolder,
+                    RunLog& log) {
+    const CString moved = FreeName(JoinPath(ownFolder, kMovedUninstallerName), "");
+    const bool out = MoveFileExA(file, moved, 0) != FALSE;
+    log.Result("move the running uninstaller out of the folder", file, out,
+               out ? 0 : GetLastError());
+    if (out) QueueDeletionAtRestart(moved, places);
+    return out;
+}
+
 // The uninstaller's own files in the installation folder.
 void RemoveOwnFiles(const ServedPlaces& places, const CString& runningUninstaller,
                     const CString& ownFolder, UninstallOutcome& outcome, RunLog& log) {
@@ -233,17 +249,16 @@ void RemoveOwnFiles(const ServedPlaces& places, const CString& runningUninstalle
     RemoveFile(JoinPath(installFolder, kJournalFileName));
     const CString uninstaller = JoinPath(installFolder, kUninstallerName);
     if (!ownFolder.IsEmpty() && IsSamePlace(runningUninstaller, uninstaller)) {
-        // The program that started this run waits for it: its file cannot be
-        // deleted, but it can be moved out of the folder, into this run's own,
-        // which goes at the next restart with it.
-        const CString moved = JoinPath(ownFolder, kMovedUninstallerName);
-        if (MoveFileExA(uninstaller, moved, 0)) {
-            QueueDeletionAtRestart(moved, places);
-            log.Result("move the running uninstaller out of the folder", uninstaller, true);
-            return;
+        // Renamed out of the way when this run undid the installation that
+        // wrote it (journal/line_kinds.h): it is the one running then.
+        // Its deletion queued where it was is moot once it is out.
+        const CString undone = uninstaller + kUndoneExtension;
+        if (GetPathKind(undone) == PathKind::File &&
+            MoveRunningOut(undone, places, ownFolder, log) &&
+            RestartQueue().TakeOutOwnDeletion(undone)) {
+            ForgetDeletionsNoLongerQueued();
         }
-        log.Result("move the running uninstaller out of the folder", uninstaller, false,
-                   GetLastError());
+        if (MoveRunningOut(uninstaller, places, ownFolder, log)) return;
     }
     DeleteOrSchedule(uninstaller, places, outcome, log);
 }
@@ -273,6 +288,15 @@ void RemoveInstallation(const InstallRecord& record, const ServedPlaces& places,
     for (const CString& host : outcome.hostsNotFound) {
         log.Write(afx::UiText("a host folder this machine no longer has; its files stay: ") +
                   afx::UiText::System(host));
+    }
+    // A file that neither went nor could be queued for the restart (nor a
+    // host's file kept for it put back) stays recorded: the uninstall stops
+    // here, still under way, and the next run tries it again.
+    if (outcome.filesToTryAgain > 0) {
+        log.Write(
+            "files were neither removed nor queued for the next restart: the "
+            "installation stays recorded, and the next run tries again");
+        return;
     }
     // The entry names the uninstaller, which must outlive it.
     if (places.IsInstallFolder(ReadInstalledFolder())) {

@@ -14,9 +14,11 @@ class RunLog;
 // Removes the record's new files while each is still what was installed
 // (record/file_ownership.h), puts back the host files it kept, removes
 // its registry entries below each served host's "Applications" key (the
-// deepest first); then the Programs and Features entry when it names this
-// installation (while it cannot be removed, nothing it names goes: the rest
-// stops there), the record file and the journal, the uninstaller
+// deepest first); then, unless a file neither went nor could be queued for
+// the restart (the rest stops there, recorded, for the next run), the
+// Programs and Features entry when it names this installation (while it
+// cannot be removed, nothing it names goes: the rest stops there too), the
+// record file and the journal, the uninstaller
 // (`runningUninstaller`, when it is the program that started this run, is
 // moved into `ownFolder` instead), the folders it created when they are
 // empty, and last the record's machine copy. Files that were there before

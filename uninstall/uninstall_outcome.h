@@ -16,6 +16,9 @@ struct UninstallOutcome {
     int removedFolders = 0;
     int restoredFiles = 0;  // a host's own files put back
     int notRemoved = 0;     // items that could not be removed, not even at the next restart
+    // Of them, recorded files (or host files kept for them that could not go
+    // back): the record stays, so that the next run tries them again.
+    int filesToTryAgain = 0;
     // What stays although the installation made it: files changed since
     // (another size or SHA-256: the host's own now) or whose record holds
     // no SHA-256, items that could not be removed, and items the record

@@ -56,18 +56,29 @@ std::string UninstallMark() {
 
 class InterruptedRunTest : public SetupTest {
 protected:
-    // Runs the setup (into `folder`) or else the uninstaller to its end, or
-    // stops the process doing the work (the uninstaller's second) as it
-    // writes `killAt` to the log. Its exit code; 0 after a kill.
-    DWORD Run(const char* folder, const std::string& killAt = std::string()) {
+    // The package beside SetUp.exe, with the extra files, and the settings folder.
+    void LayOut() {
+        ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder(),
+                                           {2023, 2024}, kExtraFiles));
+        ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    }
+    // The machine but the user's settings, which an uninstall leaves.
+    Snapshot Machine() const { return Without(TakeSnapshot(false), AppDataFolder() + "\\Torvex"); }
+    // Runs the setup (`setup`, else the package's, into `folder`) or else the
+    // uninstaller (with `task`) to its end, or stops the process doing the
+    // work (the uninstaller's second) as it writes `killAt` to the log. Its exit
+    // code; 0 after a kill.
+    DWORD Run(const char* folder, const std::string& killAt = std::string(),
+              const std::string& setup = std::string(), const std::string& task = std::string()) {
         DeleteFileA(LogFile().c_str());
         driver::Process process;
         driver::Process worker;
         const std::string log = " /VERYSILENT /LOG=\"" + LogFile() + "\"";
-        EXPECT_TRUE(folder ? process.Start(PackageFolder() + "\\SetUp.exe",
-                                           {{"APPDATA", AppDataFolder()}},
-                                           "/DIR=\"" + std::string(folder) + "\"" + log)
-                           : process.Start(kUninstaller, {{"APPDATA", AppDataFolder()}}, log));
+        const std::string program = setup.empty() ? PackageFolder() + "\\SetUp.exe" : setup;
+        EXPECT_TRUE(folder
+                        ? process.Start(program, {{"APPDATA", AppDataFolder()}},
+                                        "/DIR=\"" + std::string(folder) + "\"" + log)
+                        : process.Start(kUninstaller, {{"APPDATA", AppDataFolder()}}, task + log));
         if (killAt.empty()) {
             EXPECT_TRUE(process.WaitForExit(kRunTimeoutMs));
             return process.ExitCode();
@@ -89,12 +100,9 @@ protected:
 
 TEST_F(InterruptedRunTest, AKilledMoveOrUninstallIsFinishedByTheSameCommand) {
     AddHost(2025);
-    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder(),
-                                       {2023, 2024}, kExtraFiles));
-    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    LayOut();
     const std::string earlier = Scratch() + "\\A";
-    const std::string settings = AppDataFolder() + "\\Torvex";
-    const Snapshot before = Without(TakeSnapshot(false), settings);
+    const Snapshot before = Machine();
     const struct {
         const char* row;
         bool moved;  // installed into the earlier folder first, then into C:\Torvex
@@ -121,24 +129,61 @@ TEST_F(InterruptedRunTest, AKilledMoveOrUninstallIsFinishedByTheSameCommand) {
             ExpectNoEntryNamesAMissingProgram(r.row);
         }
         EXPECT_EQ(Run(nullptr), 0u) << r.row << "\n" << ReadLog(LogFile());
-        EXPECT_EQ(Without(TakeSnapshot(false), settings), before) << r.row;
+        EXPECT_EQ(Machine(), before) << r.row;
     }
 }
 
 TEST_F(InterruptedRunTest, WhatAKilledUpgradeStillHadToRemoveIsRemovedByTheNextRun) {
     AddHost(2025);
-    const std::string setup = driver::WindowsPathOf(SETUP_EXE_PATH);
-    ASSERT_TRUE(m_machine.BuildPackage(setup, PackageFolder(), {2023, 2024}, kExtraFiles));
-    ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
+    LayOut();
     ASSERT_EQ(Run("C:\\Torvex"), 0u) << ReadLog(LogFile());
     // The next package has none of the extra files: killed while it removes them.
     driver::RemoveTree(PackageFolder());
-    ASSERT_TRUE(m_machine.BuildPackage(setup, PackageFolder()));
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
     Run("C:\\Torvex", std::string("remove ") + kInstallFolder + "\\extra");
     ExpectNoEntryNamesAMissingProgram("killed");
     EXPECT_EQ(Run("C:\\Torvex"), 0u) << ReadLog(LogFile());
     for (const std::string& name : FilesIn(kInstallFolder)) {
         EXPECT_EQ(name.find("extra"), std::string::npos) << name;
+    }
+}
+
+TEST_F(InterruptedRunTest, ARunKilledOnceItsEntriesAreWrittenIsUndoneWhole) {
+    const std::string library = AddHost(2025) + "\\itextsharp.dll";
+    ASSERT_TRUE(driver::WriteTextFile(library, "the host's"));
+    const std::string newer = Scratch() + "\\newer";
+    LayOut();
+    ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(NEWER_SETUP_EXE_PATH), newer, {2024}));
+    const std::string earlier = Scratch() + "\\A";
+    const Snapshot before = Machine();
+    const struct {
+        const char* row;
+        std::string from;   // the earlier installation's chosen folder
+        std::string setup;  // the run killed, into C:\Torvex
+    } rows[] = {
+        {"a move", earlier, PackageFolder() + "\\SetUp.exe"},
+        {"an upgrade in place", "C:\\Torvex", newer + "\\SetUp.exe"},
+    };
+    for (const auto& r : rows) {
+        ASSERT_EQ(Run(r.from.c_str()), 0u) << r.row << "\n" << ReadLog(LogFile());
+        Run("C:\\Torvex", "Active Setup entry HKEY_LOCAL_MACHINE\\", r.setup);
+        ASSERT_EQ(ReadLog(std::string(kInstallFolder) + "\\InstallJournal.txt").find("\ncommit"),
+                  std::string::npos)
+            << r.row << ": killed after its commit";
+        // The next run, whichever it is, finds the earlier installation whole.
+        if (r.from == earlier) {
+            EXPECT_EQ(Run("C:\\Torvex"), 0u) << r.row << "\n" << ReadLog(LogFile());
+        } else {
+            // The killed run's uninstaller is not the installation's any more;
+            // the installation's own, back in its place, repairs.
+            EXPECT_EQ(Run(nullptr, "", "", "/REPAIR"), 1603u) << r.row;
+            EXPECT_EQ(Run(nullptr, "", "", "/REPAIR"), 0u) << r.row << "\n" << ReadLog(LogFile());
+            EXPECT_EQ(Run("C:\\Torvex"), 0u) << r.row << ": the same version repairs";
+        }
+        EXPECT_EQ(Run(nullptr), 0u) << r.row << "\n" << ReadLog(LogFile());
+        EXPECT_EQ(driver::ReadTextFile(library), "the host's") << r.row;
+        EXPECT_FALSE(driver::FolderExists(earlier)) << r.row;
+        EXPECT_EQ(Machine(), before) << r.row;
     }
 }
 

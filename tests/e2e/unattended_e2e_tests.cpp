@@ -181,23 +181,43 @@ TEST_F(UnattendedTest, SilentInstallAndUninstallDoWhatTheDialogDoes) {
               std::string::npos);
 }
 
+// A module in use while the plug-in is uninstalled, read by others or by
+// nobody (held without sharing: a scanner, a backup agent).
+constexpr DWORD kHeldSharing[] = {FILE_SHARE_READ, 0};
+
 TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueuedDeletion) {
     const SavedRestartQueue queue;
     const std::string module = AddHost(2025) + "\\GCAD2024P.dll";
     ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
     ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
     const std::string silent = "/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"";
+    for (const DWORD sharing : kHeldSharing) {
+        ASSERT_EQ(Setup(silent).code, 0u) << Log();
+        const std::string installed = driver::ReadTextFile(module);
+        {
+            // Deleted at the next restart.
+            const HANDLE held = CreateFileA(module.c_str(), GENERIC_READ, sharing, nullptr,
+                                            OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            EXPECT_EQ(RunCommand(kSilentUninstall).code, 3010u) << sharing;
+            CloseHandle(held);
+        }
+        EXPECT_EQ(Setup(silent).code, 0u) << Log();
+        ASSERT_TRUE(SavedRestartQueue::Restart());
+        EXPECT_EQ(driver::ReadTextFile(module), installed) << "the restart left it whole";
+        EXPECT_EQ(RunCommand(kSilentUninstall).code, 0u);
+        EXPECT_FALSE(driver::FileExists(module)) << "the plug-in's, never kept as the host's";
+    }
+    // Remembered as an earlier version did: below the plug-in's key, for good.
     ASSERT_EQ(Setup(silent).code, 0u) << Log();
     const std::string installed = driver::ReadTextFile(module);
     {
-        // In use while the plug-in is uninstalled: deleted at the next restart.
-        const HANDLE held = CreateFileA(module.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
+        const HANDLE held =
+            CreateFileA(module.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         EXPECT_EQ(RunCommand(kSilentUninstall).code, 3010u);
         CloseHandle(held);
     }
-    // Remembered as an earlier version did: below the plug-in's key, for good.
     const std::string remembered = module + "\r\n";
     ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex T-ZozerIded restart"), 0);
     ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Torvex\\T-ZozerIded",
@@ -214,19 +234,21 @@ TEST_F(UnattendedTest, AnInstallationBeforeTheRestartTakesOutTheUninstallersQueu
 TEST_F(UnattendedTest, TheHostsOwnFileKeptForAModuleInUseComesBackAtTheRestart) {
     const SavedRestartQueue queue;
     const std::string module = AddHost(2025) + "\\GCAD2024P.dll";
-    ASSERT_TRUE(driver::WriteTextFile(module, "the host's"));
     ASSERT_TRUE(m_machine.BuildPackage(driver::WindowsPathOf(SETUP_EXE_PATH), PackageFolder()));
     ASSERT_TRUE(driver::CreateFolders(AppDataFolder()));
-    ASSERT_EQ(Setup("/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"").code, 0u) << Log();
-    {
-        const HANDLE held = CreateFileA(module.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(RunCommand(kSilentUninstall).code, 3010u);
-        CloseHandle(held);
+    ASSERT_TRUE(driver::WriteTextFile(module, "the host's"));
+    for (const DWORD sharing : kHeldSharing) {
+        ASSERT_EQ(Setup("/VERYSILENT /LOG=\"" + Scratch() + "\\silent.log\"").code, 0u) << Log();
+        {
+            const HANDLE held = CreateFileA(module.c_str(), GENERIC_READ, sharing, nullptr,
+                                            OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            EXPECT_EQ(RunCommand(kSilentUninstall).code, 3010u) << sharing;
+            CloseHandle(held);
+        }
+        ASSERT_TRUE(SavedRestartQueue::Restart());
+        EXPECT_EQ(driver::ReadTextFile(module), "the host's") << sharing;
     }
-    ASSERT_TRUE(SavedRestartQueue::Restart());
-    EXPECT_EQ(driver::ReadTextFile(module), "the host's");
 }
 
 TEST_F(UnattendedTest, ARepairWithoutThePackagePutsBackWhatWasRemovedOrChanged) {

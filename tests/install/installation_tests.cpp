@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "install/installation.h"
 #include "install/offered.h"
 #include "install/package_check.h"
+#include "journal/pending_restart.h"
 #include "record/record_store.h"
 #include "run/product_version.h"
 #include "run/run_contract.h"
@@ -40,6 +42,8 @@ namespace {
 using Origin = InstallRecord::Origin;
 
 constexpr char kHostKey[] = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN";
+// Where the restart's queue is; a value of another type there cannot be read.
+constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
 TEST_F(InstallationTest, NoEntryNamesAnUninstallerWithoutItsRecord) {
     ASSERT_TRUE(driver::CreateFolders((temp / "A\\T-ZozerIded\\InstallRecord.txt").str()));
@@ -55,6 +59,7 @@ TEST_F(InstallationTest, OnlyACompleteInstallationExitsWithSuccess) {
         int code;
     } cases[] = {
         {InstallResult::Complete, RunMode::VerySilent, exit_code::kSuccess},
+        {InstallResult::CompleteAtRestart, RunMode::Interactive, exit_code::kRestartRequired},
         {InstallResult::Incomplete, RunMode::VerySilent, exit_code::kFailed},
         {InstallResult::Incomplete, RunMode::Interactive, exit_code::kFailed},
         {InstallResult::Aborted, RunMode::Interactive, exit_code::kUserCancelled},
@@ -264,6 +269,72 @@ TEST_F(InstallationTest, InstallingElsewhereMovesTheInstallation) {
     EXPECT_EQ(EnteredVersion(), BuiltVersion(",1"));
     ASSERT_EQ(Install("A"), InstallResult::Complete);
     EXPECT_EQ(EnteredVersion(), BuiltVersion(",2"));
+    // The kept files' folder the move made goes with the rest.
+    run.mode = RunMode::VerySilent;
+    run.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kSuccess);
+    EXPECT_FALSE(driver::FolderExists((temp / "A").str()));
+}
+
+TEST_F(InstallationTest, AHostsFileThatCannotBeReadIsInUseNeverTheHostsOwnNow) {
+    const CString library = temp / "host\\itextsharp.dll";
+    ASSERT_TRUE(driver::WriteTextFile(library.str(), "the host's"));
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const CString kept = RecordOf("A").keptFiles.at(0).keptAs;
+    {
+        // Read by nobody, renamed aside all the same: replaced as the
+        // plug-in's, never kept as the host's.
+        const afx::ScopedKernelHandle held(CreateFileA(temp / "host\\GCAD2024P.dll", GENERIC_READ,
+                                                       FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                                       nullptr));
+        ASSERT_TRUE(held);
+        ASSERT_EQ(Install("A"), InstallResult::Complete);
+        EXPECT_EQ(RecordOf("A").keptFiles.size(), 1u);
+    }
+    UninstallRun run;
+    run.mode = RunMode::VerySilent;
+    run.secondPhaseFolder = temp / "A\\T-ZozerIded";
+    {
+        // Held without sharing where not even the restart can be asked (its
+        // queue unreadable): never judged changed, the host's own never
+        // dropped; the uninstall stops with it recorded.
+        const afx::ScopedKernelHandle held(
+            CreateFileA(library, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
+                             REG_SZ, "x", 2));
+        EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kFailed);
+        EXPECT_EQ(ReadInstalledFolder(), run.secondPhaseFolder);
+        EXPECT_EQ(driver::ReadTextFile(kept.str()), "the host's");
+    }
+    ASSERT_EQ(
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations"),
+        ERROR_SUCCESS);
+    // The next run tries again.
+    EXPECT_EQ(RunUninstaller(run, hosts, log), exit_code::kSuccess);
+    EXPECT_EQ(driver::ReadTextFile(library.str()), "the host's");
+}
+
+TEST_F(InstallationTest, AModuleInUseOfAReleaseLeftOutGoesAtTheRestart) {
+    ASSERT_EQ(Install("A"), InstallResult::Complete);
+    const CString module = temp / "host\\GCAD2024P.dll";
+    const afx::ScopedKernelHandle held(
+        CreateFileA(module, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    InstallRequest request = RequestFor("A");
+    request.releases = ReleaseSelection();
+    // Where not even the restart can be asked, it stays recorded for the next run.
+    ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", REG_SZ,
+                         "x", 2));
+    EXPECT_EQ(Install(request), InstallResult::Incomplete);
+    const InstallRecord record = RecordOf("A");
+    EXPECT_TRUE(std::any_of(record.files.begin(), record.files.end(),
+                            [&](const InstallRecord::File& f) { return f.path == module; }));
+    ASSERT_EQ(
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations"),
+        ERROR_SUCCESS);
+    EXPECT_EQ(Install(request), InstallResult::CompleteAtRestart);
+    EXPECT_TRUE(RestartQueue().HoldsOwnDeletionOf(module));
 }
 
 TEST_F(InstallationTest, AnUninstallKilledOnceItsRecordFileWentIsFinishedByTheNextSetup) {

@@ -153,6 +153,7 @@ TEST(InstalledNow, AnEarlierRecordNamingThePlacesOtherwiseNamesTheSameItems) {
 }
 
 TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
+    const SavedValue saved{std::string("N\0a\0", 4), 3, std::string("%\t\r\n\0\xff", 6)};
     const std::string text =
         FormatJournalLine({JournalLine::Kind::Folder, "C:\\T", ""}) +
         FormatJournalLine({JournalLine::Kind::Replace, "C:\\T\\a%", "C:\\T\\a.old"}) +
@@ -165,10 +166,15 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
         "remove-file\tC:\\A\\c\t3\r\n" +
         FormatJournalLine({JournalLine::Kind::Keep, "C:\\H\\c", "C:\\T\\Kept\\c", 0, "", 33}) +
         // One of the build that wrote no attributes.
-        "replace\tC:\\T\\d\tC:\\T\\d.old\r\n";
+        "replace\tC:\\T\\d\tC:\\T\\d.old\r\n" +
+        // An entry's values before the change, any bytes.
+        FormatJournalLine(
+            {JournalLine::Kind::UninstallEntry, "HKLM\\E", "", 0, "", 0, {true, {saved, saved}}});
     std::vector<JournalLine> lines;
     ASSERT_TRUE(ParseJournal((text + "new\tC:\\T\\b").c_str(), &lines));
-    ASSERT_EQ(lines.size(), 10u) << "the torn line's change never started";
+    ASSERT_EQ(lines.size(), 11u) << "the torn line's change never started";
+    EXPECT_EQ(text.substr(text.rfind("uninstall-entry")), FormatJournalLine(lines[10]));
+    EXPECT_EQ(lines[10].saved.values.at(1).data, saved.data);
     EXPECT_EQ(lines[1].path, "C:\\T\\a%");
     EXPECT_EQ(lines[1].aside, "C:\\T\\a.old");
     EXPECT_EQ(lines[2].kind, JournalLine::Kind::Keep);
@@ -187,7 +193,9 @@ TEST(JournalLines, ATornLastLineIsDroppedADamagedOneRefused) {
     EXPECT_EQ(lines[9].attributes, kNoAttributes);
     for (const char* damaged :
          {"replace\tC:\\only-one\r\n", "remove-file\tC:\\A\\b\t12x\r\n",
-          "remove-file\tC:\\A\\b\t3\tABC\r\n", "keep\tC:\\H\\c\tC:\\T\\c\t4294967296\r\n"}) {
+          "remove-file\tC:\\A\\b\t3\tABC\r\n", "keep\tC:\\H\\c\tC:\\T\\c\t4294967296\r\n",
+          "record-copy\tK\t2\r\n", "record-copy\tK\t1\t4e00\t3\r\n",
+          "record-copy\tK\t1\t4e0\t3\t00\r\n", "record-copy\tK\t1\t4E00\t3\t00\r\n"}) {
         EXPECT_FALSE(ParseJournal((text + damaged).c_str(), &lines)) << damaged;
     }
 }

@@ -16,6 +16,7 @@
 #include "journal/pending_restart.h"
 #include "journal/record_file.h"
 #include "journal/recovery.h"
+#include "record/file_ownership.h"
 #include "record/record_store.h"
 #include "record/served_places.h"
 #include "run/product_version.h"
@@ -267,6 +268,87 @@ TEST_F(JournalTest, ARecoveryLeavesNoEntryNamingAProgramItTookAway) {
     CString command, version;
     EXPECT_TRUE(ReadInstalledFolder().IsEmpty());
     EXPECT_FALSE(ReadActiveSetupEntry(&command, &version)) << command;
+}
+
+// A file held without sharing by another thread, let go after a while.
+struct Hold {
+    HANDLE file;
+    DWORD ms;
+};
+DWORD WINAPI LetGoLater(void* hold) {
+    Sleep(static_cast<Hold*>(hold)->ms);
+    CloseHandle(static_cast<Hold*>(hold)->file);
+    return 0;
+}
+
+TEST_F(JournalTest, AFileHeldForAScanIsReadOnceFreeAndOneHeldLongerIsInUse) {
+    const CString file = temp / "held.dll";
+    ASSERT_TRUE(WriteTextFile(file.str(), "abc"));
+    for (const DWORD ms : {kInUseWaitMs / 4, kInUseWaitMs * 2}) {
+        Hold hold{CreateFileA(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), ms};
+        ASSERT_NE(hold.file, INVALID_HANDLE_VALUE);
+        const afx::ScopedKernelHandle thread(
+            CreateThread(nullptr, 0, LetGoLater, &hold, 0, nullptr));
+        const FileNow now = ReadFileNow(file, 3);
+        EXPECT_EQ(now.unreadable, ms > kInUseWaitMs) << ms;
+        EXPECT_EQ(now.sha256, ms > kInUseWaitMs ? "" : kAbcHash) << ms;
+        WaitForSingleObject(thread.Get(), INFINITE);
+    }
+}
+
+// Whether the key is there, and every value of it with its type and data.
+std::string ValuesOf(HKEY root, const char* path) {
+    std::string out = driver::KeyExists(root, path) ? "key" : "none";
+    for (const std::string& name : driver::ValueNames(root, path)) {
+        std::string data(4096, '\0');
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        RegGetValueA(root, path, name.c_str(), RRF_RT_ANY, &type, &data[0], &size);
+        out += "\n" + name + "=" + std::to_string(type) + ":" + data.substr(0, size);
+    }
+    return out;
+}
+
+TEST_F(JournalTest, ARunKilledBeforeItsCommitPutsBackTheMachineEntriesAsTheyWere) {
+    const CString stage = install + "\\UserSetup.exe";
+    const auto entries = [] {
+        return ValuesOf(HKEY_LOCAL_MACHINE, kPluginKey) +
+               ValuesOf(HKEY_LOCAL_MACHINE, kUninstallEntryKey) +
+               ValuesOf(HKEY_LOCAL_MACHINE, kActiveSetupKey) +
+               ValuesOf(HKEY_CURRENT_USER, kActiveSetupKey);
+    };
+    // None before; or an earlier installation's in this folder.
+    for (const bool earlier : {false, true}) {
+        if (earlier) {
+            ASSERT_TRUE(WriteTextFile((install + "\\Uninstall.exe").str(), "earlier") &&
+                        WriteTextFile(stage.str(), "earlier"));
+            ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, "earlier\tcopy"));
+            ASSERT_TRUE(WriteUninstallEntry({install, 20251030, 1}));
+            ASSERT_TRUE(WriteActiveSetupEntry(UserStageCommand(stage, kStartedByActiveSetup),
+                                              "2025,10,30"));
+            ASSERT_TRUE(StampActiveSetupDone("2025,10,30"));
+        }
+        const std::string before = entries();
+        {
+            InstallJournal journal(log);
+            ASSERT_TRUE(journal.MakeDurable(install));
+            ASSERT_TRUE(journal.InstallFile(source, install + "\\Uninstall.exe"));
+            ASSERT_TRUE(journal.InstallFile(source, stage));
+            using Kind = JournalLine::Kind;
+            for (const Kind kind : {Kind::RecordCopy, Kind::UninstallEntry, Kind::ActiveSetupEntry,
+                                    Kind::ActiveSetupStamp}) {
+                ASSERT_TRUE(journal.NoteEntryChange(kind));
+            }
+            ASSERT_TRUE(WritePluginValue(HKEY_LOCAL_MACHINE, kRecordCopyValue, "this run's"));
+            ASSERT_TRUE(WriteUninstallEntry({install, 20260315, 2}));
+            ASSERT_TRUE(
+                WriteActiveSetupEntry(UserStageCommand(stage, kStartedByActiveSetup), "2026,3,15"));
+            ASSERT_TRUE(StampActiveSetupDone("2026,3,15"));
+            // Killed just before its commit.
+        }
+        EXPECT_TRUE(RecoverInterruptedInstallation(ServedPlaces(install), log));
+        EXPECT_EQ(entries(), before) << earlier;
+    }
 }
 
 TEST_F(JournalTest, AFileFoundInTheFolderIsTheInstallationsOnlyWhenTheFolderIsItsOwn) {
