@@ -22,7 +22,7 @@ extern const char kEarlierFolderValue[];
 extern const char kUninstallUnderWayValue[];
 // Where an earlier version remembered the deletions the plug-in queued for
 // the next restart: the memory is in a volatile key of its own now
-// (journal/pending_restart.h), which takes this over at the next run.
+// (removal/restart_queue.h), which takes this over at the next run.
 extern const char kQueuedDeletionsValue[];
 // The value below HKEY_CURRENT_USER.
 extern const char kUserRecordValue[];

@@ -4,7 +4,7 @@
 #include "deploy/package_layout.h"
 #include "hosts/found_hosts.h"
 #include "install/install_request.h"
-#include "journal/pending_restart.h"
+#include "removal/restart_queue.h"
 #include "run/product.h"
 #include "system/app_data.h"
 #include "text/path_text.h"

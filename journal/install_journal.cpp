@@ -6,7 +6,7 @@
 #include "entries/plugin_key.h"
 #include "journal/journal_work.h"
 #include "journal/line_kinds.h"
-#include "journal/pending_restart.h"
+#include "removal/restart_queue.h"
 #include "system/file_copy.h"
 #include "system/file_ops.h"
 #include "text/path_text.h"

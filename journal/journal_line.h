@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "entries/saved_entry.h"
 #include "framework/afx_string.h"
-#include "journal/saved_entry.h"
 
 // A line that holds no attributes (a line of the build before them): the
 // file's attributes are left as they come back. INVALID_FILE_ATTRIBUTES.

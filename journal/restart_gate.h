@@ -1,5 +1,5 @@
 // The restart's queue meets each file an installation is about to write
-// (journal/pending_restart.h): the plug-in's own deletion of the path is
+// (removal/restart_queue.h): the plug-in's own deletion of the path is
 // taken out, its line written ahead, so that a rollback or the recovery of
 // a killed run queues it again. Anything else queued on what the
 // installation writes refused the whole run before anything changed
@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "framework/afx_string.h"
-#include "journal/pending_restart.h"
+#include "removal/restart_queue.h"
 
 class RunLog;
 

@@ -12,9 +12,9 @@
 #include "hosts/host_release.h"
 #include "journal/install_journal.h"
 #include "journal/line_kinds.h"
-#include "journal/pending_restart.h"
-#include "journal/removal_steps.h"
 #include "record/record_store.h"
+#include "removal/removal_steps.h"
+#include "removal/restart_queue.h"
 #include "run/product.h"
 #include "run/run_log.h"
 #include "system/file_identity.h"
@@ -75,7 +75,7 @@ void NoteOutside(const InstallRecord& record, const CString& path, UninstallOutc
 }
 
 // The installation's new files, each while it is still what was installed
-// (journal/removal_steps.h: RemoveRecordedFile).
+// (removal/removal_steps.h: RemoveRecordedFile).
 void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, UninstallOutcome& outcome,
                  RunLog& log) {
     for (const InstallRecord::File& file : record.files) {
@@ -112,7 +112,7 @@ void RemoveFiles(const InstallRecord& record, const ServedPlaces& places, Uninst
 }
 
 // The host's own files, kept in the installation folder, back in their
-// places (journal/removal_steps.h: PutBackKeptFile), judged by what the
+// places (removal/removal_steps.h: PutBackKeptFile), judged by what the
 // record says the plug-in wrote there.
 void RestoreKeptFiles(const InstallRecord& record, const ServedPlaces& places,
                       UninstallOutcome& outcome, RunLog& log) {

@@ -1,7 +1,7 @@
 // Removing an installation: exactly what its record lists as the
 // installation's own, within the places it served on this machine now, and
 // never through a link; each item the one way the journal's finish lines
-// remove it too (journal/removal_steps.h).
+// remove it too (removal/removal_steps.h).
 #pragma once
 
 #include "framework/afx_string.h"

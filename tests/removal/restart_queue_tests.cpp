@@ -8,8 +8,8 @@
 
 #include "framework/afx_unicode.h"
 #include "journal/install_journal.h"
-#include "journal/pending_restart.h"
 #include "record/served_places.h"
+#include "removal/restart_queue.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
 #include "text/path_text.h"

@@ -1,4 +1,4 @@
-#include "journal/pending_restart.h"
+#include "removal/restart_queue.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 
+#include "entries/saved_entry.h"
 #include "framework/afx_unicode.h"
 #include "framework/scoped_handles.h"
-#include "journal/saved_entry.h"
 #include "system/reg_ops.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "journal/removal_steps.h"
+#include "removal/removal_steps.h"
 
-#include "journal/pending_restart.h"
 #include "record/file_ownership.h"
 #include "record/served_places.h"
+#include "removal/restart_queue.h"
 #include "run/run_log.h"
 #include "system/file_ops.h"
 #include "system/reg_ops.h"

@@ -17,7 +17,7 @@ class ServedPlaces;
 
 enum class Removal { Now, AtNextRestart, Failed };
 // Deletes a file (one already gone counts as deleted); one in use goes at
-// the next restart (journal/pending_restart.h: QueueDeletionAtRestart, which
+// the next restart (removal/restart_queue.h: QueueDeletionAtRestart, which
 // remembers it where an installation of `places` may meet it). Logged.
 Removal RemoveOrSchedule(const CString& path, const ServedPlaces& places, RunLog& log);
 
