@@ -30,8 +30,10 @@ ScopedRegKey OpenRegKey(HKEY parent, const char* name, REGSAM access = MAXIMUM_A
 ScopedRegKey CreateRegKey(HKEY parent, const char* name, REGSAM access = MAXIMUM_ALLOWED,
                           DWORD options = REG_OPTION_NON_VOLATILE);
 
-// The one way values are written; false when the call fails. A text's size
-// counts its terminating NUL: the text is written whole.
+// How the program's numbers and texts are written (lists and raw bytes are
+// written where they are made: the plug-in key's values, the restart's
+// queue, an entry's saved values put back); false when the call fails. A
+// text's size counts its terminating NUL: the text is written whole.
 bool SetRegDword(HKEY key, const char* name, DWORD data);
 bool SetRegText(HKEY key, const char* name, const char* text);
 // A program text (GBK) stored as Unicode, so that the system shows it right
