@@ -6,7 +6,7 @@
 
 void Findings::Note(Verdict verdict, const CString& subject) {
     m_items.push_back({verdict, subject});
-    m_log.Write(afx::UiText("verify: ") + VerdictWords(verdict) + ": " +
+    m_log.Write(afx::UiText("verify: ") + afx::UiText::Program(VerdictWords(verdict)) + ": " +
                 afx::UiText::System(subject));
 }
 

@@ -12,20 +12,19 @@ struct VerdictRow {
 
 constexpr VerdictRow kVerdicts[] = {
     {Verdict::AsInstalled, false, "as installed"},
-    {Verdict::Missing, true, "missing (damage)"},
-    {Verdict::Changed, true, "changed (damage)"},
-    {Verdict::NamesOther, true, "names something else (damage)"},
-    {Verdict::ThroughLink, true, "reached through a link (damage)"},
-    {Verdict::NotAsKept, true, "kept package missing, changed or not recorded (damage)"},
-    {Verdict::NotAsSealed, true, "not what this program's sealed package holds (damage)"},
-    {Verdict::UnderWay, true, "a run killed half way, not finished (damage)"},
-    {Verdict::HostsOwn, false, "changed since, the CAD's own (not damage)"},
-    {Verdict::InUse, false, "in use, not read (not damage)"},
-    {Verdict::Unproven, false, "recorded without a SHA-256, not judged (not damage)"},
-    {Verdict::HostNotFound, false,
-     "a CAD folder discovery no longer finds, not checked (not damage)"},
-    {Verdict::NoProfile, false, "no profile of this account's, not checked (not damage)"},
-    {Verdict::Outside, false, "outside the places served now, not checked (not damage)"},
+    {Verdict::Missing, true, "missing"},
+    {Verdict::Changed, true, "changed"},
+    {Verdict::NamesOther, true, "names something else"},
+    {Verdict::ThroughLink, true, "reached through a link"},
+    {Verdict::NotAsKept, true, "kept package missing, changed or not recorded"},
+    {Verdict::NotAsSealed, true, "not what this program's sealed package holds"},
+    {Verdict::UnderWay, true, "a run killed half way, not finished"},
+    {Verdict::HostsOwn, false, "changed since, the CAD's own"},
+    {Verdict::InUse, false, "in use, not read"},
+    {Verdict::Unproven, false, "recorded without a SHA-256, not judged"},
+    {Verdict::HostNotFound, false, "a CAD folder discovery no longer finds, not checked"},
+    {Verdict::NoProfile, false, "no profile of this account's, not checked"},
+    {Verdict::Outside, false, "outside the places served now, not checked"},
 };
 
 // A row for every verdict, in the enumeration's order: a verdict is its index.
@@ -48,8 +47,10 @@ bool IsDamage(Verdict verdict) {
     return RowOf(verdict).damage;
 }
 
-const char* VerdictWords(Verdict verdict) {
-    return RowOf(verdict).words;
+CString VerdictWords(Verdict verdict) {
+    const VerdictRow& row = RowOf(verdict);
+    if (verdict == Verdict::AsInstalled) return row.words;
+    return CString(row.words) + (row.damage ? " (damage)" : " (not damage)");
 }
 
 Verdict JudgeVerifiedFile(FilePlace place, Ownership ownership) {

@@ -5,6 +5,7 @@
 // and not counted. Platform-free.
 #pragma once
 
+#include "framework/afx_string.h"
 #include "record/file_ownership.h"
 
 enum class Verdict {
@@ -26,8 +27,8 @@ enum class Verdict {
 
 bool IsDamage(Verdict verdict);
 
-// The log's words for a verdict, saying whether it is damage.
-const char* VerdictWords(Verdict verdict);
+// The log's words for a verdict, ending with whether it is damage.
+CString VerdictWords(Verdict verdict);
 
 // Where a recorded file lies: the plug-in's own places (the installation
 // folder, its kept files and settings copy) or a host folder (and its fonts).

@@ -29,13 +29,12 @@ constexpr char kMachineRoot[] = "HKEY_LOCAL_MACHINE\\";
 // the next run of the setup or the uninstaller finishes it, which this one
 // never does. True when a mark names `installFolder`.
 bool NoteRunsUnderWay(const CString& installFolder, Findings& findings) {
-    bool here = false;
     CString uninstalling;
-    for (const CString& folder :
-         {InterruptedInstallationFolder(),
-          ReadPluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, &uninstalling)
-              ? uninstalling
-              : CString()}) {
+    if (!ReadPluginValue(HKEY_LOCAL_MACHINE, kUninstallUnderWayValue, &uninstalling)) {
+        uninstalling = CString();
+    }
+    bool here = false;
+    for (const CString& folder : {InterruptedInstallationFolder(), uninstalling}) {
         if (folder.IsEmpty()) continue;
         findings.Note(Verdict::UnderWay, folder);
         here = here || IsSamePlace(folder, installFolder);

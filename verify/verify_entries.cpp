@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
 
 #include "deploy/registration_table.h"
@@ -34,12 +35,14 @@ bool HasNumber(HKEY key, const NumberValue& value) {
            data == value.second;
 }
 
+// Compared as text: the value is the user's, and a path of theirs is never
+// asked of the file system (a share's name would have the machine sign in).
 bool LoadsFrom(HKEY key, const CString& loader) {
     char text[kLoaderTextSize] = {};
     DWORD size = sizeof(text) - 1;
     return RegGetValueA(key, nullptr, kValueLoader, RRF_RT_REG_SZ, nullptr, text, &size) ==
                ERROR_SUCCESS &&
-           IsSamePlace(text, loader);
+           IsSamePath(text, loader);
 }
 
 // One of the plug-in's entries below a host profile, against the loader and

@@ -38,7 +38,8 @@ TEST_F(VerifyTest, SaysWhatIsMissingChangesNothingAndIsWholeAgainAfterARepair) {
     EXPECT_EQ(verify.code, 0u) << Log();
     EXPECT_FALSE(verify.windowShown);
 
-    // A host module, a font, a plug-in file and an "Applications" entry.
+    // A host module, a font, a plug-in file and an "Applications" entry
+    // removed, a plug-in file changed.
     const std::string entry =
         std::string(kProduct) + "\\R25\\zh-CN\\Applications\\TX_ZozerIded2025";
     const std::vector<std::string> removed = {host + "\\GCAD2024P.dll",
@@ -46,6 +47,7 @@ TEST_F(VerifyTest, SaysWhatIsMissingChangesNothingAndIsWholeAgainAfterARepair) {
                                               kInstallFolder + "\\TX_ZozerIded2023.grx"};
     for (const std::string& file : removed) ASSERT_TRUE(DeleteFileA(file.c_str())) << file;
     ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, entry.c_str()), 0);
+    ASSERT_TRUE(driver::WriteTextFile(kInstallFolder + "\\itextsharp.dll", "changed"));
     const Snapshot damaged = TakeSnapshot(true);
     verify = Run(kUninstaller, "/VERIFY /SILENT");
     EXPECT_EQ(verify.code, 1u) << Log();
@@ -56,10 +58,24 @@ TEST_F(VerifyTest, SaysWhatIsMissingChangesNothingAndIsWholeAgainAfterARepair) {
             << item << "\n"
             << Log();
     }
+    EXPECT_NE(Log().find("verify: changed (damage): " + kInstallFolder + "\\itextsharp.dll"),
+              std::string::npos);
     EXPECT_EQ(TakeSnapshot(true), damaged);
 
     ASSERT_EQ(Run(kUninstaller, "/REPAIR /VERYSILENT").code, 0u) << Log();
     EXPECT_EQ(Run(kUninstaller, "/VERIFY").code, 0u) << Log();
+    // A CAD that updated a module, and one held open without sharing: no damage.
+    ASSERT_TRUE(driver::WriteTextFile(host + "\\GCAD2023P.dll", "the CAD's own"));
+    const HANDLE held =
+        CreateFileA(removed[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Run(kUninstaller, "/VERIFY").code, 0u) << Log();
+    CloseHandle(held);
+    for (const std::string& said :
+         {"changed since, the CAD's own (not damage): " + host + "\\GCAD2023P.dll",
+          "in use, not read (not damage): " + removed[0]}) {
+        EXPECT_NE(Log().find(said), std::string::npos) << said << "\n" << Log();
+    }
     // An installation killed half way is not whole, and is left to the next
     // setup or uninstall to finish.
     ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, kPluginKey, "InstallationUnderWay", REG_BINARY,

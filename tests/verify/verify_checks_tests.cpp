@@ -4,17 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "deploy/package_manifest.h"
 #include "deploy/plugin_registration.h"
 #include "journal/install_context.h"
-#include "record/install_record.h"
 #include "record/record_store.h"
 #include "record/served_places.h"
-#include "run/run_log.h"
 #include "system/sha256.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_folder.h"
@@ -23,97 +21,66 @@
 #include "verify/verify_entries.h"
 #include "verify/verify_files.h"
 
+void PrintTo(Verdict verdict, std::ostream* os) {
+    *os << VerdictWords(verdict).str();
+}
+
 namespace {
 
-constexpr char kInstall[] = "C:\\Torvex\\T-ZozerIded";
-const std::string kHost25 = "SOFTWARE\\Gstarsoft\\GstarCAD\\R25\\zh-CN\\";
-
-std::vector<Verdict> VerdictsOf(const Findings& findings) {
-    std::vector<Verdict> verdicts;
-    for (const Findings::Item& item : findings.Items()) verdicts.push_back(item.verdict);
-    return verdicts;
-}
-
-std::string Sha(const std::string& content) {
-    Sha256 hash;
-    hash.Update(content.data(), content.size());
-    return hash.FinishHex();
-}
+const std::string kProfile = "SOFTWARE\\Gstarsoft\\GstarCAD\\R";
 
 TEST(VerifyAccountEntries, AnEntryMissingOrNamingSomethingElseIsDamage) {
     const ScratchRegistryRoots sandbox;
     ASSERT_TRUE(sandbox.IsReady());
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kHost25));
     FoundHosts hosts;
-    hosts.hostKeys[HostReleaseIndex(HostRelease::R2025)].Add(kHost25.c_str());
-    hosts.hostFolders[HostReleaseIndex(HostRelease::R2025)].Add("D:\\GstarCAD 2025");
-    // The 2026 host's profile this account has never made.
-    const std::vector<ServedHost> served = {
-        {2025, "D:\\GstarCAD 2025", kHost25.c_str()},
-        {2026, "D:\\GstarCAD 2026", "SOFTWARE\\Gstarsoft\\GstarCAD\\R26\\zh-CN\\"}};
-    const std::string main = kHost25 + "Applications\\TX_ZozerIded2025";
-    const std::string companion = kHost25 + "Applications\\Torvex2025DLLP";
-    const DWORD unmanaged = 0;
-    const char elsewhere[] = "C:\\Elsewhere\\TX_ZozerIded2023.GRX";
-    const struct {
-        const char* change;
-        std::function<bool()> make;
-        Verdict main;
-        Verdict companion;
-    } cases[] = {
-        {"none", [] { return true; }, Verdict::AsInstalled, Verdict::AsInstalled},
-        {"main module elsewhere",
-         [&] {
-             return SetValue(HKEY_CURRENT_USER, main, "LOADER", REG_SZ, elsewhere,
-                             sizeof(elsewhere));
-         },
-         Verdict::NamesOther, Verdict::AsInstalled},
-        {"companion unmanaged",
-         [&] {
-             return SetValue(HKEY_CURRENT_USER, companion, "MANAGED", REG_DWORD, &unmanaged,
-                             sizeof(unmanaged));
-         },
-         Verdict::AsInstalled, Verdict::NamesOther},
-        {"companion gone",
-         [&] { return RegDeleteTreeA(HKEY_CURRENT_USER, companion.c_str()) == ERROR_SUCCESS; },
-         Verdict::AsInstalled, Verdict::Missing},
-    };
-    for (const auto& c : cases) {
-        InstallContext install;
-        RegisterRelease(hosts, HostRelease::R2025, kInstall, install);
-        ASSERT_TRUE(c.make()) << c.change;
-        RunLog log;
-        Findings findings(log);
-        VerifyAccountEntries(kInstall, served, findings);
-        EXPECT_EQ(VerdictsOf(findings),
-                  (std::vector<Verdict>{c.main, c.companion, Verdict::NoProfile}))
-            << c.change;
+    std::vector<ServedHost> served;
+    for (const int year : {2024, 2025, 2026}) {
+        const CString key = (kProfile + std::to_string(year % 100) + "\\").c_str();
+        served.push_back({year, ("D:\\GstarCAD " + std::to_string(year)).c_str(), key});
+        hosts.hostKeys[year - 2023].Add(key);
+        hosts.hostFolders[year - 2023].Add(served.back().folder);
+        // A profile of 2026 this account never made.
+        ASSERT_TRUE(year == 2026 || CreateKey(HKEY_CURRENT_USER, key.str()));
     }
+    InstallContext install;
+    RegisterPlugin(hosts, {HostRelease::R2024, HostRelease::R2025}, "C:\\T\\T-ZozerIded", install);
+    const char elsewhere[] = "C:\\Elsewhere\\TX_ZozerIded2023.GRX";
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, kProfile + "25\\Applications\\TX_ZozerIded2025",
+                         "LOADER", REG_SZ, elsewhere, sizeof(elsewhere)));
+    ASSERT_EQ(
+        RegDeleteTreeA(HKEY_CURRENT_USER, (kProfile + "25\\Applications\\Torvex2025DLLP").c_str()),
+        0);
+    RunLog log;
+    Findings findings(log);
+    VerifyAccountEntries("C:\\T\\T-ZozerIded", served, findings);
+    std::vector<Verdict> verdicts;
+    for (const Findings::Item& item : findings.Items()) verdicts.push_back(item.verdict);
+    EXPECT_EQ(verdicts,
+              (std::vector<Verdict>{Verdict::AsInstalled, Verdict::AsInstalled, Verdict::NamesOther,
+                                    Verdict::Missing, Verdict::NoProfile}));
 }
 
 TEST(VerifyKeptPackage, ASealedProgramKeepsExactlyWhatItsManifestHolds) {
-    const ScratchRegistryRoots sandbox;  // no record: the kept package fails as a whole too
+    const ScratchRegistryRoots sandbox;  // and no record
     ASSERT_TRUE(sandbox.IsReady());
     const ScopedTempFolder install;
-    const std::string data = (install / "Data").str();
+    const std::string data = (install / "Data").str() + "\\";
+    Sha256 hash;
+    hash.Update("kept", 4);
+    const CString kept = hash.FinishHex().c_str();
     ASSERT_TRUE(driver::CreateFolders(data));
+    InstallRecord record;
     for (const char* name : {"TX_ZozerIded2023.grx", "GCAD2024P.dll", "extra.dll"}) {
-        ASSERT_TRUE(driver::WriteTextFile(data + "\\" + name, "kept"));
+        ASSERT_TRUE(driver::WriteTextFile(data + name, "kept"));
+        record.files.push_back({(data + name).c_str(), 4, InstallRecord::Origin::New, kept});
     }
     PackageManifest manifest;
-    manifest.files = {
-        {"TX_ZozerIded2023.grx", 4, Sha("kept").c_str()},
-        {"GCAD2024P.dll", 6, Sha("sealed").c_str()},
-        {"Torvex_HZ.shx", 4, Sha("kept").c_str()},
-        // Never kept: in a subfolder, or going nowhere.
-        {"Fonts\\Torvex_EN.shx", 4, Sha("kept").c_str()},
-        {"Torvex.prt5", 4, Sha("kept").c_str()},
-    };
-    InstallRecord record;
-    for (const char* name : {"TX_ZozerIded2023.grx", "extra.dll"}) {
-        record.files.push_back(
-            {(data + "\\" + name).c_str(), 4, InstallRecord::Origin::New, Sha("kept").c_str()});
+    // Never kept: a file in a subfolder, one that goes nowhere.
+    for (const char* name : {"TX_ZozerIded2023.grx", "GCAD2024P.dll", "Torvex_HZ.shx",
+                             "Fonts\\Torvex_EN.shx", "Torvex.prt5"}) {
+        manifest.files.push_back({name, 4, kept});
     }
+    manifest.files[1].sha256 = CString(std::string(64, '0'));
     RunLog log;
     Findings findings(log);
     VerifyKeptPackage(EarlierRecords::Read(), install.Path(), &manifest, findings);
@@ -122,9 +89,8 @@ TEST(VerifyKeptPackage, ASealedProgramKeepsExactlyWhatItsManifestHolds) {
     for (const Findings::Item& item : findings.Items()) {
         if (item.verdict == Verdict::NotAsSealed) notSealed.push_back(item.subject.str());
     }
-    EXPECT_EQ(notSealed,
-              (std::vector<std::string>{data + "\\GCAD2024P.dll", data + "\\Torvex_HZ.shx",
-                                        data + "\\extra.dll"}));
+    EXPECT_EQ(notSealed, (std::vector<std::string>{data + "GCAD2024P.dll", data + "Torvex_HZ.shx",
+                                                   data + "extra.dll"}));
 }
 
 }  // namespace
