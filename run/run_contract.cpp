@@ -9,6 +9,7 @@ struct CodeMeaning {
 
 constexpr CodeMeaning kMeanings[] = {
     {exit_code::kSuccess, "success"},
+    {exit_code::kNotWhole, "the installation is not whole: what is missing or changed is logged"},
     {exit_code::kRestartRequired, "success, a restart completes it"},
     {exit_code::kUserCancelled, "cancelled by the user"},
     {exit_code::kFailed, "failed"},

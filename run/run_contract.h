@@ -12,11 +12,15 @@ enum class RunMode {
 
 // What a run of Uninstall.exe is asked for: the uninstall, or an
 // installation from the package the installation keeps, into its own folder:
-// the releases it serves put back (/REPAIR), or others chosen (/MODIFY).
-enum class UninstallerTask { Uninstall, Repair, Modify };
+// the releases it serves put back (/REPAIR), or others chosen (/MODIFY); or
+// only a check of the installation, which changes nothing (/VERIFY).
+enum class UninstallerTask { Uninstall, Repair, Modify, Verify };
 
 namespace exit_code {
 constexpr int kSuccess = 0;
+// The installation is not whole: something of it is missing or changed (the
+// log names each). Only Uninstall.exe /VERIFY returns it.
+constexpr int kNotWhole = 1;
 // Done, but something takes effect only after a restart.
 constexpr int kRestartRequired = 3010;
 constexpr int kUserCancelled = 1602;

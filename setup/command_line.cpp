@@ -20,12 +20,13 @@ const char kSetupCommandLineHelp[] =
     "350 请先重启计算机再运行，1638 已安装较新的版本";
 const char kUninstallerCommandLineHelp[] =
     "Uninstall.exe [/VERYSILENT | /S | /SILENT] [/LOG[=\"<文件>\"]]\n"
-    "              [/REPAIR | /MODIFY [/COMPONENTS=2024,2025,2026]]\n\n"
+    "              [/REPAIR | /MODIFY [/COMPONENTS=2024,2025,2026] | /VERIFY]\n\n"
     "/REPAIR            修复：放回缺少或已更改的文件和注册表项\n"
     "/MODIFY            更改要安装的CAD版本（默认：已安装的版本）\n"
-    "（修复和更改使用安装文件夹中保存的安装包）\n\n"
+    "（修复和更改使用安装文件夹中保存的安装包）\n"
+    "/VERIFY            检查安装是否完整，不作任何更改，不显示窗口（结果写入日志）\n\n"
     "退出代码：0 成功，3010 需重启，1602 已取消，1603 失败，1618 请稍后再试，1639 命令行错误，"
-    "350 请先重启计算机再运行";
+    "350 请先重启计算机再运行；/VERIFY：0 完整，1 有缺少或已更改的项，1603 没有可检查的安装";
 
 namespace {
 
@@ -110,10 +111,17 @@ const Switch kSwitches[] = {
      }},
     {"REPAIR", Value::None, Taker::Uninstaller,
      [](const std::string&, CommandLine* out) { return SetTask(UninstallerTask::Repair, out); },
-     "not with /MODIFY"},
+     "not with /MODIFY or /VERIFY"},
     {"MODIFY", Value::None, Taker::Uninstaller,
      [](const std::string&, CommandLine* out) { return SetTask(UninstallerTask::Modify, out); },
-     "not with /REPAIR"},
+     "not with /REPAIR or /VERIFY"},
+    // A check that changes nothing: never a window, always a log.
+    {"VERIFY", Value::None, Taker::Uninstaller,
+     [](const std::string&, CommandLine* out) {
+         out->mode = RunMode::VerySilent;
+         return SetTask(UninstallerTask::Verify, out);
+     },
+     "not with /REPAIR or /MODIFY"},
     // An older version over a newer one: IT's rollback of a bad release.
     {"ALLOWDOWNGRADE", Value::None, Taker::Setup,
      [](const std::string&, CommandLine* out) { return out->allowDowngrade = true; }},
@@ -216,6 +224,8 @@ CString TaskArguments(const CommandLine& commandLine) {
             return arguments;
         case UninstallerTask::Repair:
             return " /REPAIR";
+        case UninstallerTask::Verify:
+            return " /VERIFY";
         case UninstallerTask::Modify:
             arguments = " /MODIFY";
             break;

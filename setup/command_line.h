@@ -21,7 +21,8 @@ struct CommandLine {
     std::vector<int> years;       // /COMPONENTS: release years, as given
     bool allowDowngrade = false;  // an older version over a newer one, on purpose
     CString secondPhaseFolder;    // the uninstaller started again from its temporary copy
-    UninstallerTask task = UninstallerTask::Uninstall;  // the uninstaller's /REPAIR or /MODIFY
+    // The uninstaller's /REPAIR, /MODIFY or /VERIFY (which is very silent too).
+    UninstallerTask task = UninstallerTask::Uninstall;
 };
 
 // Parses what follows the program's name. False, with the first bad

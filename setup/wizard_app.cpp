@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "framework/afx_app_name.h"
 #include "framework/afx_msgbox.h"
 #include "hosts/host_discovery.h"
 #include "install/machine_at_start.h"
@@ -20,7 +21,9 @@
 #include "setup/setup_title.h"
 #include "setup/unattended.h"
 #include "system/only_run.h"
+#include "text/path_text.h"
 #include "uninstall/uninstaller.h"
+#include "verify/verification.h"
 
 BEGIN_MESSAGE_MAP(CWizardApp, CWinApp)
 ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
@@ -143,6 +146,11 @@ int RunOnTheMachine(const Invocation& invocation, RunLog& log) {
     const CommandLine& commandLine = invocation.commandLine;
     MachineAtStart machine;
     machine.hosts = Discover(log);
+    // A check of the program's own folder: nothing of a killed run is
+    // finished or undone, nothing is taken over.
+    if (commandLine.task == UninstallerTask::Verify) {
+        return VerifyInstallation(ParentFolder(afx::GetModulePath()), machine.hosts, log);
+    }
     // The memory of the restart's queue an earlier version kept for good.
     TakeOverEarlierRestartMemory();
     RecoverInterrupted(machine.hosts, log);
@@ -196,8 +204,9 @@ int CWizardApp::Run() {
         return LogExitCode(log, *code);
     }
     // The uninstaller's first process only starts the second and waits; the
-    // second holds the machine's one run.
-    if (invocation.uninstaller && invocation.commandLine.secondPhaseFolder.IsEmpty()) {
+    // second holds the machine's one run. A verification runs in the first.
+    if (invocation.uninstaller && invocation.commandLine.secondPhaseFolder.IsEmpty() &&
+        invocation.commandLine.task != UninstallerTask::Verify) {
         return LogExitCode(log, RunUninstaller({invocation.commandLine.mode, CString(),
                                                 TaskArguments(invocation.commandLine)},
                                                FoundHosts(), log));

@@ -10,6 +10,7 @@ namespace e2e {
 namespace {
 
 constexpr const char* kDefaultInstallRoot = "C:\\Torvex";
+constexpr DWORD kRunTimeoutMs = 60000;
 
 // Dialog 141's font: "宋体" at 9 points, as the template gives it.
 constexpr WORD kDialogFontPoints = 9;
@@ -21,6 +22,14 @@ INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
 
 constexpr const char* kVendorKey = "SOFTWARE\\Gstarsoft";
 constexpr const char* kPluginMachineKey = "SOFTWARE\\Torvex";
+
+BOOL CALLBACK FindVisible(HWND window, LPARAM parameter) {
+    auto* found = reinterpret_cast<std::pair<DWORD, bool>*>(parameter);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    if (id == found->first && IsWindowVisible(window)) found->second = true;
+    return TRUE;
+}
 
 // Every folder and file below `folder`, with the files' sizes when asked.
 void AddTree(const std::string& folder, bool withSizes, Snapshot& out) {
@@ -124,6 +133,27 @@ HWND SetupTest::Launch(const std::vector<std::pair<std::string, std::string>>& e
     m_dialog = driver::WaitForDialog(m_setup.Id(), kDialogCaption);
     EXPECT_NE(m_dialog, nullptr) << "the setup dialog did not appear";
     return m_dialog;
+}
+
+Outcome SetupTest::RunCommand(const std::string& commandLine,
+                              const std::vector<std::pair<std::string, std::string>>& env,
+                              const std::string& workingFolder) {
+    const size_t end = commandLine.find('"', 1);
+    const std::string program = commandLine.substr(1, end - 1);
+    const std::string arguments = commandLine.substr(end + 2);
+    driver::Process process;
+    Outcome run;
+    EXPECT_TRUE(process.Start(program, env, arguments, workingFolder)) << program;
+    const DWORD start = GetTickCount();
+    while (process.IsRunning() && GetTickCount() - start < kRunTimeoutMs) {
+        std::pair<DWORD, bool> found{process.Id(), false};
+        EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&found));
+        run.windowShown = run.windowShown || found.second;
+        Sleep(20);
+    }
+    EXPECT_TRUE(process.WaitForExit(0)) << "still running: " << commandLine;
+    run.code = process.ExitCode();
+    return run;
 }
 
 // The installation folder, the hosts' folders, the settings folder and

@@ -85,6 +85,12 @@ private:
 
 using Snapshot = std::set<std::string>;
 
+// How a program run to its end ended.
+struct Outcome {
+    DWORD code = 0;
+    bool windowShown = false;  // any visible window of it, at any time
+};
+
 class SetupTest : public ::testing::Test {
 protected:
     SetupTest();
@@ -106,6 +112,11 @@ protected:
     // Saves a screenshot among the test artefacts (converted to PNG by the test command).
     void Screenshot(HWND window, const std::string& name);
     bool WaitForExit() { return m_setup.WaitForExit(); }
+    // Runs a command line ("program" arguments) to its end, watching for
+    // any window of it; started in `workingFolder`, else in its own folder.
+    Outcome RunCommand(const std::string& commandLine,
+                       const std::vector<std::pair<std::string, std::string>>& env = {},
+                       const std::string& workingFolder = {});
     // The installation folder, the hosts' folders, the settings folder and
     // the registry the setup touches.
     Snapshot TakeSnapshot(bool withSizes) const;

@@ -166,7 +166,10 @@ TEST_F(InterruptedRunTest, ARunKilledOnceItsEntriesAreWrittenIsUndoneWhole) {
     };
     for (const auto& r : rows) {
         ASSERT_EQ(Run(r.from.c_str()), 0u) << r.row << "\n" << ReadLog(LogFile());
-        Run("C:\\Torvex", "Active Setup entry HKEY_LOCAL_MACHINE\\", r.setup);
+        // With the key: the literal alone is also in the program, which the
+        // run copies into the uninstaller before it writes the entry.
+        Run("C:\\Torvex", std::string("Active Setup entry HKEY_LOCAL_MACHINE\\") + kActiveSetupKey,
+            r.setup);
         ASSERT_EQ(ReadLog(std::string(kInstallFolder) + "\\InstallJournal.txt").find("\ncommit"),
                   std::string::npos)
             << r.row << ": killed after its commit";

@@ -23,21 +23,6 @@ constexpr const char* kSilentInstall =
 constexpr const char* kLogFolder = "C:\\Windows\\Logs\\Software";  // made when missing
 constexpr const char* kInstallLog = "C:\\Windows\\Logs\\Software\\Torvex-Setup.log";
 constexpr const char* kSilentUninstall = "\"C:\\Torvex\\T-ZozerIded\\Uninstall.exe\" /VERYSILENT";
-constexpr DWORD kRunTimeoutMs = 60000;
-
-struct Outcome {
-    DWORD code = 0;
-    bool windowShown = false;
-};
-
-BOOL CALLBACK FindVisible(HWND window, LPARAM parameter) {
-    auto* found = reinterpret_cast<std::pair<DWORD, bool>*>(parameter);
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    if (id == found->first && IsWindowVisible(window)) found->second = true;
-    return TRUE;
-}
-
 // The queue of the next restart, as it was when made, put back when it goes.
 class SavedRestartQueue {
 public:
@@ -91,28 +76,6 @@ ULONGLONG FileIndexOf(const std::string& path) {
 
 class UnattendedTest : public SetupTest {
 protected:
-    // Runs a command line ("program" arguments) to its end, watching for
-    // any window of it; started in `workingFolder`, else in its own folder.
-    Outcome RunCommand(const std::string& commandLine,
-                       const std::vector<std::pair<std::string, std::string>>& env = {},
-                       const std::string& workingFolder = {}) {
-        const size_t end = commandLine.find('"', 1);
-        const std::string program = commandLine.substr(1, end - 1);
-        const std::string arguments = commandLine.substr(end + 2);
-        driver::Process process;
-        Outcome run;
-        EXPECT_TRUE(process.Start(program, env, arguments, workingFolder)) << program;
-        const DWORD start = GetTickCount();
-        while (process.IsRunning() && GetTickCount() - start < kRunTimeoutMs) {
-            std::pair<DWORD, bool> found{process.Id(), false};
-            EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&found));
-            run.windowShown = run.windowShown || found.second;
-            Sleep(20);
-        }
-        EXPECT_TRUE(process.WaitForExit(0)) << "still running: " << commandLine;
-        run.code = process.ExitCode();
-        return run;
-    }
     Outcome Setup(const std::string& arguments) {
         return RunCommand("\"" + PackageFolder() + "\\SetUp.exe\" " + arguments,
                           {{"APPDATA", AppDataFolder()}});

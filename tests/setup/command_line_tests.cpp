@@ -83,6 +83,9 @@ TEST(ParseCommandLine, TheUninstallerRepairsOrModifiesAndPassesItOnToItsSecondPr
         {"/MODIFY /REPAIR", false, UninstallerTask::Modify, "", "/REPAIR: not with /MODIFY"},
         {"/REPAIR /COMPONENTS=2025", false, UninstallerTask::Repair, "", "/COMPONENTS: only"},
         {"/COMPONENTS=2025 /VERYSILENT", false, UninstallerTask::Uninstall, "", "/COMPONENTS"},
+        {"/verify /LOG", true, UninstallerTask::Verify, " /VERIFY"},
+        {"/VERIFY /MODIFY", false, UninstallerTask::Verify, "",
+         "/MODIFY: not with /REPAIR or /VERIFY"},
     };
     for (const auto& c : cases) {
         CommandLine parsed;
@@ -98,6 +101,8 @@ TEST(ParseCommandLine, TheUninstallerRepairsOrModifiesAndPassesItOnToItsSecondPr
     }
     CommandLine parsed;
     CString error;
+    ASSERT_TRUE(ParseCommandLine("/VERIFY /SILENT", CommandLineKind::Uninstaller, &parsed, &error));
+    EXPECT_EQ(parsed.mode, RunMode::VerySilent) << "a verification never shows a window";
     EXPECT_FALSE(ParseCommandLine("/REPAIR", CommandLineKind::Setup, &parsed, &error));
     EXPECT_EQ(error, "/REPAIR: not a switch of the setup");
 }
@@ -134,7 +139,7 @@ TEST(CommandLineHelp, ListsTheExitCodesEachProgramReturns) {
                              kRestartFirst, kDowngradeRefused}));
     EXPECT_EQ(ListedExitCodes(kUninstallerCommandLineHelp),
               (std::set<int>{kSuccess, kRestartRequired, kUserCancelled, kFailed, kBusy,
-                             kBadCommandLine, kRestartFirst}));
+                             kBadCommandLine, kRestartFirst, kNotWhole}));
 }
 
 }  // namespace

@@ -12,9 +12,10 @@
 namespace driver {
 
 // Watches the running process until it is about to write data that holds
-// `text`, and ends it there. True when it was ended there; false when it
-// ended first, the timeout passed (it is then let go) or it cannot be
-// watched.
+// `text`, and ends it there. Any write counts: a text that is also a literal
+// of a program the process copies (the setup writes itself as the
+// uninstaller) may end it in that copy; name one only the log line holds. True when it was ended
+// there; false when it ended first, the timeout passed (it is then let go) or it cannot be watched.
 bool KillAtWrite(DWORD processId, const std::string& text, DWORD timeoutMs);
 
 }  // namespace driver
